@@ -1,0 +1,34 @@
+# The two commands of README.md. Both install what they need (scripts/setup),
+# build, and run.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup build build-asan test test-asan demo clean
+
+all: build
+
+setup:
+	./scripts/setup
+
+build: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Every test, once in the optimised build and once under AddressSanitizer and UBSan.
+test: build build-asan
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	@if [ -x scripts/fuzz-smoke ]; then ./scripts/fuzz-smoke; fi
+
+demo: build
+	@if [ -x $(BUILD)/ormelin ]; then \
+	  $(BUILD)/ormelin demo out && echo "demo: the workbook is in out/"; \
+	else echo "demo: the ormelin command is not built yet"; fi
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) out
