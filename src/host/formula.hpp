@@ -24,6 +24,10 @@
 //                   if (auto t = Adjust(f, F, row, col, ch)) f = *t;
 //   (call Adjust with the cell's position before the change; the function works
 //   out where the cell itself moves.)
+//   Copying a formula to another cell copies its R1C1 text unchanged: relative
+//   references then point at the cells at the same offsets, as a copy should.
+//   Evaluate does not follow chains of formulas itself: CellSource gives each
+//   cell's value, and guarding against circular references is its business.
 #pragma once
 
 #include <cstdint>
@@ -117,7 +121,8 @@ bool SameSheet(std::string_view a, std::string_view b);
 class CellSource {
 public:
     virtual ~CellSource() = default;
-    /// The value of a cell. sheet is empty for the formula's own sheet. A
+    /// The value of a cell. sheet is empty when the reference names no sheet
+    /// (the formula's own sheet), else the name as written (any case). A
     /// formula cell gives its (cached or freshly computed) value; a sheet that
     /// does not exist gives CellError::Ref.
     virtual Value CellValue(std::string_view sheet, int row, int column) const = 0;

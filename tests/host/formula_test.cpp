@@ -49,6 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
         Pair{1, 1, "=Total*Sheet1!Rate", "=Total*Sheet1!Rate"},
         Pair{1, 1, "=SUM({1,2})", "=SUM({1,2})"},
         Pair{1, 1, "='2019'!R1C1&'R1C1'!R1C1", "='2019'!$A$1&'R1C1'!$A$1"},
+        Pair{3, 2, "='Лист 1'!R[-2]C[-1]:R10C5", "='Лист 1'!A1:$E$10"},
+        Pair{1, 1, "=IF(\n  RC=1,\r\n  \"a\")", "=IF(\n  A1=1,\r\n  \"a\")"},
+        Pair{1, 1, "=\"unterminated R1C1", "=\"unterminated R1C1"},
+        Pair{1, 1, "=_xlfn.CONCAT(RC,\"\")", "=_xlfn.CONCAT(A1,\"\")"},
         Pair{1, 1, "plain text", "plain text"}));
 
 TEST(FormulaConversion, RelativeReferenceOffTheSheetIsLost) {
