@@ -20,6 +20,7 @@ namespace ormelin::xlsx::testing {
 
 namespace fs = std::filesystem;
 using host::Area;
+using host::CellContent;
 
 inline std::shared_ptr<model::ModelApplication> MakeApp() {
     return std::make_shared<model::ModelApplication>(std::make_shared<model::ScriptedUi>());
