@@ -42,6 +42,17 @@ constexpr KindName kKinds[] = {
     {"ve", ksVE_OT},   {"vn", ksVN_OT},   {"vpa", ksVPA_OT},
 };
 
+/// The member name of a state code, as `state` prints it.
+std::string StateName(std::int32_t code) {
+    static const char* const kNames[] = {
+        "ksDOC_NO",  "ksSPA_OT", "ksSPA_OF",     "ksSPB_OT", "ksSPB_OF",     "ksPE_OT_1",     "ksPE_OT_2", "ksPE_OF",
+        "ksVPA_OT",  "ksVPA_OF", "ksVN_OT",      "ksVN_OF",  "ksTB_OT",      "ksTB_OF",       "ksVE_OT",   "ksVE_OF",
+        "ксСПБ_ОФ_old", "ksTB_OF_old", "ксВЭ_ОФ_old", "ксВЭ_ОФ_old2", "ksVEO_OT", "ksVEO_OF",
+    };
+    if (code < 0 || code >= static_cast<std::int32_t>(std::size(kNames))) return "?";
+    return kNames[code];
+}
+
 ksStateOfDocument KindCode(const std::string& word) {
     for (const auto& k : kKinds) {
         if (word == k.word) return k.code;
@@ -103,10 +114,10 @@ public:
     /// Refuses before any change when writing back in place would drop parts of
     /// the workbook that the model does not hold.
     void CheckWritable() const {
-        if (report_.unsupported.empty() || opt_.force) return;
+        if (report_.empty() || opt_.force) return;
         if (!opt_.output.empty() && fs::weakly_canonical(opt_.output) != fs::weakly_canonical(opt_.book)) return;
         std::string parts;
-        for (const auto& p : report_.unsupported) parts += (parts.empty() ? "" : ", ") + p;
+        for (const auto& item : report_.items) parts += (parts.empty() ? "" : ", ") + item.what + " in " + item.part;
         throw Failure{kFailed, opt_.book + " holds parts that would be lost if it were written back (" + parts +
                                    "); write elsewhere with -o FILE or pass --force"};
     }
@@ -165,7 +176,7 @@ int CmdState(const Options& opt, std::ostream& out, std::ostream& err) {
     s.Open(false);
     auto line = [&](std::shared_ptr<host::Worksheet> ws) {
         std::int32_t code = s.Service().StateOfDocument(ws);
-        out << ws->Name() << '\t' << code << '\t' << StateName(static_cast<ksStateOfDocument>(code)) << '\n';
+        out << ws->Name() << '\t' << code << '\t' << StateName(code) << '\n';
     };
     if (!opt.sheet.empty()) {
         line(s.Sheet(opt.sheet));
@@ -181,7 +192,7 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
     s.Open(false);
     s.CheckWritable();
     auto ws = s.Sheet(opt.sheet);
-    s.Service().RowInsert(ws, static_cast<std::int16_t>(opt.row), std::nullopt);
+    s.Service().RowInsert(ws, static_cast<std::int16_t>(opt.row));
     s.Write();
     return kOk;
 }
@@ -219,7 +230,7 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
     std::int32_t after = s.Service().StateOfDocument(ws);
     if (after == before) {
         throw Failure{kFailed, "sheet \"" + opt.sheet + "\" holds " +
-                                   StateName(static_cast<ksStateOfDocument>(before)) +
+                                   StateName(before) +
                                    ", which is not a list that can be formed"};
     }
     if (auto left = RowsLeftBelow(*ws)) {
@@ -240,18 +251,24 @@ int CmdRollback(const Options& opt, std::ostream&, std::ostream& err) {
     return kOk;
 }
 
-nlohmann::json RecordJson(const AttrDoc& doc) {
-    nlohmann::json j = nlohmann::json::object();
-    for (const auto& name : AttrDoc::TextPropertyNames()) j[name] = doc.GetText(name);
+/// The attributes a user reads and sets as texts: every property that is a text
+/// (the get-only composites and the arrays are left out).
+bool IsTextAttribute(const AttrPropInfo& info) { return !info.readOnly() && info.kind != AttrKind::Array; }
+
+nlohmann::ordered_json RecordJson(const AttrDoc& doc) {
+    nlohmann::ordered_json j = nlohmann::ordered_json::object();
+    for (const auto& info : AttrDocProperties()) {
+        if (IsTextAttribute(info)) j[std::string(info.name)] = doc.GetText(info.name);
+    }
     return j;
 }
 
 void SetProperty(AttrDoc& doc, const std::string& name, const std::string& value) {
-    const auto& names = AttrDoc::TextPropertyNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) {
-        throw Failure{kUsage, "unknown attribute \"" + name + "\""};
+    auto prop = FindAttrProp(name);
+    if (!prop || !IsTextAttribute(Info(*prop))) {
+        throw Failure{kUsage, "unknown attribute \"" + name + "\" (`ormelin attrs BOOK SHEET` lists the names)"};
     }
-    doc.SetText(name, value);
+    doc.LetText(name, value);
 }
 
 int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
@@ -369,6 +386,14 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
                  "in .xlsx workbooks"};
     app.set_version_flag("--version", std::string("ormelin ") + "0.1.0");
     app.require_subcommand(1);
+    app.footer(
+        "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"
+        "operational documents), vn (list of documents on data media), vpa (list of purchased products).\n"
+        "The workbook is written only when the operation succeeded, atomically; with -o FILE it goes there.\n"
+        "A workbook holding parts ormelin does not keep (images, comments, ...) is not written back in place\n"
+        "unless --force is given.\n"
+        "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
+        "3 the workbook cannot be read.");
     app.fallthrough();
 
     auto common = [&](CLI::App* sub) {

@@ -151,18 +151,18 @@ void FillRows(host::Worksheet& ws, int firstRow, int firstColumn, const std::vec
 }
 
 void SetAttributes(AttrDoc& doc, const std::string& designation, const std::string& name) {
-    doc.SetText("aOboz", designation);
-    doc.SetText("aNaim1", "Блок питания");
-    doc.SetText("aNaim2", name);
-    doc.SetText("aPerv", "АБВГ.436234.001");
-    doc.SetText("aDesi", "Иванов");
-    doc.SetText("aChec", "Петров");
-    doc.SetText("aNcon", "Сидорова");
-    doc.SetText("aAppr", "Смирнов");
-    doc.SetText("aDesd", "12.10.26");
-    doc.SetText("aChed", "14.10.26");
-    doc.SetText("aLite", "О1");
-    doc.SetText("aFirm1", "АО \"Ормелин\"");
+    doc.LetText("aOboz", designation);
+    doc.LetText("aNaim1", "Блок питания");
+    doc.LetText("aNaim2", name);
+    doc.LetText("aPerv", "АБВГ.436234.001");
+    doc.LetText("aDesi", "Иванов");
+    doc.LetText("aChec", "Петров");
+    doc.LetText("aNcon", "Сидорова");
+    doc.LetText("aAppr", "Смирнов");
+    doc.LetText("aDesd", "12.10.26");
+    doc.LetText("aChed", "14.10.26");
+    doc.LetText("aLite", "О1");
+    doc.LetText("aFirm1", "АО \"Ормелин\"");
 }
 
 struct DemoDocument {
