@@ -571,7 +571,8 @@ void Loader::Run() {
             report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
         }
     }
-    if (Child(bookRoot, "workbookProtection")) report_.Add("workbook protection", bookPart);
+    if (auto protection = Child(bookRoot, "workbookProtection"); protection && protection.first_attribute())
+        report_.Add("workbook protection", bookPart);
 
     // The sheets in order.
     std::vector<SheetEntry> sheets;
@@ -842,7 +843,12 @@ void Loader::ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, 
         host::Hyperlink link;
         link.anchor = host::ParseAddress(Attr(h, "ref").value());
         link.subAddress = Attr(h, "location").value();
-        link.textToDisplay = Attr(h, "display").value();
+        if (auto display = Attr(h, "display")) {
+            link.textToDisplay = display.value();
+        } else {
+            CellContent cell = sheet.Content(link.anchor.r1, link.anchor.c1);
+            if (auto* text = std::get_if<std::string>(&cell.value)) link.textToDisplay = *text;  // its cell's text
+        }
         link.screenTip = Attr(h, "tooltip").value();
         if (auto id = Attr(h, "id")) {
             if (!relsRead) rels = ReadRels(zip_, part, false), relsRead = true;
@@ -928,19 +934,24 @@ std::shared_ptr<ModelWorkbook> Load(model::ModelApplication& app, Archive zip, c
     LoadReport scratch;
     LoadReport& out = report ? *report : scratch;
     out.items.clear();
-    auto slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto book = std::make_shared<ModelWorkbook>(app, name);
+    auto previous = std::dynamic_pointer_cast<ModelWorkbook>(app.ActiveWorkbook());
+    auto book = app.EmptyWorkbook();
+    auto fail = [&](const std::string& message) {
+        // The model has no way to close a workbook: the one begun stays open
+        // with what was read, and the workbook that was active before is
+        // active again.
+        if (previous) app.SetActiveWorkbook(previous);
+        if (!message.empty()) Fail(zip.Name(), message);
+    };
     try {
         Loader(zip, *book, out, limits).Run();
     } catch (const Error& e) {
-        if (e.code() == ErrorCode::FileError) throw;
-        Fail(zip.Name(), e.description());
+        fail(e.code() == ErrorCode::FileError ? std::string() : e.description());
+        throw;
     } catch (const std::bad_alloc&) {
-        Fail(zip.Name(), "out of memory");
+        fail("out of memory");
     }
     if (fromFile) book->SetPath(path);
-    app.SetActiveWorkbook(book);
     return book;
 }
 
