@@ -58,7 +58,14 @@ const char* Local(const char* name) {
     return colon ? colon + 1 : name;
 }
 
-bool Is(const pugi::xml_node& n, const char* name) { return std::strcmp(Local(n.name()), name) == 0; }
+/// Whether an element has the local name; unprefixed names, by far the most
+/// common, are compared once.
+bool Is(const pugi::xml_node& n, const char* name) {
+    const char* own = n.name();
+    if (std::strcmp(own, name) == 0) return true;
+    const char* colon = std::strchr(own, ':');
+    return colon && std::strcmp(colon + 1, name) == 0;
+}
 
 pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
     for (auto c = parent.first_child(); c; c = c.next_sibling())
@@ -68,6 +75,7 @@ pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
 
 /// An attribute by its local name ("id" finds "r:id").
 pugi::xml_attribute Attr(const pugi::xml_node& n, const char* name) {
+    if (auto a = n.attribute(name)) return a;
     for (auto a = n.first_attribute(); a; a = a.next_attribute())
         if (std::strcmp(Local(a.name()), name) == 0) return a;
     return {};
