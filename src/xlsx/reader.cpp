@@ -48,7 +48,7 @@ void LoadReport::Add(const std::string& what, const std::string& part) {
 
 namespace {
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 // ---------------------------------------------------------------- XML helpers
 
@@ -484,7 +484,7 @@ private:
     StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
     void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
-    void ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+    void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                    const std::set<int>& breaks);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
     void ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part);
@@ -715,7 +715,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
     }
 }
 
-void Loader::ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                        const std::set<int>& breaks) {
     struct Shared {
         std::string formula;  // R1C1
@@ -731,7 +731,9 @@ void Loader::ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const 
         }
     };
 
-    for (auto r = data.first_child(); r; r = r.next_sibling()) {
+    // Each row is taken out of the document once read, so that its memory goes
+    // back while the worksheet grows.
+    for (auto r = data.first_child(), after = r.next_sibling(); r; data.remove_child(r), r = after, after = r.next_sibling()) {
         if (!Is(r, "row")) continue;
         int row = Attr(r, "r") ? IntAttr(r, "r", 0, part) : lastRow + 1;
         if (row < 1 || row > host::kMaxRows || row <= lastRow)
