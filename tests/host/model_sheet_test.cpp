@@ -368,8 +368,10 @@ TEST_F(ModelTest, HyperlinksMoveWithTheirAnchors) {
 
 TEST_F(ModelTest, FreezePanesFollowTheSelection) {
     auto& win = app.ActiveWindow();
-    win.FreezePanes(true);  // A1 selected: nothing frozen
-    EXPECT_FALSE(win.FreezePanes());
+    win.FreezePanes(true);  // A1 selected: on, but nothing frozen
+    EXPECT_TRUE(win.FreezePanes());
+    EXPECT_EQ(win.SplitRow(), 0);
+    EXPECT_EQ(win.SplitColumn(), 0);
     ws->Rows(2).Select();
     win.FreezePanes(true);
     EXPECT_EQ(win.SplitRow(), 1);
