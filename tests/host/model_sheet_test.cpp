@@ -249,6 +249,12 @@ TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
     R("C1048575:C1048576").Merge();
     EXPECT_THROW(ws->InsertRows(3, 1), Error);
     EXPECT_EQ(Txt("A6"), "five");
+    // inserting at the last row of an empty end: the new row takes the format, nothing more
+    R("C1048575:C1048576").UnMerge();
+    ws->Rows(1048575).RowHeight(20);
+    ws->InsertRows(1048576, 3);
+    EXPECT_EQ(ws->RowHeight(1048576), 20);
+    EXPECT_EQ(ws->UsedRange().r2, 1048576);
     // columns likewise
     R("XFD1").Value_(1.0);
     EXPECT_THROW(ws->InsertColumns(1, 1), Error);
