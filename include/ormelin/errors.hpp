@@ -20,6 +20,13 @@ enum class ErrorCode : long {
     NotImplemented = 0x80004001,// a method whose behaviour is not built yet
     FileError = 1005,           // a workbook file that cannot be read or written
     Cancelled = 1006,           // the user cancelled an operation
+    // calls by dispatch identifier or by name
+    Overflow = 6,               // a number outside the range of its parameter's type
+    OutOfMemory = 7,            // the platform ran out of memory
+    MemberNotFound = 0x80020003,// no method with that dispatch identifier
+    UnknownName = 0x80020006,   // no method with that name
+    BadParamCount = 0x8002000E, // more arguments than the method takes
+    ParamNotOptional = 0x8002000F,// a required argument omitted
 };
 
 /// The description that goes with each error number.

@@ -13,6 +13,12 @@ const char* describe(ErrorCode code) noexcept {
         case ErrorCode::NotImplemented: return "Not implemented";
         case ErrorCode::FileError: return "The workbook file cannot be read or written";
         case ErrorCode::Cancelled: return "Cancelled by the user";
+        case ErrorCode::Overflow: return "Overflow";
+        case ErrorCode::OutOfMemory: return "Out of memory";
+        case ErrorCode::MemberNotFound: return "Member not found";
+        case ErrorCode::UnknownName: return "Unknown name";
+        case ErrorCode::BadParamCount: return "Invalid number of parameters";
+        case ErrorCode::ParamNotOptional: return "Parameter not optional";
     }
     return "Unknown error";
 }

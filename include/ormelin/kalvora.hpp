@@ -1,0 +1,222 @@
+// The service class of the library: Kalvora (clsKalvora).
+//
+// The host creates one instance over its spreadsheet application and calls its
+// public methods with the application's worksheet and workbook objects. The
+// instance keeps a little state between calls: the current worksheet (used by the
+// routines that take no worksheet), the register sheet with its column map and the
+// register row found last, the attribute record, and working ranges that forming
+// and rollback release at their end.
+//
+// The 28 public methods are reachable in two ways: as typed member functions
+// (by-reference object parameters are references to the caller's variables, an
+// omitted optional object is a null pointer or an empty optional), and through the
+// dispatch surface, by dispatch identifier or by name with Variant arguments, as an
+// automation host calls them.
+//
+// Errors: every failure that leaves a method is an ormelin::Error. The list layout
+// routines report their errors in a message box and return normally; the
+// recognition is silent; every other routine lets the error end the call.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ormelin/errors.hpp"
+#include "ormelin/host.hpp"
+#include "ormelin/state.hpp"
+#include "ormelin/variant.hpp"
+
+namespace ormelin {
+
+class AttrDoc;
+
+/// Entries of the register column map, one per attribute column of the register
+/// sheet "список", in the order the register's columns are created (A..AF).
+/// Each entry holds the 1-based column of its title, 0 when the title is missing.
+enum SpisColumn : int {
+    spFile, spShee, spOboz, spNaim, spProj, spPerv, spDesi, spChec,
+    spAddb, spAddf, spNcon, spAppr, spDesd, spChed, spAddd, spNcod,
+    spAppd, spIzme, spIzml, spNdoc, spIzmd, spLite, spFirm, spSpra,
+    spAlit, spAdoc, spIcus, spInpo, spInpd, spInvz, spIndu, spIndd,
+    kSpisColumnCount
+};
+
+/// Dispatch identifier of a public method.
+using DispId = std::int32_t;
+
+/// How a parameter travels.
+enum class Passing : std::uint8_t { ByValue, ByReference };
+
+/// The declared type of a parameter or a result.
+enum class ParamType : std::uint8_t {
+    None,       // no result
+    Object,     // a worksheet, workbook, range or attribute record
+    Boolean,
+    Int16,
+    Int32,
+    State,      // ksStateOfDocument
+};
+
+struct ParamSpec {
+    const char* name;
+    ParamType type;
+    Passing passing;
+    bool optional;
+};
+
+class Kalvora;
+
+/// One slot of the dispatch interface.
+struct MethodSpec {
+    DispId id;
+    const char* name;
+    std::vector<ParamSpec> params;
+    ParamType result;
+    /// Runs the method: arguments in declaration order (padded with None), by-reference
+    /// ones written back, the result (if any) stored.
+    void (*invoke)(Kalvora& self, std::vector<Variant>& args, Variant& result);
+};
+
+/// The status a dispatched call returns: 0 for success, else the error's number and
+/// description.
+struct CallStatus {
+    long number = 0;
+    std::string description;
+    bool ok() const { return number == 0; }
+};
+
+class Kalvora : public std::enable_shared_from_this<Kalvora> {
+public:
+    using WorksheetRef = std::shared_ptr<host::Worksheet>;
+    using WorkbookRef = std::shared_ptr<host::Workbook>;
+    using AttrDocRef = std::shared_ptr<AttrDoc>;
+
+    explicit Kalvora(host::Application& app);
+    ~Kalvora();
+    Kalvora(const Kalvora&) = delete;
+    Kalvora& operator=(const Kalvora&) = delete;
+
+    /// An instance owned by a shared pointer: its calls then hold a reference on it
+    /// for their duration, so a host that drops its last reference during a call
+    /// (from a message box, say) does not pull the instance from under it.
+    static std::shared_ptr<Kalvora> Create(host::Application& app);
+
+    // ------------------------------------------------------------ public methods
+    // In the order of the interface slots.
+
+    void SPA_Blank(WorksheetRef& oWorksheet);
+    void SPB_Blank(WorksheetRef& oWorksheet);
+    void PE_Blank(WorksheetRef& oWorksheet);
+    void VE_Blank(WorksheetRef& oWorksheet);
+    void VN_Blank(WorksheetRef& oWorksheet);
+    void VPA_Blank(WorksheetRef& oWorksheet);
+    void DocumentBlank(WorksheetRef& oWorksheet, ksStateOfDocument kssod);
+    void SPB_ColumnsWidthAndHead(bool bOtkat);
+    void VPA_ColumnsWidthAndHead(bool bOtkat);
+    void PE_ColumnsWidthAndHead(bool bOtkat);
+    void VN_ColumnsWidthAndHead(bool bOtkat);
+    void VE_ColumnsWidthAndHead(bool bOtkat);
+    void Otkat(WorksheetRef& oWorksheet);
+    bool Forming(WorksheetRef& oWorksheet, bool bForPrint, bool bPageRevi);
+    bool FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool bForPrint, bool bPageRevi);
+    void TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
+    void FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
+    bool FormingVPA(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
+    void FindSPIS(WorkbookRef& oWorkBook);
+    /// A null oWorksheet means the current worksheet, which is then stored into it.
+    std::int32_t StateOfDocument(WorksheetRef& oWorksheet);
+    std::int32_t StateOfDocument();
+    /// oWorksheet by value (null: the current worksheet); lStateOfDoc, when given,
+    /// receives the recognised code.
+    std::int32_t DocumIsForm(WorksheetRef oWorksheet, std::int32_t* lStateOfDoc = nullptr);
+    /// The register cell of the document, or nothing.
+    std::optional<host::Range> CellSpis(WorksheetRef& oWorksheet);
+    void AttribsToSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet);
+    void AttribsFromSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet);
+    void AttribsRefFromSPIS(WorksheetRef& oWorksheet);
+    /// Inserts a list row at row r of rang when given, else of oWorksheet.
+    void RowInsert(WorksheetRef& oWorksheet, std::int16_t r, std::optional<host::Range>& rang);
+    void RowInsert(WorksheetRef& oWorksheet, std::int16_t r);
+    bool DocumentIsNew(WorksheetRef& oWorksheet);
+    bool DocumentIsDelete(WorksheetRef& oWorksheet);
+
+    // ------------------------------------------------------------ dispatch surface
+
+    /// The interface slots in order, with their identifiers, names and parameters.
+    static const std::vector<MethodSpec>& Methods();
+    /// The identifier of a method name (case-insensitive), or nothing.
+    static std::optional<DispId> IdOfName(std::string_view name);
+    /// Calls a method by identifier. args are in declaration order; missing trailing
+    /// optional arguments may be left out or passed as None; by-reference arguments
+    /// are written back; result receives the result (None for a method without one).
+    CallStatus Invoke(DispId id, std::vector<Variant>& args, Variant* result = nullptr);
+    CallStatus InvokeByName(std::string_view name, std::vector<Variant>& args, Variant* result = nullptr);
+
+    // ------------------------------------------------------------ state (read-only)
+
+    host::Application& App() const { return app_; }
+    const WorksheetRef& CurrentWorksheet() const { return ws_; }
+    const WorksheetRef& RegisterSheet() const { return wsSpis_; }
+    const std::array<int, kSpisColumnCount>& ColumnMap() const { return colSpis_; }
+    const std::optional<host::Range>& RegisterRow() const { return rowSpis_; }
+    const AttrDocRef& AttributeRecord() const { return attDoc_; }
+    /// Public calls under way on this instance (nested calls included).
+    int CallDepth() const { return callDepth_; }
+
+private:
+    class CallFrame;
+    friend struct KalvoraTestAccess;  // the unit tests reach the private routines
+
+    // ------------------------------------------------------------ private routines
+    // lists
+    void SheetPrepare();
+    void SPA_ColumnsWidthAndHead(bool bOtkat);
+    void RowDelete(std::int32_t n);
+    // screen
+    void ScreenRefresh();
+    // forming (A4, A3) and the change-registration sheet
+    void ColumnsWidthA4();
+    void ColumnsWidthA3();
+    void TitleFirst();
+    void TitleFirstA3();
+    void PageNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
+    void PageNextA3(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
+    void PageRevi(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
+    // register
+    /// Fills the column map from the register sheet's header row.
+    void ColumnMapSPIS();
+    /// The register row of a worksheet's document, the row below the used range when
+    /// bCreate is set and none matches, or nothing. A null oWorksheet means the
+    /// current worksheet and receives it; a given one becomes the current worksheet.
+    /// bSpisExists tells whether the active workbook has a register sheet.
+    std::optional<host::Range> FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists);
+
+    // ------------------------------------------------------------ helpers
+    /// The current worksheet; Error(ObjectRequired) when there is none.
+    host::Worksheet& Sheet() const;
+    /// Runs a layout routine body: an error stops it and is shown as
+    /// "<name>: <description>" in a message box; the routine then returns normally.
+    template <class Body>
+    void ReportAndContinue(const char* name, Body&& body);
+
+    // ------------------------------------------------------------ instance state
+    host::Application& app_;
+    WorksheetRef ws_;                                   // current worksheet
+    WorksheetRef wsSpis_;                               // register sheet
+    std::array<int, kSpisColumnCount> colSpis_{};       // register column map
+    std::optional<host::Range> rowSpis_;                // register row found last
+    AttrDocRef attDoc_;                                 // attribute (reference) record
+    std::optional<host::Range> rngPage_;                // sheet block
+    std::optional<host::Range> rngScratch_;             // scratch range
+    std::optional<host::Range> rngFound_;               // found cell
+    int callDepth_ = 0;
+};
+
+using clsKalvora = Kalvora;
+
+}  // namespace ormelin

@@ -1,0 +1,49 @@
+// How a call runs through the service object: the call frame that every public
+// method opens, and the three error styles.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "ormelin/errors.hpp"
+#include "ormelin/host.hpp"
+#include "ormelin/kalvora.hpp"
+
+namespace ormelin {
+
+/// The error a caught exception stands for: an ormelin::Error as it is, memory
+/// exhaustion as OutOfMemory, any other exception of the platform as an
+/// application-defined error with its text. Call only inside a catch block.
+Error CurrentError();
+
+/// Opened on entry to every public method and closed on every exit path. While it
+/// is open the instance holds a reference on itself (when a shared pointer owns it)
+/// and counts the call.
+class Kalvora::CallFrame {
+public:
+    explicit CallFrame(Kalvora& k) : k_(k), self_(k.weak_from_this().lock()) { ++k_.callDepth_; }
+    ~CallFrame() { --k_.callDepth_; }
+    CallFrame(const CallFrame&) = delete;
+    CallFrame& operator=(const CallFrame&) = delete;
+
+private:
+    Kalvora& k_;
+    std::shared_ptr<Kalvora> self_;
+};
+
+template <class Body>
+void Kalvora::ReportAndContinue(const char* name, Body&& body) {
+    std::string message;
+    try {
+        std::forward<Body>(body)();
+        return;
+    } catch (...) {
+        message = std::string(name) + ": " + CurrentError().description();
+    }
+    app_.UI().MsgBox(message, host::MsgButtons::OK, host::MsgIcon::None, std::string());
+}
+
+}  // namespace ormelin
