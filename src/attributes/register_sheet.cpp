@@ -204,7 +204,7 @@ void Kalvora::ColumnMapSPIS() {
     }
 }
 
-std::optional<host::Range> Kalvora::FindRowSPIS(WorksheetRef oWorksheet, bool bCreate, bool& bSpisExists) {
+std::optional<host::Range> Kalvora::FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists) {
     // Silent: a missing register is told by bSpisExists; a failing step is passed over.
     bSpisExists = false;
     if (oWorksheet)

@@ -38,7 +38,6 @@ void Kalvora::AttribsToSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet) {
     CallFrame frame(*this);
     bool exists = false;
     rowSpis_ = FindRowSPIS(oWorksheet, true, exists);
-    if (!oWorksheet) oWorksheet = ws_;
     if (!exists) return;  // no register: nothing to write to
     if (!rowSpis_ || !ws_) throw Error(ErrorCode::ObjectRequired);
     if (!attDoc) throw Error(ErrorCode::ObjectRequired);
@@ -65,7 +64,6 @@ void Kalvora::AttribsFromSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet) {
     attDoc->Clear();
     bool exists = false;
     rowSpis_ = FindRowSPIS(oWorksheet, false, exists);
-    if (!oWorksheet) oWorksheet = ws_;
     if (ws_ && ws_->Name() == spis::kSheetName) return;  // the register itself holds no document
     if (!rowSpis_) {
         if (!exists) Notice(app_, kStartWithNew);
@@ -83,7 +81,6 @@ void Kalvora::AttribsRefFromSPIS(WorksheetRef& oWorksheet) {
     CallFrame frame(*this);
     bool exists = false;
     rowSpis_ = FindRowSPIS(oWorksheet, false, exists);
-    if (!oWorksheet) oWorksheet = ws_;
     if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
 
     if (!rowSpis_) {

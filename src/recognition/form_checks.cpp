@@ -31,7 +31,6 @@ std::optional<host::Range> Kalvora::CellSpis(WorksheetRef& oWorksheet) {
     CallFrame frame(*this);
     bool exists = false;
     rowSpis_ = FindRowSPIS(oWorksheet, true, exists);
-    if (!oWorksheet) oWorksheet = ws_;
     if (!rowSpis_) return std::nullopt;
     const int c = colSpis_[spShee];
     if (c <= 0) return std::nullopt;  // a register without a "Лист" column names no document
