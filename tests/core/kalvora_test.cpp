@@ -172,7 +172,7 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
         {"Otkat", {WsP(ws)}},
         {"Forming", {WsP(ws), false, false}},
         {"FormingA", {WsP(ws), std::int32_t{1}, false, false}},
-        {"TitleNext", {std::int32_t{2}, ws->Range_("A1:Z36"), None{}}},
+        {"TitleNext", {std::int32_t{2}, ws->Range_("A1:Z36"), std::shared_ptr<AttrDoc>()}},
         {"FormingSPB", {WsP(ws), true, true}},
         {"FormingVPA", {WsP(ws), true, true}},
         {"FindSPIS", {WbP(book)}},
