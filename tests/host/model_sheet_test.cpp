@@ -417,3 +417,57 @@ TEST_F(ModelTest, RelativeRanges) {
 
 }  // namespace
 }  // namespace ormelin::test
+
+namespace ormelin::test {
+namespace {
+
+// Random row insertions and deletions against a plain vector of rows: the gap
+// buffer must keep every value and height where a straightforward model puts them.
+TEST_F(ModelTest, RowStoreFollowsAPlainModelThroughRandomEdits) {
+    struct Plain {
+        std::string text;
+        double height = -1;
+    };
+    std::vector<Plain> plain(300);
+    for (int r = 1; r <= 300; ++r) {
+        plain[r - 1].text = "r" + std::to_string(r);
+        ws->SetLiteral(Area{r, 2, r, 2}, plain[r - 1].text);
+        if (r % 7 == 0) {
+            plain[r - 1].height = r % 50;
+            ws->RowHeight(r, r, r % 50);
+        }
+    }
+    unsigned seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    int cursor = 1;
+    for (int step = 0; step < 400; ++step) {
+        cursor = std::max(1, std::min<int>(static_cast<int>(plain.size()) + 1, cursor + next(21) - 10));
+        const int count = 1 + next(4);
+        if (next(2) == 0) {
+            ws->InsertRows(cursor, count);
+            // inserted rows: no values, the height of the row above (of the row itself at row 1)
+            const int src = cursor > 1 ? cursor - 2 : 0;
+            const double h = src < static_cast<int>(plain.size()) ? plain[src].height : -1;
+            if (cursor - 1 <= static_cast<int>(plain.size()))
+                plain.insert(plain.begin() + (cursor - 1), count, Plain{"", h});
+        } else {
+            ws->DeleteRows(cursor, count);
+            if (cursor - 1 < static_cast<int>(plain.size())) {
+                auto last = std::min<std::size_t>(plain.size(), cursor - 1 + count);
+                plain.erase(plain.begin() + (cursor - 1), plain.begin() + last);
+            }
+        }
+    }
+    for (int r = 1; r <= static_cast<int>(plain.size()); ++r) {
+        ASSERT_EQ(ws->CellText(r, 2), plain[r - 1].text) << r;
+        const double h = plain[r - 1].height < 0 ? 15 : plain[r - 1].height;
+        ASSERT_EQ(ws->RowHeight(r), h) << r;
+    }
+    EXPECT_EQ(ws->CellText(static_cast<int>(plain.size()) + 1, 2), "");
+}
+
+}  // namespace
+}  // namespace ormelin::test
