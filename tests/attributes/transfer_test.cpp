@@ -195,9 +195,14 @@ TEST_F(Transfer, WritingTwiceUpdatesTheSameRow) {
     DocRef d = FilledRecord();
     WsRef w = ws;
     k->AttribsToSPIS(d, w);
+    host::FormatPatch small;
+    small.fontSize = 8;
+    reg->Format(host::Area{2, 1, 2, host::kMaxColumns}, small);
     d->aOboz("НОВОЕ.001");
     d->aDesi("");
     k->AttribsToSPIS(d, w);
+    EXPECT_EQ(reg->CellStyle(2, 3).font.size, 11);  // the whole row is set again
+    EXPECT_EQ(reg->CellStyle(2, 60).font.size, 11);
     EXPECT_EQ(k->RegisterRow()->Row(), 2);
     EXPECT_EQ(TextAt(reg, 2, 3), "НОВОЕ.001");
     EXPECT_EQ(TextAt(reg, 2, 7), "");
