@@ -228,9 +228,13 @@ public:
 
     host::ViewMode View() const override { return view().view; }
     void View(host::ViewMode mode) override { view().view = mode; }
-    bool FreezePanes() const override { return view().frozenRows > 0 || view().frozenColumns > 0; }
+    bool FreezePanes() const override {
+        const host::SheetView& v = view();
+        return v.frozen || v.frozenRows > 0 || v.frozenColumns > 0;
+    }
     void FreezePanes(bool on) override {
         host::SheetView& v = view();
+        v.frozen = on;
         if (on) {
             v.frozenRows = v.selection.r1 - 1;
             v.frozenColumns = v.selection.c1 - 1;
@@ -338,8 +342,10 @@ std::shared_ptr<ModelWorkbook> ModelApplication::EmptyWorkbook() {
 }
 
 void ModelApplication::SetActiveWorkbook(const std::shared_ptr<ModelWorkbook>& book) {
-    if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end())
-        throw Error(ErrorCode::ApplicationDefined, "The workbook is not open in this application");
+    if (!book) throw Error(ErrorCode::ObjectRequired);
+    if (book->impl_->app != this) throw Error(ErrorCode::ApplicationDefined, "The workbook belongs to another application");
+    // a workbook made directly (the loader does) joins the open workbooks here
+    if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end()) impl_->books.push_back(book);
     impl_->active = book;
 }
 

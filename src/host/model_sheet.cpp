@@ -647,7 +647,8 @@ void ModelWorksheet::InsertRows(int at, int count) {
     }
     if (static_cast<std::size_t>(at - 1) < s.rows.size()) s.rows.insert(at - 1, count);
     if (rec.height >= 0 || rec.style || !cellStyles.empty()) {
-        for (int r = at; r < at + count; ++r) {
+        const int end = std::min(at + count - 1, kMaxRows);
+        for (int r = at; r <= end; ++r) {
             Row& row = s.rows.get(r);
             s.countRemoved(row);
             row.rec = rec;
@@ -721,7 +722,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
             if (c.col >= at) c.col += count;
         }
         if (srcStyle) {
-            for (int c = at; c < at + count; ++c) row.get(c).style = srcStyle;
+            for (int c = at; c <= std::min(at + count - 1, kMaxColumns); ++c) row.get(c).style = srcStyle;
         }
         for (MergeAt& m : row.merges) {
             if (m.c1 >= at) m.c1 += count;

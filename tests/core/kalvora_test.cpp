@@ -204,6 +204,8 @@ TEST_F(Dispatch, CallFrameCountsNestedCalls) {
 }
 
 TEST_F(Dispatch, InstanceOutlivesTheHostsLastReferenceDuringACall) {
+    // Owned apart from its control block, so that the memory goes with the instance.
+    k = std::shared_ptr<Kalvora>(new Kalvora(app));
     std::weak_ptr<Kalvora> watch = k;
     Kalvora* raw = k.get();
     ui->onMessage = [&](const model::ScriptedUi::Message&) { k.reset(); };
