@@ -169,20 +169,8 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
         std::vector<Variant> args;
     };
     std::vector<Call> calls = {
-        {"Otkat", {WsP(ws)}},
-        {"Forming", {WsP(ws), false, false}},
-        {"FormingA", {WsP(ws), std::int32_t{1}, false, false}},
-        {"TitleNext", {std::int32_t{2}, ws->Range_("A1:Z36"), std::shared_ptr<AttrDoc>()}},
         {"FormingSPB", {WsP(ws), true, true}},
         {"FormingVPA", {WsP(ws), true, true}},
-        {"FindSPIS", {WbP(book)}},
-        {"DocumIsForm", {WsP(ws)}},
-        {"CellSpis", {WsP(ws)}},
-        {"AttribsToSPIS", {std::shared_ptr<AttrDoc>(), WsP(ws)}},
-        {"AttribsFromSPIS", {std::shared_ptr<AttrDoc>(), None{}}},
-        {"AttribsRefFromSPIS", {}},
-        {"DocumentIsNew", {WsP(ws)}},
-        {"DocumentIsDelete", {WsP(ws)}},
     };
     for (auto& c : calls) {
         const CallStatus status = k->InvokeByName(c.name, c.args);
