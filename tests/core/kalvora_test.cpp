@@ -163,7 +163,6 @@ TEST_F(Dispatch, FailingInnerCallIsTheCallersError) {
 
 TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
     using WsP = std::shared_ptr<host::Worksheet>;
-    using WbP = std::shared_ptr<host::Workbook>;
     struct Call {
         const char* name;
         std::vector<Variant> args;
