@@ -117,6 +117,7 @@ public:
     /// Visits every row that has a record of its own (height, style or break), ascending.
     void ForEachRow(const std::function<void(int row, const RowRecord&)>& visit) const;
     std::vector<ColumnRecord> Columns() const;
+    using host::Worksheet::Columns;  // Columns(int) and Columns("A:B") stay visible
     std::optional<StyleId> SheetStyle() const;   // a format given to the whole sheet
     /// Loader entry points: no checks beyond the bounds, no formula handling.
     void LoadCell(int row, int column, CellContent content, StyleId style);
@@ -167,6 +168,7 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    friend class ModelApplication;
 };
 
 /// Writes a workbook to a file; supplied by the file layer (src/xlsx).

@@ -1,0 +1,215 @@
+// Address helpers, error texts, style hashing and format patches: the parts of
+// the host interface that need no worksheet.
+#include <cctype>
+#include <cstring>
+#include <functional>
+
+#include "host/utf8.hpp"
+#include "ormelin/host.hpp"
+
+namespace ormelin::host {
+
+std::string ColumnLetters(int column) {
+    if (column < 1 || column > kMaxColumns) throw Error(ErrorCode::InvalidArgument);
+    std::string s;
+    while (column > 0) {
+        int d = (column - 1) % 26;
+        s.insert(s.begin(), static_cast<char>('A' + d));
+        column = (column - 1) / 26;
+    }
+    return s;
+}
+
+int ColumnNumber(std::string_view letters) {
+    if (letters.empty() || letters.size() > 3) return 0;
+    int n = 0;
+    for (char ch : letters) {
+        char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (u < 'A' || u > 'Z') return 0;
+        n = n * 26 + (u - 'A' + 1);
+    }
+    return n <= kMaxColumns ? n : 0;
+}
+
+namespace {
+
+// One end of an address: a cell, a column or a row; what was present is marked.
+struct Ref {
+    int row = 0;
+    int column = 0;
+};
+
+bool ParseRef(std::string_view t, Ref& ref) {
+    std::size_t i = 0;
+    if (i < t.size() && t[i] == '$') ++i;
+    std::size_t ls = i;
+    while (i < t.size() && std::isalpha(static_cast<unsigned char>(t[i]))) ++i;
+    std::string_view letters = t.substr(ls, i - ls);
+    if (!letters.empty()) {
+        ref.column = ColumnNumber(letters);
+        if (ref.column == 0) return false;
+        if (i < t.size() && t[i] == '$') ++i;
+    } else if (ls != 0 && i < t.size() && !std::isdigit(static_cast<unsigned char>(t[i]))) {
+        return false;
+    }
+    std::size_t ds = i;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
+    if (i != t.size()) return false;
+    std::string_view digits = t.substr(ds, i - ds);
+    if (!digits.empty()) {
+        if (digits.size() > 7) return false;
+        long r = 0;
+        for (char d : digits) r = r * 10 + (d - '0');
+        if (r < 1 || r > kMaxRows) return false;
+        ref.row = static_cast<int>(r);
+    }
+    // "$5" alone is a row, "$A" alone a column, "$A$" nothing
+    if (letters.empty() && digits.empty()) return false;
+    if (!letters.empty() && digits.empty() && t.back() == '$') return false;
+    return true;
+}
+
+}  // namespace
+
+Area ParseAddress(std::string_view a1) {
+    auto fail = [&]() -> Error {
+        return Error(ErrorCode::InvalidArgument, "Invalid address: " + std::string(a1));
+    };
+    std::string_view first = a1, second;
+    std::size_t colon = a1.find(':');
+    if (colon != std::string_view::npos) {
+        first = a1.substr(0, colon);
+        second = a1.substr(colon + 1);
+        if (second.find(':') != std::string_view::npos) throw fail();
+    }
+    Ref a, b;
+    if (!ParseRef(first, a)) throw fail();
+    if (colon == std::string_view::npos) {
+        if (a.row == 0 || a.column == 0) throw fail();
+        return Area{a.row, a.column, a.row, a.column};
+    }
+    if (!ParseRef(second, b)) throw fail();
+    Area r;
+    if (a.row && a.column && b.row && b.column) {
+        r = Area{a.row, a.column, b.row, b.column};
+    } else if (!a.row && !b.row && a.column && b.column) {
+        r = Area{1, a.column, kMaxRows, b.column};
+    } else if (!a.column && !b.column && a.row && b.row) {
+        r = Area{a.row, 1, b.row, kMaxColumns};
+    } else {
+        throw fail();
+    }
+    if (r.r1 > r.r2) std::swap(r.r1, r.r2);
+    if (r.c1 > r.c2) std::swap(r.c1, r.c2);
+    return r;
+}
+
+std::string AddressOf(const Area& area, bool absolute) {
+    const std::string d = absolute ? "$" : "";
+    if (area.entireColumns() && !area.entireRows()) {
+        return d + ColumnLetters(area.c1) + ":" + d + ColumnLetters(area.c2);
+    }
+    if (area.entireRows()) {
+        return d + std::to_string(area.r1) + ":" + d + std::to_string(area.r2);
+    }
+    auto cell = [&](int r, int c) { return d + ColumnLetters(c) + d + std::to_string(r); };
+    if (area.single()) return cell(area.r1, area.c1);
+    return cell(area.r1, area.c1) + ":" + cell(area.r2, area.c2);
+}
+
+std::string QuoteSheetName(std::string_view name) {
+    bool bare = !name.empty() && !std::isdigit(static_cast<unsigned char>(name.front()));
+    std::size_t i = 0;
+    while (bare && i < name.size()) {
+        char32_t cp = utf8::Next(name, i);
+        if (cp == '_' || (cp < 0x80 && std::isalnum(static_cast<int>(cp)))) continue;
+        if (cp >= 0x80 && utf8::IsLetter(cp)) continue;
+        bare = false;
+    }
+    if (bare) return std::string(name);
+    std::string out = "'";
+    for (char ch : name) {
+        if (ch == '\'') out += '\'';
+        out += ch;
+    }
+    out += '\'';
+    return out;
+}
+
+const char* ErrorText(CellError e) {
+    switch (e) {
+        case CellError::Null: return "#NULL!";
+        case CellError::Div0: return "#DIV/0!";
+        case CellError::Value: return "#VALUE!";
+        case CellError::Ref: return "#REF!";
+        case CellError::Name: return "#NAME?";
+        case CellError::Num: return "#NUM!";
+        case CellError::NA: return "#N/A";
+    }
+    return "#N/A";
+}
+
+namespace {
+
+inline void Mix(std::size_t& h, std::size_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+}
+
+void MixColor(std::size_t& h, const Color& c) {
+    Mix(h, static_cast<std::size_t>(c.kind));
+    Mix(h, c.value);
+}
+
+void MixBorder(std::size_t& h, const Border& b) {
+    Mix(h, static_cast<std::size_t>(b.style));
+    Mix(h, static_cast<std::size_t>(b.weight));
+    MixColor(h, b.color);
+}
+
+}  // namespace
+
+std::size_t HashStyle(const Style& s) noexcept {
+    std::size_t h = std::hash<std::string>{}(s.numberFormat);
+    Mix(h, static_cast<std::size_t>(s.horizontal));
+    Mix(h, static_cast<std::size_t>(s.vertical));
+    Mix(h, static_cast<std::size_t>(s.orientation));
+    Mix(h, static_cast<std::size_t>(s.wrap) | (static_cast<std::size_t>(s.shrink) << 1));
+    Mix(h, static_cast<std::size_t>(s.indent));
+    Mix(h, static_cast<std::size_t>(s.readingOrder));
+    Mix(h, std::hash<std::string>{}(s.font.name));
+    Mix(h, std::hash<double>{}(s.font.size));
+    Mix(h, static_cast<std::size_t>(s.font.bold) | (static_cast<std::size_t>(s.font.italic) << 1));
+    Mix(h, static_cast<std::size_t>(s.font.underline));
+    MixColor(h, s.font.color);
+    MixColor(h, s.fill);
+    MixBorder(h, s.left);
+    MixBorder(h, s.top);
+    MixBorder(h, s.bottom);
+    MixBorder(h, s.right);
+    return h;
+}
+
+void FormatPatch::ApplyTo(Style& s, const Border* left, const Border* top, const Border* bottom,
+                          const Border* right) const {
+    if (numberFormat) s.numberFormat = *numberFormat;
+    if (horizontal) s.horizontal = *horizontal;
+    if (vertical) s.vertical = *vertical;
+    if (orientation) s.orientation = *orientation;
+    if (wrap) s.wrap = *wrap;
+    if (shrink) s.shrink = *shrink;
+    if (indent) s.indent = *indent;
+    if (readingOrder) s.readingOrder = *readingOrder;
+    if (fontName) s.font.name = *fontName;
+    if (fontSize) s.font.size = *fontSize;
+    if (bold) s.font.bold = *bold;
+    if (italic) s.font.italic = *italic;
+    if (underline) s.font.underline = *underline;
+    if (fontColor) s.font.color = *fontColor;
+    if (fill) s.fill = *fill;
+    if (left) s.left = *left;
+    if (top) s.top = *top;
+    if (bottom) s.bottom = *bottom;
+    if (right) s.right = *right;
+}
+
+}  // namespace ormelin::host

@@ -1,0 +1,373 @@
+// The embedded model's style table, workbook, application, window and scripted UI.
+#include <algorithm>
+#include <deque>
+#include <unordered_map>
+
+#include "host/model_impl.hpp"
+#include "host/names.hpp"
+#include "host/utf8.hpp"
+
+namespace ormelin::model {
+
+// ---------------------------------------------------------------- styles
+
+struct StyleTable::Impl {
+    struct Hash {
+        std::size_t operator()(const Style& s) const noexcept { return host::HashStyle(s); }
+    };
+    std::deque<Style> styles;  // a deque keeps references to entries valid as it grows
+    std::unordered_map<Style, StyleId, Hash> index;
+};
+
+StyleTable::StyleTable() : impl_(std::make_shared<Impl>()) { Intern(Style{}); }
+
+StyleId StyleTable::Intern(const Style& style) {
+    if (auto it = impl_->index.find(style); it != impl_->index.end()) return it->second;
+    const auto id = static_cast<StyleId>(impl_->styles.size());
+    impl_->styles.push_back(style);
+    impl_->index.emplace(style, id);
+    return id;
+}
+
+const Style& StyleTable::Get(StyleId id) const {
+    if (id >= impl_->styles.size()) throw Error(ErrorCode::InvalidArgument, "No such style");
+    return impl_->styles[id];
+}
+
+std::size_t StyleTable::Size() const { return impl_->styles.size(); }
+
+// ---------------------------------------------------------------- names
+
+namespace detail {
+
+void CheckSheetName(const ModelWorkbook& book, const std::string& name, const ModelWorksheet* except) {
+    const std::size_t len = host::utf8::Length(name);
+    if (len == 0 || len > 31) throw Error(ErrorCode::ApplicationDefined, "A sheet name has 1 to 31 characters");
+    if (name.find_first_of("[]:*?/\\") != std::string::npos)
+        throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot hold []:*?/\\");
+    if (name.front() == '\'' || name.back() == '\'')
+        throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot begin or end with an apostrophe");
+    const std::string folded = host::utf8::Fold(name);
+    for (int i = 1; i <= book.Count(); ++i) {
+        auto sheet = book.ModelSheet(i);
+        if (sheet.get() == except) continue;
+        if (host::utf8::Fold(sheet->Name()) == folded)
+            throw Error(ErrorCode::ApplicationDefined, "That name is already taken");
+    }
+}
+
+}  // namespace detail
+
+// ---------------------------------------------------------------- workbook
+
+struct ModelWorkbook::Impl {
+    ModelApplication* app = nullptr;  // null once the application is gone
+    std::string name;
+    std::string path;
+    StyleTable styles;
+    std::vector<std::shared_ptr<ModelWorksheet>> sheets;
+    int active = 0;  // 0-based
+};
+
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+ModelWorkbook::ModelWorkbook(ModelApplication& app, std::string name) : impl_(std::make_unique<Impl>()) {
+    impl_->app = &app;
+    impl_->name = std::move(name);
+}
+
+ModelWorkbook::~ModelWorkbook() {
+    for (auto& sheet : impl_->sheets) {
+        sheet->impl_->deleted = true;
+        sheet->impl_->book = nullptr;
+    }
+}
+
+std::string ModelWorkbook::Name() const { return impl_->path.empty() ? impl_->name : FileNamePart(impl_->path); }
+
+std::string ModelWorkbook::FullName() const { return impl_->path.empty() ? impl_->name : impl_->path; }
+
+bool ModelWorkbook::HasPath() const { return !impl_->path.empty(); }
+
+host::Application& ModelWorkbook::Parent() const {
+    if (!impl_->app) throw Error(ErrorCode::ObjectDeleted, "The application is gone");
+    return *impl_->app;
+}
+
+int ModelWorkbook::Count() const { return static_cast<int>(impl_->sheets.size()); }
+
+std::shared_ptr<host::Worksheet> ModelWorkbook::Sheet(int index) const { return ModelSheet(index); }
+
+std::shared_ptr<ModelWorksheet> ModelWorkbook::ModelSheet(int index) const {
+    if (index < 1 || index > Count()) throw Error(ErrorCode::SubscriptOutOfRange);
+    return impl_->sheets[index - 1];
+}
+
+std::shared_ptr<host::Worksheet> ModelWorkbook::Sheet(const std::string& name) const {
+    auto sheet = FindSheet(name);
+    if (!sheet) throw Error(ErrorCode::SubscriptOutOfRange);
+    return sheet;
+}
+
+std::shared_ptr<host::Worksheet> ModelWorkbook::FindSheet(const std::string& name) const {
+    const std::string folded = host::utf8::Fold(name);
+    for (const auto& sheet : impl_->sheets) {
+        if (host::utf8::Fold(sheet->impl_->name) == folded) return sheet;
+    }
+    return nullptr;
+}
+
+namespace {
+
+int IndexOf(const std::vector<std::shared_ptr<ModelWorksheet>>& sheets, const host::Worksheet* sheet) {
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].get() == sheet) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::shared_ptr<host::Worksheet> ModelWorkbook::Add(const host::Worksheet* before, const host::Worksheet* after) {
+    auto& sheets = impl_->sheets;
+    std::size_t pos = sheets.size();
+    if (before) {
+        if (before->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
+        int i = IndexOf(sheets, before);
+        if (i < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+        pos = static_cast<std::size_t>(i);
+    } else if (after) {
+        if (after->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
+        int i = IndexOf(sheets, after);
+        if (i < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+        pos = static_cast<std::size_t>(i) + 1;
+    }
+    // the first free "Лист<n>"
+    std::string name;
+    for (int n = 1;; ++n) {
+        name = "Лист" + std::to_string(n);
+        if (!FindSheet(name)) break;
+    }
+    auto sheet = std::make_shared<ModelWorksheet>(*this, name);
+    sheets.insert(sheets.begin() + static_cast<std::ptrdiff_t>(pos), sheet);
+    impl_->active = static_cast<int>(pos);
+    return sheet;
+}
+
+std::shared_ptr<ModelWorksheet> ModelWorkbook::AddNamed(const std::string& name) {
+    detail::CheckSheetName(*this, name, nullptr);
+    auto sheet = std::make_shared<ModelWorksheet>(*this, name);
+    impl_->sheets.push_back(sheet);
+    return sheet;
+}
+
+std::shared_ptr<host::Worksheet> ModelWorkbook::ActiveSheet() const {
+    if (impl_->sheets.empty()) return nullptr;
+    return impl_->sheets[static_cast<std::size_t>(impl_->active)];
+}
+
+void ModelWorkbook::SetActiveSheet(int index) {
+    if (index < 1 || index > Count()) throw Error(ErrorCode::SubscriptOutOfRange);
+    impl_->active = index - 1;
+}
+
+void ModelWorkbook::Activate() {
+    if (!impl_->app) throw Error(ErrorCode::ObjectDeleted, "The application is gone");
+    impl_->app->SetActiveWorkbook(std::static_pointer_cast<ModelWorkbook>(shared_from_this()));
+}
+
+void ModelWorkbook::Save() {
+    SaveAs(impl_->path.empty() ? impl_->name + ".xlsx" : impl_->path);
+}
+
+void ModelWorkbook::SaveAs(const std::string& path) {
+    if (!impl_->app) throw Error(ErrorCode::ObjectDeleted, "The application is gone");
+    const Saver& saver = impl_->app->GetSaver();
+    if (!saver) throw Error(ErrorCode::FileError, "No file writer is installed");
+    if (path.empty()) throw Error(ErrorCode::FileError, "No file name");
+    saver(*this, path);
+    impl_->path = path;
+}
+
+StyleTable& ModelWorkbook::Styles() { return impl_->styles; }
+
+const StyleTable& ModelWorkbook::Styles() const { return impl_->styles; }
+
+void ModelWorkbook::SetPath(const std::string& path) { impl_->path = path; }
+
+void ModelWorkbook::RemoveSheet(const ModelWorksheet& sheet) {
+    auto& sheets = impl_->sheets;
+    const int i = IndexOf(sheets, &sheet);
+    if (i < 0) throw Error(ErrorCode::ObjectDeleted);
+    if (sheets.size() == 1) throw Error(ErrorCode::ApplicationDefined, "A workbook must keep at least one sheet");
+    auto keep = sheets[static_cast<std::size_t>(i)];
+    sheets.erase(sheets.begin() + i);
+    if (impl_->active > i || impl_->active >= static_cast<int>(sheets.size())) --impl_->active;
+    impl_->active = std::max(0, impl_->active);
+    keep->impl_->deleted = true;
+    keep->impl_->book = nullptr;
+    keep->impl_->rows = detail::RowStore{};
+    keep->impl_->cols.clear();
+    keep->impl_->links.clear();
+}
+
+// ---------------------------------------------------------------- window
+
+namespace {
+
+class ModelWindow final : public host::Window {
+public:
+    explicit ModelWindow(ModelApplication& app) : app_(app) {}
+
+    host::ViewMode View() const override { return view().view; }
+    void View(host::ViewMode mode) override { view().view = mode; }
+    bool FreezePanes() const override { return view().frozenRows > 0 || view().frozenColumns > 0; }
+    void FreezePanes(bool on) override {
+        host::SheetView& v = view();
+        if (on) {
+            v.frozenRows = v.selection.r1 - 1;
+            v.frozenColumns = v.selection.c1 - 1;
+        } else {
+            v.frozenRows = 0;
+            v.frozenColumns = 0;
+        }
+    }
+    int SplitRow() const override { return view().frozenRows; }
+    int SplitColumn() const override { return view().frozenColumns; }
+    bool DisplayZeros() const override { return view().displayZeros; }
+    void DisplayZeros(bool on) override { view().displayZeros = on; }
+    bool DisplayGridlines() const override { return view().displayGridlines; }
+    void DisplayGridlines(bool on) override { view().displayGridlines = on; }
+    int Zoom() const override { return view().zoom; }
+    void Zoom(int percent) override {
+        if (percent < 10 || percent > 400) throw Error(ErrorCode::ApplicationDefined, "Zoom is 10 to 400 percent");
+        view().zoom = percent;
+    }
+    int ScrollRow() const override { return view().scrollRow; }
+    void ScrollRow(int row) override {
+        if (row < 1 || row > host::kMaxRows) throw Error(ErrorCode::ApplicationDefined, "No such row");
+        view().scrollRow = row;
+    }
+
+private:
+    host::SheetView& view() const {
+        auto book = app_.ActiveWorkbook();
+        if (!book) throw Error(ErrorCode::ObjectRequired, "No workbook is open");
+        auto sheet = book->ActiveSheet();
+        if (!sheet) throw Error(ErrorCode::ObjectRequired, "The workbook has no sheet");
+        return sheet->View();
+    }
+    ModelApplication& app_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- application
+
+struct ModelApplication::Impl {
+    explicit Impl(ModelApplication& app, std::shared_ptr<host::Ui> u) : ui(std::move(u)), window(app) {}
+    std::shared_ptr<host::Ui> ui;
+    bool screenUpdating = true;
+    bool displayAlerts = true;
+    int screenUpdatingChanges = 0;
+    int workbookCounter = 0;
+    std::vector<std::shared_ptr<ModelWorkbook>> books;
+    std::shared_ptr<ModelWorkbook> active;
+    Saver saver;
+    ModelWindow window;
+};
+
+ModelApplication::ModelApplication(std::shared_ptr<host::Ui> ui)
+    : impl_(std::make_unique<Impl>(*this, ui ? std::move(ui) : std::make_shared<ScriptedUi>())) {}
+
+ModelApplication::~ModelApplication() {
+    for (auto& book : impl_->books) book->impl_->app = nullptr;
+}
+
+bool ModelApplication::ScreenUpdating() const { return impl_->screenUpdating; }
+
+void ModelApplication::ScreenUpdating(bool on) {
+    if (on != impl_->screenUpdating) ++impl_->screenUpdatingChanges;
+    impl_->screenUpdating = on;
+}
+
+bool ModelApplication::DisplayAlerts() const { return impl_->displayAlerts; }
+
+void ModelApplication::DisplayAlerts(bool on) { impl_->displayAlerts = on; }
+
+std::string ModelApplication::Name() const { return "Microsoft Excel"; }
+
+host::Window& ModelApplication::ActiveWindow() {
+    if (!impl_->active) throw Error(ErrorCode::ObjectRequired, "No workbook is open");
+    return impl_->window;
+}
+
+std::shared_ptr<host::Workbook> ModelApplication::ActiveWorkbook() const { return impl_->active; }
+
+std::vector<std::shared_ptr<host::Workbook>> ModelApplication::Workbooks() const {
+    return {impl_->books.begin(), impl_->books.end()};
+}
+
+host::Range ModelApplication::Selection() {
+    if (!impl_->active) throw Error(ErrorCode::ObjectRequired, "No workbook is open");
+    auto sheet = impl_->active->ActiveSheet();
+    if (!sheet) throw Error(ErrorCode::ObjectRequired, "The workbook has no sheet");
+    return host::Range(sheet, sheet->View().selection);
+}
+
+host::Ui& ModelApplication::UI() { return *impl_->ui; }
+
+std::shared_ptr<ModelWorkbook> ModelApplication::NewWorkbook() {
+    auto book = EmptyWorkbook();
+    book->AddNamed("Лист1");
+    return book;
+}
+
+std::shared_ptr<ModelWorkbook> ModelApplication::EmptyWorkbook() {
+    auto book = std::make_shared<ModelWorkbook>(*this, "Книга" + std::to_string(++impl_->workbookCounter));
+    impl_->books.push_back(book);
+    impl_->active = book;
+    return book;
+}
+
+void ModelApplication::SetActiveWorkbook(const std::shared_ptr<ModelWorkbook>& book) {
+    if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end())
+        throw Error(ErrorCode::ApplicationDefined, "The workbook is not open in this application");
+    impl_->active = book;
+}
+
+void ModelApplication::SetSaver(Saver saver) { impl_->saver = std::move(saver); }
+
+const Saver& ModelApplication::GetSaver() const { return impl_->saver; }
+
+int ModelApplication::ScreenUpdatingChanges() const { return impl_->screenUpdatingChanges; }
+
+// ---------------------------------------------------------------- scripted UI
+
+host::MsgResult ScriptedUi::MsgBox(const std::string& text, host::MsgButtons buttons, host::MsgIcon icon,
+                                   const std::string& title) {
+    messages.push_back(Message{text, buttons, icon, title});
+    if (onMessage) onMessage(messages.back());
+    if (answers.empty()) return host::MsgResult::OK;
+    host::MsgResult r = answers.front();
+    answers.pop_front();
+    return r;
+}
+
+std::optional<std::string> ScriptedUi::GetSaveAsFilename(const std::string& initialFileName,
+                                                         const std::string& fileFilter) {
+    saveAsRequests.push_back(SaveAsRequest{initialFileName, fileFilter});
+    if (saveAsAnswers.empty()) return std::nullopt;
+    auto r = saveAsAnswers.front();
+    saveAsAnswers.pop_front();
+    return r;
+}
+
+}  // namespace ormelin::model

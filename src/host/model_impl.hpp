@@ -1,0 +1,201 @@
+// The inside of the embedded model's worksheet: the row store and its records.
+//
+// Rows live in a gap buffer: a vector with a movable run of unused slots at the
+// place of the last insertion or deletion, so that a run of edits close to one
+// another (forming walks down a list one sheet at a time) moves only the rows
+// between two edits. Each row holds its own record, its cells (sorted by column)
+// and the merged areas whose top-left cell lies in it; a merged area spanning
+// several rows is found by looking back at most the tallest merge's height.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ormelin/model.hpp"
+
+namespace ormelin::model::detail {
+
+struct Cell {
+    int col = 1;
+    host::Value value;
+    std::string formula;           // R1C1, beginning with "="; empty for a plain value
+    std::optional<StyleId> style;  // the cell's own style
+    bool hasContent() const { return !host::IsEmpty(value) || !formula.empty(); }
+    bool blank() const { return !hasContent() && !style; }
+};
+
+/// A merged area stored in the row of its top-left cell.
+struct MergeAt {
+    int c1 = 1;
+    int rows = 1;
+    int cols = 1;
+    int c2() const { return c1 + cols - 1; }
+};
+
+struct Row {
+    RowRecord rec;
+    std::vector<Cell> cells;
+    std::vector<MergeAt> merges;  // sorted by c1
+
+    bool hasRecord() const { return rec.height >= 0 || rec.style.has_value(); }
+    bool empty() const { return !hasRecord() && !rec.manualBreak && cells.empty() && merges.empty(); }
+    /// Counts in the used range: a cell with a value or a style, or a record.
+    bool used() const { return hasRecord() || !cells.empty(); }
+
+    std::vector<Cell>::iterator lower(int col) {
+        return std::lower_bound(cells.begin(), cells.end(), col, [](const Cell& c, int v) { return c.col < v; });
+    }
+    std::vector<Cell>::const_iterator lower(int col) const {
+        return std::lower_bound(cells.begin(), cells.end(), col, [](const Cell& c, int v) { return c.col < v; });
+    }
+    Cell* find(int col) {
+        auto it = lower(col);
+        return it != cells.end() && it->col == col ? &*it : nullptr;
+    }
+    const Cell* find(int col) const {
+        auto it = lower(col);
+        return it != cells.end() && it->col == col ? &*it : nullptr;
+    }
+    Cell& get(int col) {
+        auto it = lower(col);
+        if (it != cells.end() && it->col == col) return *it;
+        Cell c;
+        c.col = col;
+        return *cells.insert(it, std::move(c));
+    }
+    void dropIfBlank(int col) {
+        auto it = lower(col);
+        if (it != cells.end() && it->col == col && it->blank()) cells.erase(it);
+    }
+    void addMerge(const MergeAt& m) {
+        auto it = std::lower_bound(merges.begin(), merges.end(), m.c1,
+                                   [](const MergeAt& x, int v) { return x.c1 < v; });
+        merges.insert(it, m);
+    }
+};
+
+/// Rows 1..size() in a gap buffer; rows past size() are empty.
+class RowStore {
+public:
+    std::size_t size() const { return buf_.size() - gapLen_; }
+
+    Row& at(std::size_t i) { return i < gap_ ? buf_[i] : buf_[i + gapLen_]; }
+    const Row& at(std::size_t i) const { return i < gap_ ? buf_[i] : buf_[i + gapLen_]; }
+
+    /// Row r (1-based) or null when it lies past the stored rows.
+    const Row* find(int r) const {
+        return r >= 1 && static_cast<std::size_t>(r) <= size() ? &at(static_cast<std::size_t>(r) - 1) : nullptr;
+    }
+    Row* find(int r) {
+        return r >= 1 && static_cast<std::size_t>(r) <= size() ? &at(static_cast<std::size_t>(r) - 1) : nullptr;
+    }
+    /// Row r, storing empty rows up to it when needed.
+    Row& get(int r) {
+        while (size() < static_cast<std::size_t>(r)) buf_.emplace_back();
+        return at(static_cast<std::size_t>(r) - 1);
+    }
+
+    /// n empty rows before index pos (0-based); pos <= size().
+    void insert(std::size_t pos, std::size_t n) {
+        if (gapLen_ < n) grow(pos, n);
+        else moveGap(pos);
+        for (std::size_t k = 0; k < n; ++k) buf_[gap_ + k] = Row{};
+        gap_ += n;
+        gapLen_ -= n;
+    }
+
+    /// Removes n rows from index pos (0-based).
+    void erase(std::size_t pos, std::size_t n) {
+        if (pos >= size()) return;
+        n = std::min(n, size() - pos);
+        moveGap(pos);
+        for (std::size_t k = 0; k < n; ++k) buf_[gap_ + gapLen_ + k] = Row{};
+        gapLen_ += n;
+    }
+
+    /// Drops empty rows at the end.
+    void trim() {
+        while (size() > 0 && at(size() - 1).empty()) {
+            if (gap_ < size()) {
+                buf_.pop_back();
+            } else {
+                buf_[gap_ - 1] = Row{};
+                --gap_;
+                ++gapLen_;
+            }
+        }
+    }
+
+private:
+    void moveGap(std::size_t pos) {
+        if (gapLen_ == 0) {
+            gap_ = pos;
+            return;
+        }
+        if (pos < gap_) {
+            for (std::size_t i = gap_; i-- > pos;) buf_[i + gapLen_] = std::move(buf_[i]);
+        } else {
+            for (std::size_t i = gap_; i < pos; ++i) buf_[i] = std::move(buf_[i + gapLen_]);
+        }
+        gap_ = pos;
+    }
+
+    void grow(std::size_t pos, std::size_t n) {
+        const std::size_t count = size();
+        const std::size_t newGap = std::max(n, count / 8 + 64);
+        std::vector<Row> next;
+        next.reserve(count + newGap);
+        for (std::size_t i = 0; i < pos; ++i) next.push_back(std::move(at(i)));
+        next.resize(pos + newGap);
+        for (std::size_t i = pos; i < count; ++i) next.push_back(std::move(at(i)));
+        buf_ = std::move(next);
+        gap_ = pos;
+        gapLen_ = newGap;
+    }
+
+    std::vector<Row> buf_;
+    std::size_t gap_ = 0;
+    std::size_t gapLen_ = 0;
+};
+
+/// The last stored row index not beyond r.
+inline int StoredUpTo(const RowStore& rows, int r) {
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(r), rows.size()));
+}
+
+struct ColRec {
+    double width = -1;
+    std::optional<StyleId> style;
+    bool empty() const { return width < 0 && !style; }
+    friend bool operator==(const ColRec&, const ColRec&) = default;
+};
+
+/// Everything a worksheet holds.
+struct SheetData {
+    ModelWorkbook* book = nullptr;  // null once the sheet is deleted
+    std::string name;
+    bool deleted = false;
+
+    detail::RowStore rows;
+    std::vector<detail::ColRec> cols;  // index: column - 1
+    std::optional<StyleId> sheetStyle;
+    double standardHeight = 15;
+    double standardWidth = 8.43;
+    int maxMergeRows = 1;  // the tallest merged area ever stored (lookback bound)
+    std::vector<host::Hyperlink> links;
+    host::PageSetup page;
+    host::SheetView view;
+    bool autoBreaks = false;
+};
+
+}  // namespace ormelin::model::detail
+
+namespace ormelin::model {
+
+struct ModelWorksheet::Impl : detail::SheetData {};
+
+}  // namespace ormelin::model

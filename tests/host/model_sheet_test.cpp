@@ -1,0 +1,419 @@
+#include <gtest/gtest.h>
+
+#include "host/model_fixture.hpp"
+
+namespace ormelin::test {
+namespace {
+
+using host::Area;
+using host::Edge;
+using host::LineStyle;
+using host::Value;
+
+// ---------------------------------------------------------------- values and text
+
+TEST_F(ModelTest, ValuesFormulasAndTextFormat) {
+    R("A1").Value_(std::string("=R1C2&\"x\""));
+    EXPECT_EQ(ws->Content(1, 1).formula, "=R1C2&\"x\"");
+    EXPECT_TRUE(host::IsEmpty(ws->Content(1, 1).value));
+    R("A2").NumberFormat("@");
+    R("A2").Value_(std::string("=1+1"));
+    EXPECT_EQ(ws->Content(2, 1).formula, "");
+    EXPECT_EQ(std::get<std::string>(ws->Content(2, 1).value), "=1+1");
+    ws->SetLiteral(Area{3, 1, 3, 1}, std::string("=x"));
+    EXPECT_EQ(ws->Content(3, 1).formula, "");
+    ws->SetFormula(4, 1, "=R1C1", 5.0);
+    EXPECT_EQ(ws->CellText(4, 1), "5");
+    EXPECT_EQ(R("A4").Formula(), "=R1C1");
+    R("B1").Value_(2.5);
+    EXPECT_EQ(R("B1").Formula(), "2.5");
+}
+
+TEST_F(ModelTest, TextOfAMixedRangeIsNothing) {
+    R("A1").Value_(std::string("x"));
+    EXPECT_EQ(R("A1:B1").Text(), std::nullopt);          // "x" and ""
+    EXPECT_NE(R("A1:B1").Text(), std::optional<std::string>(""));
+    EXPECT_EQ(R("A1:A1").Text(), std::optional<std::string>("x"));
+    R("B1").Value_(std::string("x"));
+    EXPECT_EQ(R("A1:B1").Text(), std::optional<std::string>("x"));
+    EXPECT_EQ(R("C1:D5").Text(), std::optional<std::string>(""));
+    EXPECT_EQ(ws->Rows("2:30").Text(), std::optional<std::string>(""));
+    R("XFD30").Value_(std::string("y"));
+    EXPECT_EQ(ws->Rows("2:30").Text(), std::nullopt);
+}
+
+TEST_F(ModelTest, NumbersDisplayAsTheSpreadsheetShowsThem) {
+    R("A1").Value_(1.0);
+    R("A2").Value_(0.1 + 0.2);
+    R("A3").Value_(1234567890123.0);
+    R("A4").Value_(1e-7);
+    R("A5").Value_(45000.0);
+    R("A5").NumberFormat("dd.mm.yyyy");
+    R("A6").Value_(true);
+    R("A7").Value_(host::CellError::Ref);
+    R("A8").Value_(std::string("два\nряда"));
+    EXPECT_EQ(Txt("A1"), "1");
+    EXPECT_EQ(Txt("A2"), "0.3");
+    EXPECT_EQ(Txt("A3"), "1.23457E+12");
+    EXPECT_EQ(Txt("A4"), "1E-07");
+    EXPECT_EQ(Txt("A5"), "15.03.2023");
+    EXPECT_EQ(Txt("A6"), "TRUE");
+    EXPECT_EQ(Txt("A7"), "#REF!");
+    EXPECT_EQ(Txt("A8"), "два\nряда");
+    R("A9").Value_(0.0);
+    EXPECT_EQ(Txt("A9"), "0");
+    app.ActiveWindow().DisplayZeros(false);
+    EXPECT_EQ(Txt("A9"), "");
+    EXPECT_EQ(Txt("A1"), "1");
+}
+
+TEST_F(ModelTest, ValuesAcrossARow) {
+    R("B2:E2").Values({Value(std::string("a")), Value(2.0), Value(true)});
+    EXPECT_EQ(Txt("B2"), "a");
+    EXPECT_EQ(Txt("C2"), "2");
+    EXPECT_EQ(Txt("D2"), "TRUE");
+    EXPECT_EQ(Txt("E2"), "#N/A");
+}
+
+// ---------------------------------------------------------------- formats
+
+TEST_F(ModelTest, EffectiveStylePrecedence) {
+    ws->Cells().Font().Size(14);
+    ws->Columns("B:B").Font().Size(10);
+    ws->Rows(3).Font().Size(12);
+    EXPECT_EQ(ws->CellStyle(1, 1).font.size, 14);
+    EXPECT_EQ(ws->CellStyle(1, 2).font.size, 10);
+    EXPECT_EQ(ws->CellStyle(3, 1).font.size, 12);
+    EXPECT_EQ(ws->CellStyle(3, 2).font.size, 12);  // row over column
+    R("B3").Font().Bold(true);
+    // formatting the column again reaches the cell in the formatted row
+    ws->Columns("B:B").Font().Italic(true);
+    EXPECT_TRUE(ws->CellStyle(3, 2).font.italic);
+    EXPECT_TRUE(ws->CellStyle(3, 2).font.bold);
+    EXPECT_EQ(ws->CellStyle(3, 2).font.size, 12);
+    EXPECT_FALSE(ws->CellStyle(3, 1).font.italic);
+    // a formatted row reaches the cells of formatted columns
+    ws->Rows(5).Font().Underline(host::Underline::Single);
+    EXPECT_EQ(ws->CellStyle(5, 2).font.underline, host::Underline::Single);
+    EXPECT_EQ(ws->CellStyle(5, 2).font.size, 10);
+    EXPECT_EQ(ws->CellStyle(6, 2).font.underline, host::Underline::None);
+}
+
+TEST_F(ModelTest, UsedRangeAfterFormattingEveryRowStaysSmall) {
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 1, 1, 1}));
+    ws->Cells().NumberFormat("General");
+    ws->Cells().RowHeight(26);
+    ws->Cells().HorizontalAlignment(host::HAlign::Center);
+    ws->Cells().Borders().LineStyle(LineStyle::None);
+    ws->Cells().Font().Name("ISOCPEUR");
+    ws->Rows(1).RowHeight(43);
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 1, 1, 1}));
+    EXPECT_EQ(ws->RowHeight(1000000), 26);
+    EXPECT_EQ(ws->CellStyle(1000000, 16000).font.name, "ISOCPEUR");
+    R("C7").Value_(1.0);
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 3, 7, 3}));  // row 1 by its height, column C by its cell
+    ws->InsertRows(2, 3);  // still possible: nothing reaches the end of the sheet
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 3, 10, 3}));
+}
+
+TEST_F(ModelTest, BorderOuterNoneClearsTheNeighbour) {
+    R("C25:L28").Borders().LineStyle(LineStyle::Continuous);
+    EXPECT_EQ(ws->CellStyle(25, 3).bottom.style, LineStyle::Continuous);
+    EXPECT_EQ(ws->CellStyle(26, 3).top.style, LineStyle::Continuous);
+    R("C26:L28").Borders(Edge::Top).LineStyle(LineStyle::None);
+    for (int c = 3; c <= 12; ++c) {
+        EXPECT_EQ(ws->CellStyle(25, c).bottom.style, LineStyle::None) << c;
+        EXPECT_EQ(ws->CellStyle(26, c).top.style, LineStyle::None) << c;
+        EXPECT_EQ(ws->CellStyle(25, c).top.style, LineStyle::Continuous) << c;
+    }
+    EXPECT_EQ(ws->CellStyle(26, 3).left.style, LineStyle::Continuous);
+    // inside lines only between the cells of the area
+    R("M32:R36").Borders(Edge::InsideHorizontal).LineStyle(LineStyle::Continuous);
+    EXPECT_EQ(ws->CellStyle(32, 13).top.style, LineStyle::None);
+    EXPECT_EQ(ws->CellStyle(32, 13).bottom.style, LineStyle::Continuous);
+    EXPECT_EQ(ws->CellStyle(36, 13).bottom.style, LineStyle::None);
+    // an outer edge set to none where nothing was drawn leaves the neighbours alone
+    R("E50:F51").Borders(Edge::Left).LineStyle(LineStyle::None);
+    EXPECT_FALSE(ws->OwnStyle(50, 4).has_value());
+}
+
+TEST_F(ModelTest, InteriorAndFontColours) {
+    R("A1").Interior().ColorIndex(6);
+    EXPECT_EQ(R("A1").Interior().Color(), host::Color::Index(6));
+    R("A1").Interior().ColorIndex(-4142);
+    EXPECT_EQ(R("A1").Interior().Color(), host::Color::Auto());
+    R("A1").Interior().ColorIndex(0);
+    EXPECT_EQ(R("A1").Interior().Color(), host::Color::Auto());
+    R("A1").Font().ColorIndex(0);
+    EXPECT_EQ(R("A1").Font().Color(), host::Color::Index(0));
+    R("A1").Font().Color(host::Color::Rgb(0));
+    EXPECT_EQ(R("A1").Font().Color(), host::Color::Rgb(0));
+}
+
+TEST_F(ModelTest, StylesAreInterned) {
+    const auto before = book->Styles().Size();
+    for (int r = 1; r <= 200; ++r) R("A" + std::to_string(r) + ":Z" + std::to_string(r)).Font().Bold(true);
+    EXPECT_LE(book->Styles().Size(), before + 1);
+    EXPECT_EQ(ws->OwnStyle(7, 3), ws->OwnStyle(150, 20));
+}
+
+// ---------------------------------------------------------------- merges
+
+TEST_F(ModelTest, MergeKeepsTopLeftAndReplacesOverlaps) {
+    R("A1").Value_(std::string("keep"));
+    R("B2").Value_(std::string("gone"));
+    R("A1:B2").Merge();
+    EXPECT_EQ(Txt("A1"), "keep");
+    EXPECT_TRUE(host::IsEmpty(ws->Content(2, 2).value));
+    EXPECT_EQ(ws->MergeArea(2, 2), (Area{1, 1, 2, 2}));
+    R("D1:E1").Merge();
+    R("B1:D3").Merge();  // overlaps both
+    EXPECT_EQ(ws->MergedAreas(Area{1, 1, 10, 10}), (std::vector<Area>{Area{1, 2, 3, 4}}));
+    EXPECT_FALSE(ws->MergeArea(1, 1).has_value());
+    EXPECT_FALSE(ws->MergeArea(1, 5).has_value());
+    EXPECT_TRUE(R("C2").MergeCells());
+    EXPECT_EQ(R("C2").MergeArea().Address(false), "B1:D3");
+    R("D3:F4").MergeCells(false);
+    EXPECT_TRUE(ws->MergedAreas(Area{1, 1, 10, 10}).empty());
+}
+
+TEST_F(ModelTest, InsertionInsideAMergedAreaWidensIt) {
+    R("C5:D31").Merge();
+    R("F5:G6").Merge();
+    ws->InsertRows(10, 3);
+    EXPECT_EQ(ws->MergeArea(5, 3), (Area{5, 3, 34, 4}));
+    ws->InsertRows(5, 1);  // at the top row: the whole area moves down
+    EXPECT_EQ(ws->MergeArea(6, 3), (Area{6, 3, 35, 4}));
+    EXPECT_EQ(ws->MergeArea(6, 6), (Area{6, 6, 7, 7}));
+    EXPECT_FALSE(ws->MergeArea(5, 3).has_value());
+    ws->InsertColumns(4, 2);
+    EXPECT_EQ(ws->MergeArea(6, 3), (Area{6, 3, 35, 6}));
+    EXPECT_EQ(ws->MergeArea(6, 8), (Area{6, 8, 7, 9}));
+    ws->InsertColumns(3, 1);
+    EXPECT_EQ(ws->MergeArea(6, 4), (Area{6, 4, 35, 7}));
+}
+
+TEST_F(ModelTest, DeletingRowsShrinksOrRemovesMerges) {
+    R("A2:B6").Merge();
+    R("D3:D4").Merge();
+    R("F8:G9").Merge();
+    ws->DeleteRows(3, 2);
+    EXPECT_EQ(ws->MergeArea(2, 1), (Area{2, 1, 4, 2}));
+    EXPECT_FALSE(ws->MergeArea(3, 4).has_value());  // D3:D4 went with its rows
+    EXPECT_EQ(ws->MergeArea(6, 6), (Area{6, 6, 7, 7}));
+    ws->DeleteRows(1, 2);  // cuts the top of A2:B4
+    EXPECT_EQ(ws->MergeArea(1, 1), (Area{1, 1, 2, 2}));
+    ws->DeleteRows(4, 1);  // F4:G5 loses a row and stays a merge of two cells
+    EXPECT_EQ(ws->MergeArea(4, 6), (Area{4, 6, 4, 7}));
+}
+
+// ---------------------------------------------------------------- structure
+
+TEST_F(ModelTest, InsertedRowsTakeTheFormatOfTheRowAbove) {
+    ws->Rows(4).RowHeight(30);
+    ws->Rows(4).Font().Bold(true);
+    R("C4").Interior().ColorIndex(3);
+    R("C4").Value_(std::string("v"));
+    ws->InsertRows(5, 2);
+    EXPECT_EQ(ws->RowHeight(5), 30);
+    EXPECT_EQ(ws->RowHeight(6), 30);
+    EXPECT_TRUE(ws->CellStyle(5, 1).font.bold);
+    EXPECT_EQ(ws->CellStyle(6, 3).fill, host::Color::Index(3));
+    EXPECT_TRUE(host::IsEmpty(ws->Content(5, 3).value));
+    // at row 1 the new row takes the format of the row below it
+    ws->Rows(1).RowHeight(43);
+    ws->InsertRows(1, 1);
+    EXPECT_EQ(ws->RowHeight(1), 43);
+    EXPECT_EQ(ws->RowHeight(2), 43);
+    EXPECT_EQ(Txt("C5"), "v");
+}
+
+TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
+    R("B1048576").Value_(std::string("last"));
+    R("A5").Value_(std::string("five"));
+    try {
+        ws->InsertRows(3, 1);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::ApplicationDefined);
+    }
+    EXPECT_EQ(Txt("A5"), "five");
+    EXPECT_EQ(Txt("B1048576"), "last");
+    EXPECT_THROW(ws->Rows(1).Insert(), Error);
+    // a merged area reaching the last row counts as content too
+    R("B1048576").ClearContents();
+    ws->InsertRows(3, 1);
+    R("C1048575:C1048576").Merge();
+    EXPECT_THROW(ws->InsertRows(3, 1), Error);
+    EXPECT_EQ(Txt("A6"), "five");
+    // columns likewise
+    R("XFD1").Value_(1.0);
+    EXPECT_THROW(ws->InsertColumns(1, 1), Error);
+    EXPECT_EQ(Txt("A6"), "five");
+}
+
+TEST_F(ModelTest, DeleteRowsAndColumnsMoveCells) {
+    R("A1").Value_(std::string("a"));
+    R("A5").Value_(std::string("b"));
+    R("D1").Value_(std::string("c"));
+    ws->DeleteRows(2, 3);
+    EXPECT_EQ(Txt("A2"), "b");
+    ws->DeleteColumns(2, 2);
+    EXPECT_EQ(Txt("B1"), "c");
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 1, 2, 2}));
+}
+
+TEST_F(ModelTest, InsertAndDeleteCellsShiftPartOfTheSheet) {
+    R("B2").Value_(std::string("b2"));
+    R("B3").Value_(std::string("b3"));
+    R("C2").Value_(std::string("c2"));
+    R("B2:B3").Insert(host::Shift::Down);
+    EXPECT_EQ(Txt("B4"), "b2");
+    EXPECT_EQ(Txt("B5"), "b3");
+    EXPECT_EQ(Txt("C2"), "c2");
+    R("B2:B3").Delete(host::Shift::Up);
+    EXPECT_EQ(Txt("B2"), "b2");
+    R("A2").Insert(host::Shift::Right);
+    EXPECT_EQ(Txt("C2"), "b2");
+    EXPECT_EQ(Txt("D2"), "c2");
+    EXPECT_EQ(Txt("B3"), "b3");
+    R("A2:B2").Delete(host::Shift::Left);
+    EXPECT_EQ(Txt("A2"), "b2");
+    R("5:5").Insert(host::Shift::Down);  // entire rows go to InsertRows
+    R("B3").Value_(std::string("x"));
+    R("3:3").Delete();
+    EXPECT_EQ(Txt("B3"), "");
+}
+
+TEST_F(ModelTest, ClearRemovesEverythingAndClearContentsOnlyValues) {
+    R("A1:B2").Merge();
+    R("A1").Value_(std::string("x"));
+    R("A1").Font().Bold(true);
+    R("A1").AddHyperlink("", "список!A1", "список");
+    R("D1").Value_(1.0);
+    R("D1").Font().Bold(true);
+    R("D1").ClearContents();
+    EXPECT_TRUE(ws->CellStyle(1, 4).font.bold);
+    EXPECT_EQ(Txt("D1"), "");
+    ws->Cells().Clear();
+    EXPECT_TRUE(ws->MergedAreas(Area{1, 1, 5, 5}).empty());
+    EXPECT_TRUE(ws->Hyperlinks().empty());
+    EXPECT_FALSE(ws->CellStyle(1, 1).font.bold);
+    EXPECT_EQ(ws->UsedRange(), (Area{1, 1, 1, 1}));
+}
+
+TEST_F(ModelTest, CopyOfEntireRowsCarriesHeightsMergesAndBorders) {
+    ws->Rows(37).RowHeight(14);
+    R("C37").Value_(std::string("Копировал:"));
+    R("C37:H37").Merge();
+    R("C37:Z37").Borders(Edge::Top).LineStyle(LineStyle::Continuous);
+    R("X37").Value_(std::string("Формат А4"));
+    R("X37").Formula(std::string("=R1C1"));
+    ws->Rows(37).Copy(ws->Range_("A72"));
+    EXPECT_EQ(ws->RowHeight(72), 14);
+    EXPECT_EQ(Txt("C72"), "Копировал:");
+    EXPECT_EQ(ws->MergeArea(72, 5), (Area{72, 3, 72, 8}));
+    EXPECT_EQ(ws->CellStyle(72, 10).top.style, LineStyle::Continuous);
+    EXPECT_EQ(ws->Content(72, 24).formula, "=R1C1");
+    // a larger destination receives the source once, at its top-left cell
+    R("A1:B1").Values({Value(1.0), Value(2.0)});
+    R("A1:B1").Copy(R("D5:H9"));
+    EXPECT_EQ(Txt("D5"), "1");
+    EXPECT_EQ(Txt("E5"), "2");
+    EXPECT_EQ(Txt("F5"), "");
+    EXPECT_EQ(Txt("D6"), "");
+}
+
+TEST_F(ModelTest, CopyToAnotherWorkbookReinternsStyles) {
+    auto other = app.NewWorkbook();
+    R("A1").Value_(std::string("x"));
+    R("A1").Font().Name("ISOCPEUR");
+    R("A1").Copy(other->ModelSheet(1)->Range_("B2"));
+    EXPECT_EQ(other->ModelSheet(1)->CellStyle(2, 2).font.name, "ISOCPEUR");
+    EXPECT_EQ(other->ModelSheet(1)->CellText(2, 2), "x");
+}
+
+// ---------------------------------------------------------------- breaks, links, view
+
+TEST_F(ModelTest, PageBreaksMoveWithInsertions) {
+    ws->AddHPageBreak(38);
+    ws->AddHPageBreak(73);
+    ws->AddHPageBreak(20);
+    EXPECT_EQ(ws->HPageBreaks(), (std::vector<int>{20, 38, 73}));
+    ws->InsertRows(25, 13);
+    EXPECT_EQ(ws->HPageBreaks(), (std::vector<int>{20, 51, 86}));
+    ws->DeleteRows(1, 5);
+    EXPECT_EQ(ws->HPageBreaks(), (std::vector<int>{15, 46, 81}));
+    ws->RemoveHPageBreak(46);
+    EXPECT_EQ(ws->HPageBreaks(), (std::vector<int>{15, 81}));
+    ws->DeleteRows(15, 1);
+    EXPECT_EQ(ws->HPageBreaks(), (std::vector<int>{80}));
+}
+
+TEST_F(ModelTest, HyperlinksMoveWithTheirAnchors) {
+    R("E1").AddHyperlink("", "список!A1", "список");
+    EXPECT_EQ(Txt("E1"), "список");
+    ws->InsertColumns(1, 2);
+    ws->InsertRows(1, 1);
+    auto links = ws->Hyperlinks();
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].anchor, (Area{2, 7, 2, 7}));
+    EXPECT_EQ(links[0].subAddress, "список!A1");
+    EXPECT_EQ(links[0].textToDisplay, "список");
+    R("G2").AddHyperlink("http://example.org", "", "");
+    EXPECT_EQ(ws->Hyperlinks().size(), 1u);  // replaced
+    ws->DeleteColumns(7, 1);
+    EXPECT_TRUE(ws->Hyperlinks().empty());
+}
+
+TEST_F(ModelTest, FreezePanesFollowTheSelection) {
+    auto& win = app.ActiveWindow();
+    win.FreezePanes(true);  // A1 selected: nothing frozen
+    EXPECT_FALSE(win.FreezePanes());
+    ws->Rows(2).Select();
+    win.FreezePanes(true);
+    EXPECT_EQ(win.SplitRow(), 1);
+    EXPECT_EQ(win.SplitColumn(), 0);
+    ws->InsertRows(1, 2);  // inside the frozen rows: the split moves down
+    EXPECT_EQ(ws->View().frozenRows, 3);
+    ws->Range_("C5").Select();
+    win.FreezePanes(true);
+    EXPECT_EQ(win.SplitRow(), 4);
+    EXPECT_EQ(win.SplitColumn(), 2);
+    ws->InsertColumns(1, 2);
+    EXPECT_EQ(win.SplitColumn(), 4);
+    win.FreezePanes(false);
+    EXPECT_FALSE(win.FreezePanes());
+}
+
+TEST_F(ModelTest, SelectActivatesTheSheetAndShowScrolls) {
+    auto second = book->Add(nullptr, ws.get());
+    EXPECT_EQ(second->Name(), "Лист2");
+    EXPECT_EQ(book->ActiveSheet(), second);
+    ws->Range_("B7:C8").Select();
+    EXPECT_EQ(book->ActiveSheet(), ws);
+    EXPECT_EQ(app.Selection().area(), (Area{7, 2, 8, 3}));
+    ws->Rows(40).Show();
+    EXPECT_EQ(app.ActiveWindow().ScrollRow(), 40);
+    app.ActiveWindow().Zoom(85);
+    EXPECT_EQ(ws->View().zoom, 85);
+    EXPECT_EQ(second->View().zoom, 100);
+}
+
+TEST_F(ModelTest, RelativeRanges) {
+    host::Range block = ws->Range_("A37:Z72");
+    EXPECT_EQ(block.Range_("A17:B24").Address(false), "A53:B60");
+    EXPECT_EQ(block.Rows("2:30").Address(false), "A38:Z66");
+    EXPECT_EQ(block.Item(2).Address(false), "A38");
+    EXPECT_EQ(block.Cells(3, 4).Address(false), "D39");
+    EXPECT_EQ(block.Columns(2).Address(false), "B37:B72");
+    EXPECT_EQ(block.Rows(1).EntireRow().Address(false), "37:37");
+    EXPECT_EQ(ws->Range_("C5").EntireColumn().Address(true), "$C:$C");
+    EXPECT_EQ(ws->Range_("C5").Offset(1, -1).Address(false), "B6");
+    EXPECT_EQ(ws->Range_("C5").Resize(2, 3).Address(false), "C5:E6");
+    EXPECT_EQ(ws->Range_("C5:E6").Count(), 6);
+    EXPECT_THROW(ws->Range_("A1").Offset(-1, 0), Error);
+}
+
+}  // namespace
+}  // namespace ormelin::test
