@@ -190,10 +190,11 @@ private:
     // register
     /// Fills the column map from the register sheet's header row.
     void ColumnMapSPIS();
-    /// The register row of a worksheet's document (null: the current worksheet),
-    /// appended below the used range when bCreate and none matches; nothing when no
-    /// row. bSpisExists tells whether the active workbook has a register sheet.
-    std::optional<host::Range> FindRowSPIS(WorksheetRef oWorksheet, bool bCreate, bool& bSpisExists);
+    /// The register row of a worksheet's document, the row below the used range when
+    /// bCreate is set and none matches, or nothing. A null oWorksheet means the
+    /// current worksheet and receives it; a given one becomes the current worksheet.
+    /// bSpisExists tells whether the active workbook has a register sheet.
+    std::optional<host::Range> FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists);
 
     // ------------------------------------------------------------ helpers
     /// The current worksheet; Error(ObjectRequired) when there is none.

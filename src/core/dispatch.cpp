@@ -283,6 +283,9 @@ CallStatus Kalvora::Invoke(DispId id, std::vector<Variant>& args, Variant* resul
     for (std::size_t i = 0; i < full.size(); ++i)
         if (!method->params[i].optional && IsNone(full[i])) return StatusOf(Error(ErrorCode::ParamNotOptional));
 
+    // The method's own frame holds the instance while it runs; this reference
+    // covers the writing back of the arguments as well.
+    const auto self = weak_from_this().lock();
     Variant value;
     try {
         method->invoke(*this, full, value);

@@ -20,44 +20,4 @@ bool Kalvora::FormingVPA(WorksheetRef&, bool&, bool&) {
     NotBuilt("FormingVPA");
 }
 
-void Kalvora::FindSPIS(WorkbookRef&) {
-    CallFrame frame(*this);
-    NotBuilt("FindSPIS");
-}
-
-std::int32_t Kalvora::DocumIsForm(WorksheetRef, std::int32_t*) {
-    CallFrame frame(*this);
-    NotBuilt("DocumIsForm");
-}
-
-std::optional<host::Range> Kalvora::CellSpis(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("CellSpis");
-}
-
-void Kalvora::AttribsToSPIS(AttrDocRef&, WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsToSPIS");
-}
-
-void Kalvora::AttribsFromSPIS(AttrDocRef&, WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsFromSPIS");
-}
-
-void Kalvora::AttribsRefFromSPIS(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsRefFromSPIS");
-}
-
-bool Kalvora::DocumentIsNew(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("DocumentIsNew");
-}
-
-bool Kalvora::DocumentIsDelete(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("DocumentIsDelete");
-}
-
 }  // namespace ormelin
