@@ -128,12 +128,16 @@ void Try(const std::function<void()>& step) {
     }
 }
 
-/// Moves the k-th manual horizontal page break (1-based) to begin at row; with
-/// fewer breaks, a new one is added there.
-void MoveHPageBreak(host::Worksheet& w, int k, int row) {
-    const std::vector<int> breaks = w.HPageBreaks();
-    if (static_cast<int>(breaks.size()) >= k) w.RemoveHPageBreak(breaks[static_cast<std::size_t>(k - 1)]);
-    w.AddHPageBreak(row);
+/// Moves the manual horizontal page breaks the sheet had (in their order) to
+/// begin at the given rows; when it had fewer, new ones are added.
+void MoveHPageBreaks(host::Worksheet& w, const std::vector<int>& rows) {
+    std::vector<int> old;
+    Try([&] { old = w.HPageBreaks(); });
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        Try([&] {
+            if (k < old.size()) w.RemoveHPageBreak(old[k]);
+            w.AddHPageBreak(rows[k]);
+        });
 }
 
 constexpr int kFirstSheetRows = 24;      // head row and 23 data rows
@@ -278,7 +282,9 @@ bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool 
                 w.RemoveHPageBreak(breaks.front());
             });
         } else {
-            for (int k = 1; k <= n; ++k) Try([&] { MoveHPageBreak(w, k, kSheetRows * (k - 1) + 38); });
+            std::vector<int> rows;
+            for (int k = 1; k <= n; ++k) rows.push_back(kSheetRows * (k - 1) + 38);
+            MoveHPageBreaks(w, rows);
         }
         Try([&] { win.Zoom(100); });
         Try([&] { app_.ScreenUpdating(true); });
