@@ -59,6 +59,11 @@ protected:
         return 0;
     }
 
+    host::CellContent Content(const std::string& cell) const {
+        const auto a = A(cell);
+        return ws->Content(a.r1, a.c1);
+    }
+
     bool Form(bool forPrint = false, bool pageRevi = false) { return k->Forming(ws, forPrint, pageRevi); }
     std::int32_t State() { return k->StateOfDocument(ws); }
 };
