@@ -249,3 +249,98 @@ TEST_F(Rollback, RoundTripRestoresEveryListOfEveryKind) {
 
 }  // namespace
 }  // namespace ormelin
+
+namespace ormelin {
+namespace {
+
+// A group specification as its forming leaves it, reduced to what rollback reads:
+// two binding-margin rows, the column heads in row 3 with the execution numbers
+// under them in row 4, blank columns between the fields, the letter and code
+// rows at 15:16 of the first sheet, and frame rows of other heights.
+class GroupSpecificationRollback : public FormingTest {
+protected:
+    void FormedGroupSpecification(bool registrationColumn) {
+        ws->RowHeight(1, 200, 26);
+        ws->RowHeight(1, 2, 20);
+        ws->SetValue(A("C1"), std::string("Перв. примен."));
+        for (const auto& [cell, text] :
+             {std::pair{"A3", "Формат"}, {"C3", "Зона"}, {"E3", "Поз."}, {"F3", "Обозначение"},
+              {"I3", "Наименование"}, {"O3", "Кол. на исполн."}, {"AC3", "Примечание"}, {"P4", "01"},
+              {"W4", "07"}, {"B15", "Лит."}, {"B16", "Код"}})
+            ws->SetValue(A(cell), std::string(text));
+        ws->RowHeight(3, 3, 40);
+        ws->RowHeight(4, 4, 23);
+        ws->RowHeight(15, 15, 15);
+        ws->RowHeight(16, 16, 57);
+        for (int r = 5; r <= 10; ++r) {
+            ws->SetValue(host::Area{r, 6, r, 6}, "обозн " + std::to_string(r));
+            ws->SetValue(host::Area{r, 9, r, 9}, "наим " + std::to_string(r));
+            ws->SetValue(host::Area{r, 16, r, 16}, static_cast<double>(r));
+        }
+        ws->SetValue(A("C20"), std::string("рамка"));
+        ws->RowHeight(20, 20, 9);
+        if (registrationColumn) ws->InsertColumns(1, 1);
+    }
+};
+
+TEST_F(GroupSpecificationRollback, ReturnsToTheListWithAndWithoutTheRegistrationColumn) {
+    for (bool registrationColumn : {false, true}) {
+        ws = book->Add(nullptr, nullptr);
+        FormedGroupSpecification(registrationColumn);
+        ASSERT_EQ(State(), ksSPB_OF) << registrationColumn;
+        k->Otkat(ws);
+        EXPECT_EQ(State(), ksSPB_OT) << registrationColumn;
+        EXPECT_EQ(Text("A1"), "Формат");
+        EXPECT_EQ(Text("F1"), "Кол. на исполн.");
+        EXPECT_EQ(Text("P1"), "Примечание");
+        // the letter and code rows stand above the data again; the code column is gone
+        EXPECT_EQ(Text("A3"), "");
+        for (int r = 5; r <= 10; ++r) {
+            EXPECT_EQ(ws->CellText(r, 4), "обозн " + std::to_string(r)) << r;
+            EXPECT_EQ(ws->CellText(r, 5), "наим " + std::to_string(r)) << r;
+            EXPECT_EQ(ws->CellText(r, 7), std::to_string(r)) << r;
+        }
+        // the execution numbers: kept where present, white placeholders elsewhere
+        EXPECT_EQ(Text("F2"), "-");
+        EXPECT_EQ(StyleOf("F2").font.color, host::Color::Index(2));
+        EXPECT_EQ(Text("G2"), "01");
+        EXPECT_NE(StyleOf("G2").font.color, host::Color::Index(2));
+        EXPECT_EQ(Text("H2"), "02");
+        EXPECT_EQ(Text("L2"), "06");
+        EXPECT_EQ(Text("M2"), "07");
+        EXPECT_NE(StyleOf("M2").font.color, host::Color::Index(2));
+        EXPECT_EQ(Text("O2"), "09");
+        for (int r = 11; r <= 30; ++r) EXPECT_NE(ws->CellText(r, 2), "рамка") << r;
+    }
+}
+
+}  // namespace
+}  // namespace ormelin
+
+namespace ormelin {
+namespace {
+
+TEST_F(FormingTest, FormedPurchasedProductsListRollsBackWithItsZoom) {
+    // the column heads of a formed A3 list, two binding-margin columns before them
+    ws->RowHeight(1, 60, 26);
+    for (const auto& [cell, text] :
+         {std::pair{"C1", "№ строки"}, {"D1", "Наименование"}, {"E1", "Код продукции"},
+          {"F1", "Обозначение\nдокумента\nна поставку"}, {"G1", "Поставщик"}, {"K1", "Куда входит (обозначение)"},
+          {"P1", "Количество"}, {"P2", "на из-\nделие"}, {"Q2", "в ком-\nплекты"}, {"R2", "на ре-\nгулир."},
+          {"S2", "всего"}, {"W1", "Приме-\nчание"}, {"A5", "Инв. № подл."}, {"D3", "Болт М6"}, {"S3", "12"},
+          {"D30", "рамка"}})
+        ws->SetValue(A(cell), std::string(text));
+    ws->RowHeight(2, 2, 50);
+    ws->RowHeight(30, 30, 15);
+    ASSERT_EQ(State(), ksVPA_OF);
+    k->Otkat(ws);
+    EXPECT_EQ(State(), ksVPA_OT);
+    EXPECT_EQ(Text("B3"), "Болт М6");
+    EXPECT_EQ(Text("J3"), "12");
+    EXPECT_EQ(app.ActiveWindow().Zoom(), 75);
+    EXPECT_EQ(app.ActiveWindow().SplitRow(), 2);
+    for (int r = 3; r <= 40; ++r) EXPECT_NE(ws->CellText(r, 2), "рамка") << r;
+}
+
+}  // namespace
+}  // namespace ormelin
