@@ -172,7 +172,7 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
         {"Otkat", {WsP(ws)}},
         {"Forming", {WsP(ws), false, false}},
         {"FormingA", {WsP(ws), std::int32_t{1}, false, false}},
-        {"TitleNext", {std::int32_t{2}, ws->Range_("A1:Z36"), None{}}},
+        {"TitleNext", {std::int32_t{2}, ws->Range_("A1:Z36"), std::shared_ptr<AttrDoc>()}},
         {"FormingSPB", {WsP(ws), true, true}},
         {"FormingVPA", {WsP(ws), true, true}},
         {"FindSPIS", {WbP(book)}},
@@ -204,6 +204,8 @@ TEST_F(Dispatch, CallFrameCountsNestedCalls) {
 }
 
 TEST_F(Dispatch, InstanceOutlivesTheHostsLastReferenceDuringACall) {
+    // Owned apart from its control block, so that the memory goes with the instance.
+    k = std::shared_ptr<Kalvora>(new Kalvora(app));
     std::weak_ptr<Kalvora> watch = k;
     Kalvora* raw = k.get();
     ui->onMessage = [&](const model::ScriptedUi::Message&) { k.reset(); };
