@@ -205,6 +205,7 @@ struct SheetView {
     int zoom = 100;
     Area selection{};        // A1 by default
     int scrollRow = 1;       // first row shown
+    bool frozen = false;     // FreezePanes is on (also when it froze nothing: A1 selected)
     friend bool operator==(const SheetView&, const SheetView&) = default;
 };
 

@@ -262,14 +262,39 @@ std::string FormatDate(double serial, const std::string& fmt) {
     return out;
 }
 
-// Rounds as the spreadsheet does: the value taken to 15 significant digits, then
-// halves away from zero.
-double RoundHalfAway(double x, int decimals) {
-    double y = std::strtod(Printf("%.*g", 15, x).c_str(), nullptr);
-    const double scale = std::pow(10.0, decimals);
-    const double scaled = y * scale;
-    if (std::fabs(scaled) > 1e15) return y;
-    return std::round(scaled) / scale;
+// |v| in fixed notation with the given decimals, rounded as the spreadsheet
+// rounds: the value taken to 15 significant digits, then halves away from zero.
+std::string FixedDecimal(double v, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+    std::string text = buf;
+    const std::size_t e = text.find('e');
+    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);  // 15 digits
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    int point = exponent + 1;  // digits before the decimal point
+    if (point < 0) {
+        digits.insert(0, static_cast<std::size_t>(-point), '0');
+        point = 0;
+    }
+    const std::size_t keep = static_cast<std::size_t>(point + decimals);
+    if (digits.size() < keep + 1) digits.append(keep + 1 - digits.size(), '0');
+    const bool up = digits[keep] >= '5';
+    digits.resize(keep);
+    if (up) {
+        std::size_t i = keep;
+        while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+        if (i == 0) {
+            digits.insert(digits.begin(), '1');
+            ++point;
+        } else {
+            ++digits[i - 1];
+        }
+    }
+    std::string intPart = digits.substr(0, static_cast<std::size_t>(point));
+    std::string frac = digits.substr(static_cast<std::size_t>(point));
+    const std::size_t nz = intPart.find_first_not_of('0');
+    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    return decimals > 0 ? intPart + "." + frac : intPart;
 }
 
 std::string GroupThousands(const std::string& digits) {
@@ -322,15 +347,15 @@ std::string FormatNumber(double v, const std::string& fmt, bool signInFormat) {
         (blockDone ? suffix : prefix) += literal;
     }
     if (!inBlock) return prefix + suffix;
-    double x = RoundHalfAway(std::fabs(v) * (percent ? 100.0 : 1.0), decimals);
-    std::string s = Printf("%.*f", decimals, x);
+    const double x = std::fabs(v) * (percent ? 100.0 : 1.0);
+    const std::string s = FixedDecimal(x, decimals);
     std::string intPart = s.substr(0, s.find('.'));
     std::string fracPart = decimals > 0 ? s.substr(s.find('.') + 1) : "";
     if (minInt == 0 && intPart == "0") intPart.clear();
     while (static_cast<int>(intPart.size()) < minInt) intPart.insert(intPart.begin(), '0');
     if (thousands) intPart = GroupThousands(intPart);
     std::string body = intPart + (decimals > 0 ? "." + fracPart : "");
-    bool negative = v < 0 && !signInFormat && Printf("%.*f", decimals, x).find_first_not_of("0.") != std::string::npos;
+    bool negative = v < 0 && !signInFormat && s.find_first_not_of("0.") != std::string::npos;
     return (negative ? "-" : "") + prefix + body + suffix;
 }
 

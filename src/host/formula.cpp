@@ -500,6 +500,7 @@ struct Adjuster {
                     return true;
                 }
                 return false;
+            case Change::Kind::MoveCells: return ApplyMove(r);
             default: break;
         }
         const bool rows = RowsChange();
@@ -530,8 +531,55 @@ struct Adjuster {
         c2.value = c2.absolute ? b : b - newBase;
         return !(r == before);
     }
+
+    /// Cut and paste: references to cells inside the moved area go with them,
+    /// references to the cells the paste covers are lost, and a moved formula
+    /// keeps pointing at the cells it pointed at.
+    bool ApplyMove(Reference& r) const {
+        const Reference before = r;
+        const bool ownMoved = SameSheet(formulaSheet, ch.sheet) && ch.area.contains(row, col);
+        const std::string_view newOwn = ownMoved ? std::string_view(ch.destSheet) : formulaSheet;
+        std::string target(r.hasSheet ? std::string_view(r.sheet) : formulaSheet);
+        auto at = [](const Coord& c, int base) { return c.absolute ? c.value : base + c.value; };
+        int r1 = at(r.row1, row), r2 = at(r.row2, row), c1 = at(r.col1, col), c2 = at(r.col2, col);
+        if (r.kind == Kind::Columns) r1 = 1, r2 = kMaxRows;
+        if (r.kind == Kind::Rows) c1 = 1, c2 = kMaxColumns;
+        const Area span{std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+        const int dr = ch.destRow - ch.area.r1, dc = ch.destColumn - ch.area.c1;
+        const Area dest{ch.destRow, ch.destColumn, ch.destRow + ch.area.rows() - 1,
+                        ch.destColumn + ch.area.columns() - 1};
+        if (SameSheet(target, ch.sheet) && ch.area.contains(span)) {
+            if (r.kind != Kind::Columns) r1 += dr, r2 += dr;
+            if (r.kind != Kind::Rows) c1 += dc, c2 += dc;
+            target = ch.destSheet;
+        } else if (SameSheet(target, ch.destSheet) && dest.contains(span)) {
+            r.kind = Kind::Error;
+            return true;
+        }
+        if (r.hasSheet) {
+            r.sheet = SameSheet(target, r.sheet) ? r.sheet : target;
+        } else if (!SameSheet(target, newOwn)) {
+            r.hasSheet = true;
+            r.sheet = target;
+        }
+        auto put = [](Coord& c, int value, int base) { c.value = c.absolute ? value : value - base; };
+        if (r.kind != Kind::Columns) put(r.row1, r1, newRow), put(r.row2, r2, newRow);
+        if (r.kind != Kind::Rows) put(r.col1, c1, newCol), put(r.col2, c2, newCol);
+        return !(r == before);
+    }
 };
 
+/// Whether a formula holds the name of a sheet, bare or quoted, without case.
+bool ContainsSheetName(std::string_view formula, std::string_view sheet) {
+    std::u32string hay = text::Folded(formula), needle = text::Folded(sheet);
+    if (needle.empty()) return false;
+    std::u32string quoted;
+    for (char32_t c : needle) {
+        quoted += c;
+        if (c == U'\'') quoted += c;
+    }
+    return hay.find(needle) != std::u32string::npos || hay.find(quoted) != std::u32string::npos;
+}
 }  // namespace
 
 // ---------------------------------------------------------------- public
@@ -601,21 +649,21 @@ Summary Summarize(std::string_view formulaR1C1) {
 bool MayNeedAdjust(std::string_view formulaR1C1, std::string_view formulaSheet, const Change& change) {
     const bool structural = change.kind != Change::Kind::DeleteSheet && change.kind != Change::Kind::RenameSheet;
     if (structural && SameSheet(formulaSheet, change.sheet)) return true;
-    // any reference to the sheet names it; compare case-blind
-    std::u32string hay = text::Folded(formulaR1C1), needle = text::Folded(change.sheet);
-    if (needle.empty()) return false;
-    std::u32string quoted;
-    for (char32_t c : needle) {
-        quoted += c;
-        if (c == U'\'') quoted += c;
-    }
-    return hay.find(needle) != std::u32string::npos || hay.find(quoted) != std::u32string::npos;
+    if (change.kind == Change::Kind::MoveCells &&
+        (SameSheet(formulaSheet, change.destSheet) || ContainsSheetName(formulaR1C1, change.destSheet)))
+        return true;
+    return ContainsSheetName(formulaR1C1, change.sheet);
 }
 
 std::optional<std::string> Adjust(std::string_view formulaR1C1, std::string_view formulaSheet, int row, int column,
                                   const Change& change) {
     Adjuster adj{change, formulaSheet, row, column, row, column};
-    if (SameSheet(formulaSheet, change.sheet)) {
+    if (change.kind == Change::Kind::MoveCells) {
+        if (SameSheet(formulaSheet, change.sheet) && change.area.contains(row, column)) {
+            adj.newRow = row + change.destRow - change.area.r1;
+            adj.newCol = column + change.destColumn - change.area.c1;
+        }
+    } else if (SameSheet(formulaSheet, change.sheet)) {
         auto moved = [&](int x) {
             int y = Move(x, adj.Insert(), change.at, change.count, adj.RowsChange() ? kMaxRows : kMaxColumns);
             return y == 0 ? (adj.Insert() ? x : change.at) : y;

@@ -24,6 +24,10 @@
 //                   if (auto t = Adjust(f, F, row, col, ch)) f = *t;
 //   (call Adjust with the cell's position before the change; the function works
 //   out where the cell itself moves.)
+//   Copying a formula to another cell copies its R1C1 text unchanged: relative
+//   references then point at the cells at the same offsets, as a copy should.
+//   Evaluate does not follow chains of formulas itself: CellSource gives each
+//   cell's value, and guarding against circular references is its business.
 #pragma once
 
 #include <cstdint>
@@ -117,7 +121,8 @@ bool SameSheet(std::string_view a, std::string_view b);
 class CellSource {
 public:
     virtual ~CellSource() = default;
-    /// The value of a cell. sheet is empty for the formula's own sheet. A
+    /// The value of a cell. sheet is empty when the reference names no sheet
+    /// (the formula's own sheet), else the name as written (any case). A
     /// formula cell gives its (cached or freshly computed) value; a sheet that
     /// does not exist gives CellError::Ref.
     virtual Value CellValue(std::string_view sheet, int row, int column) const = 0;
@@ -163,32 +168,66 @@ std::string GeneralText(double number);
 // ---------------------------------------------------------------- structural changes
 
 struct Change {
-    enum class Kind : std::uint8_t { InsertRows, DeleteRows, InsertColumns, DeleteColumns, DeleteSheet, RenameSheet };
+    enum class Kind : std::uint8_t {
+        InsertRows, DeleteRows, InsertColumns, DeleteColumns, DeleteSheet, RenameSheet,
+        MoveCells,  // cut and paste: the cells of area on sheet go to destSheet at (destRow, destColumn)
+    };
     Kind kind = Kind::InsertRows;
     std::string sheet;    // the sheet changed
     int at = 0;           // first row or column inserted or deleted
     int count = 0;
     std::string newName;  // RenameSheet
+    Area area{};          // MoveCells: the cells moved
+    std::string destSheet;
+    int destRow = 0, destColumn = 0;
 
-    static Change InsertRows(std::string sheet, int at, int count) { return {Kind::InsertRows, std::move(sheet), at, count, {}}; }
-    static Change DeleteRows(std::string sheet, int at, int count) { return {Kind::DeleteRows, std::move(sheet), at, count, {}}; }
-    static Change InsertColumns(std::string sheet, int at, int count) { return {Kind::InsertColumns, std::move(sheet), at, count, {}}; }
-    static Change DeleteColumns(std::string sheet, int at, int count) { return {Kind::DeleteColumns, std::move(sheet), at, count, {}}; }
-    static Change DeleteSheet(std::string sheet) { return {Kind::DeleteSheet, std::move(sheet), 0, 0, {}}; }
-    static Change RenameSheet(std::string sheet, std::string newName) { return {Kind::RenameSheet, std::move(sheet), 0, 0, std::move(newName)}; }
+    static Change InsertRows(std::string sheet, int at, int count) { return Band(Kind::InsertRows, std::move(sheet), at, count); }
+    static Change DeleteRows(std::string sheet, int at, int count) { return Band(Kind::DeleteRows, std::move(sheet), at, count); }
+    static Change InsertColumns(std::string sheet, int at, int count) { return Band(Kind::InsertColumns, std::move(sheet), at, count); }
+    static Change DeleteColumns(std::string sheet, int at, int count) { return Band(Kind::DeleteColumns, std::move(sheet), at, count); }
+    static Change DeleteSheet(std::string sheet) { return Band(Kind::DeleteSheet, std::move(sheet), 0, 0); }
+    static Change RenameSheet(std::string sheet, std::string newName) {
+        Change c = Band(Kind::RenameSheet, std::move(sheet), 0, 0);
+        c.newName = std::move(newName);
+        return c;
+    }
+    static Change MoveCells(std::string sheet, const Area& area, std::string destSheet, int destRow, int destColumn) {
+        Change c = Band(Kind::MoveCells, std::move(sheet), 0, 0);
+        c.area = area;
+        c.destSheet = std::move(destSheet);
+        c.destRow = destRow;
+        c.destColumn = destColumn;
+        return c;
+    }
+
+private:
+    static Change Band(Kind kind, std::string sheet, int at, int count) {
+        Change c;
+        c.kind = kind;
+        c.sheet = std::move(sheet);
+        c.at = at;
+        c.count = count;
+        return c;
+    }
 };
 
 /// A cheap, conservative test: false only when the change cannot alter the
-/// formula standing on sheet formulaSheet (it names no such sheet and does not
-/// live on the sheet whose rows or columns change).
+/// formula standing on sheet formulaSheet (it names no sheet the change touches
+/// and does not live on one).
 bool MayNeedAdjust(std::string_view formulaR1C1, std::string_view formulaSheet, const Change& change);
 
 /// The formula rewritten so that its references follow the change as the
 /// spreadsheet's do, or nothing when it stays as it is. (row, column) is the
 /// formula cell's position before the change; when the change moves that cell,
 /// relative references are worked out from its new position. A reference into
-/// deleted rows, columns or a deleted sheet becomes #REF!; a range loses only
-/// its deleted part.
+/// deleted rows, columns or a deleted sheet becomes #REF! (a lost reference
+/// keeps its sheet name, "список!#REF!", except when the sheet itself is gone);
+/// a range loses only its deleted part and grows by rows inserted inside it.
+/// A formula standing in deleted rows or columns, or on a deleted sheet, is the
+/// caller's to remove. For MoveCells the formulas of the moved cells are
+/// adjusted at their old position and end up pointing at the same cells; a
+/// reference to cells the paste covers becomes #REF!, one to a range that only
+/// partly lies in the moved area stays where it was.
 std::optional<std::string> Adjust(std::string_view formulaR1C1, std::string_view formulaSheet, int row, int column,
                                   const Change& change);
 

@@ -112,6 +112,7 @@ private:
     }
     int Sign() {
         if (IsOp({"-", "+"})) {
+            if (++signs_ > kMaxDepth) throw Unknown{};
             Node n;
             n.k = Node::K::Unary;
             n.text = toks_[pos_++]->text;
@@ -124,7 +125,11 @@ private:
     }
     int Primary() {
         const Token* t = Peek();
-        if (!t) throw Unknown{};
+        if (!t || ++depth_ > kMaxDepth) throw Unknown{};
+        struct Leave {
+            int& d;
+            ~Leave() { --d; }
+        } leave{depth_};
         ++pos_;
         Node n;
         switch (t->type) {
@@ -189,8 +194,10 @@ private:
         return Add(std::move(n));
     }
 
+    static constexpr int kMaxDepth = 200;  // nesting of parentheses, calls and signs
     std::vector<const Token*> toks_;
     std::size_t pos_ = 0;
+    int depth_ = 0, signs_ = 0;
     std::vector<Node>* nodes_ = nullptr;
 };
 

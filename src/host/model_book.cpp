@@ -228,9 +228,13 @@ public:
 
     host::ViewMode View() const override { return view().view; }
     void View(host::ViewMode mode) override { view().view = mode; }
-    bool FreezePanes() const override { return view().frozenRows > 0 || view().frozenColumns > 0; }
+    bool FreezePanes() const override {
+        const host::SheetView& v = view();
+        return v.frozen || v.frozenRows > 0 || v.frozenColumns > 0;
+    }
     void FreezePanes(bool on) override {
         host::SheetView& v = view();
+        v.frozen = on;
         if (on) {
             v.frozenRows = v.selection.r1 - 1;
             v.frozenColumns = v.selection.c1 - 1;

@@ -190,6 +190,46 @@ struct SheetData {
     host::PageSetup page;
     host::SheetView view;
     bool autoBreaks = false;
+
+    // How many cells each column holds, and the first and last column holding
+    // any: the used range reads them instead of passing over the sheet. Row
+    // insertion and deletion keep them up to date; other changes mark them stale
+    // and the next reader counts again.
+    mutable std::vector<int> colCount;
+    mutable int cMin = 0, cMax = 0;  // 0: no cells
+    mutable bool countsValid = false;
+
+    void recount() const {
+        colCount.assign(static_cast<std::size_t>(host::kMaxColumns) + 1, 0);
+        cMin = cMax = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            for (const Cell& c : rows.at(i).cells) ++colCount[static_cast<std::size_t>(c.col)];
+        }
+        for (int c = 1; c <= host::kMaxColumns; ++c) {
+            if (colCount[static_cast<std::size_t>(c)] == 0) continue;
+            if (!cMin) cMin = c;
+            cMax = c;
+        }
+        countsValid = true;
+    }
+    void countAdded(const Row& row) const {
+        if (!countsValid) return;
+        for (const Cell& c : row.cells) {
+            ++colCount[static_cast<std::size_t>(c.col)];
+            if (!cMin || c.col < cMin) cMin = c.col;
+            if (c.col > cMax) cMax = c.col;
+        }
+    }
+    void countRemoved(const Row& row) const {
+        if (!countsValid) return;
+        for (const Cell& c : row.cells) --colCount[static_cast<std::size_t>(c.col)];
+        while (cMin && cMin <= cMax && colCount[static_cast<std::size_t>(cMin)] == 0) ++cMin;
+        if (cMin > cMax) {
+            cMin = cMax = 0;
+            return;
+        }
+        while (cMax >= cMin && colCount[static_cast<std::size_t>(cMax)] == 0) --cMax;
+    }
 };
 
 }  // namespace ormelin::model::detail

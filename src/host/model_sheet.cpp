@@ -324,6 +324,13 @@ ModelWorksheet::~ModelWorksheet() = default;
         if (impl_->deleted || !impl_->book) throw Error(ErrorCode::ObjectDeleted);     \
     } while (0)
 
+// A change that may add, remove or move cells: the column counts are stale.
+#define CHANGING()                     \
+    do {                               \
+        ALIVE();                       \
+        impl_->countsValid = false;    \
+    } while (0)
+
 std::string ModelWorksheet::Name() const {
     ALIVE();
     return impl_->name;
@@ -379,7 +386,7 @@ CellContent ModelWorksheet::Content(int row, int column) const {
 }
 
 void ModelWorksheet::SetValue(const Area& area, const host::Value& value) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     Sheet sh{*impl_};
     if (host::IsEmpty(value)) {
@@ -399,7 +406,7 @@ void ModelWorksheet::SetValue(const Area& area, const host::Value& value) {
 }
 
 void ModelWorksheet::SetLiteral(const Area& area, const host::Value& value) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     Sheet sh{*impl_};
     if (host::IsEmpty(value)) {
@@ -412,7 +419,7 @@ void ModelWorksheet::SetLiteral(const Area& area, const host::Value& value) {
 }
 
 void ModelWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value& cached) {
-    ALIVE();
+    CHANGING();
     CheckCell(row, column);
     Sheet sh{*impl_};
     if (formulaR1C1.empty()) {
@@ -471,13 +478,13 @@ const Style& ModelWorksheet::CellStyle(int row, int column) const {
 }
 
 void ModelWorksheet::Format(const Area& area, const FormatPatch& patch) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     Sheet{*impl_}.formatArea(area, patch, true);
 }
 
 void ModelWorksheet::SetCellStyle(int row, int column, const Style& style) {
-    ALIVE();
+    CHANGING();
     CheckCell(row, column);
     Sheet sh{*impl_};
     impl_->rows.get(row).get(column).style = sh.styles().Intern(style);
@@ -640,10 +647,14 @@ void ModelWorksheet::InsertRows(int at, int count) {
     }
     if (static_cast<std::size_t>(at - 1) < s.rows.size()) s.rows.insert(at - 1, count);
     if (rec.height >= 0 || rec.style || !cellStyles.empty()) {
-        for (int r = at; r < at + count; ++r) {
+        const int end = std::min(at + count - 1, kMaxRows);
+        for (int r = at; r <= end; ++r) {
             Row& row = s.rows.get(r);
+            s.countRemoved(row);
             row.rec = rec;
+            row.cells.clear();
             for (auto [c, id] : cellStyles) row.get(c).style = id;
+            s.countAdded(row);
         }
     }
     for (auto& l : s.links) ShiftSpanForInsert(l.anchor.r1, l.anchor.r2, at, count);
@@ -678,6 +689,7 @@ void ModelWorksheet::DeleteRows(int at, int count) {
             if (bottom > lastDel) carried.push_back(MergeAt{m.c1, bottom - lastDel, m.cols});
         }
     }
+    for (int r = at; r <= std::min(lastDel, stored); ++r) s.countRemoved(s.rows.at(r - 1));
     if (at <= stored) s.rows.erase(at - 1, count);
     for (const MergeAt& m : carried) {
         if (m.rows == 1 && m.cols == 1) continue;
@@ -694,7 +706,7 @@ void ModelWorksheet::DeleteRows(int at, int count) {
 // ---------------------------------------------------------------- structure: columns
 
 void ModelWorksheet::InsertColumns(int at, int count) {
-    ALIVE();
+    CHANGING();
     if (count <= 0) return;
     CheckCell(1, at);
     auto& s = *impl_;
@@ -710,7 +722,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
             if (c.col >= at) c.col += count;
         }
         if (srcStyle) {
-            for (int c = at; c < at + count; ++c) row.get(c).style = srcStyle;
+            for (int c = at; c <= std::min(at + count - 1, kMaxColumns); ++c) row.get(c).style = srcStyle;
         }
         for (MergeAt& m : row.merges) {
             if (m.c1 >= at) m.c1 += count;
@@ -728,7 +740,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
 }
 
 void ModelWorksheet::DeleteColumns(int at, int count) {
-    ALIVE();
+    CHANGING();
     if (count <= 0) return;
     CheckCell(1, at);
     auto& s = *impl_;
@@ -769,7 +781,7 @@ void ModelWorksheet::DeleteColumns(int at, int count) {
 // ---------------------------------------------------------------- structure: cells
 
 void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     if (area.entireRows() && (shift == host::Shift::Down || shift == host::Shift::Up || area.entireColumns())) {
         InsertRows(area.r1, area.rows());
@@ -858,7 +870,7 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
 }
 
 void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     if (area.entireRows() && (shift == host::Shift::Up || shift == host::Shift::Down || area.entireColumns())) {
         DeleteRows(area.r1, area.rows());
@@ -947,7 +959,7 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
 }
 
 void ModelWorksheet::Clear(const Area& area) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     auto& s = *impl_;
     Sheet sh{s};
@@ -972,7 +984,7 @@ void ModelWorksheet::Clear(const Area& area) {
 }
 
 void ModelWorksheet::ClearContents(const Area& area) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     Sheet{*impl_}.clearContentIn(area);
     impl_->rows.trim();
@@ -986,6 +998,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
     auto* dest = dynamic_cast<ModelWorksheet*>(&destination);
     if (!dest) throw Error(ErrorCode::TypeMismatch, "The destination is not a worksheet of this model");
     if (dest->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
+    dest->impl_->countsValid = false;
     const Area target{row, column, row + source.rows() - 1, column + source.columns() - 1};
     if (row < 1 || column < 1 || target.r2 > kMaxRows || target.c2 > kMaxColumns)
         Refuse("The copy area and the paste area are not the same size");
@@ -1101,7 +1114,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
 // ---------------------------------------------------------------- merges
 
 void ModelWorksheet::Merge(const Area& area) {
-    ALIVE();
+    CHANGING();
     CheckArea(area);
     if (area.single()) return;
     Sheet sh{*impl_};
@@ -1158,18 +1171,22 @@ void ModelWorksheet::LoadMerge(const Area& area) {
 Area ModelWorksheet::UsedRange() const {
     ALIVE();
     const auto& s = *impl_;
-    int r1 = 0, r2 = 0, c1 = 0, c2 = 0;
-    for (std::size_t i = 0; i < s.rows.size(); ++i) {
-        const Row& row = s.rows.at(i);
-        if (!row.used()) continue;
-        const int r = static_cast<int>(i) + 1;
-        if (!r1) r1 = r;
-        r2 = r;
-        if (!row.cells.empty()) {
-            c1 = c1 ? std::min(c1, row.cells.front().col) : row.cells.front().col;
-            c2 = std::max(c2, row.cells.back().col);
+    int r1 = 0, r2 = 0;
+    const int stored = static_cast<int>(s.rows.size());
+    for (int r = 1; r <= stored; ++r) {
+        if (s.rows.at(r - 1).used()) {
+            r1 = r;
+            break;
         }
     }
+    for (int r = stored; r1 && r >= r1; --r) {
+        if (s.rows.at(r - 1).used()) {
+            r2 = r;
+            break;
+        }
+    }
+    if (!s.countsValid) s.recount();
+    int c1 = s.cMin, c2 = s.cMax;
     for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
         if (!s.cols[c - 1].style) continue;
         if (!c1 || c < c1) c1 = c;
@@ -1305,7 +1322,7 @@ std::optional<StyleId> ModelWorksheet::SheetStyle() const {
 }
 
 void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId style) {
-    ALIVE();
+    CHANGING();
     CheckCell(row, column);
     Cell& c = impl_->rows.get(row).get(column);
     c.value = std::move(content.value);

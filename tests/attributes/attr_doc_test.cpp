@@ -115,6 +115,18 @@ TEST(AttrDocBreaks, CyrillicPositionsCountCharacters) {
     EXPECT_EQ(d.aProj(), "ЭЮ.123");
 }
 
+TEST(AttrDocBreaks, OnlyTheFirstTwoBreaksAreReported) {
+    AttrDoc d;
+    d.aTdoc("Ж" + CR + "ЖЖ" + CR + "Ж" + CR + "Ж");
+    EXPECT_EQ(d.TdocCrLf(), "2,6");
+    EXPECT_EQ(d.aTdoc3(), "Ж Ж");
+    EXPECT_EQ(d.aTdoc(), "Ж" + CR + "ЖЖ" + CR + "Ж" + CR + "Ж");
+    d.aMate(CR);
+    EXPECT_EQ(d.MateCrLf(), "1");
+    EXPECT_EQ(d.aMate(), CR) << "a stored whole is returned even when its lines are empty";
+    EXPECT_EQ(d.aMateDB(), "");
+}
+
 TEST(AttrDocClear, EmptiesTextsButKeepsArrays) {
     AttrDoc d;
     d.Stamp(Variant(std::vector<std::string>{"s1", "s2"}));

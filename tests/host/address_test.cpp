@@ -71,6 +71,12 @@ TEST(Display, GeneralNumbers) {
 TEST(Display, NumberAndDateFormats) {
     EXPECT_EQ(DisplayValue(2.5, "0"), "3");
     EXPECT_EQ(DisplayValue(2.0, "0.00"), "2.00");
+    EXPECT_EQ(DisplayValue(2.675, "0.00"), "2.68");
+    EXPECT_EQ(DisplayValue(-0.004, "0.00"), "0.00");
+    EXPECT_EQ(DisplayValue(0.5, "0"), "1");
+    EXPECT_EQ(DisplayValue(9.999, "0.00"), "10.00");
+    EXPECT_EQ(DisplayValue(0.05, "0.0"), "0.1");
+    EXPECT_EQ(DisplayValue(1234.5, "#,##0.00"), "1,234.50");
     EXPECT_EQ(DisplayValue(-1.5, "0.00"), "-1.50");
     EXPECT_EQ(DisplayValue(1234567.0, "#,##0"), "1,234,567");
     EXPECT_EQ(DisplayValue(0.25, "0%"), "25%");

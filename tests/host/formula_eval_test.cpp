@@ -137,6 +137,10 @@ TEST(FormulaEval, UnknownKeepsTheCachedValue) {
     EXPECT_FALSE(Evaluate("=1+", 1, 1, c).known) << "unreadable";
     EXPECT_FALSE(Evaluate("=IF(1,2,3,4)", 1, 1, c).known) << "wrong argument count";
     EXPECT_FALSE(Evaluate("=SUM({1,2})", 1, 1, c).known);
+    std::string deep = "=" + std::string(5000, '(') + "1" + std::string(5000, ')');
+    EXPECT_FALSE(Evaluate(deep, 1, 1, c).known) << "nesting beyond reason is not evaluated";
+    EXPECT_FALSE(Evaluate("=" + std::string(5000, '-') + "1", 1, 1, c).known);
+    EXPECT_EQ(Eval(c, "=((((1))))+--1"), Value(2.0));
     Result lazy = Evaluate("=IF(TRUE,1,FOO())", 1, 1, c);
     EXPECT_TRUE(lazy.known) << "the branch not taken is not evaluated";
     EXPECT_EQ(lazy.value, Value(1.0));

@@ -49,6 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
         Pair{1, 1, "=Total*Sheet1!Rate", "=Total*Sheet1!Rate"},
         Pair{1, 1, "=SUM({1,2})", "=SUM({1,2})"},
         Pair{1, 1, "='2019'!R1C1&'R1C1'!R1C1", "='2019'!$A$1&'R1C1'!$A$1"},
+        Pair{3, 2, "='Лист 1'!R[-2]C[-1]:R10C5", "='Лист 1'!A1:$E$10"},
+        Pair{1, 1, "=IF(\n  RC=1,\r\n  \"a\")", "=IF(\n  A1=1,\r\n  \"a\")"},
+        Pair{1, 1, "=\"unterminated R1C1", "=\"unterminated R1C1"},
+        Pair{1, 1, "=_xlfn.CONCAT(RC,\"\")", "=_xlfn.CONCAT(A1,\"\")"},
         Pair{1, 1, "plain text", "plain text"}));
 
 TEST(FormulaConversion, RelativeReferenceOffTheSheetIsLost) {
@@ -152,6 +156,25 @@ TEST(FormulaAdjust, SheetsDeletedAndRenamed) {
               "='Реестр 1'!R7C3");
     EXPECT_EQ(Adjusted("='O''Neil'!R1C1", "Лист1", 1, 1, Change::RenameSheet("o'neil", "Neil")), "=Neil!R1C1");
     EXPECT_EQ(Adjusted("=R1C1", "Лист1", 1, 1, Change::RenameSheet("Лист1", "Титул")), "(unchanged)");
+}
+
+TEST(FormulaAdjust, CutAndPaste) {
+    // rows 5:6 of S cut to rows 17:18
+    const Change cut = Change::MoveCells("S", Area{5, 1, 6, host::kMaxColumns}, "S", 17, 1);
+    EXPECT_EQ(Adjusted("=R5C2&R6C2", "S", 1, 1, cut), "=R17C2&R18C2");
+    EXPECT_EQ(Adjusted("=R7C2", "S", 1, 1, cut), "(unchanged)");
+    EXPECT_EQ(Adjusted("=R17C2", "S", 1, 1, cut), "=#REF!") << "the paste covers the cell";
+    EXPECT_EQ(Adjusted("=SUM(R4C2:R5C2)", "S", 1, 1, cut), "(unchanged)") << "only partly moved";
+    EXPECT_EQ(Adjusted("=RC[-1]", "S", 5, 3, cut), "(unchanged)") << "moves together with its target";
+    EXPECT_EQ(Adjusted("=R[-4]C", "S", 5, 3, cut), "=R[-16]C") << "keeps pointing at C1";
+    EXPECT_EQ(Adjusted("=S!R5C2", "T", 1, 1, cut), "=S!R17C2");
+    // one cell cut from Лист1 to список
+    const Change away = Change::MoveCells("Лист1", Area{2, 2, 2, 2}, "список", 10, 3);
+    EXPECT_EQ(Adjusted("=R2C2", "Лист1", 1, 1, away), "=список!R10C3");
+    EXPECT_EQ(Adjusted("=R1C1", "Лист1", 2, 2, away), "=Лист1!R1C1") << "the moved formula names its old sheet";
+    EXPECT_EQ(Adjusted("=список!R10C3", "список", 1, 1, away), "=список!#REF!");
+    EXPECT_TRUE(MayNeedAdjust("=список!R10C3", "Лист2", away));
+    EXPECT_FALSE(MayNeedAdjust("=Лист3!R10C3", "Лист2", away));
 }
 
 TEST(FormulaAdjust, PreCheck) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "host/model_fixture.hpp"
 
 namespace ormelin::test {
@@ -246,6 +249,12 @@ TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
     R("C1048575:C1048576").Merge();
     EXPECT_THROW(ws->InsertRows(3, 1), Error);
     EXPECT_EQ(Txt("A6"), "five");
+    // inserting at the last row of an empty end: the new row takes the format, nothing more
+    R("C1048575:C1048576").UnMerge();
+    ws->Rows(1048575).RowHeight(20);
+    ws->InsertRows(1048576, 3);
+    EXPECT_EQ(ws->RowHeight(1048576), 20);
+    EXPECT_EQ(ws->UsedRange().r2, 1048576);
     // columns likewise
     R("XFD1").Value_(1.0);
     EXPECT_THROW(ws->InsertColumns(1, 1), Error);
@@ -368,8 +377,10 @@ TEST_F(ModelTest, HyperlinksMoveWithTheirAnchors) {
 
 TEST_F(ModelTest, FreezePanesFollowTheSelection) {
     auto& win = app.ActiveWindow();
-    win.FreezePanes(true);  // A1 selected: nothing frozen
-    EXPECT_FALSE(win.FreezePanes());
+    win.FreezePanes(true);  // A1 selected: on, but nothing frozen
+    EXPECT_TRUE(win.FreezePanes());
+    EXPECT_EQ(win.SplitRow(), 0);
+    EXPECT_EQ(win.SplitColumn(), 0);
     ws->Rows(2).Select();
     win.FreezePanes(true);
     EXPECT_EQ(win.SplitRow(), 1);
@@ -413,6 +424,158 @@ TEST_F(ModelTest, RelativeRanges) {
     EXPECT_EQ(ws->Range_("C5").Resize(2, 3).Address(false), "C5:E6");
     EXPECT_EQ(ws->Range_("C5:E6").Count(), 6);
     EXPECT_THROW(ws->Range_("A1").Offset(-1, 0), Error);
+}
+
+}  // namespace
+}  // namespace ormelin::test
+
+namespace ormelin::test {
+namespace {
+
+// Random row insertions and deletions against a plain vector of rows: the gap
+// buffer must keep every value and height where a straightforward model puts them.
+TEST_F(ModelTest, RowStoreFollowsAPlainModelThroughRandomEdits) {
+    struct Plain {
+        std::string text;
+        double height = -1;
+    };
+    std::vector<Plain> plain(300);
+    for (int r = 1; r <= 300; ++r) {
+        plain[r - 1].text = "r" + std::to_string(r);
+        ws->SetLiteral(Area{r, 2, r, 2}, plain[r - 1].text);
+        if (r % 7 == 0) {
+            plain[r - 1].height = r % 50;
+            ws->RowHeight(r, r, r % 50);
+        }
+    }
+    unsigned seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    int cursor = 1;
+    for (int step = 0; step < 400; ++step) {
+        cursor = std::max(1, std::min<int>(static_cast<int>(plain.size()) + 1, cursor + next(21) - 10));
+        const int count = 1 + next(4);
+        if (next(2) == 0) {
+            ws->InsertRows(cursor, count);
+            // inserted rows: no values, the height of the row above (of the row itself at row 1)
+            const int src = cursor > 1 ? cursor - 2 : 0;
+            const double h = src < static_cast<int>(plain.size()) ? plain[src].height : -1;
+            if (cursor - 1 <= static_cast<int>(plain.size()))
+                plain.insert(plain.begin() + (cursor - 1), count, Plain{"", h});
+        } else {
+            ws->DeleteRows(cursor, count);
+            if (cursor - 1 < static_cast<int>(plain.size())) {
+                auto last = std::min<std::size_t>(plain.size(), cursor - 1 + count);
+                plain.erase(plain.begin() + (cursor - 1), plain.begin() + last);
+            }
+        }
+    }
+    for (int r = 1; r <= static_cast<int>(plain.size()); ++r) {
+        ASSERT_EQ(ws->CellText(r, 2), plain[r - 1].text) << r;
+        const double h = plain[r - 1].height < 0 ? 15 : plain[r - 1].height;
+        ASSERT_EQ(ws->RowHeight(r), h) << r;
+    }
+    EXPECT_EQ(ws->CellText(static_cast<int>(plain.size()) + 1, 2), "");
+}
+
+}  // namespace
+}  // namespace ormelin::test
+
+namespace ormelin::test {
+namespace {
+
+// Random merges, row insertions and deletions against a plain list of areas
+// following the same rules: the row store's merge bookkeeping (areas kept at
+// their top-left row, found by looking back) must agree with it.
+TEST_F(ModelTest, MergesFollowAPlainListThroughRandomEdits) {
+    std::vector<Area> plain;
+    unsigned seed = 777;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    auto sorted = [](std::vector<Area> v) {
+        std::sort(v.begin(), v.end(), [](const Area& a, const Area& b) {
+            return std::tie(a.r1, a.c1, a.r2, a.c2) < std::tie(b.r1, b.c1, b.r2, b.c2);
+        });
+        return v;
+    };
+    for (int step = 0; step < 600; ++step) {
+        const int op = next(3);
+        if (op == 0) {
+            const int r = 1 + next(60), c = 1 + next(8);
+            Area a{r, c, r + next(next(4) == 0 ? 12 : 3), c + next(3)};
+            if (a.single()) continue;
+            ws->Merge(a);
+            std::erase_if(plain, [&](const Area& m) { return m.intersects(a); });
+            plain.push_back(a);
+        } else if (op == 1) {
+            const int at = 1 + next(70), n = 1 + next(5);
+            ws->InsertRows(at, n);
+            for (Area& m : plain) {
+                if (m.r1 >= at) m.r1 += n, m.r2 += n;
+                else if (m.r2 >= at) m.r2 += n;
+            }
+        } else {
+            const int at = 1 + next(70), n = 1 + next(5), last = at + n - 1;
+            ws->DeleteRows(at, n);
+            std::vector<Area> kept;
+            for (Area m : plain) {
+                auto map = [&](int x, bool start) { return x < at ? x : x > last ? x - n : (start ? at : at - 1); };
+                Area k{map(m.r1, true), m.c1, map(m.r2, false), m.c2};
+                if (k.r2 < k.r1 || k.single()) continue;
+                kept.push_back(k);
+            }
+            plain = kept;
+        }
+        ASSERT_EQ(sorted(ws->MergedAreas(Area{1, 1, host::kMaxRows, 20})), sorted(plain)) << "step " << step;
+    }
+    for (int r = 1; r <= 120; ++r) {
+        for (int c = 1; c <= 12; ++c) {
+            std::optional<Area> expected;
+            for (const Area& m : plain) {
+                if (m.contains(r, c)) expected = m;
+            }
+            ASSERT_EQ(ws->MergeArea(r, c), expected) << r << "," << c;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ormelin::test
+
+namespace ormelin::test {
+namespace {
+
+// The used range kept up to date through row insertions and deletions agrees
+// with one worked out from every cell and row record.
+TEST_F(ModelTest, UsedRangeFollowsRowEditsExactly) {
+    unsigned seed = 99;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    for (int i = 0; i < 40; ++i) {
+        const int r = 2 + 2 * i, c = 3 + next(25);
+        ws->SetLiteral(Area{r, c, r, c}, 1.0);
+    }
+    ws->UsedRange();  // counted once; from here on only row edits
+    for (int step = 0; step < 200; ++step) {
+        const int at = 1 + next(90), n = 1 + next(4);
+        if (next(2)) ws->InsertRows(at, n);
+        else ws->DeleteRows(at, n);
+        int r1 = 0, r2 = 0, c1 = 0, c2 = 0;
+        ws->ForEachCell([&](int r, int c, const host::CellContent&, model::StyleId) {
+            if (!r1) r1 = r;
+            r2 = std::max(r2, r);
+            c1 = c1 ? std::min(c1, c) : c;
+            c2 = std::max(c2, c);
+        });
+        const Area expected = r1 ? Area{r1, c1, r2, c2} : Area{1, 1, 1, 1};
+        ASSERT_EQ(ws->UsedRange(), expected) << "step " << step;
+    }
 }
 
 }  // namespace

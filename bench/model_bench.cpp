@@ -1,0 +1,106 @@
+// Row storage under the load of forming: a list of 100,000 rows whose fields are
+// merged in every row, then page frames inserted sheet by sheet from the top
+// (13 rows after every 29 data rows), then rollback-style deletions that read the
+// used range after each one.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "ormelin/model.hpp"
+
+namespace {
+
+using ormelin::host::Area;
+using ormelin::model::ModelApplication;
+using ormelin::model::ModelWorksheet;
+
+constexpr int kRows = 100000;
+constexpr int kInsertions = 3500;
+constexpr int kFrameRows = 13;
+constexpr int kDataRowsPerSheet = 29;
+
+// The merged fields of a data row of a formed specification: E:F, G:O, P:U, V:W, X:Z.
+constexpr int kFields[5][2] = {{5, 6}, {7, 15}, {16, 21}, {22, 23}, {24, 26}};
+
+struct Sheet {
+    std::shared_ptr<ModelApplication> app = std::make_shared<ModelApplication>(nullptr);
+    std::shared_ptr<ModelWorksheet> ws = app->NewWorkbook()->ModelSheet(1);
+};
+
+void FillList(ModelWorksheet& ws) {
+    for (int r = 1; r <= kRows; ++r) {
+        ws.SetLiteral(Area{r, 7, r, 7}, std::string("АБВГ.123456.") + std::to_string(r));
+        ws.SetLiteral(Area{r, 16, r, 16}, std::string("Резистор"));
+        ws.SetLiteral(Area{r, 22, r, 22}, 1.0);
+    }
+}
+
+void MergeFields(ModelWorksheet& ws) {
+    for (int r = 1; r <= kRows; ++r) {
+        for (const auto& f : kFields) ws.Merge(Area{r, f[0], r, f[1]});
+    }
+}
+
+void BM_MergeFieldsOfEveryRow(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillList(*s.ws);
+        state.ResumeTiming();
+        MergeFields(*s.ws);
+        benchmark::DoNotOptimize(s.ws->MergeArea(kRows, 10));
+    }
+}
+
+void BM_InsertFramesTopDown(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillList(*s.ws);
+        MergeFields(*s.ws);
+        state.ResumeTiming();
+        int at = 25;
+        for (int k = 0; k < kInsertions; ++k) {
+            s.ws->InsertRows(at, kFrameRows);
+            s.ws->RowHeight(at, at + kFrameRows - 1, 8);
+            at += kFrameRows + kDataRowsPerSheet;
+        }
+        benchmark::DoNotOptimize(s.ws->MergeArea(at, 10));
+    }
+    state.counters["insertions"] = kInsertions;
+}
+
+void BM_DeleteFramesReadingUsedRange(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillList(*s.ws);
+        MergeFields(*s.ws);
+        int at = 25;
+        for (int k = 0; k < kInsertions; ++k) {
+            s.ws->InsertRows(at, kFrameRows);
+            s.ws->RowHeight(at, at + kFrameRows - 1, 8);
+            at += kFrameRows + kDataRowsPerSheet;
+        }
+        state.ResumeTiming();
+        // rollback deletes the frame rows one by one, reading the used range each time
+        int r = 25;
+        for (int k = 0; k < kInsertions; ++k) {
+            for (int i = 0; i < kFrameRows; ++i) {
+                benchmark::DoNotOptimize(s.ws->UsedRange());
+                s.ws->DeleteRows(r, 1);
+            }
+            r += kDataRowsPerSheet;
+        }
+        benchmark::DoNotOptimize(s.ws->UsedRange());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_MergeFieldsOfEveryRow)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_InsertFramesTopDown)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DeleteFramesReadingUsedRange)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK_MAIN();

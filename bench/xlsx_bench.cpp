@@ -1,0 +1,212 @@
+// Loading and saving list workbooks of 2,000, 20,000 and 100,000 rows, against
+// the floor: libzip + pugixml reading the same sheet part, and libxlsxwriter
+// writing the same cells with no model in between.
+//
+//   xlsx_bench                      Google Benchmark run
+//   xlsx_bench --peak ROWS          builds, saves and loads one workbook and
+//                                   prints the peak resident memory
+#include <sys/resource.h>
+#include <zip.h>
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+#include <xlsxwriter.h>
+
+#include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
+
+using namespace ormelin;
+using host::Area;
+
+namespace {
+
+constexpr int kColumns = 8;
+
+std::string BenchFile(int rows) {
+    return (std::filesystem::temp_directory_path() / ("ormelin-bench-" + std::to_string(rows) + ".xlsx")).string();
+}
+
+// The text of a list cell: designations, names and notes repeat in real lists.
+std::string CellText(int row, int column) {
+    switch (column) {
+        case 2: return "АБВГ." + std::to_string(100000 + row % 5000) + ".0" + std::to_string(row % 100);
+        case 3: return "Резистор С2-33Н-0,25-" + std::to_string(row % 300) + " кОм ±5%";
+        case 7: return row % 7 ? std::string() : "Примечание " + std::to_string(row % 50);
+        default: return {};
+    }
+}
+
+model::ModelApplication& App() {
+    static model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+    return app;
+}
+
+/// A list sheet: header row, base format, 26-point rows, text and numbers.
+std::shared_ptr<model::ModelWorkbook> ListWorkbook(int rows) {
+    static std::map<int, std::shared_ptr<model::ModelWorkbook>> cache;
+    if (auto it = cache.find(rows); it != cache.end()) return it->second;
+    auto book = App().NewWorkbook();
+    auto sheet = book->ModelSheet(1);
+    host::FormatPatch base;
+    base.fontName = std::string("ISOCPEUR");
+    base.fontSize = 14;
+    base.italic = true;
+    base.horizontal = host::HAlign::Center;
+    base.vertical = host::VAlign::Center;
+    sheet->Format(Area{1, 1, host::kMaxRows, host::kMaxColumns}, base);
+    sheet->StandardHeight(26);
+    sheet->RowHeight(1, 1, 43);
+    sheet->ColumnWidth(1, 1, 3);
+    sheet->ColumnWidth(2, 3, 30);
+    for (int c = 1; c <= kColumns; ++c) sheet->SetLiteral(Area{1, c, 1, c}, "Графа " + std::to_string(c));
+    for (int r = 2; r <= rows + 1; ++r) {
+        for (int c = 1; c <= kColumns; ++c) {
+            if (c == 1 || c == 5 || c == 6) {
+                sheet->SetLiteral(Area{r, c, r, c}, static_cast<double>(c == 1 ? r - 1 : (r * c) % 97));
+            } else if (std::string text = CellText(r, c); !text.empty()) {
+                sheet->SetLiteral(Area{r, c, r, c}, text);
+            } else if (c == 4 || c == 8) {
+                sheet->SetLiteral(Area{r, c, r, c}, std::string("шт."));
+            }
+        }
+    }
+    cache[rows] = book;
+    return book;
+}
+
+void BM_Save(benchmark::State& state) {
+    int rows = static_cast<int>(state.range(0));
+    auto book = ListWorkbook(rows);
+    for (auto _ : state) xlsx::SaveWorkbook(*book, BenchFile(rows));
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+void BM_Load(benchmark::State& state) {
+    int rows = static_cast<int>(state.range(0));
+    xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
+    for (auto _ : state) {
+        model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+        auto book = xlsx::LoadWorkbook(app, BenchFile(rows), nullptr);
+        benchmark::DoNotOptimize(book.get());
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+// The floor of saving: libxlsxwriter writes the same cells, one format.
+void BM_FloorWrite(benchmark::State& state) {
+    int rows = static_cast<int>(state.range(0));
+    std::string path = BenchFile(rows) + ".floor.xlsx";
+    for (auto _ : state) {
+        lxw_workbook* wb = workbook_new(path.c_str());
+        lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+        lxw_format* f = workbook_add_format(wb);
+        format_set_font_name(f, "ISOCPEUR");
+        format_set_font_size(f, 14);
+        format_set_italic(f);
+        format_set_align(f, LXW_ALIGN_CENTER);
+        format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+        worksheet_set_default_row(ws, 26, 0);
+        worksheet_set_column(ws, 0, 16383, LXW_DEF_COL_WIDTH, f);
+        worksheet_set_row(ws, 0, 43, f);
+        for (int c = 1; c <= kColumns; ++c)
+            worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c - 1), ("Графа " + std::to_string(c)).c_str(), f);
+        for (int r = 2; r <= rows + 1; ++r) {
+            for (int c = 1; c <= kColumns; ++c) {
+                auto row = static_cast<lxw_row_t>(r - 1);
+                auto col = static_cast<lxw_col_t>(c - 1);
+                if (c == 1 || c == 5 || c == 6) {
+                    worksheet_write_number(ws, row, col, c == 1 ? r - 1 : (r * c) % 97, f);
+                } else if (std::string text = CellText(r, c); !text.empty()) {
+                    worksheet_write_string(ws, row, col, text.c_str(), f);
+                } else if (c == 4 || c == 8) {
+                    worksheet_write_string(ws, row, col, "шт.", f);
+                }
+            }
+        }
+        workbook_close(wb);
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+std::string ReadPart(zip_t* z, const char* name) {
+    zip_stat_t st;
+    zip_stat(z, name, 0, &st);
+    std::string bytes(st.size, '\0');
+    zip_file_t* f = zip_fopen(z, name, 0);
+    zip_fread(f, bytes.data(), st.size);
+    zip_fclose(f);
+    return bytes;
+}
+
+// The floor of loading: libzip inflates the parts, pugixml parses them, and
+// every cell's value is read once.
+void BM_FloorRead(benchmark::State& state) {
+    int rows = static_cast<int>(state.range(0));
+    xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
+    for (auto _ : state) {
+        int error = 0;
+        zip_t* z = zip_open(BenchFile(rows).c_str(), ZIP_RDONLY, &error);
+        std::string sst = ReadPart(z, "xl/sharedStrings.xml");
+        std::string sheet = ReadPart(z, "xl/worksheets/sheet1.xml");
+        std::string styles = ReadPart(z, "xl/styles.xml");
+        zip_discard(z);
+        pugi::xml_document sdoc, doc, stdoc;
+        sdoc.load_buffer_inplace(sst.data(), sst.size());
+        stdoc.load_buffer_inplace(styles.data(), styles.size());
+        std::vector<std::string> strings;
+        for (auto si : sdoc.child("sst").children("si")) strings.emplace_back(si.child("t").child_value());
+        doc.load_buffer_inplace(sheet.data(), sheet.size());
+        std::size_t total = 0;
+        for (auto row : doc.child("worksheet").child("sheetData").children("row"))
+            for (auto c : row.children("c")) {
+                const char* v = c.child("v").child_value();
+                if (std::strcmp(c.attribute("t").value(), "s") == 0)
+                    total += strings[std::strtoul(v, nullptr, 10)].size();
+                else
+                    total += static_cast<std::size_t>(std::strtod(v, nullptr));
+            }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+}
+
+BENCHMARK(BM_FloorWrite)->Apply(Sizes);
+BENCHMARK(BM_Save)->Apply(Sizes);
+BENCHMARK(BM_FloorRead)->Apply(Sizes);
+BENCHMARK(BM_Load)->Apply(Sizes);
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) {
+        int rows = std::atoi(argv[2]);
+        auto book = ListWorkbook(rows);
+        long built = PeakKilobytes();
+        xlsx::SaveWorkbook(*book, BenchFile(rows));
+        long saved = PeakKilobytes();
+        model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+        auto loaded = xlsx::LoadWorkbook(app, BenchFile(rows), nullptr);
+        std::cout << "rows " << rows << ": peak after building " << built / 1024 << " MB, after saving "
+                  << saved / 1024 << " MB, after loading " << PeakKilobytes() / 1024 << " MB\n";
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

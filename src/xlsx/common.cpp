@@ -1,0 +1,213 @@
+#include "xlsx/common.hpp"
+
+#include <array>
+#include <cmath>
+#include <xlsxwriter.h>
+
+#include "ormelin/errors.hpp"
+
+namespace ormelin::xlsx::detail {
+
+using host::BorderWeight;
+using host::LineStyle;
+
+void Fail(std::string_view part, std::string_view message) {
+    std::string text(part);
+    text += ": ";
+    text += message;
+    throw Error(ErrorCode::FileError, text);
+}
+
+// ---------------------------------------------------------------- borders
+
+namespace {
+
+// Every line a file can name. Reading takes the style and weight of the row;
+// writing looks the name up in kBorderOf below.
+constexpr std::array<BorderCode, 13> kBorderCodes{{
+    {"hair",             LXW_BORDER_HAIR,                LineStyle::Continuous,   BorderWeight::Hairline},
+    {"thin",             LXW_BORDER_THIN,                LineStyle::Continuous,   BorderWeight::Thin},
+    {"medium",           LXW_BORDER_MEDIUM,              LineStyle::Continuous,   BorderWeight::Medium},
+    {"thick",            LXW_BORDER_THICK,               LineStyle::Continuous,   BorderWeight::Thick},
+    {"dashed",           LXW_BORDER_DASHED,              LineStyle::Dash,         BorderWeight::Thin},
+    {"mediumDashed",     LXW_BORDER_MEDIUM_DASHED,       LineStyle::Dash,         BorderWeight::Medium},
+    {"dashDot",          LXW_BORDER_DASH_DOT,            LineStyle::DashDot,      BorderWeight::Thin},
+    {"mediumDashDot",    LXW_BORDER_MEDIUM_DASH_DOT,     LineStyle::DashDot,      BorderWeight::Medium},
+    {"dashDotDot",       LXW_BORDER_DASH_DOT_DOT,        LineStyle::DashDotDot,   BorderWeight::Thin},
+    {"mediumDashDotDot", LXW_BORDER_MEDIUM_DASH_DOT_DOT, LineStyle::DashDotDot,   BorderWeight::Medium},
+    {"dotted",           LXW_BORDER_DOTTED,              LineStyle::Dot,          BorderWeight::Thin},
+    {"double",           LXW_BORDER_DOUBLE,              LineStyle::Double,       BorderWeight::Thin},
+    {"slantDashDot",     LXW_BORDER_SLANT_DASH_DOT,      LineStyle::SlantDashDot, BorderWeight::Thin},
+}};
+
+// The saved line of each style (rows, in LineStyle order) and weight (columns:
+// hairline, thin, medium, thick). The file has fewer lines than style and
+// weight pairs; pairs it cannot tell apart share a line.
+constexpr std::array<std::array<const char*, 4>, 8> kBorderOf{{
+    /* None         */ {nullptr, nullptr, nullptr, nullptr},
+    /* Continuous   */ {"hair", "thin", "medium", "thick"},
+    /* Dash         */ {"dashed", "dashed", "mediumDashed", "mediumDashed"},
+    /* DashDot      */ {"dashDot", "dashDot", "mediumDashDot", "mediumDashDot"},
+    /* DashDotDot   */ {"dashDotDot", "dashDotDot", "mediumDashDotDot", "mediumDashDotDot"},
+    /* Dot          */ {"dotted", "dotted", "dotted", "dotted"},
+    /* Double       */ {"double", "double", "double", "double"},
+    /* SlantDashDot */ {"slantDashDot", "slantDashDot", "slantDashDot", "slantDashDot"},
+}};
+
+}  // namespace
+
+const BorderCode* BorderFor(LineStyle style, BorderWeight weight) {
+    auto s = static_cast<std::size_t>(style), w = static_cast<std::size_t>(weight);
+    if (s >= kBorderOf.size() || w >= 4 || !kBorderOf[s][w]) return nullptr;
+    return BorderNamed(kBorderOf[s][w]);
+}
+
+const BorderCode* BorderNamed(std::string_view name) {
+    for (const auto& code : kBorderCodes)
+        if (name == code.name) return &code;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- alignment names
+
+namespace {
+
+template <typename E>
+struct Named {
+    const char* name;
+    E value;
+    std::uint8_t lxw;
+};
+
+constexpr std::array<Named<host::HAlign>, 8> kHAligns{{
+    {"general", host::HAlign::General, LXW_ALIGN_NONE},
+    {"left", host::HAlign::Left, LXW_ALIGN_LEFT},
+    {"center", host::HAlign::Center, LXW_ALIGN_CENTER},
+    {"right", host::HAlign::Right, LXW_ALIGN_RIGHT},
+    {"fill", host::HAlign::Fill, LXW_ALIGN_FILL},
+    {"justify", host::HAlign::Justify, LXW_ALIGN_JUSTIFY},
+    {"centerContinuous", host::HAlign::CenterAcrossSelection, LXW_ALIGN_CENTER_ACROSS},
+    {"distributed", host::HAlign::Distributed, LXW_ALIGN_DISTRIBUTED},
+}};
+
+constexpr std::array<Named<host::VAlign>, 5> kVAligns{{
+    {"top", host::VAlign::Top, LXW_ALIGN_VERTICAL_TOP},
+    {"center", host::VAlign::Center, LXW_ALIGN_VERTICAL_CENTER},
+    {"bottom", host::VAlign::Bottom, LXW_ALIGN_NONE},
+    {"justify", host::VAlign::Justify, LXW_ALIGN_VERTICAL_JUSTIFY},
+    {"distributed", host::VAlign::Distributed, LXW_ALIGN_VERTICAL_DISTRIBUTED},
+}};
+
+constexpr std::array<Named<host::Underline>, 5> kUnderlines{{
+    {"none", host::Underline::None, LXW_UNDERLINE_NONE},
+    {"single", host::Underline::Single, LXW_UNDERLINE_SINGLE},
+    {"double", host::Underline::Double, LXW_UNDERLINE_DOUBLE},
+    {"singleAccounting", host::Underline::SingleAccounting, LXW_UNDERLINE_SINGLE_ACCOUNTING},
+    {"doubleAccounting", host::Underline::DoubleAccounting, LXW_UNDERLINE_DOUBLE_ACCOUNTING},
+}};
+
+template <typename E, std::size_t N>
+std::optional<E> Find(const std::array<Named<E>, N>& table, std::string_view name) {
+    for (const auto& entry : table)
+        if (name == entry.name) return entry.value;
+    return std::nullopt;
+}
+
+template <typename E, std::size_t N>
+std::uint8_t Lxw(const std::array<Named<E>, N>& table, E value) {
+    for (const auto& entry : table)
+        if (entry.value == value) return entry.lxw;
+    return 0;
+}
+
+}  // namespace
+
+std::optional<host::HAlign> HAlignNamed(std::string_view name) { return Find(kHAligns, name); }
+std::optional<host::VAlign> VAlignNamed(std::string_view name) { return Find(kVAligns, name); }
+std::uint8_t LxwHAlign(host::HAlign a) { return Lxw(kHAligns, a); }
+std::uint8_t LxwVAlign(host::VAlign a) { return Lxw(kVAligns, a); }
+std::optional<host::Underline> UnderlineNamed(std::string_view name) { return Find(kUnderlines, name); }
+std::uint8_t LxwUnderline(host::Underline u) { return Lxw(kUnderlines, u); }
+
+// ---------------------------------------------------------------- colours
+
+namespace {
+
+// The default palette of the file format, indexed 0..63. Entries 8..63 are
+// colour indexes 1..56 of the spreadsheet; 0..7 repeat 8..15.
+constexpr std::array<std::uint32_t, 64> kPalette{
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
+    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
+    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
+    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
+    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
+};
+
+// The colours of the default office theme in the order the file numbers them
+// (light 1, dark 1, light 2, dark 2, accents 1..6, hyperlink, followed hyperlink).
+constexpr std::array<std::uint32_t, 12> kTheme{
+    0xFFFFFF, 0x000000, 0xEEECE1, 0x1F497D, 0x4F81BD, 0xC0504D,
+    0x9BBB59, 0x8064A2, 0x4BACC6, 0xF79646, 0x0000FF, 0x800080,
+};
+
+}  // namespace
+
+std::uint32_t PaletteRgb(int fileIndex) {
+    return fileIndex >= 0 && fileIndex < 64 ? kPalette[static_cast<std::size_t>(fileIndex)] : 0;
+}
+int FileIndexOf(int colorIndex) { return colorIndex >= 1 && colorIndex <= 56 ? colorIndex + 7 : -1; }
+int ColorIndexOf(int fileIndex) {
+    if (fileIndex >= 0 && fileIndex < 8) return fileIndex + 1;
+    if (fileIndex >= 8 && fileIndex < 64) return fileIndex - 7;
+    return -1;
+}
+std::uint32_t ThemeRgb(int theme) {
+    return theme >= 0 && theme < 12 ? kTheme[static_cast<std::size_t>(theme)] : 0;
+}
+
+// ---------------------------------------------------------------- number formats
+
+std::optional<std::string> BuiltinNumberFormat(int id) {
+    struct Entry {
+        int id;
+        const char* code;
+    };
+    static constexpr std::array<Entry, 28> kBuiltin{{
+        {0, "General"}, {1, "0"}, {2, "0.00"}, {3, "#,##0"}, {4, "#,##0.00"},
+        {9, "0%"}, {10, "0.00%"}, {11, "0.00E+00"}, {12, "# ?/?"}, {13, "# \?\?/\?\?"},
+        {14, "mm-dd-yy"}, {15, "d-mmm-yy"}, {16, "d-mmm"}, {17, "mmm-yy"},
+        {18, "h:mm AM/PM"}, {19, "h:mm:ss AM/PM"}, {20, "h:mm"}, {21, "h:mm:ss"},
+        {22, "m/d/yy h:mm"}, {37, "#,##0 ;(#,##0)"}, {38, "#,##0 ;[Red](#,##0)"},
+        {39, "#,##0.00;(#,##0.00)"}, {40, "#,##0.00;[Red](#,##0.00)"},
+        {45, "mm:ss"}, {46, "[h]:mm:ss"}, {47, "mmss.0"}, {48, "##0.0E+0"}, {49, "@"},
+    }};
+    for (const auto& e : kBuiltin)
+        if (e.id == id) return std::string(e.code);
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- errors
+
+std::optional<host::CellError> CellErrorNamed(std::string_view text) {
+    using host::CellError;
+    for (auto e : {CellError::Null, CellError::Div0, CellError::Value, CellError::Ref, CellError::Name,
+                   CellError::Num, CellError::NA})
+        if (text == host::ErrorText(e)) return e;
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- column widths
+
+double CharactersFromFileWidth(double fileWidth) {
+    // A column is a whole number of pixels: the file width times the 7-pixel
+    // digit of the standard font. From 12 pixels on, 5 of them are padding;
+    // narrower columns scale over 12 pixels. Widths read to hundredths.
+    double pixels = std::round(fileWidth * 7);
+    double characters = pixels >= 12 ? (pixels - 5) / 7 : pixels / 12;
+    return std::round(characters * 100) / 100;
+}
+
+}  // namespace ormelin::xlsx::detail

@@ -1,0 +1,72 @@
+// Tables and helpers shared by the .xlsx reader and writer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ormelin/host.hpp"
+
+namespace ormelin::xlsx::detail {
+
+/// Throws Error(FileError) with "part: message".
+[[noreturn]] void Fail(std::string_view part, std::string_view message);
+
+// ---------------------------------------------------------------- borders
+
+/// A border line as the file names it, with the line style and weight it stands for.
+struct BorderCode {
+    const char* name;          // "thin", "mediumDashed", ...
+    std::uint8_t lxw;          // libxlsxwriter's LXW_BORDER_* value
+    host::LineStyle style;
+    host::BorderWeight weight;
+};
+/// The line that a style and weight are saved as (nullptr: no line).
+const BorderCode* BorderFor(host::LineStyle style, host::BorderWeight weight);
+/// The style and weight of a line named in a file (nullptr: unknown name or "none").
+const BorderCode* BorderNamed(std::string_view name);
+
+// ---------------------------------------------------------------- alignment names
+
+std::optional<host::HAlign> HAlignNamed(std::string_view name);
+std::optional<host::VAlign> VAlignNamed(std::string_view name);
+std::uint8_t LxwHAlign(host::HAlign a);   // 0: general
+std::uint8_t LxwVAlign(host::VAlign a);   // 0: bottom (the default)
+std::optional<host::Underline> UnderlineNamed(std::string_view name);
+std::uint8_t LxwUnderline(host::Underline u);
+
+// ---------------------------------------------------------------- colours
+
+/// RGB of an entry of the file's indexed palette (0..63).
+std::uint32_t PaletteRgb(int fileIndex);
+/// The file's palette index of a model colour index (1..56), or -1.
+int FileIndexOf(int colorIndex);
+/// The model colour index (1..56) of a file palette index, or -1 (64 and up: automatic).
+int ColorIndexOf(int fileIndex);
+/// RGB of a colour of the default office theme (0..11), applying no tint.
+std::uint32_t ThemeRgb(int theme);
+
+// ---------------------------------------------------------------- number formats
+
+/// The format code of a built-in number format id, or nothing.
+std::optional<std::string> BuiltinNumberFormat(int id);
+
+// ---------------------------------------------------------------- errors
+
+std::optional<host::CellError> CellErrorNamed(std::string_view text);
+
+// ---------------------------------------------------------------- column widths
+
+/// The file's column width for a width in characters, as the writer rounds it
+/// (whole pixels of a 7-pixel digit plus 5 pixels of padding).
+double CharactersFromFileWidth(double fileWidth);
+
+// ---------------------------------------------------------------- formula text
+
+/// Formula text conversion between the model (R1C1, leading "=") and the file
+/// (A1, no "="), relative to the formula's cell.
+std::string ToA1(std::string_view formulaR1C1, int row, int column);
+std::string ToR1C1(std::string_view formulaA1, int row, int column);
+
+}  // namespace ormelin::xlsx::detail

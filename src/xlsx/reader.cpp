@@ -1,0 +1,964 @@
+// Loading an .xlsx file into the embedded model.
+//
+// Each part is inflated (within the bounds of Limits) and parsed by pugixml
+// in place; cells go straight into the worksheet through LoadCell, and each
+// cell format (xf) of the file is interned in the workbook's style table once.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include <pugixml.hpp>
+
+#include "ormelin/xlsx.hpp"
+#include "xlsx/archive.hpp"
+#include "xlsx/common.hpp"
+
+namespace ormelin::xlsx {
+
+using namespace detail;
+using host::Area;
+using host::Border;
+using host::Color;
+using host::CellContent;
+using host::Style;
+using model::ModelWorkbook;
+using model::ModelWorksheet;
+using model::StyleId;
+
+// ---------------------------------------------------------------- LoadReport
+
+bool LoadReport::Has(const std::string& what) const {
+    return std::any_of(items.begin(), items.end(), [&](const Item& i) { return i.what == what; });
+}
+
+std::string LoadReport::Describe() const {
+    std::string text;
+    for (const auto& i : items) text += i.what + " (" + i.part + ")\n";
+    return text;
+}
+
+void LoadReport::Add(const std::string& what, const std::string& part) {
+    Item item{what, part};
+    if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(std::move(item));
+}
+
+namespace {
+
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
+// ---------------------------------------------------------------- XML helpers
+
+/// The name of a node or attribute without its namespace prefix.
+const char* Local(const char* name) {
+    const char* colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool Is(const pugi::xml_node& n, const char* name) { return std::strcmp(Local(n.name()), name) == 0; }
+
+pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
+    for (auto c = parent.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element && Is(c, name)) return c;
+    return {};
+}
+
+/// An attribute by its local name ("id" finds "r:id").
+pugi::xml_attribute Attr(const pugi::xml_node& n, const char* name) {
+    for (auto a = n.first_attribute(); a; a = a.next_attribute())
+        if (std::strcmp(Local(a.name()), name) == 0) return a;
+    return {};
+}
+
+bool Flag(const pugi::xml_node& n, const char* name, bool absent) {
+    auto a = Attr(n, name);
+    if (!a) return absent;
+    std::string_view v = a.value();
+    return v == "1" || v == "true" || v == "on";
+}
+
+/// A flag element such as <b/> or <b val="0"/>.
+bool FlagElement(const pugi::xml_node& parent, const char* name) {
+    auto e = Child(parent, name);
+    return e && Flag(e, "val", true);
+}
+
+template <typename T>
+bool Number(std::string_view text, T& out) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && p == text.data() + text.size();
+}
+
+int IntAttr(const pugi::xml_node& n, const char* name, int absent, const std::string& part) {
+    auto a = Attr(n, name);
+    if (!a) return absent;
+    long long v = 0;
+    if (!Number(std::string_view(a.value()), v)) {
+        double d = 0;
+        if (!Number(std::string_view(a.value()), d) || !std::isfinite(d) || std::fabs(d) > 2e9)
+            Fail(part, std::string("attribute ") + a.name() + " is not a number: \"" + a.value() + "\"");
+        v = static_cast<long long>(d);
+    }
+    if (v < -2000000000LL || v > 2000000000LL) Fail(part, std::string("attribute ") + a.name() + " out of range");
+    return static_cast<int>(v);
+}
+
+double DoubleAttr(const pugi::xml_node& n, const char* name, double absent, const std::string& part) {
+    auto a = Attr(n, name);
+    if (!a) return absent;
+    double v = 0;
+    if (!Number(std::string_view(a.value()), v) || !std::isfinite(v))
+        Fail(part, std::string("attribute ") + a.name() + " is not a number: \"" + a.value() + "\"");
+    return v;
+}
+
+/// Replaces the escapes _xHHHH_ that the file uses for control characters.
+std::string Unescape(const char* text) {
+    std::string_view s(text);
+    if (s.find("_x") == std::string_view::npos) return std::string(s);
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned code = 0;
+        if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' &&
+            std::from_chars(s.data() + i + 2, s.data() + i + 6, code, 16).ptr == s.data() + i + 6) {
+            if (code < 0x80) {
+                out += static_cast<char>(code);
+            } else if (code < 0x800) {
+                out += static_cast<char>(0xC0 | (code >> 6));
+                out += static_cast<char>(0x80 | (code & 0x3F));
+            } else {
+                out += static_cast<char>(0xE0 | (code >> 12));
+                out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+                out += static_cast<char>(0x80 | (code & 0x3F));
+            }
+            i += 7;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+/// A parsed part: the document and the inflated bytes it was parsed in.
+struct XmlPart {
+    std::string name;
+    std::string bytes;
+    pugi::xml_document doc;
+
+    pugi::xml_node Root(const char* expected) const {
+        auto root = doc.document_element();
+        if (!root || !Is(root, expected))
+            Fail(name, std::string("the root element is not <") + expected + ">");
+        return root;
+    }
+};
+
+void Parse(Archive& zip, const std::string& part, XmlPart& out) {
+    out.name = part;
+    out.bytes = zip.Read(part);
+    auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result)
+        Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
+}
+
+// ---------------------------------------------------------------- relationships
+
+struct Rel {
+    std::string id, type, target;
+    bool external = false;
+};
+
+std::string Folder(const std::string& part) {
+    auto slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+/// The part a relationship target names, relative to the folder of its source.
+std::string ResolveTarget(const std::string& sourcePart, const std::string& target) {
+    std::string path = !target.empty() && target[0] == '/' ? target.substr(1) : Folder(sourcePart) + target;
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        auto slash = path.find('/', start);
+        std::string piece = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (piece == "..") {
+            if (!pieces.empty()) pieces.pop_back();
+        } else if (!piece.empty() && piece != ".") {
+            pieces.push_back(piece);
+        }
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+    std::string out;
+    for (const auto& p : pieces) out += (out.empty() ? "" : "/") + p;
+    return out;
+}
+
+std::string RelsPartOf(const std::string& part) {
+    auto slash = part.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+    std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
+    return folder + "_rels/" + file + ".rels";
+}
+
+std::vector<Rel> ReadRels(Archive& zip, const std::string& sourcePart, bool required) {
+    std::string part = RelsPartOf(sourcePart);
+    std::vector<Rel> rels;
+    if (!required && !zip.Has(part)) return rels;
+    XmlPart xml;
+    Parse(zip, part, xml);
+    for (auto r = xml.Root("Relationships").first_child(); r; r = r.next_sibling()) {
+        if (!Is(r, "Relationship")) continue;
+        Rel rel;
+        rel.id = Attr(r, "Id").value();
+        rel.type = Attr(r, "Type").value();
+        rel.external = std::string_view(Attr(r, "TargetMode").value()) == "External";
+        rel.target = rel.external ? Attr(r, "Target").value() : ResolveTarget(sourcePart, Attr(r, "Target").value());
+        rels.push_back(std::move(rel));
+    }
+    return rels;
+}
+
+bool TypeEndsWith(const Rel& r, std::string_view suffix) {
+    return r.type.size() >= suffix.size() && r.type.compare(r.type.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+const Rel* FindRel(const std::vector<Rel>& rels, std::string_view suffix) {
+    for (const auto& r : rels)
+        if (TypeEndsWith(r, suffix)) return &r;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- styles
+
+Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part) {
+    if (!c || Flag(c, "auto", false)) return Color::Auto();
+    if (auto rgb = Attr(c, "rgb")) {
+        std::string_view v = rgb.value();
+        if (v.size() == 8) v.remove_prefix(2);
+        std::uint32_t value = 0;
+        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), value, 16);
+        if (ec != std::errc() || p != v.data() + v.size() || v.size() != 6)
+            Fail(part, std::string("colour \"") + rgb.value() + "\" is not an RGB value");
+        return Color::Rgb(value);
+    }
+    if (Attr(c, "indexed")) {
+        int index = ColorIndexOf(IntAttr(c, "indexed", 64, part));
+        return index > 0 ? Color::Index(index) : Color::Auto();
+    }
+    if (Attr(c, "theme")) {
+        int theme = IntAttr(c, "theme", 1, part);
+        if (font && theme == 1) return Color::Auto();  // the theme's text colour
+        return Color::Rgb(ThemeRgb(theme));
+    }
+    return Color::Auto();
+}
+
+struct Styles {
+    std::vector<Style> xfs;                      // resolved cell formats
+    std::vector<std::optional<StyleId>> ids;     // interned on first use
+};
+
+Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
+    Styles styles;
+    if (part.empty() || !zip.Has(part)) {
+        styles.xfs.emplace_back();
+        styles.ids.resize(1);
+        return styles;
+    }
+    XmlPart xml;
+    Parse(zip, part, xml);
+    auto root = xml.Root("styleSheet");
+
+    std::unordered_map<int, std::string> numFmts;
+    for (auto n : Child(root, "numFmts").children()) {
+        if (!Is(n, "numFmt")) continue;
+        numFmts[IntAttr(n, "numFmtId", 0, part)] = Attr(n, "formatCode").value();
+    }
+
+    std::vector<host::Font> fonts;
+    for (auto f : Child(root, "fonts").children()) {
+        if (!Is(f, "font")) continue;
+        host::Font font;
+        if (auto name = Child(f, "name")) font.name = Attr(name, "val").value();
+        if (auto sz = Child(f, "sz")) font.size = DoubleAttr(sz, "val", 11, part);
+        font.bold = FlagElement(f, "b");
+        font.italic = FlagElement(f, "i");
+        if (auto u = Child(f, "u")) {
+            auto val = Attr(u, "val");
+            font.underline = val ? UnderlineNamed(val.value()).value_or(host::Underline::Single) : host::Underline::Single;
+        }
+        font.color = ReadColor(Child(f, "color"), true, part);
+        fonts.push_back(std::move(font));
+    }
+
+    std::vector<Color> fills;
+    bool patterned = false;
+    for (auto f : Child(root, "fills").children()) {
+        if (!Is(f, "fill")) continue;
+        auto p = Child(f, "patternFill");
+        std::string_view type = p ? Attr(p, "patternType").value() : "";
+        if (!p || type.empty() || type == "none") {
+            fills.push_back(Color::Auto());
+            if (!p && Child(f, "gradientFill")) patterned = true;
+            continue;
+        }
+        if (type != "solid" && type != "gray125") patterned = true;
+        if (type == "gray125") {
+            fills.push_back(Color::Auto());  // the reserved second fill of every file
+            continue;
+        }
+        fills.push_back(ReadColor(Child(p, "fgColor"), false, part));
+    }
+    if (patterned) report.Add("fill patterns and gradients", part);
+
+    std::vector<std::array<Border, 4>> borders;
+    for (auto b : Child(root, "borders").children()) {
+        if (!Is(b, "border")) continue;
+        std::array<Border, 4> edges{};
+        const char* names[4] = {"left", "top", "bottom", "right"};
+        for (int i = 0; i < 4; ++i) {
+            auto e = Child(b, names[i]);
+            if (!e && i == 0) e = Child(b, "start");
+            if (!e && i == 3) e = Child(b, "end");
+            if (!e) continue;
+            const BorderCode* code = BorderNamed(Attr(e, "style").value());
+            if (!code) continue;
+            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part)};
+        }
+        if (auto d = Child(b, "diagonal"); d && Attr(d, "style") && std::string_view(Attr(d, "style").value()) != "none")
+            report.Add("diagonal borders", part);
+        borders.push_back(edges);
+    }
+
+    int index = 0;
+    for (auto x : Child(root, "cellXfs").children()) {
+        if (!Is(x, "xf")) continue;
+        Style s;
+        int numFmt = IntAttr(x, "numFmtId", 0, part);
+        if (auto it = numFmts.find(numFmt); it != numFmts.end())
+            s.numberFormat = it->second;
+        else
+            s.numberFormat = BuiltinNumberFormat(numFmt).value_or("General");
+        auto entry = [&](const char* attr, std::size_t count, const char* what) {
+            int i = IntAttr(x, attr, 0, part);
+            if (i < 0 || static_cast<std::size_t>(i) >= count) {
+                if (i == 0 && count == 0) return -1;
+                Fail(part, "cell format " + std::to_string(index) + " refers to " + what + " " + std::to_string(i) +
+                               " of " + std::to_string(count));
+            }
+            return i;
+        };
+        if (int f = entry("fontId", fonts.size(), "font"); f >= 0) s.font = fonts[static_cast<std::size_t>(f)];
+        if (int f = entry("fillId", fills.size(), "fill"); f >= 0) s.fill = fills[static_cast<std::size_t>(f)];
+        if (int b = entry("borderId", borders.size(), "border"); b >= 0) {
+            const auto& e = borders[static_cast<std::size_t>(b)];
+            s.left = e[0], s.top = e[1], s.bottom = e[2], s.right = e[3];
+        }
+        if (auto a = Child(x, "alignment")) {
+            if (auto h = Attr(a, "horizontal")) s.horizontal = HAlignNamed(h.value()).value_or(host::HAlign::General);
+            if (auto v = Attr(a, "vertical")) s.vertical = VAlignNamed(v.value()).value_or(host::VAlign::Bottom);
+            int rotation = IntAttr(a, "textRotation", 0, part);
+            if (rotation >= 0 && rotation <= 90)
+                s.orientation = rotation;
+            else if (rotation > 90 && rotation <= 180)
+                s.orientation = 90 - rotation;  // the file keeps -1..-90 as 91..180
+            else if (rotation == 255)
+                report.Add("vertical stacked text", part);
+            s.wrap = Flag(a, "wrapText", false);
+            s.shrink = Flag(a, "shrinkToFit", false);
+            s.indent = std::clamp(IntAttr(a, "indent", 0, part), 0, 250);
+            int order = IntAttr(a, "readingOrder", 0, part);
+            s.readingOrder = order == 1   ? host::ReadingOrder::LeftToRight
+                             : order == 2 ? host::ReadingOrder::RightToLeft
+                                          : host::ReadingOrder::Context;
+        }
+        styles.xfs.push_back(std::move(s));
+        ++index;
+    }
+    if (styles.xfs.empty()) styles.xfs.emplace_back();
+    styles.ids.resize(styles.xfs.size());
+    return styles;
+}
+
+// ---------------------------------------------------------------- parts the model does not hold
+
+struct Unsupported {
+    const char* prefix;
+    const char* what;
+};
+
+constexpr Unsupported kUnsupportedParts[] = {
+    {"xl/media/", "images"},
+    {"xl/charts/", "charts"},
+    {"xl/chartsheets/", "chart sheets"},
+    {"xl/drawings/drawing", "drawings"},
+    {"xl/comments", "comments"},
+    {"xl/threadedComments/", "comments"},
+    {"xl/vbaProject.bin", "macros (vbaProject)"},
+    {"xl/pivotTables/", "pivot tables"},
+    {"xl/pivotCache/", "pivot tables"},
+    {"xl/tables/", "tables"},
+    {"xl/externalLinks/", "external links"},
+    {"xl/embeddings/", "embedded objects"},
+    {"xl/activeX/", "controls"},
+    {"xl/ctrlProps/", "controls"},
+    {"xl/macrosheets/", "macro sheets"},
+    {"xl/dialogsheets/", "dialog sheets"},
+    {"xl/connections.xml", "data connections"},
+    {"xl/queryTables/", "query tables"},
+    {"xl/slicers/", "slicers"},
+    {"xl/timelines/", "timelines"},
+};
+
+// Elements of a worksheet that the model does not hold.
+constexpr Unsupported kUnsupportedElements[] = {
+    {"conditionalFormatting", "conditional formats"},
+    {"dataValidations", "data validation"},
+    {"drawing", "drawings"},
+    {"legacyDrawing", "comments"},
+    {"legacyDrawingHF", "header and footer images"},
+    {"picture", "images"},
+    {"tableParts", "tables"},
+    {"autoFilter", "autofilter"},
+    {"sortState", "sort state"},
+    {"sheetProtection", "sheet protection"},
+    {"protectedRanges", "sheet protection"},
+    {"colBreaks", "vertical page breaks"},
+    {"oleObjects", "embedded objects"},
+    {"controls", "controls"},
+    {"scenarios", "scenarios"},
+    {"dataConsolidate", "data consolidation"},
+    {"customSheetViews", "custom views"},
+    {"phoneticPr", "phonetic settings"},
+    {"extLst", "extensions"},
+};
+
+// ---------------------------------------------------------------- the loader
+
+struct CellRef {
+    int row = 0, column = 0;
+};
+
+/// Parses a cell reference "B12" of a <c> element.
+bool ParseCellRef(const char* text, CellRef& ref) {
+    int column = 0, row = 0, letters = 0, digits = 0;
+    const char* p = text;
+    for (; *p >= 'A' && *p <= 'Z'; ++p, ++letters) column = column * 26 + (*p - 'A' + 1);
+    for (; *p >= '0' && *p <= '9'; ++p, ++digits) row = row * 10 + (*p - '0');
+    if (*p || letters == 0 || letters > 3 || digits == 0 || digits > 7) return false;
+    ref.row = row, ref.column = column;
+    return row >= 1 && row <= host::kMaxRows && column >= 1 && column <= host::kMaxColumns;
+}
+
+std::string CellName(int row, int column) { return host::ColumnLetters(column) + std::to_string(row); }
+
+class Loader {
+public:
+    Loader(Archive& zip, ModelWorkbook& book, LoadReport& report, const Limits& limits)
+        : zip_(zip), book_(book), report_(report), limits_(limits) {}
+
+    void Run();
+
+private:
+    struct SheetEntry {
+        std::string name, part;
+    };
+
+    void ReportParts();
+    void ReadSharedStrings(const std::string& part);
+    StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
+    void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
+    void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
+    void ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+                   const std::set<int>& breaks);
+    void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
+    void ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part);
+    void ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, const std::string& part);
+
+    Archive& zip_;
+    ModelWorkbook& book_;
+    LoadReport& report_;
+    Limits limits_;
+    std::vector<std::string> strings_;
+    Styles styles_;
+    std::vector<StyleId> columnStyles_;  // fallback style per column of the sheet being read
+};
+
+void Loader::ReportParts() {
+    for (const auto& name : zip_.Parts())
+        for (const auto& u : kUnsupportedParts)
+            if (name.rfind(u.prefix, 0) == 0) report_.Add(u.what, name);
+}
+
+void Loader::ReadSharedStrings(const std::string& part) {
+    XmlPart xml;
+    Parse(zip_, part, xml);
+    auto root = xml.Root("sst");
+    bool rich = false;
+    for (auto si = root.first_child(); si; si = si.next_sibling()) {
+        if (!Is(si, "si")) continue;
+        if (auto t = Child(si, "t")) {
+            strings_.push_back(Unescape(t.child_value()));
+            continue;
+        }
+        std::string text;
+        for (auto r = si.first_child(); r; r = r.next_sibling()) {
+            if (!Is(r, "r")) continue;
+            rich = true;
+            text += Unescape(Child(r, "t").child_value());
+        }
+        strings_.push_back(std::move(text));
+    }
+    if (rich) report_.Add("rich text formatting", part);
+}
+
+StyleId Loader::StyleOf(std::size_t xf, const std::string& part, int row, int column) {
+    if (xf >= styles_.xfs.size())
+        Fail(part, "style index " + std::to_string(xf) + " out of range (" + std::to_string(styles_.xfs.size()) +
+                       " cell formats) at " + (column ? CellName(row, column) : "row " + std::to_string(row)));
+    auto& id = styles_.ids[xf];
+    if (!id) id = book_.Styles().Intern(styles_.xfs[xf]);
+    return *id;
+}
+
+void Loader::Run() {
+    ReportParts();
+
+    // The workbook part, through the package relationships.
+    std::string bookPart = "xl/workbook.xml";
+    if (zip_.Has("_rels/.rels")) {
+        auto rels = ReadRels(zip_, "", true);
+        if (const Rel* r = FindRel(rels, "/officeDocument"); r && !r->external) bookPart = r->target;
+    }
+    XmlPart bookXml;
+    Parse(zip_, bookPart, bookXml);
+    auto bookRoot = bookXml.Root("workbook");
+    auto bookRels = ReadRels(zip_, bookPart, false);
+
+    if (const Rel* r = FindRel(bookRels, "/sharedStrings"); r && !r->external) ReadSharedStrings(r->target);
+    const Rel* stylesRel = FindRel(bookRels, "/styles");
+    styles_ = ReadStyles(zip_, stylesRel && !stylesRel->external ? stylesRel->target : std::string(), report_);
+
+    // Print areas and other defined names.
+    std::map<int, std::string> printAreas;
+    for (auto d : Child(bookRoot, "definedNames").children()) {
+        if (!Is(d, "definedName")) continue;
+        std::string_view name = Attr(d, "name").value();
+        if (name == "_xlnm.Print_Area" && Attr(d, "localSheetId")) {
+            // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140" -> "$A$1:$Z$99,$A$120:$Z$140"
+            std::string text = d.child_value(), area;
+            std::size_t start = 0;
+            while (start <= text.size()) {
+                auto comma = text.find(',', start);
+                std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                auto bang = piece.rfind('!');
+                if (bang != std::string::npos) piece = piece.substr(bang + 1);
+                area += (area.empty() ? "" : ",") + piece;
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+            printAreas[IntAttr(d, "localSheetId", 0, bookPart)] = area;
+        } else if (name == "_xlnm._FilterDatabase") {
+            // belongs to an autofilter, reported with the sheet
+        } else {
+            report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
+        }
+    }
+    if (Child(bookRoot, "workbookProtection")) report_.Add("workbook protection", bookPart);
+
+    // The sheets in order.
+    std::vector<SheetEntry> sheets;
+    int position = 0;
+    for (auto s : Child(bookRoot, "sheets").children()) {
+        if (!Is(s, "sheet")) continue;
+        if (++position > limits_.maxSheets) Fail(bookPart, "too many sheets");
+        std::string id = Attr(s, "id").value();
+        const Rel* rel = nullptr;
+        for (const auto& r : bookRels)
+            if (r.id == id) rel = &r;
+        if (!rel || rel->external) Fail(bookPart, "sheet \"" + std::string(Attr(s, "name").value()) + "\" has no part");
+        if (!TypeEndsWith(*rel, "/worksheet")) {
+            report_.Add(TypeEndsWith(*rel, "/chartsheet") ? "chart sheets" : "macro and dialog sheets", rel->target);
+            sheets.push_back({});  // keeps the numbering of localSheetId
+            continue;
+        }
+        std::string_view state = Attr(s, "state").value();
+        if (state == "hidden" || state == "veryHidden") report_.Add("hidden sheets", rel->target);
+        sheets.push_back({Attr(s, "name").value(), rel->target});
+    }
+
+    int active = 0;
+    if (auto view = Child(Child(bookRoot, "bookViews"), "workbookView")) active = IntAttr(view, "activeTab", 0, bookPart);
+
+    int loaded = 0, activeLoaded = 1;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].part.empty()) continue;
+        auto sheet = book_.AddNamed(sheets[i].name);
+        ++loaded;
+        if (static_cast<int>(i) == active) activeLoaded = loaded;
+        auto area = printAreas.find(static_cast<int>(i));
+        try {
+            ReadSheet(*sheet, sheets[i].part, area == printAreas.end() ? std::string() : area->second);
+        } catch (const Error& e) {
+            if (e.code() == ErrorCode::FileError) throw;
+            Fail(sheets[i].part, e.description());  // a reference or merge the model refuses
+        }
+    }
+    if (loaded == 0) Fail(bookPart, "the workbook has no worksheet");
+    book_.SetActiveSheet(activeLoaded);
+}
+
+void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea) {
+    XmlPart xml;
+    Parse(zip_, part, xml);
+    auto root = xml.Root("worksheet");
+
+    for (auto e = root.first_child(); e; e = e.next_sibling())
+        for (const auto& u : kUnsupportedElements)
+            if (Is(e, u.prefix)) report_.Add(u.what, part);
+    if (auto hf = Child(root, "headerFooter"))
+        for (auto h = hf.first_child(); h; h = h.next_sibling())
+            if (*h.child_value()) report_.Add("headers and footers", part);
+    if (auto pr = Child(root, "sheetPr")) {
+        if (Flag(Child(pr, "pageSetUpPr"), "fitToPage", false)) report_.Add("fit to pages", part);
+        if (Child(pr, "tabColor")) report_.Add("sheet tab colour", part);
+    }
+
+    if (auto format = Child(root, "sheetFormatPr")) {
+        double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
+        if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
+    }
+    ReadColumns(sheet, Child(root, "cols"), part);
+
+    std::set<int> breaks;
+    for (auto b : Child(root, "rowBreaks").children()) {
+        if (!Is(b, "brk") || !Flag(b, "man", false)) continue;
+        int id = IntAttr(b, "id", 0, part);
+        if (id >= 1 && id < host::kMaxRows) breaks.insert(id + 1);  // the break follows row id
+    }
+    ReadCells(sheet, Child(root, "sheetData"), part, breaks);
+
+    for (auto m : Child(root, "mergeCells").children()) {
+        if (!Is(m, "mergeCell")) continue;
+        Area area = host::ParseAddress(Attr(m, "ref").value());
+        if (!area.single()) sheet.LoadMerge(area);
+    }
+    ReadHyperlinks(sheet, Child(root, "hyperlinks"), part);
+    ReadPage(sheet, root, part);
+    sheet.Page().printArea = printArea;
+    ReadView(sheet, Child(root, "sheetViews"), part);
+}
+
+void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part) {
+    struct Col {
+        int first, last;
+        double width;
+        std::optional<StyleId> style;
+    };
+    std::vector<Col> list;
+    for (auto c : cols.children()) {
+        if (!Is(c, "col")) continue;
+        int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
+        if (first < 1 || last < first || last > host::kMaxColumns)
+            Fail(part, "column range " + std::to_string(first) + ":" + std::to_string(last) + " out of the sheet");
+        double width = -1;
+        if (Flag(c, "hidden", false)) {
+            width = 0;
+        } else if (auto w = Attr(c, "width")) {
+            double fileWidth = DoubleAttr(c, "width", 0, part);
+            if (fileWidth < 0 || fileWidth > 255 + 1) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
+            // Widths the writer gives to columns that only carry a format are not the user's.
+            if (Flag(c, "customWidth", false) || std::fabs(fileWidth - 9.140625) > 1e-6)
+                width = CharactersFromFileWidth(fileWidth);
+        }
+        std::optional<StyleId> style;
+        if (Attr(c, "style")) style = StyleOf(static_cast<std::size_t>(IntAttr(c, "style", 0, part)), part, 0, first);
+        list.push_back({first, last, width, style});
+    }
+    std::sort(list.begin(), list.end(), [](const Col& a, const Col& b) { return a.first < b.first; });
+
+    // A format that covers every column of the sheet is the sheet's own format.
+    std::optional<StyleId> sheetStyle;
+    if (!list.empty() && list.back().last == host::kMaxColumns && list.back().style) {
+        int next = 1;
+        bool covered = true;
+        for (const auto& c : list) {
+            if (c.first != next || !c.style) covered = false;
+            next = c.last + 1;
+        }
+        if (covered && next == host::kMaxColumns + 1) sheetStyle = list.back().style;
+    }
+    columnStyles_.assign(host::kMaxColumns + 1, sheetStyle.value_or(0));
+    if (sheetStyle) sheet.LoadSheetStyle(*sheetStyle);
+    for (auto& c : list) {
+        if (c.style)
+            for (int i = c.first; i <= c.last; ++i) columnStyles_[static_cast<std::size_t>(i)] = *c.style;
+        if (sheetStyle && c.style == sheetStyle) c.style.reset();
+        if (c.width < 0 && !c.style) continue;
+        sheet.LoadColumns(model::ColumnRecord{c.first, c.last, c.width, c.style});
+    }
+}
+
+void Loader::ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+                       const std::set<int>& breaks) {
+    struct Shared {
+        std::string formula;  // R1C1
+    };
+    std::unordered_map<int, Shared> shared;
+    int lastRow = 0;
+    auto breakAt = breaks.begin();
+    auto flushBreaks = [&](int upTo) {
+        for (; breakAt != breaks.end() && *breakAt < upTo; ++breakAt) {
+            model::RowRecord record;
+            record.manualBreak = true;
+            sheet.LoadRow(*breakAt, record);
+        }
+    };
+
+    for (auto r = data.first_child(); r; r = r.next_sibling()) {
+        if (!Is(r, "row")) continue;
+        int row = Attr(r, "r") ? IntAttr(r, "r", 0, part) : lastRow + 1;
+        if (row < 1 || row > host::kMaxRows || row <= lastRow)
+            Fail(part, "row number " + std::to_string(row) + " out of order or out of the sheet");
+        lastRow = row;
+        flushBreaks(row);
+
+        model::RowRecord record;
+        if (Flag(r, "hidden", false)) {
+            record.height = 0;
+        } else if (Attr(r, "ht")) {
+            double height = DoubleAttr(r, "ht", -1, part);
+            if (height < 0 || height > 409.5) Fail(part, "row " + std::to_string(row) + ": height out of range");
+            if (Flag(r, "customHeight", false) || height != sheet.StandardHeight()) record.height = height;
+        }
+        if (Flag(r, "customFormat", false) && Attr(r, "s"))
+            record.style = StyleOf(static_cast<std::size_t>(IntAttr(r, "s", 0, part)), part, row, 0);
+        if (breakAt != breaks.end() && *breakAt == row) {
+            record.manualBreak = true;
+            ++breakAt;
+        }
+        if (record.height >= 0 || record.style || record.manualBreak) sheet.LoadRow(row, record);
+
+        int lastColumn = 0;
+        for (auto c = r.first_child(); c; c = c.next_sibling()) {
+            if (!Is(c, "c")) continue;
+            CellRef ref{row, lastColumn + 1};
+            if (auto a = c.attribute("r")) {
+                if (!ParseCellRef(a.value(), ref) || ref.row != row)
+                    Fail(part, std::string("cell reference \"") + a.value() + "\" is not in row " + std::to_string(row));
+            }
+            if (ref.column > host::kMaxColumns) Fail(part, "cell out of the sheet in row " + std::to_string(row));
+            lastColumn = ref.column;
+
+            auto s = c.attribute("s");
+            StyleId style = StyleOf(s ? static_cast<std::size_t>(IntAttr(c, "s", 0, part)) : 0, part, row, ref.column);
+
+            CellContent content;
+            std::string_view type = c.attribute("t").value();
+            auto v = Child(c, "v");
+            const char* text = v.child_value();
+            if (type == "s") {
+                if (v) {
+                    long long index = -1;
+                    if (!Number(std::string_view(text), index) || index < 0 ||
+                        static_cast<std::size_t>(index) >= strings_.size())
+                        Fail(part, "shared string " + std::string(text) + " out of range at " + CellName(row, ref.column));
+                    content.value = strings_[static_cast<std::size_t>(index)];
+                }
+            } else if (type == "inlineStr") {
+                auto is = Child(c, "is");
+                if (auto t = Child(is, "t")) {
+                    content.value = Unescape(t.child_value());
+                } else {
+                    std::string joined;
+                    for (auto run = is.first_child(); run; run = run.next_sibling())
+                        if (Is(run, "r")) joined += Unescape(Child(run, "t").child_value());
+                    content.value = std::move(joined);
+                }
+            } else if (type == "str") {
+                content.value = Unescape(text);
+            } else if (type == "b") {
+                if (v) content.value = std::string_view(text) == "1" || std::string_view(text) == "true";
+            } else if (type == "e") {
+                if (v) content.value = CellErrorNamed(text).value_or(host::CellError::NA);
+            } else if (type == "d") {
+                if (v) content.value = std::string(text);
+                report_.Add("date cells (kept as text)", part);
+            } else if (v && *text) {
+                double number = 0;
+                if (!Number(std::string_view(text), number))
+                    Fail(part, "cell " + CellName(row, ref.column) + ": \"" + text + "\" is not a number");
+                content.value = number;
+            }
+
+            if (auto f = Child(c, "f")) {
+                std::string_view kind = Attr(f, "t").value();
+                if (kind == "shared") {
+                    int si = IntAttr(f, "si", -1, part);
+                    if (*f.child_value()) {
+                        shared[si].formula = ToR1C1(f.child_value(), row, ref.column);
+                        content.formula = shared[si].formula;
+                    } else if (auto it = shared.find(si); it != shared.end()) {
+                        // In R1C1 every cell of a shared formula has the same text.
+                        content.formula = it->second.formula;
+                    }
+                } else if (*f.child_value()) {
+                    if (kind == "array") report_.Add("array formulas", part);
+                    if (kind == "dataTable") report_.Add("data tables", part);
+                    content.formula = ToR1C1(f.child_value(), row, ref.column);
+                }
+                // An error constant is saved as a formula of that error alone.
+                if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
+                    content.formula.clear();
+                    content.value = *error;
+                } else if (type == "str" && !content.formula.empty()) {
+                    if (auto e = CellErrorNamed(std::get<std::string>(content.value))) content.value = *e;
+                }
+            }
+
+            if (host::IsEmpty(content.value) && content.formula.empty()) {
+                StyleId fallback = record.style ? *record.style : columnStyles_[static_cast<std::size_t>(ref.column)];
+                if (style == fallback) continue;
+            }
+            sheet.LoadCell(row, ref.column, std::move(content), style);
+        }
+    }
+    flushBreaks(host::kMaxRows + 1);
+}
+
+void Loader::ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, const std::string& part) {
+    if (!links) return;
+    std::vector<Rel> rels;
+    bool relsRead = false;
+    for (auto h : links.children()) {
+        if (!Is(h, "hyperlink")) continue;
+        host::Hyperlink link;
+        link.anchor = host::ParseAddress(Attr(h, "ref").value());
+        link.subAddress = Attr(h, "location").value();
+        link.textToDisplay = Attr(h, "display").value();
+        link.screenTip = Attr(h, "tooltip").value();
+        if (auto id = Attr(h, "id")) {
+            if (!relsRead) rels = ReadRels(zip_, part, false), relsRead = true;
+            for (const auto& r : rels)
+                if (r.id == id.value()) link.address = r.target;
+        }
+        if (link.address.empty() && link.subAddress.empty()) continue;
+        sheet.AddHyperlink(link);
+    }
+}
+
+void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part) {
+    host::PageSetup& page = sheet.Page();
+    if (auto m = Child(root, "pageMargins")) {
+        page.leftMargin = DoubleAttr(m, "left", page.leftMargin / 72, part) * 72;
+        page.rightMargin = DoubleAttr(m, "right", page.rightMargin / 72, part) * 72;
+        page.topMargin = DoubleAttr(m, "top", page.topMargin / 72, part) * 72;
+        page.bottomMargin = DoubleAttr(m, "bottom", page.bottomMargin / 72, part) * 72;
+        page.headerMargin = DoubleAttr(m, "header", page.headerMargin / 72, part) * 72;
+        page.footerMargin = DoubleAttr(m, "footer", page.footerMargin / 72, part) * 72;
+    }
+    if (auto p = Child(root, "printOptions")) {
+        page.centerHorizontally = Flag(p, "horizontalCentered", false);
+        page.centerVertically = Flag(p, "verticalCentered", false);
+    }
+    if (auto s = Child(root, "pageSetup")) {
+        page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
+        page.zoom = std::clamp(IntAttr(s, "scale", page.zoom, part), 10, 400);
+        std::string_view orientation = Attr(s, "orientation").value();
+        if (orientation == "landscape") page.orientation = host::PageOrientation::Landscape;
+        if (orientation == "portrait") page.orientation = host::PageOrientation::Portrait;
+    }
+}
+
+void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part) {
+    auto v = Child(views, "sheetView");
+    if (!v) return;
+    host::SheetView& view = sheet.View();
+    std::string_view mode = Attr(v, "view").value();
+    view.view = mode == "pageBreakPreview" ? host::ViewMode::PageBreakPreview
+                : mode == "pageLayout"     ? host::ViewMode::PageLayout
+                                           : host::ViewMode::Normal;
+    view.displayGridlines = Flag(v, "showGridLines", true);
+    view.displayZeros = Flag(v, "showZeros", true);
+    int zoom = IntAttr(v, "zoomScale", 100, part);
+    if (view.view == host::ViewMode::PageBreakPreview && Attr(v, "zoomScaleSheetLayoutView"))
+        zoom = IntAttr(v, "zoomScaleSheetLayoutView", zoom, part);
+    view.zoom = std::clamp(zoom == 0 ? 100 : zoom, 10, 400);
+
+    auto rowOf = [&](const char* cell) {
+        CellRef ref;
+        return *cell && ParseCellRef(cell, ref) ? ref.row : 1;
+    };
+    view.scrollRow = rowOf(Attr(v, "topLeftCell").value());
+    std::string_view activePane = "topLeft";
+    if (auto pane = Child(v, "pane")) {
+        std::string_view state = Attr(pane, "state").value();
+        if (state == "frozen" || state == "frozenSplit") {
+            view.frozenRows = std::clamp(IntAttr(pane, "ySplit", 0, part), 0, host::kMaxRows - 1);
+            view.frozenColumns = std::clamp(IntAttr(pane, "xSplit", 0, part), 0, host::kMaxColumns - 1);
+            int top = rowOf(Attr(pane, "topLeftCell").value());
+            // The scrolling pane starting right under the frozen rows is the unscrolled view.
+            view.scrollRow = top == view.frozenRows + 1 ? 1 : top;
+        } else {
+            report_.Add("split panes", part);
+        }
+        if (auto a = Attr(pane, "activePane")) activePane = a.value();
+    }
+    for (auto s : v.children()) {
+        if (!Is(s, "selection")) continue;
+        auto pane = Attr(s, "pane");
+        if (pane ? activePane != pane.value() : activePane != "topLeft") continue;
+        std::string sqref = Attr(s, "sqref").value();
+        if (sqref.empty()) sqref = Attr(s, "activeCell").value();
+        auto space = sqref.find(' ');
+        if (space != std::string::npos) sqref.resize(space);
+        if (!sqref.empty()) view.selection = host::ParseAddress(sqref);
+    }
+}
+
+std::shared_ptr<ModelWorkbook> Load(model::ModelApplication& app, Archive zip, const std::string& path,
+                                    bool fromFile, LoadReport* report, const Limits& limits) {
+    LoadReport scratch;
+    LoadReport& out = report ? *report : scratch;
+    out.items.clear();
+    auto slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto book = std::make_shared<ModelWorkbook>(app, name);
+    try {
+        Loader(zip, *book, out, limits).Run();
+    } catch (const Error& e) {
+        if (e.code() == ErrorCode::FileError) throw;
+        Fail(zip.Name(), e.description());
+    } catch (const std::bad_alloc&) {
+        Fail(zip.Name(), "out of memory");
+    }
+    if (fromFile) book->SetPath(path);
+    app.SetActiveWorkbook(book);
+    return book;
+}
+
+}  // namespace
+
+std::shared_ptr<ModelWorkbook> LoadWorkbook(model::ModelApplication& app, const std::string& path, LoadReport* report) {
+    return LoadWorkbook(app, path, report, Limits{});
+}
+
+std::shared_ptr<ModelWorkbook> LoadWorkbook(model::ModelApplication& app, const std::string& path, LoadReport* report,
+                                            const Limits& limits) {
+    return Load(app, Archive::OpenFile(path, limits), path, true, report, limits);
+}
+
+std::shared_ptr<ModelWorkbook> LoadWorkbookFromMemory(model::ModelApplication& app, const void* data, std::size_t size,
+                                                      const std::string& name, LoadReport* report,
+                                                      const Limits& limits) {
+    return Load(app, Archive::OpenMemory(data, size, name, limits), name, false, report, limits);
+}
+
+}  // namespace ormelin::xlsx

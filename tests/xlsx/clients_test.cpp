@@ -1,0 +1,190 @@
+// Files we write open in other spreadsheet programs, and their files open in
+// the model: openpyxl (when /usr/bin/python3 has it) and LibreOffice (soffice).
+#include <cstdlib>
+
+#include "xlsx/xlsx_fixture.hpp"
+
+namespace ormelin::xlsx::testing {
+namespace {
+
+bool HasOpenpyxl() {
+    static const bool has = std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") == 0;
+    return has;
+}
+
+/// Runs a Python script; returns its exit status and fills its output.
+int RunPython(const ScratchDir& dir, const std::string& script, std::string& output) {
+    std::string file = dir / "script.py", out = dir / "script.out";
+    WriteFile(file, script);
+    int status = std::system(("/usr/bin/python3 '" + file + "' >'" + out + "' 2>&1").c_str());
+    output = ReadFile(out);
+    return status;
+}
+
+TEST(Openpyxl, ReadsOurFile) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    auto app = MakeApp();
+    ScratchDir dir;
+    std::string path = dir / "ours.xlsx";
+    SaveWorkbook(*SampleWorkbook(*app), path);
+    std::string script = R"PY(
+import sys, openpyxl
+wb = openpyxl.load_workbook(")PY" + path + R"PY(")
+failures = []
+def check(what, got, want):
+    if got != want:
+        failures.append(f"{what}: {got!r} != {want!r}")
+check("sheets", wb.sheetnames, ["список", "Лист 2", "Весь лист"])
+check("active", wb.active.title, "Лист 2")
+ws = wb["Лист 2"]
+check("merges", sorted(str(r) for r in ws.merged_cells.ranges), ["A13:B14", "C13:E13"])
+check("row 1 height", ws.row_dimensions[1].height, 43)
+check("row 9 height", ws.row_dimensions[9].height, 15)
+check("row 10 hidden", ws.row_dimensions[10].hidden, True)
+check("default height", ws.sheet_format.defaultRowHeight, 26)
+check("column A width", ws.column_dimensions["A"].width, 3.7109375)
+check("column D width", round(ws.column_dimensions["D"].width, 4), 21.4258)
+f = ws["A1"].font
+check("font", (f.name, f.sz, bool(f.i), bool(f.b)), ("ISOCPEUR", 14, True, False))
+check("rotation 90", ws["A3"].alignment.textRotation, 90)
+check("rotation -90", ws["B3"].alignment.textRotation, 180)
+check("wrap", ws["A4"].alignment.wrapText, True)
+check("indent", ws["A4"].alignment.indent, 2)
+check("number format", ws["A4"].number_format, "@")
+check("border", (ws["A6"].border.left.style, ws["A6"].border.top.style), ("medium", "thick"))
+check("formula", ws["A1"].value, "=список!$A$1")
+check("link location", ws["G1"].hyperlink.location, "'список'!A1")
+check("link text", ws["G1"].value, "список")
+check("external link", ws["H1"].hyperlink.target, "https://example.com/a")
+check("print area", ws.print_area, "'Лист 2'!$A:$Z")
+ps = ws.page_setup
+check("page", (ps.orientation, str(ps.paperSize), str(ps.scale)), ("landscape", "8", "98"))
+check("margins", (ws.page_margins.left, ws.page_margins.top, ws.page_margins.header), (0, 0, 0.2))
+check("centred", (ws.print_options.horizontalCentered, ws.print_options.verticalCentered), (True, True))
+check("breaks", [b.id for b in ws.row_breaks.brk], [36, 72])
+check("frozen", ws.freeze_panes, "A3")
+check("view", (ws.sheet_view.view, ws.sheet_view.showZeros, ws.sheet_view.showGridLines), ("pageBreakPreview", False, False))
+reg = wb["список"]
+check("values", [reg["A2"].value, reg["B2"].value, reg["C2"].value, reg["E2"].value], [1.5, -2.25e20, True, "=#N/A"])
+check("text with line feed", reg["B1"].value, "Строка с переводом\nстроки и  пробелами ")
+print("\n".join(failures) if failures else "OK")
+)PY";
+    std::string output;
+    EXPECT_EQ(RunPython(dir, script, output), 0) << output;
+    EXPECT_EQ(output, "OK\n");
+}
+
+TEST(Openpyxl, ItsFileLoadsIntoTheModel) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    ScratchDir dir;
+    std::string path = dir / "theirs.xlsx";
+    std::string script = R"PY(
+import openpyxl
+from openpyxl.styles import Font, Alignment, Border, Side, PatternFill
+from openpyxl.worksheet.hyperlink import Hyperlink
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Документ"
+ws["A1"] = "Наименование"
+ws["A1"].font = Font(name="ISOCPEUR", size=14, italic=True, bold=True, color="FF0000")
+ws["A1"].alignment = Alignment(horizontal="center", vertical="center", textRotation=90, wrap_text=True)
+ws["B1"] = 42
+ws["B1"].number_format = "0.00"
+ws["B1"].border = Border(bottom=Side(style="medium"), left=Side(style="thin"))
+ws["B1"].fill = PatternFill("solid", fgColor="FFFF99")
+ws["C1"] = True
+ws["D1"] = "=B1*2"
+ws["E1"] = "вниз"
+ws["E1"].alignment = Alignment(textRotation=180)
+ws.merge_cells("A3:C4")
+ws["A3"] = "объединено"
+ws.row_dimensions[1].height = 43
+ws.column_dimensions["A"].width = 10
+ws["F1"] = "список"
+ws["F1"].hyperlink = Hyperlink(ref="F1", location="'Список'!A1", display="список")
+ws.print_area = "A1:F30"
+ws.page_setup.orientation = "landscape"
+ws.page_setup.paperSize = 9
+ws.page_margins.left = 0.5
+ws.freeze_panes = "A2"
+wb.create_sheet("Список")["A1"] = "регистр"
+wb.save(")PY" + path + R"PY(")
+)PY";
+    std::string output;
+    ASSERT_EQ(RunPython(dir, script, output), 0) << output;
+
+    auto app = MakeApp();
+    LoadReport report;
+    auto book = LoadWorkbook(*app, path, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    ASSERT_EQ(book->Count(), 2);
+    auto ws = book->ModelSheet(1);
+    EXPECT_EQ(ws->Name(), "Документ");
+    EXPECT_EQ(book->ModelSheet(2)->Name(), "Список");
+    EXPECT_EQ(std::get<std::string>(ws->Content(1, 1).value), "Наименование");
+    EXPECT_DOUBLE_EQ(std::get<double>(ws->Content(1, 2).value), 42);
+    EXPECT_EQ(std::get<bool>(ws->Content(1, 3).value), true);
+    EXPECT_EQ(ws->Content(1, 4).formula, "=RC[-2]*2");
+    const auto& a1 = ws->CellStyle(1, 1);
+    EXPECT_EQ(a1.font.name, "ISOCPEUR");
+    EXPECT_DOUBLE_EQ(a1.font.size, 14);
+    EXPECT_TRUE(a1.font.italic && a1.font.bold);
+    EXPECT_EQ(a1.font.color, host::Color::Rgb(0xFF0000));
+    EXPECT_EQ(a1.orientation, 90);
+    EXPECT_TRUE(a1.wrap);
+    EXPECT_EQ(a1.horizontal, host::HAlign::Center);
+    const auto& b1 = ws->CellStyle(1, 2);
+    EXPECT_EQ(b1.numberFormat, "0.00");
+    EXPECT_EQ(b1.bottom.style, host::LineStyle::Continuous);
+    EXPECT_EQ(b1.bottom.weight, host::BorderWeight::Medium);
+    EXPECT_EQ(b1.left.weight, host::BorderWeight::Thin);
+    EXPECT_EQ(b1.fill, host::Color::Rgb(0xFFFF99));
+    EXPECT_EQ(ws->CellStyle(1, 5).orientation, -90);
+    EXPECT_EQ(ws->MergedAreas(Area{1, 1, 10, 10}), (std::vector<Area>{Area{3, 1, 4, 3}}));
+    EXPECT_DOUBLE_EQ(ws->RowHeight(1), 43);
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(1), 9.29);
+    auto links = ws->Hyperlinks();
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].subAddress, "'Список'!A1");
+    EXPECT_EQ(links[0].anchor, (Area{1, 6, 1, 6}));
+    EXPECT_EQ(ws->Page().printArea, "$A$1:$F$30");
+    EXPECT_EQ(ws->Page().orientation, host::PageOrientation::Landscape);
+    EXPECT_DOUBLE_EQ(ws->Page().leftMargin, 36);
+    EXPECT_EQ(ws->View().frozenRows, 1);
+}
+
+TEST(LibreOffice, ConvertsOurFileAndWeLoadTheResult) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+    auto app = MakeApp();
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "in");
+    fs::create_directory(dir.path() / "out");
+    std::string in = dir / "in/book.xlsx";
+    SaveWorkbook(*SampleWorkbook(*app), in);
+    std::string command = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
+                          "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
+                          "/profile --headless --convert-to xlsx --outdir out in/book.xlsx >soffice.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
+    LoadReport report;
+    auto book = LoadWorkbook(*app, dir / "out/book.xlsx", &report);
+    ASSERT_EQ(book->Count(), 3);
+    auto doc = book->ModelSheet(2);
+    EXPECT_EQ(doc->Name(), "Лист 2");
+    EXPECT_EQ(doc->Content(1, 1).formula, "=список!R1C1");
+    EXPECT_EQ(std::get<std::string>(doc->Content(1, 1).value), "Обозначение");
+    EXPECT_EQ(doc->CellStyle(1, 1).font.name, "ISOCPEUR");
+    EXPECT_EQ(doc->CellStyle(3, 2).orientation, -90);
+    EXPECT_NEAR(doc->RowHeight(1), 43, 0.5);
+    EXPECT_NEAR(doc->ColumnWidth(4), 20.71, 0.1);
+    EXPECT_EQ(doc->MergedAreas(Area{1, 1, 20, 10}), (std::vector<Area>{Area{13, 1, 14, 2}, Area{13, 3, 13, 5}}));
+    EXPECT_EQ(doc->HPageBreaks(), (std::vector<int>{37, 73}));
+    EXPECT_EQ(doc->Page().orientation, host::PageOrientation::Landscape);
+    EXPECT_EQ(doc->View().frozenRows, 2);
+    auto links = doc->Hyperlinks();
+    ASSERT_FALSE(links.empty());
+    EXPECT_EQ(links[0].anchor, (Area{1, 7, 1, 7}));
+    EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 2).value), "Строка с переводом\nстроки и  пробелами ");
+}
+
+}  // namespace
+}  // namespace ormelin::xlsx::testing

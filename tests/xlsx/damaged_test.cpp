@@ -1,0 +1,280 @@
+// Damaged and hostile files are refused with a FileError that names the part;
+// parts the model does not hold are listed in the load report; saving is atomic.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "xlsx/xlsx_fixture.hpp"
+
+namespace ormelin::xlsx::testing {
+namespace {
+
+class Damaged : public ::testing::Test {
+protected:
+    void SetUp() override {
+        good = dir / "good.xlsx";
+        auto book = app->NewWorkbook();
+        auto sheet = book->ModelSheet(1);
+        sheet->SetLiteral(Area{1, 1, 1, 1}, std::string("текст"));
+        sheet->SetLiteral(Area{2, 1, 2, 1}, 2.0);
+        host::FormatPatch bold;
+        bold.bold = true;
+        sheet->Format(Area{1, 1, 1, 1}, bold);
+        SaveWorkbook(*book, good);
+        parts = ReadParts(good);
+        booksBefore = app->Workbooks().size();
+    }
+
+    std::string Rewritten() {
+        std::string path = dir / "damaged.xlsx";
+        WriteParts(path, parts);
+        return path;
+    }
+
+    void ExpectRefused(const std::string& path, std::initializer_list<std::string> fragments, const Limits& limits = {}) {
+        ExpectFileError([&] { LoadWorkbook(*app, path, nullptr, limits); }, fragments);
+        EXPECT_EQ(app->Workbooks().size(), booksBefore) << "a refused file left a workbook behind";
+    }
+
+    std::shared_ptr<model::ModelApplication> app = MakeApp();
+    ScratchDir dir;
+    std::string good;
+    Parts parts;
+    std::size_t booksBefore = 0;
+};
+
+TEST_F(Damaged, TheGoodFileLoads) {
+    LoadReport report;
+    auto book = LoadWorkbook(*app, good, &report);
+    EXPECT_TRUE(report.empty());
+    EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
+    EXPECT_TRUE(book->ModelSheet(1)->CellStyle(1, 1).font.bold);
+}
+
+TEST_F(Damaged, TruncatedArchive) {
+    std::string bytes = ReadFile(good);
+    for (std::size_t keep : {bytes.size() / 2, bytes.size() - 10, std::size_t{30}, std::size_t{0}}) {
+        std::string path = dir / "truncated.xlsx";
+        WriteFile(path, bytes.substr(0, keep));
+        ExpectRefused(path, {path});
+    }
+}
+
+TEST_F(Damaged, NotAnArchiveOrNoFile) {
+    std::string path = dir / "text.xlsx";
+    WriteFile(path, "это не архив");
+    ExpectRefused(path, {path});
+    ExpectRefused(dir / "missing.xlsx", {"missing.xlsx"});
+}
+
+TEST_F(Damaged, MissingSheetPart) {
+    parts.erase(std::remove_if(parts.begin(), parts.end(),
+                               [](const auto& p) { return p.first == "xl/worksheets/sheet1.xml"; }),
+                parts.end());
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "missing"});
+}
+
+TEST_F(Damaged, MissingWorkbookPart) {
+    parts.erase(std::remove_if(parts.begin(), parts.end(), [](const auto& p) { return p.first == "xl/workbook.xml"; }),
+                parts.end());
+    ExpectRefused(Rewritten(), {"xl/workbook.xml"});
+}
+
+TEST_F(Damaged, MalformedXmlNamesThePartAndOffset) {
+    Part(parts, "xl/worksheets/sheet1.xml") = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"></row>";
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml: malformed XML at offset"});
+}
+
+TEST_F(Damaged, MalformedSharedStrings) {
+    Part(parts, "xl/sharedStrings.xml") += "<junk";
+    ExpectRefused(Rewritten(), {"xl/sharedStrings.xml: malformed XML"});
+}
+
+TEST_F(Damaged, StyleIndexOutOfRange) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "s=\"1\"", "s=\"999\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "style index 999", "A1"});
+}
+
+TEST_F(Damaged, FontIndexOutOfRangeInStyles) {
+    ReplaceOnce(Part(parts, "xl/styles.xml"), "fontId=\"1\"", "fontId=\"77\"");
+    ExpectRefused(Rewritten(), {"xl/styles.xml", "font 77"});
+}
+
+TEST_F(Damaged, SharedStringIndexOutOfRange) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<v>0</v>", "<v>12</v>");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "shared string 12"});
+}
+
+TEST_F(Damaged, CellsOutOfTheSheetOrNotNumbers) {
+    auto original = Part(parts, "xl/worksheets/sheet1.xml");
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"XFE2\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "XFE2"});
+    Part(parts, "xl/worksheets/sheet1.xml") = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<v>2</v>", "<v>два</v>");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "A2", "not a number"});
+}
+
+TEST_F(Damaged, MergeThatIsNoAddress) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>",
+                "</sheetData><mergeCells count=\"1\"><mergeCell ref=\"A1:??\"/></mergeCells>");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml"});
+}
+
+TEST_F(Damaged, PartThatInflatesPastTheBound) {
+    // Three mebibytes of blanks deflate to a few kilobytes.
+    std::string& sheet = Part(parts, "xl/worksheets/sheet1.xml");
+    sheet.insert(sheet.find("?>") + 2, std::string(3 << 20, ' '));
+    std::string path = Rewritten();
+    EXPECT_LT(ReadFile(path).size(), 100000u);
+    Limits limits;
+    limits.maxPartBytes = 1 << 20;
+    ExpectRefused(path, {"xl/worksheets/sheet1.xml", "inflates past"}, limits);
+    EXPECT_NO_THROW(LoadWorkbook(*app, path, nullptr));  // within the default bound
+}
+
+TEST_F(Damaged, TotalInflatedSizeIsBounded) {
+    for (const char* name : {"xl/sharedStrings.xml", "xl/styles.xml"}) {
+        std::string& p = Part(parts, name);
+        p.insert(p.find("?>") + 2, std::string(600 << 10, ' '));
+    }
+    std::string path = Rewritten();
+    Limits limits;
+    limits.maxTotalBytes = 1 << 20;
+    ExpectRefused(path, {"xl/styles.xml", "inflates past"}, limits);
+}
+
+TEST_F(Damaged, TooManyParts) {
+    Limits limits;
+    limits.maxEntries = 5;
+    ExpectRefused(good, {"too many parts"}, limits);
+}
+
+TEST_F(Damaged, ExternalEntitiesAreNotResolved) {
+    std::string secret = dir / "secret.txt";
+    WriteFile(secret, "секрет");
+    std::string& sst = Part(parts, "xl/sharedStrings.xml");
+    sst = "<?xml version=\"1.0\"?><!DOCTYPE sst [<!ENTITY x SYSTEM \"file://" + secret +
+          "\">]><sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>&x;</t></si></sst>";
+    try {
+        auto book = LoadWorkbook(*app, Rewritten(), nullptr);
+        auto value = book->ModelSheet(1)->Content(1, 1).value;
+        ASSERT_TRUE(std::holds_alternative<std::string>(value));
+        EXPECT_EQ(std::get<std::string>(value).find("секрет"), std::string::npos);
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::FileError);
+    }
+}
+
+TEST_F(Damaged, ReportListsWhatTheModelDoesNotHold) {
+    parts.emplace_back("xl/media/image1.png", "png");
+    parts.emplace_back("xl/vbaProject.bin", "vba");
+    parts.emplace_back("xl/comments1.xml", "<comments/>");
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<pageMargins",
+                "<conditionalFormatting sqref=\"A1\"/><dataValidations count=\"0\"/><pageMargins");
+    ReplaceOnce(Part(parts, "xl/workbook.xml"), "<calcPr",
+                "<definedNames><definedName name=\"Итого\">Sheet1!$A$1</definedName></definedNames><calcPr");
+    LoadReport report;
+    auto book = LoadWorkbook(*app, Rewritten(), &report);
+    for (const char* what : {"images", "macros (vbaProject)", "comments", "conditional formats", "data validation",
+                             "defined names"})
+        EXPECT_TRUE(report.Has(what)) << what << " missing from\n" << report.Describe();
+    EXPECT_NE(report.Describe().find("xl/media/image1.png"), std::string::npos);
+    EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
+}
+
+TEST_F(Damaged, FuzzedBytesNeverCrash) {
+    // A cheap deterministic mutation run; the libFuzzer target goes further.
+    std::string bytes = ReadFile(good);
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 200; ++round) {
+        std::string mutated = bytes;
+        for (int k = 0; k < 4; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            mutated[seed % mutated.size()] = static_cast<char>(seed >> 24);
+        }
+        try {
+            LoadWorkbookFromMemory(*app, mutated.data(), mutated.size(), "mutated.xlsx");
+        } catch (const Error& e) {
+            EXPECT_EQ(e.code(), ErrorCode::FileError) << e.description();
+        }
+    }
+}
+
+// ---------------------------------------------------------------- atomic save
+
+class AtomicSave : public ::testing::Test {
+protected:
+    std::shared_ptr<model::ModelApplication> app = MakeApp();
+    ScratchDir dir;
+
+    std::vector<std::string> Files() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(AtomicSave, FailedSaveLeavesTheEarlierFileAndNoLeftovers) {
+    std::string path = dir / "book.xlsx";
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, std::string("первая версия"));
+    SaveWorkbook(*book, path);
+    std::string before = ReadFile(path);
+
+    // A text longer than a cell can hold makes libxlsxwriter refuse the cell.
+    book->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string(40000, 'x'));
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"A2"});
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(Files(), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST_F(AtomicSave, DestinationFolderMissingOrNotWritable) {
+    auto book = app->NewWorkbook();
+    ExpectFileError([&] { SaveWorkbook(*book, dir / "нет папки/book.xlsx"); }, {"нет папки"});
+
+    std::string folder = dir / "locked";
+    fs::create_directory(folder);
+    std::string path = folder + "/book.xlsx";
+    SaveWorkbook(*book, path);
+    std::string before = ReadFile(path);
+    chmod(folder.c_str(), 0555);
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, 1.0);
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"locked"});
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST_F(AtomicSave, DestinationThatIsAFolderIsLeftAlone) {
+    std::string path = dir / "папка.xlsx";
+    fs::create_directory(path);
+    auto book = app->NewWorkbook();
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"папка.xlsx"});
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(Files(), std::vector<std::string>{"папка.xlsx"});
+}
+
+TEST_F(AtomicSave, FailingSaverOfTheApplicationKeepsTheFile) {
+    std::string path = dir / "book.xlsx";
+    auto book = app->NewWorkbook();
+    SaveWorkbook(*book, path);
+    std::string before = ReadFile(path);
+    app->SetSaver([](const model::ModelWorkbook&, const std::string&) {
+        throw Error(ErrorCode::FileError, "disk full");
+    });
+    EXPECT_THROW(book->SaveAs(path), Error);
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST_F(AtomicSave, OverwriteKeepsThePermissionsOfTheFile) {
+    std::string path = dir / "book.xlsx";
+    auto book = app->NewWorkbook();
+    SaveWorkbook(*book, path);
+    chmod(path.c_str(), 0640);
+    SaveWorkbook(*book, path);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+}  // namespace
+}  // namespace ormelin::xlsx::testing
