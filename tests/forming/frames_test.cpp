@@ -3,8 +3,9 @@
 // lines, and the heights of the rows forming inserts.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
-#include <regex>
+#include <optional>
 
 #include "forming/forming_fixture.hpp"
 #include "ormelin/attr_doc.hpp"
@@ -13,6 +14,29 @@ namespace ormelin {
 namespace {
 
 using testing_support::FormingTest;
+
+/// A reference "<prefix>список!R<row>C<column>" at the start of a formula text,
+/// with what follows it.
+struct Reference {
+    int row = 0, column = 0;
+    std::string rest;
+};
+std::optional<Reference> ParseReference(const std::string& text, const std::string& prefix) {
+    const std::string head = prefix + "список!R";
+    if (text.rfind(head, 0) != 0) return std::nullopt;
+    std::size_t p = head.size();
+    auto number = [&](int& out) {
+        const std::size_t start = p;
+        while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) ++p;
+        if (p == start) return false;
+        out = std::stoi(text.substr(start, p - start));
+        return true;
+    };
+    Reference r;
+    if (!number(r.row) || p >= text.size() || text[p++] != 'C' || !number(r.column)) return std::nullopt;
+    r.rest = text.substr(p);
+    return r;
+}
 
 class TitleBlocks : public FormingTest {
 protected:
@@ -117,12 +141,11 @@ TEST_F(TitleBlocks, RegisterReferencesShowTheRegistersCurrentValues) {
     // every attribute cell holds a formula into the document's register row
     const auto reg = book->FindSheet("список");
     ASSERT_TRUE(reg);
-    const std::regex ref("=список!R([0-9]+)C([0-9]+)");
     auto shown = [&](const char* cell) {
         const std::string f = Content(cell).formula;
-        std::smatch m;
-        if (!std::regex_match(f, m, ref)) return "<" + f + ">";
-        return reg->CellText(std::stoi(m[1]), std::stoi(m[2]));
+        const auto ref = ParseReference(f, "=");
+        if (!ref || ref->rest.size()) return "<" + f + ">";
+        return reg->CellText(ref->row, ref->column);
     };
     for (const auto& [cell, text] :
          {std::pair{"M29", "АБВГ.468332.001ПЭ3"}, {"M32", "Блок питания"}, {"F32", "Иванов"}, {"C30", "2"},
@@ -132,13 +155,13 @@ TEST_F(TitleBlocks, RegisterReferencesShowTheRegistersCurrentValues) {
           {"C111", "2"}, {"Q111", "АБВГ.12-24"}, {"M138", "АБВГ.468332.001ПЭ3"}})
         EXPECT_EQ(shown(cell), text) << cell;
     // the first-use field: one formula joining the two register cells five blanks apart
-    std::smatch m;
     const std::string firstUse = Content("B1").formula;
-    ASSERT_TRUE(std::regex_match(firstUse, m,
-                                 std::regex("=список!R([0-9]+)C([0-9]+) & \"     \" & список!R([0-9]+)C([0-9]+)")))
-        << firstUse;
-    EXPECT_EQ(reg->CellText(std::stoi(m[1]), std::stoi(m[2])), "АБВГ.468332.001");
-    EXPECT_EQ(reg->CellText(std::stoi(m[3]), std::stoi(m[4])), "П-17");
+    const auto perv = ParseReference(firstUse, "=");
+    ASSERT_TRUE(perv) << firstUse;
+    const auto proj = ParseReference(perv->rest, " & \"     \" & ");
+    ASSERT_TRUE(proj && proj->rest.empty()) << firstUse;
+    EXPECT_EQ(reg->CellText(perv->row, perv->column), "АБВГ.468332.001");
+    EXPECT_EQ(reg->CellText(proj->row, proj->column), "П-17");
     // the registration table's formulas stay relative to their own row
     EXPECT_EQ(Content("E111").formula, "=IF(RC[-2]=\"\",\"\",\"-\")");
     EXPECT_EQ(Content("R111").formula, "=IF(RC[-1]=\"\",\"\",\"-\")");
