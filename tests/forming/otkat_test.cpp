@@ -184,7 +184,10 @@ private:
                                             "Примечание", "шт.", "x", "Микросхема К561ЛА7"};
         switch (Int(0, 5)) {
             case 0: return static_cast<double>(Int(-1000, 100000)) / 4;
-            case 1: return std::string("=2*3");
+            case 1: {  // formulas, some referring to a neighbouring list cell
+                static const char* const formulas[] = {"=2*3", "=RC[1]", "=R[-1]C&\"!\"", "=R[1]C[-1]"};
+                return std::string(formulas[Int(0, 3)]);
+            }
             case 2: {  // a long text of Cyrillic words
                 std::string s;
                 for (int i = Int(8, 40); i > 0; --i) s += std::string(words[Int(0, 9)]) + " ";
