@@ -5,6 +5,7 @@
 //   xlsx_bench                      Google Benchmark run
 //   xlsx_bench --peak ROWS          builds, saves and loads one workbook and
 //                                   prints the peak resident memory
+//   xlsx_bench --peak-load ROWS     loads the file --peak saved, alone
 #include <sys/resource.h>
 #include <zip.h>
 
@@ -203,6 +204,14 @@ int main(int argc, char** argv) {
         auto loaded = xlsx::LoadWorkbook(app, BenchFile(rows), nullptr);
         std::cout << "rows " << rows << ": peak after building " << built / 1024 << " MB, after saving "
                   << saved / 1024 << " MB, after loading " << PeakKilobytes() / 1024 << " MB\n";
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--peak-load") == 0) {
+        // Loads the file an earlier --peak run saved, in a process of its own.
+        int rows = std::atoi(argv[2]);
+        model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+        auto loaded = xlsx::LoadWorkbook(app, BenchFile(rows), nullptr);
+        std::cout << "rows " << rows << ": peak of loading alone " << PeakKilobytes() / 1024 << " MB\n";
         return 0;
     }
     benchmark::Initialize(&argc, argv);

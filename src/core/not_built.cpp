@@ -1,5 +1,8 @@
 // Public methods whose behaviour is not in the library yet: each answers
-// NotImplemented. An entry leaves this file when its method is built.
+// NotImplemented. An entry leaves this file when its method is built in its own
+// folder (src/forming, src/attributes, src/recognition), where it opens with
+// `CallFrame frame(*this);` like every public method (core/frame.hpp); its slot in
+// the dispatch table (dispatch.cpp) stays as it is.
 #include "core/frame.hpp"
 
 namespace ormelin {

@@ -342,8 +342,10 @@ std::shared_ptr<ModelWorkbook> ModelApplication::EmptyWorkbook() {
 }
 
 void ModelApplication::SetActiveWorkbook(const std::shared_ptr<ModelWorkbook>& book) {
-    if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end())
-        throw Error(ErrorCode::ApplicationDefined, "The workbook is not open in this application");
+    if (!book) throw Error(ErrorCode::ObjectRequired);
+    if (book->impl_->app != this) throw Error(ErrorCode::ApplicationDefined, "The workbook belongs to another application");
+    // a workbook made directly (the loader does) joins the open workbooks here
+    if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end()) impl_->books.push_back(book);
     impl_->active = book;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <xlsxwriter.h>
 
+#include "host/formula.hpp"
 #include "ormelin/errors.hpp"
 
 namespace ormelin::xlsx::detail {
@@ -208,6 +209,24 @@ double CharactersFromFileWidth(double fileWidth) {
     double pixels = std::round(fileWidth * 7);
     double characters = pixels >= 12 ? (pixels - 5) / 7 : pixels / 12;
     return std::round(characters * 100) / 100;
+}
+
+}  // namespace ormelin::xlsx::detail
+
+// ---------------------------------------------------------------- formula text
+
+namespace ormelin::xlsx::detail {
+
+std::string ToA1(std::string_view formulaR1C1, int row, int column) {
+    std::string a1 = formula::ToA1(formulaR1C1, row, column);
+    if (!a1.empty() && a1[0] == '=') a1.erase(0, 1);  // the file keeps formulas without "="
+    return a1;
+}
+
+std::string ToR1C1(std::string_view formulaA1, int row, int column) {
+    std::string text = "=";
+    text.append(formulaA1.substr(!formulaA1.empty() && formulaA1[0] == '=' ? 1 : 0));
+    return formula::ToR1C1(text, row, column);
 }
 
 }  // namespace ormelin::xlsx::detail

@@ -64,8 +64,8 @@ double CharactersFromFileWidth(double fileWidth);
 
 // ---------------------------------------------------------------- formula text
 
-/// Formula text conversion between the model (R1C1, leading "=") and the file
-/// (A1, no "="), relative to the formula's cell.
+/// Formula text between the model (R1C1, leading "=") and the file (A1, no
+/// "="), relative to the formula's cell; the formula engine converts.
 std::string ToA1(std::string_view formulaR1C1, int row, int column);
 std::string ToR1C1(std::string_view formulaA1, int row, int column);
 

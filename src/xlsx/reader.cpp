@@ -48,7 +48,7 @@ void LoadReport::Add(const std::string& what, const std::string& part) {
 
 namespace {
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 // ---------------------------------------------------------------- XML helpers
 
@@ -58,7 +58,14 @@ const char* Local(const char* name) {
     return colon ? colon + 1 : name;
 }
 
-bool Is(const pugi::xml_node& n, const char* name) { return std::strcmp(Local(n.name()), name) == 0; }
+/// Whether an element has the local name; unprefixed names, by far the most
+/// common, are compared once.
+bool Is(const pugi::xml_node& n, const char* name) {
+    const char* own = n.name();
+    if (std::strcmp(own, name) == 0) return true;
+    const char* colon = std::strchr(own, ':');
+    return colon && std::strcmp(colon + 1, name) == 0;
+}
 
 pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
     for (auto c = parent.first_child(); c; c = c.next_sibling())
@@ -68,6 +75,7 @@ pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
 
 /// An attribute by its local name ("id" finds "r:id").
 pugi::xml_attribute Attr(const pugi::xml_node& n, const char* name) {
+    if (auto a = n.attribute(name)) return a;
     for (auto a = n.first_attribute(); a; a = a.next_attribute())
         if (std::strcmp(Local(a.name()), name) == 0) return a;
     return {};
@@ -476,7 +484,7 @@ private:
     StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
     void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
-    void ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+    void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                    const std::set<int>& breaks);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
     void ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part);
@@ -571,7 +579,8 @@ void Loader::Run() {
             report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
         }
     }
-    if (Child(bookRoot, "workbookProtection")) report_.Add("workbook protection", bookPart);
+    if (auto protection = Child(bookRoot, "workbookProtection"); protection && protection.first_attribute())
+        report_.Add("workbook protection", bookPart);
 
     // The sheets in order.
     std::vector<SheetEntry> sheets;
@@ -706,7 +715,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
     }
 }
 
-void Loader::ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const std::string& part,
+void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                        const std::set<int>& breaks) {
     struct Shared {
         std::string formula;  // R1C1
@@ -722,7 +731,9 @@ void Loader::ReadCells(ModelWorksheet& sheet, const pugi::xml_node& data, const 
         }
     };
 
-    for (auto r = data.first_child(); r; r = r.next_sibling()) {
+    // Each row is taken out of the document once read, so that its memory goes
+    // back while the worksheet grows.
+    for (auto r = data.first_child(), after = r.next_sibling(); r; data.remove_child(r), r = after, after = r.next_sibling()) {
         if (!Is(r, "row")) continue;
         int row = Attr(r, "r") ? IntAttr(r, "r", 0, part) : lastRow + 1;
         if (row < 1 || row > host::kMaxRows || row <= lastRow)
@@ -842,7 +853,12 @@ void Loader::ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, 
         host::Hyperlink link;
         link.anchor = host::ParseAddress(Attr(h, "ref").value());
         link.subAddress = Attr(h, "location").value();
-        link.textToDisplay = Attr(h, "display").value();
+        if (auto display = Attr(h, "display")) {
+            link.textToDisplay = display.value();
+        } else {
+            CellContent cell = sheet.Content(link.anchor.r1, link.anchor.c1);
+            if (auto* text = std::get_if<std::string>(&cell.value)) link.textToDisplay = *text;  // its cell's text
+        }
         link.screenTip = Attr(h, "tooltip").value();
         if (auto id = Attr(h, "id")) {
             if (!relsRead) rels = ReadRels(zip_, part, false), relsRead = true;
@@ -928,19 +944,24 @@ std::shared_ptr<ModelWorkbook> Load(model::ModelApplication& app, Archive zip, c
     LoadReport scratch;
     LoadReport& out = report ? *report : scratch;
     out.items.clear();
-    auto slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto book = std::make_shared<ModelWorkbook>(app, name);
+    auto previous = std::dynamic_pointer_cast<ModelWorkbook>(app.ActiveWorkbook());
+    auto book = app.EmptyWorkbook();
+    auto fail = [&](const std::string& message) {
+        // The model has no way to close a workbook: the one begun stays open
+        // with what was read, and the workbook that was active before is
+        // active again.
+        if (previous) app.SetActiveWorkbook(previous);
+        if (!message.empty()) Fail(zip.Name(), message);
+    };
     try {
         Loader(zip, *book, out, limits).Run();
     } catch (const Error& e) {
-        if (e.code() == ErrorCode::FileError) throw;
-        Fail(zip.Name(), e.description());
+        fail(e.code() == ErrorCode::FileError ? std::string() : e.description());
+        throw;
     } catch (const std::bad_alloc&) {
-        Fail(zip.Name(), "out of memory");
+        fail("out of memory");
     }
     if (fromFile) book->SetPath(path);
-    app.SetActiveWorkbook(book);
     return book;
 }
 

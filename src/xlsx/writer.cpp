@@ -199,7 +199,8 @@ void Writer::WriteSheet(const ModelWorksheet& sheet, lxw_worksheet* ws) {
     }
 
     // Hyperlinks: libxlsxwriter writes the link's text into its cell; the cell's
-    // own content, written afterwards, replaces it.
+    // own content, written afterwards, replaces it. A link inside the workbook
+    // keeps its text in the file, so its cell is blanked when it has no content.
     std::vector<std::pair<int, int>> linkCells;
     for (const auto& link : sheet.Hyperlinks()) {
         int row = link.anchor.r1, column = link.anchor.c1;
@@ -212,14 +213,15 @@ void Writer::WriteSheet(const ModelWorksheet& sheet, lxw_worksheet* ws) {
         Check(worksheet_write_url_opt(ws, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
                                       url.c_str(), format, text, tip),
               CellWhere(sheet, row, column) + " hyperlink");
-        linkCells.emplace_back(row, column);
+        // An external link keeps no text of its own in the file: it shows its
+        // cell's text, which libxlsxwriter has just written.
+        if (link.address.empty()) linkCells.emplace_back(row, column);
     }
     std::sort(linkCells.begin(), linkCells.end());
 
     // Cells, in row order.
     std::size_t nextLink = 0;
     sheet.ForEachCell([&](int row, int column, const CellContent& content, StyleId style) {
-        if (style == 0 && !sheet.OwnStyle(row, column)) style = fallbackStyle(row, column);
         lxw_format* format = FormatOf(style);
         while (nextLink < linkCells.size() && linkCells[nextLink] < std::pair(row, column)) {
             // A link cell with no content of its own shows nothing, as in the model.

@@ -67,6 +67,20 @@ TEST_F(ModelTest, WorkbookAndSheetNames) {
     EXPECT_EQ(book->FindSheet("нет"), nullptr);
 }
 
+TEST_F(ModelTest, AWorkbookMadeDirectlyJoinsTheApplicationWhenActivated) {
+    auto loaded = std::make_shared<model::ModelWorkbook>(app, "файл.xlsx");
+    loaded->AddNamed("список");
+    app.SetActiveWorkbook(loaded);
+    EXPECT_EQ(app.ActiveWorkbook(), loaded);
+    EXPECT_EQ(app.Workbooks().size(), 2u);
+    book->Activate();
+    loaded->Sheet(1)->Activate();
+    EXPECT_EQ(app.ActiveWorkbook(), loaded);
+    EXPECT_EQ(app.Workbooks().size(), 2u);
+    model::ModelApplication other(nullptr);
+    EXPECT_EQ(CodeOf([&] { other.SetActiveWorkbook(loaded); }), ErrorCode::ApplicationDefined);
+}
+
 TEST_F(ModelTest, SaveNeedsASaverAndRecordsThePath) {
     EXPECT_EQ(CodeOf([&] { book->SaveAs("/tmp/x.xlsx"); }), ErrorCode::FileError);
     EXPECT_FALSE(book->HasPath());

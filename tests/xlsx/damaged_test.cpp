@@ -21,7 +21,7 @@ protected:
         sheet->Format(Area{1, 1, 1, 1}, bold);
         SaveWorkbook(*book, good);
         parts = ReadParts(good);
-        booksBefore = app->Workbooks().size();
+        activeBefore = app->ActiveWorkbook();
     }
 
     std::string Rewritten() {
@@ -32,14 +32,14 @@ protected:
 
     void ExpectRefused(const std::string& path, std::initializer_list<std::string> fragments, const Limits& limits = {}) {
         ExpectFileError([&] { LoadWorkbook(*app, path, nullptr, limits); }, fragments);
-        EXPECT_EQ(app->Workbooks().size(), booksBefore) << "a refused file left a workbook behind";
+        EXPECT_EQ(app->ActiveWorkbook(), activeBefore) << "a refused file became the active workbook";
     }
 
     std::shared_ptr<model::ModelApplication> app = MakeApp();
     ScratchDir dir;
     std::string good;
     Parts parts;
-    std::size_t booksBefore = 0;
+    std::shared_ptr<host::Workbook> activeBefore;
 };
 
 TEST_F(Damaged, TheGoodFileLoads) {

@@ -132,6 +132,7 @@ std::shared_ptr<model::ModelWorkbook> SampleWorkbook(model::ModelApplication& ap
 
     doc->SetLiteral(Area{1, 7, 1, 7}, std::string("список"));
     doc->AddHyperlink(host::Hyperlink{Area{1, 7, 1, 7}, "", "'список'!A1", "список", ""});
+    doc->SetLiteral(Area{1, 8, 1, 8}, std::string("сайт"));
     doc->AddHyperlink(host::Hyperlink{Area{1, 8, 1, 8}, "https://example.com/a", "", "сайт", "подсказка"});
 
     host::PageSetup& page = doc->Page();
@@ -230,7 +231,15 @@ void ExpectSameWorkbook(const model::ModelWorkbook& expected, const model::Model
 
         Area all{1, 1, host::kMaxRows, host::kMaxColumns};
         EXPECT_EQ(e->MergedAreas(all), a->MergedAreas(all));
-        EXPECT_EQ(e->Hyperlinks(), a->Hyperlinks());
+        auto el = e->Hyperlinks(), al = a->Hyperlinks();
+        ASSERT_EQ(el.size(), al.size());
+        for (std::size_t k = 0; k < el.size(); ++k) {
+            EXPECT_EQ(host::AddressOf(el[k].anchor), host::AddressOf(al[k].anchor));
+            EXPECT_EQ(el[k].address, al[k].address);
+            EXPECT_EQ(el[k].subAddress, al[k].subAddress);
+            EXPECT_EQ(el[k].textToDisplay, al[k].textToDisplay);
+            EXPECT_EQ(el[k].screenTip, al[k].screenTip);
+        }
         EXPECT_EQ(e->Page(), a->Page());
         EXPECT_EQ(e->HPageBreaks(), a->HPageBreaks());
         EXPECT_EQ(e->View(), a->View());

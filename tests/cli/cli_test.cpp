@@ -1,0 +1,185 @@
+// The command, run as a user runs it: exit statuses, what it prints, and what it
+// writes (or leaves untouched).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("ormelin-cli-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    /// Runs the command with the arguments (already quoted where needed), stdin not a terminal.
+    Outcome Ormelin(const std::string& args) const {
+        std::string errFile = Path("stderr.txt");
+        std::string cmd = std::string(ORMELIN_BINARY_DIR) + "/ormelin " + args + " </dev/null 2>" + Quote(errFile);
+        Outcome r;
+        FILE* p = popen(cmd.c_str(), "r");
+        if (!p) return r;
+        std::array<char, 4096> buf{};
+        std::size_t n;
+        while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+        int st = pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        std::ifstream in(errFile);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        r.err = ss.str();
+        return r;
+    }
+
+    static std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(Cli, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(Ormelin("").status, 2);
+    EXPECT_EQ(Ormelin("bogus").status, 2);
+    EXPECT_EQ(Ormelin("state").status, 2);                      // BOOK missing
+    Outcome r = Ormelin("new " + Quote(Path("a.xlsx")) + " xyz");  // unknown kind
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("xyz"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("a.xlsx")));
+}
+
+TEST_F(Cli, HelpAndVersionSucceed) {
+    Outcome h = Ormelin("--help");
+    EXPECT_EQ(h.status, 0);
+    for (const char* word : {"new", "blank", "state", "insert-row", "form", "rollback", "attrs", "delete", "pdf", "demo",
+                             "Exit status"}) {
+        EXPECT_NE(h.out.find(word), std::string::npos) << word;
+    }
+    Outcome v = Ormelin("--version");
+    EXPECT_EQ(v.status, 0);
+    EXPECT_NE(v.out.find("ormelin"), std::string::npos);
+}
+
+TEST_F(Cli, MissingOrDamagedWorkbookExitsWithThreeAndNamesIt) {
+    Outcome missing = Ormelin("state " + Quote(Path("none.xlsx")));
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.find("none.xlsx"), std::string::npos);
+
+    std::ofstream(Path("bad.xlsx"), std::ios::binary) << "PK\x03\x04 this is not a zip archive";
+    std::string before = Bytes(Path("bad.xlsx"));
+    Outcome bad = Ormelin("blank " + Quote(Path("bad.xlsx")) + " Лист1 spa");
+    EXPECT_EQ(bad.status, 3);
+    EXPECT_NE(bad.err.find("bad.xlsx"), std::string::npos);
+    EXPECT_EQ(Bytes(Path("bad.xlsx")), before);
+}
+
+/// A workbook with one empty sheet "Лист1", written through the file layer.
+std::string MakeBook(const std::string& path) {
+    auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+    ormelin::model::ModelApplication app(ui);
+    auto book = app.NewWorkbook();
+    ormelin::xlsx::SaveWorkbook(*book, path);
+    return path;
+}
+
+TEST_F(Cli, BlankThenStateReportsTheList) {
+    std::string book = MakeBook(Path("b.xlsx"));
+    Outcome r = Ormelin("blank " + Quote(book) + " Лист1 spa");
+    ASSERT_EQ(r.status, 0) << r.err;
+    Outcome s = Ormelin("state " + Quote(book));
+    EXPECT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(s.out, "Лист1\t1\tksSPA_OT\n");
+
+    Outcome one = Ormelin("state " + Quote(book) + " Лист1");
+    EXPECT_EQ(one.out, "Лист1\t1\tksSPA_OT\n");
+
+    Outcome pe = Ormelin("blank " + Quote(book) + " Лист1 pe");
+    ASSERT_EQ(pe.status, 0) << pe.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book)).out, "Лист1\t5\tksPE_OT_1\n");
+}
+
+TEST_F(Cli, FailedOperationWritesNothing) {
+    std::string book = MakeBook(Path("c.xlsx"));
+    std::string before = Bytes(book);
+    Outcome r = Ormelin("blank " + Quote(book) + " НетТакого spa");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("НетТакого"), std::string::npos);
+    EXPECT_EQ(Bytes(book), before);
+}
+
+TEST_F(Cli, OutputOptionLeavesTheBookAlone) {
+    std::string book = MakeBook(Path("d.xlsx"));
+    std::string before = Bytes(book);
+    Outcome r = Ormelin("blank " + Quote(book) + " Лист1 vn -o " + Quote(Path("e.xlsx")));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Bytes(book), before);
+    EXPECT_EQ(Ormelin("state " + Quote(Path("e.xlsx"))).out, "Лист1\t10\tksVN_OT\n");
+}
+
+TEST_F(Cli, InsertRowAddsAListRow) {
+    std::string book = MakeBook(Path("f.xlsx"));
+    ASSERT_EQ(Ormelin("blank " + Quote(book) + " Лист1 spa").status, 0);
+    Outcome r = Ormelin("insert-row " + Quote(book) + " Лист1 3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Ormelin("insert-row " + Quote(book) + " Лист1 0").status, 2);
+    EXPECT_EQ(Ormelin("insert-row " + Quote(book) + " Лист1 abc").status, 2);
+}
+
+TEST_F(Cli, WorkbookWithPartsTheModelDropsIsNotOverwrittenInPlace) {
+    // A workbook that holds a comment: writing it back would lose the comment.
+    std::string py = "/usr/bin/python3";
+    if (access(py.c_str(), X_OK) != 0) GTEST_SKIP() << "python3 is not installed";
+    std::string book = Path("g.xlsx");
+    std::string script = "import openpyxl\nfrom openpyxl.comments import Comment\nwb=openpyxl.Workbook()\n"
+                         "ws=wb.active\nws.title='Лист1'\nws['A1']='x'\nws['A1'].comment=Comment('note','me')\n"
+                         "wb.save('" + book + "')\n";
+    std::ofstream(Path("make.py")) << script;
+    if (std::system((py + " " + Quote(Path("make.py")) + " 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "openpyxl is not installed";
+    }
+    std::string before = Bytes(book);
+    Outcome refused = Ormelin("blank " + Quote(book) + " Лист1 spa");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("comment"), std::string::npos) << refused.err;
+    EXPECT_EQ(Bytes(book), before);
+
+    Outcome elsewhere = Ormelin("blank " + Quote(book) + " Лист1 spa -o " + Quote(Path("h.xlsx")));
+    EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+    Outcome forced = Ormelin("blank " + Quote(book) + " Лист1 spa --force");
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_NE(Bytes(book), before);
+}
+
+}  // namespace
