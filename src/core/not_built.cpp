@@ -13,26 +13,6 @@ namespace {
 }
 }  // namespace
 
-void Kalvora::Otkat(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("Otkat");
-}
-
-bool Kalvora::Forming(WorksheetRef&, bool, bool) {
-    CallFrame frame(*this);
-    NotBuilt("Forming");
-}
-
-bool Kalvora::FormingA(WorksheetRef&, std::int32_t, bool, bool) {
-    CallFrame frame(*this);
-    NotBuilt("FormingA");
-}
-
-void Kalvora::TitleNext(std::int32_t&, std::optional<host::Range>&, AttrDocRef&) {
-    CallFrame frame(*this);
-    NotBuilt("TitleNext");
-}
-
 void Kalvora::FormingSPB(WorksheetRef&, bool&, bool&) {
     CallFrame frame(*this);
     NotBuilt("FormingSPB");
