@@ -263,3 +263,29 @@ TEST_F(Cli, DeleteAsksAndNeedsYesOffATerminal) {
 }
 
 }  // namespace
+
+namespace {
+
+// A real client prints what the formed document shows: the designation comes from
+// the register through the title block's formula.
+TEST_F(Cli, FormedSpecificationPrintsThroughLibreOffice) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
+    }
+    std::string book = Path("print.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " spa --name Спец").status, 0);
+    ASSERT_EQ(Ormelin("attrs " + Quote(book) + " Спец --set aOboz=АБВГ.777001.001 --set aDesi=Иванов").status, 0);
+    Outcome formed = Ormelin("form " + Quote(book) + " Спец --print");
+    ASSERT_EQ(formed.status, 0) << formed.err;
+    Outcome printed = Ormelin("pdf " + Quote(book) + " Спец " + Quote(Path("spec.pdf")));
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    std::string text = Path("page1.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(Path("spec.pdf")) + " " + Quote(text)).c_str()), 0);
+    std::string page = Bytes(text);
+    for (const char* expected : {"АБВГ.777001.001", "Иванов", "Разраб.", "Лит.", "Листов", "Формат А4"}) {
+        EXPECT_NE(page.find(expected), std::string::npos) << expected << " not on the first page:\n" << page;
+    }
+}
+
+}  // namespace
