@@ -485,7 +485,9 @@ struct Adjuster {
 
     /// Rewrites one reference; true when it changed.
     bool Apply(Reference& r) const {
-        if (r.kind == Kind::Error) return false;
+        // a lost reference keeps its sheet name, which follows the sheet
+        if (r.kind == Kind::Error && ch.kind != Change::Kind::RenameSheet && ch.kind != Change::Kind::DeleteSheet)
+            return false;
         const std::string_view target = r.hasSheet ? std::string_view(r.sheet) : formulaSheet;
         const bool onSheet = SameSheet(target, ch.sheet);
         Reference before = r;
