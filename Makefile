@@ -25,10 +25,10 @@ test: build build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	@if [ -x scripts/fuzz-smoke ]; then ./scripts/fuzz-smoke; fi
 
+# Writes the sample workbook (and, with LibreOffice, a PDF of every formed document) into out/.
 demo: build
-	@if [ -x $(BUILD)/ormelin ]; then \
-	  $(BUILD)/ormelin demo out && echo "demo: the workbook is in out/"; \
-	else echo "demo: the ormelin command is not built yet"; fi
+	$(BUILD)/ormelin demo out
+	@echo "demo: the workbook is out/ormelin-demo.xlsx; the printed documents are the PDF files in out/"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) out

@@ -176,6 +176,48 @@ void BM_FloorRead(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
+// The other clients on the same file, as whole commands (wall time): LibreOffice's
+// headless load-and-save and openpyxl's load-and-save. Skipped when missing.
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+void RunCommand(benchmark::State& state, const std::string& command) {
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError(("failed: " + command).c_str());
+            break;
+        }
+    }
+}
+
+void BM_LibreOfficeLoadSave(benchmark::State& state) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+        state.SkipWithError("soffice is not installed");
+        return;
+    }
+    int rows = static_cast<int>(state.range(0));
+    xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
+    auto dir = std::filesystem::temp_directory_path() / "ormelin-bench-lo";
+    std::filesystem::create_directories(dir);
+    std::string command = "soffice --headless -env:UserInstallation=file://" + (dir / "profile").string() +
+                          " --convert-to xlsx --outdir " + Quoted(dir.string()) + " " + Quoted(BenchFile(rows)) +
+                          " >/dev/null 2>&1";
+    // The first start creates the profile; it is not what a user waits for each time.
+    (void)std::system(command.c_str());
+    RunCommand(state, command);
+}
+
+void BM_OpenpyxlLoadSave(benchmark::State& state) {
+    if (std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") != 0) {
+        state.SkipWithError("openpyxl is not installed");
+        return;
+    }
+    int rows = static_cast<int>(state.range(0));
+    xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
+    std::string out = (std::filesystem::temp_directory_path() / "ormelin-bench-openpyxl.xlsx").string();
+    RunCommand(state, "/usr/bin/python3 -c \"import openpyxl,sys; openpyxl.load_workbook(sys.argv[1]).save(sys.argv[2])\" " +
+                          Quoted(BenchFile(rows)) + " " + Quoted(out));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 }
@@ -184,6 +226,8 @@ BENCHMARK(BM_FloorWrite)->Apply(Sizes);
 BENCHMARK(BM_Save)->Apply(Sizes);
 BENCHMARK(BM_FloorRead)->Apply(Sizes);
 BENCHMARK(BM_Load)->Apply(Sizes);
+BENCHMARK(BM_LibreOfficeLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_OpenpyxlLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 long PeakKilobytes() {
     rusage usage{};

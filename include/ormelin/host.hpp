@@ -253,6 +253,13 @@ public:
     virtual void Activate() = 0;
     virtual void Delete() = 0;                        // removes the sheet from its workbook
     virtual int Index() const = 0;                    // 1-based position in the workbook
+    /// Moves the sheet before or after another sheet of its workbook (Worksheet.Move).
+    /// A host without sheet moves refuses with Error(NotImplemented).
+    virtual void Move(const Worksheet* before, const Worksheet* after) {
+        (void)before;
+        (void)after;
+        throw Error(ErrorCode::NotImplemented, "Worksheet.Move is not supported by this host");
+    }
 
     // content
     virtual CellContent Content(int row, int column) const = 0;
@@ -395,6 +402,11 @@ public:
     virtual Window& ActiveWindow() = 0;
     virtual std::shared_ptr<Workbook> ActiveWorkbook() const = 0;
     virtual std::vector<std::shared_ptr<Workbook>> Workbooks() const = 0;
+    /// Adds a new workbook, which becomes the active one (Workbooks.Add).
+    /// A host that cannot add workbooks refuses with Error(NotImplemented).
+    virtual std::shared_ptr<Workbook> AddWorkbook() {
+        throw Error(ErrorCode::NotImplemented, "Workbooks.Add is not supported by this host");
+    }
     /// The selection of the active window (an area of the active worksheet).
     virtual Range Selection() = 0;
     virtual Ui& UI() = 0;

@@ -153,7 +153,8 @@ public:
     static std::optional<DispId> IdOfName(std::string_view name);
     /// Calls a method by identifier. args are in declaration order; missing trailing
     /// optional arguments may be left out or passed as None; by-reference arguments
-    /// are written back; result receives the result (None for a method without one).
+    /// are written back when the call succeeds; result receives the result (None for a
+    /// method without one).
     CallStatus Invoke(DispId id, std::vector<Variant>& args, Variant* result = nullptr);
     CallStatus InvokeByName(std::string_view name, std::vector<Variant>& args, Variant* result = nullptr);
 

@@ -333,12 +333,12 @@ std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
-int CmdPdf(const Options& opt, std::ostream&, std::ostream& err) {
-    auto office = FindOffice();
-    if (!office) throw Failure{kFailed, "printing to PDF needs LibreOffice (soffice), which is not installed"};
+/// Prints one sheet of a workbook file to a PDF file through LibreOffice.
+void PrintSheetToPdf(const std::string& office, const Options& opt, const std::string& sheet, const std::string& pdfPath,
+                     std::ostream& err) {
     Session s(opt, err);
     s.Open(false);
-    auto ws = s.Sheet(opt.sheet);
+    auto ws = s.Sheet(sheet);
     // The printed copy holds only the sheet: its formulas become the texts they show,
     // then every other sheet is removed.
     host::Area used = ws->UsedRange();
@@ -353,28 +353,52 @@ int CmdPdf(const Options& opt, std::ostream&, std::ostream& err) {
         if (other.get() != ws.get()) other->Delete();
     }
     fs::path tmp = fs::temp_directory_path() / ("ormelin-pdf-" + std::to_string(getpid()));
+    fs::remove_all(tmp);
     fs::create_directories(tmp);
     fs::path copy = tmp / "print.xlsx";
     xlsx::SaveWorkbook(s.Book(), copy.string());
-    std::string cmd = ShellQuote(*office) + " --headless -env:UserInstallation=file://" + (tmp / "profile").string() +
+    std::string cmd = ShellQuote(office) + " --headless -env:UserInstallation=file://" + (tmp / "profile").string() +
                       " --convert-to pdf --outdir " + ShellQuote(tmp.string()) + " " + ShellQuote(copy.string()) +
                       " >/dev/null 2>&1";
     int rc = std::system(cmd.c_str());
     fs::path pdf = tmp / "print.pdf";
     if (rc != 0 || !fs::exists(pdf)) {
         fs::remove_all(tmp);
-        throw Failure{kFailed, "LibreOffice could not print the sheet to PDF"};
+        throw Failure{kFailed, "LibreOffice could not print the sheet \"" + sheet + "\" to PDF"};
     }
     std::error_code ec;
-    fs::copy_file(pdf, opt.pdf, fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(pdf, pdfPath, fs::copy_options::overwrite_existing, ec);
     fs::remove_all(tmp);
-    if (ec) throw Failure{kFailed, opt.pdf + ": " + ec.message()};
+    if (ec) throw Failure{kFailed, pdfPath + ": " + ec.message()};
+}
+
+int CmdPdf(const Options& opt, std::ostream&, std::ostream& err) {
+    auto office = FindOffice();
+    if (!office) throw Failure{kFailed, "printing to PDF needs LibreOffice (soffice), which is not installed"};
+    PrintSheetToPdf(*office, opt, opt.sheet, opt.pdf, err);
     return kOk;
 }
 
 int CmdDemo(const Options& opt, std::ostream& out, std::ostream& err) {
     std::string path = WriteDemo(opt.dir, err);
     out << path << '\n';
+    auto office = FindOffice();
+    if (!office) {
+        err << "ormelin: LibreOffice is not installed: the documents are not printed to PDF\n";
+        return kOk;
+    }
+    // Every formed document of the sample is printed beside the workbook.
+    Options book = opt;
+    book.book = path;
+    Session s(book, err);
+    s.Open(false);
+    for (int i = 1; i <= s.Book().Count(); ++i) {
+        auto ws = s.Book().Sheet(i);
+        if (s.Service().DocumIsForm(ws) != 1) continue;
+        std::string pdf = (fs::path(opt.dir) / (ws->Name() + ".pdf")).string();
+        PrintSheetToPdf(*office, book, ws->Name(), pdf, err);
+        out << pdf << '\n';
+    }
     return kOk;
 }
 

@@ -1,5 +1,8 @@
 // Public methods whose behaviour is not in the library yet: each answers
-// NotImplemented. An entry leaves this file when its method is built.
+// NotImplemented. An entry leaves this file when its method is built in its own
+// folder (src/forming, src/attributes, src/recognition), where it opens with
+// `CallFrame frame(*this);` like every public method (core/frame.hpp); its slot in
+// the dispatch table (dispatch.cpp) stays as it is.
 #include "core/frame.hpp"
 
 namespace ormelin {
@@ -10,26 +13,6 @@ namespace {
 }
 }  // namespace
 
-void Kalvora::Otkat(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("Otkat");
-}
-
-bool Kalvora::Forming(WorksheetRef&, bool, bool) {
-    CallFrame frame(*this);
-    NotBuilt("Forming");
-}
-
-bool Kalvora::FormingA(WorksheetRef&, std::int32_t, bool, bool) {
-    CallFrame frame(*this);
-    NotBuilt("FormingA");
-}
-
-void Kalvora::TitleNext(std::int32_t&, std::optional<host::Range>&, AttrDocRef&) {
-    CallFrame frame(*this);
-    NotBuilt("TitleNext");
-}
-
 void Kalvora::FormingSPB(WorksheetRef&, bool&, bool&) {
     CallFrame frame(*this);
     NotBuilt("FormingSPB");
@@ -38,46 +21,6 @@ void Kalvora::FormingSPB(WorksheetRef&, bool&, bool&) {
 bool Kalvora::FormingVPA(WorksheetRef&, bool&, bool&) {
     CallFrame frame(*this);
     NotBuilt("FormingVPA");
-}
-
-void Kalvora::FindSPIS(WorkbookRef&) {
-    CallFrame frame(*this);
-    NotBuilt("FindSPIS");
-}
-
-std::int32_t Kalvora::DocumIsForm(WorksheetRef, std::int32_t*) {
-    CallFrame frame(*this);
-    NotBuilt("DocumIsForm");
-}
-
-std::optional<host::Range> Kalvora::CellSpis(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("CellSpis");
-}
-
-void Kalvora::AttribsToSPIS(AttrDocRef&, WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsToSPIS");
-}
-
-void Kalvora::AttribsFromSPIS(AttrDocRef&, WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsFromSPIS");
-}
-
-void Kalvora::AttribsRefFromSPIS(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("AttribsRefFromSPIS");
-}
-
-bool Kalvora::DocumentIsNew(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("DocumentIsNew");
-}
-
-bool Kalvora::DocumentIsDelete(WorksheetRef&) {
-    CallFrame frame(*this);
-    NotBuilt("DocumentIsDelete");
 }
 
 }  // namespace ormelin

@@ -183,3 +183,83 @@ TEST_F(Cli, WorkbookWithPartsTheModelDropsIsNotOverwrittenInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Cli, NewStartsAWorkbookWithRegisterAndList) {
+    std::string book = Path("new.xlsx");
+    Outcome r = Ormelin("new " + Quote(book) + " spa --name " + Quote("АБВГ.1 Спецификация"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "АБВГ.1 Спецификация\n");
+    Outcome s = Ormelin("state " + Quote(book));
+    // The empty sheet the new workbook started with became the register.
+    EXPECT_EQ(s.out, "список\t0\tksDOC_NO\nАБВГ.1 Спецификация\t1\tksSPA_OT\n");
+
+    // Without --name the sheet is "Новый"; a second one is refused until it is renamed.
+    Outcome second = Ormelin("new " + Quote(book) + " vn");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, "Новый\n");
+    std::string before = Bytes(book);
+    Outcome third = Ormelin("new " + Quote(book) + " ve");
+    EXPECT_EQ(third.status, 1);
+    EXPECT_NE(third.err.find("Новый"), std::string::npos) << third.err;
+    EXPECT_EQ(Bytes(book), before);
+}
+
+TEST_F(Cli, AttributesSetThenReadBackEqual) {
+    std::string book = Path("attrs.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " spa --name Док").status, 0);
+    Outcome set = Ormelin("attrs " + Quote(book) + " Док --set aOboz=АБВГ.436234.001 --set " +
+                          Quote("aDesi=Иванов") + " --set " + Quote("aNaim1==не формула"));
+    ASSERT_EQ(set.status, 0) << set.err;
+    Outcome get = Ormelin("attrs " + Quote(book) + " Док");
+    ASSERT_EQ(get.status, 0) << get.err;
+    EXPECT_NE(get.out.find("\"aOboz\": \"АБВГ.436234.001\""), std::string::npos) << get.out;
+    EXPECT_NE(get.out.find("\"aDesi\": \"Иванов\""), std::string::npos) << get.out;
+    EXPECT_NE(get.out.find("\"aNaim1\": \"=не формула\""), std::string::npos) << get.out;
+
+    std::ofstream(Path("a.json")) << R"({"aChec": "Петров", "aLite": "О1"})";
+    ASSERT_EQ(Ormelin("attrs " + Quote(book) + " Док --json " + Quote(Path("a.json"))).status, 0);
+    Outcome again = Ormelin("attrs " + Quote(book) + " Док");
+    EXPECT_NE(again.out.find("\"aChec\": \"Петров\""), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("\"aOboz\": \"АБВГ.436234.001\""), std::string::npos) << again.out;
+
+    std::string before = Bytes(book);
+    EXPECT_EQ(Ormelin("attrs " + Quote(book) + " Док --set nosuch=1").status, 2);
+    EXPECT_EQ(Ormelin("attrs " + Quote(book) + " Док --set noequals").status, 2);
+    std::ofstream(Path("bad.json")) << "{not json";
+    EXPECT_EQ(Ormelin("attrs " + Quote(book) + " Док --json " + Quote(Path("bad.json"))).status, 2);
+    EXPECT_EQ(Bytes(book), before);
+}
+
+TEST_F(Cli, FormThenRollbackReturnsTheList) {
+    std::string book = Path("form.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " pe --name ПЭ").status, 0);
+    Outcome formed = Ormelin("form " + Quote(book) + " ПЭ --print --revisions");
+    ASSERT_EQ(formed.status, 0) << formed.err;
+    EXPECT_NE(Ormelin("state " + Quote(book) + " ПЭ").out.find("ksPE_OF"), std::string::npos);
+    // A formed document cannot be formed again; nothing is written.
+    std::string before = Bytes(book);
+    EXPECT_EQ(Ormelin("form " + Quote(book) + " ПЭ").status, 1);
+    EXPECT_EQ(Bytes(book), before);
+    Outcome back = Ormelin("rollback " + Quote(book) + " ПЭ");
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ПЭ").out, "ПЭ\t5\tksPE_OT_1\n");
+}
+
+TEST_F(Cli, DeleteAsksAndNeedsYesOffATerminal) {
+    std::string book = Path("del.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " vn --name ВН").status, 0);
+    ASSERT_EQ(Ormelin("attrs " + Quote(book) + " ВН --set aOboz=АБВГ.2").status, 0);
+    std::string before = Bytes(book);
+    Outcome no = Ormelin("delete " + Quote(book) + " ВН");
+    EXPECT_EQ(no.status, 1);
+    EXPECT_NE(no.err.find("Вы действительно хотите безвозвратно удалить документ АБВГ.2?"), std::string::npos)
+        << no.err;
+    EXPECT_EQ(Bytes(book), before);
+    Outcome yes = Ormelin("delete " + Quote(book) + " ВН --yes");
+    ASSERT_EQ(yes.status, 0) << yes.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book)).out.find("ВН"), std::string::npos);
+}
+
+}  // namespace

@@ -63,6 +63,7 @@ TEST_F(BlankSheets, CodeWithoutLayoutLeavesPreparedSheetWithoutHeader) {
         ExpectBaseFormat("XFD1048576");
         EXPECT_DOUBLE_EQ(Height(1), 43) << kind;
         EXPECT_DOUBLE_EQ(Height(2), 26) << kind;
+        EXPECT_TRUE(app.ActiveWindow().FreezePanes()) << kind;
         EXPECT_EQ(app.Selection().area(), A("A1")) << kind;
         EXPECT_FALSE(app.ActiveWindow().DisplayZeros()) << kind;
         EXPECT_EQ(k->StateOfDocument(ws), ksDOC_NO) << kind;

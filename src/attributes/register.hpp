@@ -1,0 +1,176 @@
+// The register sheet "список": its column titles, the titles a reader accepts for
+// each column, and which attribute of a record each column holds. Shared by the
+// register routines, the attribute transfers and the form checks.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/host.hpp"
+#include "ormelin/kalvora.hpp"
+
+namespace ormelin::spis {
+
+/// The register's sheet name.
+inline constexpr const char* kSheetName = "список";
+
+/// Last column of the header written when the register is created (AF).
+inline constexpr int kHeaderColumns = kSpisColumnCount;
+
+/// One column of the register: the title written when the register is created
+/// and every title a reader accepts for it (the created one among them).
+struct ColumnTitles {
+    SpisColumn column;
+    const char* created;
+    std::array<const char*, 2> accepted;  // nullptr: no further title
+};
+
+/// The 32 columns in the order the register is created (A..AF).
+inline constexpr std::array<ColumnTitles, kSpisColumnCount> kColumns{{
+    {spFile, "Файл", {"Файл", nullptr}},
+    {spShee, "Лист", {"Лист", nullptr}},
+    {spOboz, "Обозначение", {"Обозначение", nullptr}},
+    {spNaim, "Наименование", {"Наименование", nullptr}},
+    {spProj, "Проект", {"Проект", "Индекс"}},
+    {spPerv, "ПервПримен", {"ПервПримен", nullptr}},
+    {spDesi, "Разраб", {"Разраб", "Разраб."}},
+    {spChec, "Пров", {"Пров", nullptr}},
+    {spAddb, "ДобПоле", {"ДобПоле", nullptr}},
+    {spAddf, "ДобФам", {"ДобФам", nullptr}},
+    {spNcon, "Нконтр", {"Н. контр.", "Нконтр"}},
+    {spAppr, "Утв", {"Утв", nullptr}},
+    {spDesd, "ДатаР", {"ДатаР", nullptr}},
+    {spChed, "ДатаП", {"ДатаП", nullptr}},
+    {spAddd, "ДатаД", {"ДатаД", nullptr}},
+    {spNcod, "ДатаН", {"ДатаН", nullptr}},
+    {spAppd, "ДатаУ", {"ДатаУ", nullptr}},
+    {spIzme, "Изм", {"Изм", "Изм."}},
+    {spIzml, "ЛистИ", {"ЛистИ", nullptr}},
+    {spNdoc, "№ докум.", {"НомИзв", "№ докум."}},
+    {spIzmd, "ДатаИ", {"ДатаИ", nullptr}},
+    {spLite, "Лит.", {"Лит.", "Лит"}},
+    {spFirm, "Фирма", {"Фирма", nullptr}},
+    {spSpra, "СправНом", {"СправНом", nullptr}},
+    {spAlit, "УтвЛит", {"УтвЛит", nullptr}},
+    {spAdoc, "УтвДок", {"УтвДок", nullptr}},
+    {spIcus, "ИндЗак", {"ИндЗак", nullptr}},
+    {spInpo, "ИнвНомПодл", {"ИнвНомПодл", nullptr}},
+    {spInpd, "ДатаИнвНомПодл", {"ДатаИнвНомПодл", nullptr}},
+    {spInvz, "ВзамИнвНом", {"ВзамИнвНом", nullptr}},
+    {spIndu, "ИнвНомДубл", {"ИнвНомДубл", nullptr}},
+    {spIndd, "ДатаИнвНомДубл", {"ДатаИнвНомДубл", nullptr}},
+}};
+
+/// One attribute carried between a record and its register column: the property
+/// written into the register and the one that receives the cell's text.
+struct Field {
+    SpisColumn column;
+    AttrProp write;
+    AttrProp read;
+};
+
+/// The 30 attributes moved by AttribsToSPIS and AttribsFromSPIS, in their order.
+/// The name and the organisation are written in their one-line forms and read
+/// back through their composite lets.
+inline constexpr std::array<Field, 30> kFields{{
+    {spProj, AttrProp::aProj, AttrProp::aProj},
+    {spPerv, AttrProp::aPerv, AttrProp::aPerv},
+    {spIzme, AttrProp::aIzme, AttrProp::aIzme},
+    {spIzml, AttrProp::aIzml, AttrProp::aIzml},
+    {spNdoc, AttrProp::aNdoc, AttrProp::aNdoc},
+    {spIzmd, AttrProp::aIzmd, AttrProp::aIzmd},
+    {spDesi, AttrProp::aDesi, AttrProp::aDesi},
+    {spChec, AttrProp::aChec, AttrProp::aChec},
+    {spAddb, AttrProp::aAddb, AttrProp::aAddb},
+    {spAddf, AttrProp::aAddf, AttrProp::aAddf},
+    {spNcon, AttrProp::aNcon, AttrProp::aNcon},
+    {spAppr, AttrProp::aAppr, AttrProp::aAppr},
+    {spDesd, AttrProp::aDesd, AttrProp::aDesd},
+    {spChed, AttrProp::aChed, AttrProp::aChed},
+    {spAddd, AttrProp::aAddd, AttrProp::aAddd},
+    {spNcod, AttrProp::aNcod, AttrProp::aNcod},
+    {spAppd, AttrProp::aAppd, AttrProp::aAppd},
+    {spOboz, AttrProp::aOboz, AttrProp::aOboz},
+    {spNaim, AttrProp::aNaimDB, AttrProp::aNaim},
+    {spLite, AttrProp::aLite, AttrProp::aLite},
+    {spFirm, AttrProp::aFirmDB, AttrProp::aFirm},
+    {spSpra, AttrProp::aSpra, AttrProp::aSpra},
+    {spAlit, AttrProp::aAlit, AttrProp::aAlit},
+    {spAdoc, AttrProp::aAdoc, AttrProp::aAdoc},
+    {spIcus, AttrProp::aIcus, AttrProp::aIcus},
+    {spInpo, AttrProp::aInpo, AttrProp::aInpo},
+    {spInpd, AttrProp::aInpd, AttrProp::aInpd},
+    {spInvz, AttrProp::aInvz, AttrProp::aInvz},
+    {spIndu, AttrProp::aIndu, AttrProp::aIndu},
+    {spIndd, AttrProp::aIndd, AttrProp::aIndd},
+}};
+
+/// One attribute of the reference record: the register column it refers to, and
+/// whether its reference is a formula of its own (with "=") or is appended inside
+/// another formula (aProj).
+struct Reference {
+    AttrProp prop;
+    SpisColumn column;
+    bool formula;
+};
+
+/// The 30 references set by AttribsRefFromSPIS, in their order.
+inline constexpr std::array<Reference, 30> kReferences{{
+    {AttrProp::aOboz, spOboz, true},
+    {AttrProp::aNaim, spNaim, true},
+    {AttrProp::aProj, spProj, false},
+    {AttrProp::aPerv, spPerv, true},
+    {AttrProp::aIzme, spIzme, true},
+    {AttrProp::aIzml, spIzml, true},
+    {AttrProp::aNdoc, spNdoc, true},
+    {AttrProp::aIzmd, spIzmd, true},
+    {AttrProp::aDesi, spDesi, true},
+    {AttrProp::aChec, spChec, true},
+    {AttrProp::aAddb, spAddb, true},
+    {AttrProp::aAddf, spAddf, true},
+    {AttrProp::aNcon, spNcon, true},
+    {AttrProp::aAppr, spAppr, true},
+    {AttrProp::aDesd, spDesd, true},
+    {AttrProp::aChed, spChed, true},
+    {AttrProp::aAddd, spAddd, true},
+    {AttrProp::aNcod, spNcod, true},
+    {AttrProp::aAppd, spAppd, true},
+    {AttrProp::aLite, spLite, true},
+    {AttrProp::aFirm, spFirm, true},
+    {AttrProp::aSpra, spSpra, true},
+    {AttrProp::aAlit, spAlit, true},
+    {AttrProp::aAdoc, spAdoc, true},
+    {AttrProp::aIcus, spIcus, true},
+    {AttrProp::aInpo, spInpo, true},
+    {AttrProp::aInpd, spInpd, true},
+    {AttrProp::aInvz, spInvz, true},
+    {AttrProp::aIndu, spIndu, true},
+    {AttrProp::aIndd, spIndd, true},
+}};
+
+/// The register sheet of a workbook: its first worksheet named exactly "список"
+/// (case-sensitive), or null.
+std::shared_ptr<host::Worksheet> RegisterOf(const host::Workbook& book);
+
+/// The map entry whose accepted titles include the (already trimmed) text, or nothing.
+std::optional<SpisColumn> ColumnOfTitle(std::string_view title);
+
+/// "=список!R5C3": the formula text referring to a register cell; without the
+/// leading "=" when formula is false ("список!R5C3").
+std::string ReferenceText(int row, int column, bool formula);
+
+/// Whether a workbook's name is that of a saved workbook file: it ends in ".xls",
+/// ".xlsx" or ".xlsm" (case-sensitive).
+bool IsWorkbookFileName(std::string_view name);
+
+/// The workbook's file name as the register's "Файл" column keeps it: the name of
+/// a saved workbook as it is, a never-saved one's name with ".xlsx" appended.
+std::string FileNameOf(const host::Workbook& book);
+
+/// Characters (code points) of the longest line of a text.
+std::size_t LongestLine(std::string_view text);
+
+}  // namespace ormelin::spis

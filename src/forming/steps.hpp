@@ -1,0 +1,75 @@
+// Frame and title-block layouts as data: a layout is a list of steps run in order
+// on a part of a worksheet. Each step names a range by its address inside the
+// part (row 1 is the part's first row; for the first sheet of a document the part
+// starts at row 1, so the addresses are those of the worksheet) and what is done
+// to it, in this order: format, merge, value(s), row height.
+//
+// A value is a fixed text, a number, an attribute of the document's attribute
+// record (written unchanged: with register references it is a formula), the
+// first-use field that joins two attributes in one formula, or a formula text.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/host.hpp"
+
+namespace ormelin::forming {
+
+/// What a cell receives.
+struct Put {
+    enum class Kind : std::uint8_t { Nothing, Text, Attr, FirstUse, Formula };
+    Kind kind = Kind::Nothing;
+    const char* text = nullptr;
+    AttrProp attr{};
+};
+
+inline Put Text(const char* t) { return {Put::Kind::Text, t, {}}; }
+inline Put Attr(AttrProp p) { return {Put::Kind::Attr, nullptr, p}; }
+/// aPerv, then ` & "     " & `, then aProj: with register references one formula
+/// showing both register cells five blanks apart.
+inline Put FirstUse() { return {Put::Kind::FirstUse, nullptr, {}}; }
+inline Put Formula(const char* f) { return {Put::Kind::Formula, f, {}}; }
+/// An empty text (a member of a merged group that shows nothing).
+inline Put Empty() { return Text(""); }
+
+struct CellStep {
+    const char* range;
+    bool merge = false;
+    host::FormatPatch format{};
+    /// One value for the range (for a merged range: its first cell), or one value
+    /// per cell left to right across a one-row range.
+    std::vector<Put> values{};
+    double rowHeight = 0;  // every row of the range; 0: unchanged
+};
+
+/// A merge repeated on every row from..to of a column span ("D:E", rows 29..31).
+struct RowMerges {
+    const char* columns;
+    int from, to;
+};
+
+/// The area of an address taken inside a part whose first row is top.
+host::Area At(const char* a1, int top);
+
+/// The text or number a value stands for.
+host::Value ValueOf(const Put& put, const AttrDoc& attDoc);
+
+/// Runs steps on the part of the sheet that starts at row top.
+void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const std::vector<CellStep>& steps,
+                const AttrDoc& attDoc);
+
+/// Merges the column spans on every row of their row interval, inside the part at top.
+void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& merges);
+
+/// A format that removes one edge line of a range.
+host::FormatPatch NoLine(host::Edge edge);
+
+/// The list row height every list data row has, and the tolerance by which a row
+/// counts as one.
+inline constexpr double kListRowHeight = 26;
+inline constexpr double kHeightTolerance = 0.4;
+
+}  // namespace ormelin::forming
