@@ -363,6 +363,20 @@ TEST_F(ModelFormulaTest, FormulasInDeletedRowsGoWithThem) {
     EXPECT_EQ(Formula(9, 1), "=#REF!&R3C1");
 }
 
+TEST_F(ModelFormulaTest, ReferenceOffTheSheetSurvivesInsertionAndDeletion) {
+    // "one column to the left" in column A names no cell
+    R("A5").Value_(std::string("=R[1]C[-1]"));
+    R("A6").Value_(std::string("x"));
+    EXPECT_EQ(Txt("A5"), "#REF!");
+    ws->InsertColumns(1, 2);
+    EXPECT_EQ(Txt("C5"), "#REF!");  // it does not come to name the new column B
+    ws->InsertRows(1, 1);
+    ws->DeleteRows(1, 1);
+    ws->DeleteColumns(1, 2);
+    EXPECT_EQ(Formula(5, 1), "=R[1]C[-1]");
+    EXPECT_EQ(Txt("A5"), "#REF!");
+}
+
 TEST_F(ModelFormulaTest, ShiftedCellsCarryReferencesWithThem) {
     R("B5").Value_(std::string("пять"));
     R("A1").Value_(std::string("=R5C2"));
