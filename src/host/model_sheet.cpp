@@ -460,7 +460,6 @@ std::string ModelWorksheet::CellText(int row, int column) const {
     return ShownText(*impl_, row, column, c->value);
 }
 
-
 std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
     ALIVE();
     CheckArea(area);
