@@ -1,7 +1,10 @@
 // Row storage under the load of forming: a list of 100,000 rows whose fields are
 // merged in every row, then page frames inserted sheet by sheet from the top
 // (13 rows after every 29 data rows), then rollback-style deletions that read the
-// used range after each one.
+// used range after each one. The same insertions run again over a sheet whose
+// 36-row blocks each hold 30 title formulas referring to the register sheet
+// "список" (absolute references into another sheet): they must cost next to
+// nothing extra, since no insertion can alter them.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -19,6 +22,8 @@ constexpr int kRows = 100000;
 constexpr int kInsertions = 3500;
 constexpr int kFrameRows = 13;
 constexpr int kDataRowsPerSheet = 29;
+constexpr int kBlockRows = 36;
+constexpr int kFormulasPerBlock = 30;  // 6 rows of 5 cells
 
 // The merged fields of a data row of a formed specification: E:F, G:O, P:U, V:W, X:Z.
 constexpr int kFields[5][2] = {{5, 6}, {7, 15}, {16, 21}, {22, 23}, {24, 26}};
@@ -27,6 +32,22 @@ struct Sheet {
     std::shared_ptr<ModelApplication> app = std::make_shared<ModelApplication>(nullptr);
     std::shared_ptr<ModelWorksheet> ws = app->NewWorkbook()->ModelSheet(1);
 };
+
+// Title-block formulas like "=список!R5C3", 30 in every 36 rows, in columns AA:AE.
+int AddRegisterFormulas(Sheet& s) {
+    auto list = s.app->ActiveWorkbook()->Add(nullptr, s.ws.get());
+    list->Name("список");
+    for (int c = 1; c <= 40; ++c) list->SetLiteral(Area{5, c, 5, c}, std::string("реквизит ") + std::to_string(c));
+    int count = 0;
+    for (int block = 1; block + kBlockRows - 1 <= kRows; block += kBlockRows) {
+        for (int k = 0; k < kFormulasPerBlock; ++k) {
+            const int r = block + k / 5, c = 27 + k % 5;
+            s.ws->SetValue(Area{r, c, r, c}, std::string("=список!R5C") + std::to_string(k + 3));
+            ++count;
+        }
+    }
+    return count;
+}
 
 void FillList(ModelWorksheet& ws) {
     for (int r = 1; r <= kRows; ++r) {
@@ -71,6 +92,42 @@ void BM_InsertFramesTopDown(benchmark::State& state) {
     state.counters["insertions"] = kInsertions;
 }
 
+void BM_InsertFramesTopDownWithRegisterFormulas(benchmark::State& state) {
+    int formulas = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillList(*s.ws);
+        MergeFields(*s.ws);
+        formulas = AddRegisterFormulas(s);
+        state.ResumeTiming();
+        int at = 25;
+        for (int k = 0; k < kInsertions; ++k) {
+            s.ws->InsertRows(at, kFrameRows);
+            s.ws->RowHeight(at, at + kFrameRows - 1, 8);
+            at += kFrameRows + kDataRowsPerSheet;
+        }
+        benchmark::DoNotOptimize(s.ws->MergeArea(at, 10));
+    }
+    state.counters["insertions"] = kInsertions;
+    state.counters["formulas"] = formulas;
+}
+
+// Reading what every title formula shows (each one evaluated at the read).
+void BM_ReadRegisterFormulaTexts(benchmark::State& state) {
+    Sheet s;
+    FillList(*s.ws);
+    const int formulas = AddRegisterFormulas(s);
+    for (auto _ : state) {
+        std::size_t length = 0;
+        for (int block = 1; block + kBlockRows - 1 <= kRows; block += kBlockRows) {
+            for (int k = 0; k < kFormulasPerBlock; ++k) length += s.ws->CellText(block + k / 5, 27 + k % 5).size();
+        }
+        benchmark::DoNotOptimize(length);
+    }
+    state.counters["formulas"] = formulas;
+}
+
 void BM_DeleteFramesReadingUsedRange(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
@@ -101,6 +158,8 @@ void BM_DeleteFramesReadingUsedRange(benchmark::State& state) {
 
 BENCHMARK(BM_MergeFieldsOfEveryRow)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_InsertFramesTopDown)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_InsertFramesTopDownWithRegisterFormulas)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ReadRegisterFormulaTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_DeleteFramesReadingUsedRange)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

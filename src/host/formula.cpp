@@ -485,7 +485,9 @@ struct Adjuster {
 
     /// Rewrites one reference; true when it changed.
     bool Apply(Reference& r) const {
-        if (r.kind == Kind::Error) return false;
+        // a lost reference keeps its sheet name, which follows the sheet
+        if (r.kind == Kind::Error && ch.kind != Change::Kind::RenameSheet && ch.kind != Change::Kind::DeleteSheet)
+            return false;
         const std::string_view target = r.hasSheet ? std::string_view(r.sheet) : formulaSheet;
         const bool onSheet = SameSheet(target, ch.sheet);
         Reference before = r;
@@ -512,7 +514,10 @@ struct Adjuster {
         if ((rows && r.kind == Kind::Columns) || (!rows && r.kind == Kind::Rows)) return false;
         int a = c1.absolute ? c1.value : base + c1.value;
         int b = c2.absolute ? c2.value : base + c2.value;
-        if (onSheet) {
+        // a relative reference that already points off the sheet names no cell:
+        // it keeps its place (and so still shows #REF!) instead of being lost anew
+        const bool offSheet = a < 1 || a > limit || b < 1 || b > limit;
+        if (onSheet && !offSheet) {
             bool kept;
             if (r.kind == Kind::Cell) {
                 a = b = Move(a, Insert(), ch.at, ch.count, limit);

@@ -67,6 +67,9 @@ struct ModelWorkbook::Impl {
     StyleTable styles;
     std::vector<std::shared_ptr<ModelWorksheet>> sheets;
     int active = 0;  // 0-based
+    detail::BookData data;  // the sheets as formulas see them
+
+    void join(ModelWorksheet& sheet);
 };
 
 namespace {
@@ -78,6 +81,11 @@ std::string FileNamePart(const std::string& path) {
 
 }  // namespace
 
+void ModelWorkbook::Impl::join(ModelWorksheet& sheet) {
+    sheet.impl_->bookData = &data;
+    data.sheets.push_back(sheet.impl_.get());
+}
+
 ModelWorkbook::ModelWorkbook(ModelApplication& app, std::string name) : impl_(std::make_unique<Impl>()) {
     impl_->app = &app;
     impl_->name = std::move(name);
@@ -87,6 +95,7 @@ ModelWorkbook::~ModelWorkbook() {
     for (auto& sheet : impl_->sheets) {
         sheet->impl_->deleted = true;
         sheet->impl_->book = nullptr;
+        sheet->impl_->bookData = nullptr;
     }
 }
 
@@ -157,6 +166,7 @@ std::shared_ptr<host::Worksheet> ModelWorkbook::Add(const host::Worksheet* befor
     }
     auto sheet = std::make_shared<ModelWorksheet>(*this, name);
     sheets.insert(sheets.begin() + static_cast<std::ptrdiff_t>(pos), sheet);
+    impl_->join(*sheet);
     impl_->active = static_cast<int>(pos);
     return sheet;
 }
@@ -165,6 +175,7 @@ std::shared_ptr<ModelWorksheet> ModelWorkbook::AddNamed(const std::string& name)
     detail::CheckSheetName(*this, name, nullptr);
     auto sheet = std::make_shared<ModelWorksheet>(*this, name);
     impl_->sheets.push_back(sheet);
+    impl_->join(*sheet);
     return sheet;
 }
 
@@ -208,11 +219,17 @@ void ModelWorkbook::RemoveSheet(const ModelWorksheet& sheet) {
     if (i < 0) throw Error(ErrorCode::ObjectDeleted);
     if (sheets.size() == 1) throw Error(ErrorCode::ApplicationDefined, "A workbook must keep at least one sheet");
     auto keep = sheets[static_cast<std::size_t>(i)];
+    // references to the sheet are lost before it goes
+    detail::AdjustFormulas(*keep->impl_, formula::Change::DeleteSheet(keep->impl_->name));
+    auto& data = impl_->data.sheets;
+    data.erase(std::remove(data.begin(), data.end(), keep->impl_.get()), data.end());
     sheets.erase(sheets.begin() + i);
     if (impl_->active > i || impl_->active >= static_cast<int>(sheets.size())) --impl_->active;
     impl_->active = std::max(0, impl_->active);
     keep->impl_->deleted = true;
     keep->impl_->book = nullptr;
+    keep->impl_->bookData = nullptr;
+    keep->impl_->formulas = detail::FormulaCounts{};
     keep->impl_->rows = detail::RowStore{};
     keep->impl_->cols.clear();
     keep->impl_->links.clear();

@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/formula.hpp"
 #include "ormelin/model.hpp"
 
 namespace ormelin::model::detail {
@@ -174,11 +176,38 @@ struct ColRec {
     friend bool operator==(const ColRec&, const ColRec&) = default;
 };
 
+struct SheetData;
+
+/// What a workbook shares with its sheets: the sheets themselves, so that a
+/// formula can read any sheet and a structural change can reach every formula.
+struct BookData {
+    std::vector<SheetData*> sheets;  // in no particular order
+};
+
+/// What a sheet's formulas may depend on, so that a structural change passes
+/// over them only when one may be affected. The counts never fall below the
+/// truth: storing a formula adds to them, removing one does not subtract, and
+/// a pass over the sheet's formulas counts them again exactly.
+struct FormulaCounts {
+    /// Formulas that a row insertion or deletion in their own sheet may alter:
+    /// an own-sheet reference with an absolute row or a nonzero row offset, or a
+    /// row offset into another sheet (the formula moves, its target does not).
+    long rows = 0;
+    long columns = 0;  // the same for columns
+    /// Formulas holding any reference (moving part of the sheet may alter them).
+    long referring = 0;
+    /// Formulas naming a sheet, by the sheet's case-folded name.
+    std::map<std::string, long> named;
+    bool empty() const { return rows == 0 && columns == 0 && referring == 0 && named.empty(); }
+};
+
 /// Everything a worksheet holds.
 struct SheetData {
     ModelWorkbook* book = nullptr;  // null once the sheet is deleted
+    BookData* bookData = nullptr;   // null once the sheet is deleted
     std::string name;
     bool deleted = false;
+    FormulaCounts formulas;
 
     detail::RowStore rows;
     std::vector<detail::ColRec> cols;  // index: column - 1
@@ -231,6 +260,27 @@ struct SheetData {
         while (cMax >= cMin && colCount[static_cast<std::size_t>(cMax)] == 0) --cMax;
     }
 };
+
+// ---------------------------------------------------------------- formulas (model_formula.cpp)
+
+/// A sheet name as formula references compare it: case-folded.
+std::string FoldedSheetName(std::string_view name);
+/// Adds a formula stored in sheet s (in as many cells as times) to its counts.
+void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times = 1);
+/// The value a formula cell shows: its formula's result, or the cached value when
+/// the formula cannot be evaluated or takes part in a circular reference.
+host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& cell);
+/// The value a cell shows (a formula's result; a plain cell's value, no copy
+/// made for it beyond the return).
+inline host::Value ShownValue(const SheetData& s, int row, const Cell& cell) {
+    return cell.formula.empty() ? cell.value : FormulaValue(s, row, cell.col, cell);
+}
+/// Rewrites the formulas of the workbook that a change in sheet s (rows or
+/// columns inserted or deleted, cells moved, the sheet renamed or deleted) may
+/// alter, as the spreadsheet does. Call it before the change is made, with the
+/// sheet still under its old name. Sheets whose counts show no formula that can
+/// be affected are not visited.
+void AdjustFormulas(SheetData& s, const formula::Change& change);
 
 }  // namespace ormelin::model::detail
 

@@ -340,6 +340,7 @@ void ModelWorksheet::Name(const std::string& name) {
     ALIVE();
     if (name == impl_->name) return;
     detail::CheckSheetName(*impl_->book, name, this);
+    detail::AdjustFormulas(*impl_, formula::Change::RenameSheet(impl_->name, name));
     impl_->name = name;
 }
 
@@ -380,7 +381,7 @@ CellContent ModelWorksheet::Content(int row, int column) const {
     ALIVE();
     CheckCell(row, column);
     if (const Row* r = impl_->rows.find(row)) {
-        if (const Cell* c = r->find(column)) return CellContent{c->value, c->formula};
+        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula};
     }
     return {};
 }
@@ -394,15 +395,18 @@ void ModelWorksheet::SetValue(const Area& area, const host::Value& value) {
         return;
     }
     const bool formula = StartsFormula(value);
+    long formulas = 0;
     for (int r = area.r1; r <= area.r2; ++r) {
         for (int c = area.c1; c <= area.c2; ++c) {
             if (formula && sh.styles().Get(sh.effective(r, c)).numberFormat != "@") {
                 sh.put(r, c, std::monostate{}, std::get<std::string>(value));
+                ++formulas;
             } else {
                 sh.put(r, c, value, {});
             }
         }
     }
+    if (formulas) detail::NoteFormula(*impl_, std::get<std::string>(value), formulas);
 }
 
 void ModelWorksheet::SetLiteral(const Area& area, const host::Value& value) {
@@ -429,19 +433,31 @@ void ModelWorksheet::SetFormula(int row, int column, const std::string& formulaR
     Cell& cell = impl_->rows.get(row).get(column);
     cell.value = cached;
     cell.formula = formulaR1C1;
+    detail::NoteFormula(*impl_, formulaR1C1);
 }
+
+namespace {
+
+// What a cell of sheet s showing this value displays.
+std::string ShownText(detail::SheetData& s, int row, int column, const host::Value& value) {
+    if (host::IsEmpty(value)) return {};
+    if (!s.view.displayZeros) {
+        if (auto* d = std::get_if<double>(&value); d && *d == 0) return {};
+    }
+    Sheet sh{s};
+    return host::DisplayValue(value, sh.styles().Get(sh.effective(row, column)).numberFormat);
+}
+
+}  // namespace
 
 std::string ModelWorksheet::CellText(int row, int column) const {
     ALIVE();
     CheckCell(row, column);
     const Row* r = impl_->rows.find(row);
     const Cell* c = r ? r->find(column) : nullptr;
-    if (!c || host::IsEmpty(c->value)) return {};
-    if (!impl_->view.displayZeros) {
-        if (auto* d = std::get_if<double>(&c->value); d && *d == 0) return {};
-    }
-    Sheet sh{*impl_};
-    return host::DisplayValue(c->value, sh.styles().Get(sh.effective(row, column)).numberFormat);
+    if (!c) return {};
+    if (!c->formula.empty()) return ShownText(*impl_, row, column, detail::FormulaValue(*impl_, row, column, *c));
+    return ShownText(*impl_, row, column, c->value);
 }
 
 std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
@@ -453,7 +469,7 @@ std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
     for (int r = area.r1; r <= to; ++r) {
         const Row& row = impl_->rows.at(r - 1);
         for (auto it = row.lower(area.c1); it != row.cells.end() && it->col <= area.c2; ++it) {
-            if (host::IsEmpty(it->value)) continue;
+            if (!it->hasContent()) continue;
             ++shown;
             std::string t = CellText(r, it->col);
             if (!common) common = std::move(t);
@@ -623,6 +639,7 @@ void ModelWorksheet::InsertRows(int at, int count) {
     const int last = LastContentRow(s);
     if (last >= at && static_cast<long long>(last) + count > kMaxRows)
         Refuse("Cannot shift nonblank cells off the worksheet");
+    detail::AdjustFormulas(s, formula::Change::InsertRows(s.name, at, count));
     // merged areas that the insertion cuts through grow
     for (int r = std::max(1, at - s.maxMergeRows + 1); r < at; ++r) {
         Row* row = s.rows.find(r);
@@ -668,6 +685,7 @@ void ModelWorksheet::DeleteRows(int at, int count) {
     auto& s = *impl_;
     count = std::min(count, kMaxRows - at + 1);
     const int lastDel = at + count - 1;
+    detail::AdjustFormulas(s, formula::Change::DeleteRows(s.name, at, count));
     // merged areas from above that reach into the deleted rows shrink
     for (int r = std::max(1, at - s.maxMergeRows + 1); r < at; ++r) {
         Row* row = s.rows.find(r);
@@ -713,6 +731,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
     const int last = LastContentColumn(s);
     if (last >= at && static_cast<long long>(last) + count > kMaxColumns)
         Refuse("Cannot shift nonblank cells off the worksheet");
+    detail::AdjustFormulas(s, formula::Change::InsertColumns(s.name, at, count));
     const int src = at > 1 ? at - 1 : at;
     for (std::size_t i = 0; i < s.rows.size(); ++i) {
         Row& row = s.rows.at(i);
@@ -746,6 +765,7 @@ void ModelWorksheet::DeleteColumns(int at, int count) {
     auto& s = *impl_;
     count = std::min(count, kMaxColumns - at + 1);
     const int lastDel = at + count - 1;
+    detail::AdjustFormulas(s, formula::Change::DeleteColumns(s.name, at, count));
     for (std::size_t i = 0; i < s.rows.size(); ++i) {
         Row& row = s.rows.at(i);
         auto& cells = row.cells;
@@ -807,6 +827,9 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
                 if (r + n > kMaxRows) Refuse("Cannot shift nonblank cells off the worksheet");
             }
         }
+        if (area.r1 + n <= kMaxRows)
+            detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c1, kMaxRows - n, area.c2},
+                                                                 s.name, area.r1 + n, area.c1));
         for (int r = last; r >= area.r1; --r) {
             Row* row = s.rows.find(r);
             if (!row) continue;
@@ -849,6 +872,9 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
             if (!row->cells.empty() && row->cells.back().col >= area.c1 && row->cells.back().col + n > kMaxColumns)
                 Refuse("Cannot shift nonblank cells off the worksheet");
         }
+        if (area.c1 + n <= kMaxColumns)
+            detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c1, area.r2, kMaxColumns - n},
+                                                                 s.name, area.r1, area.c1 + n));
         for (int r = area.r1; r <= area.r2; ++r) {
             Row* row = s.rows.find(r);
             if (!row) continue;
@@ -889,6 +915,9 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
                 (m.r1 <= area.r2 && m.r2 > area.r2))
                 Refuse("Cannot change part of a merged cell");
         }
+        if (area.r2 < kMaxRows)
+            detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r2 + 1, area.c1, kMaxRows, area.c2},
+                                                                 s.name, area.r1, area.c1));
         const int last = static_cast<int>(s.rows.size());
         for (int r = area.r1; r <= last; ++r) {
             Row* row = s.rows.find(r);
@@ -929,6 +958,9 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
                 (m.c1 <= area.c2 && m.c2 > area.c2))
                 Refuse("Cannot change part of a merged cell");
         }
+        if (area.c2 < kMaxColumns)
+            detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c2 + 1, area.r2, kMaxColumns},
+                                                                 s.name, area.r1, area.c1));
         for (int r = area.r1; r <= area.r2; ++r) {
             Row* row = s.rows.find(r);
             if (!row) continue;
@@ -1092,6 +1124,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             cr.style = rec.style ? std::optional<StyleId>(mapStyle(*rec.style)) : std::nullopt;
         }
         for (Taken& t : cells) {
+            detail::NoteFormula(d, t.formula);
             Cell& cell = d.rows.get(t.r + dr).get(t.c + dc);
             cell.value = std::move(t.value);
             cell.formula = std::move(t.formula);
@@ -1099,6 +1132,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
         }
     } else {
         for (Taken& t : cells) {
+            detail::NoteFormula(d, t.formula);
             dst.put(t.r + dr, t.c + dc, std::move(t.value), std::move(t.formula));
             dst.setOwn(t.r + dr, t.c + dc, *t.style);
         }
@@ -1286,7 +1320,8 @@ void ModelWorksheet::ForEachCell(
         const Row& row = impl_->rows.at(i);
         const int r = static_cast<int>(i) + 1;
         for (const Cell& c : row.cells) {
-            visit(r, c.col, CellContent{c.value, c.formula}, c.style ? *c.style : sh.inherited(r, c.col));
+            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula},
+                  c.style ? *c.style : sh.inherited(r, c.col));
         }
     }
 }
@@ -1328,6 +1363,7 @@ void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId 
     c.value = std::move(content.value);
     c.formula = std::move(content.formula);
     c.style = style;
+    detail::NoteFormula(*impl_, c.formula);
 }
 
 void ModelWorksheet::LoadRow(int row, const RowRecord& record) {

@@ -18,7 +18,7 @@ using host::Value;
 TEST_F(ModelTest, ValuesFormulasAndTextFormat) {
     R("A1").Value_(std::string("=R1C2&\"x\""));
     EXPECT_EQ(ws->Content(1, 1).formula, "=R1C2&\"x\"");
-    EXPECT_TRUE(host::IsEmpty(ws->Content(1, 1).value));
+    EXPECT_EQ(std::get<std::string>(ws->Content(1, 1).value), "x");  // B1 is empty: the formula's result
     R("A2").NumberFormat("@");
     R("A2").Value_(std::string("=1+1"));
     EXPECT_EQ(ws->Content(2, 1).formula, "");
@@ -26,7 +26,7 @@ TEST_F(ModelTest, ValuesFormulasAndTextFormat) {
     ws->SetLiteral(Area{3, 1, 3, 1}, std::string("=x"));
     EXPECT_EQ(ws->Content(3, 1).formula, "");
     ws->SetFormula(4, 1, "=R1C1", 5.0);
-    EXPECT_EQ(ws->CellText(4, 1), "5");
+    EXPECT_EQ(ws->CellText(4, 1), "x");  // evaluated, not the cached 5
     EXPECT_EQ(R("A4").Formula(), "=R1C1");
     R("B1").Value_(2.5);
     EXPECT_EQ(R("B1").Formula(), "2.5");

@@ -1,0 +1,201 @@
+// The embedded model's formulas: what they show and how they follow the sheets.
+//
+// A formula cell keeps its R1C1 text and the cached value it was given (by the
+// loader, or nothing for a formula just written). What it shows is worked out
+// when it is read: the formula is evaluated over the workbook's cells, formulas
+// it refers to in turn, with a guard against circular references. Nothing is
+// recalculated when cells change, so an edit costs nothing extra.
+//
+// References follow insertions and deletions of rows and columns, renamed and
+// deleted sheets. Each sheet counts what its formulas may depend on
+// (FormulaCounts), and a change visits only the sheets whose counts say that one
+// of their formulas may be affected: inserting rows into a document whose title
+// blocks hold thousands of absolute references into the register sheet does not
+// pass over them.
+#include <map>
+#include <tuple>
+
+#include "host/formula_text.hpp"
+#include "host/model_impl.hpp"
+
+namespace ormelin::model::detail {
+
+namespace {
+
+using formula::Change;
+using formula::Reference;
+using formula::Token;
+using Kind = formula::Reference::Kind;
+
+// ---------------------------------------------------------------- counting
+
+bool IsBandChange(Change::Kind k, bool& rows) {
+    switch (k) {
+        case Change::Kind::InsertRows:
+        case Change::Kind::DeleteRows: rows = true; return true;
+        case Change::Kind::InsertColumns:
+        case Change::Kind::DeleteColumns: rows = false; return true;
+        default: return false;
+    }
+}
+
+/// Adds a formula to the counts, as many times as it is stored.
+void Count(FormulaCounts& counts, std::string_view formulaR1C1, long times = 1) {
+    bool rows = false, columns = false, referring = false;
+    std::vector<std::string> named;
+    for (const Token& t : formula::Tokenize(formulaR1C1, formula::Notation::R1C1, 1, 1)) {
+        if (t.type != Token::Type::Reference) continue;
+        const Reference& r = t.ref;
+        referring = true;
+        if (r.hasSheet) {
+            std::string key = FoldedSheetName(r.sheet);
+            if (std::find(named.begin(), named.end(), key) == named.end()) named.push_back(std::move(key));
+        }
+        if (r.kind == Kind::Error) continue;
+        const bool hasRows = r.kind != Kind::Columns, hasColumns = r.kind != Kind::Rows;
+        if (r.hasSheet) {
+            // the formula moves with its own sheet, the cell it points at does not
+            rows = rows || (hasRows && (!r.row1.absolute || !r.row2.absolute));
+            columns = columns || (hasColumns && (!r.col1.absolute || !r.col2.absolute));
+        } else {
+            // an offset of 0 moves with the formula; anything else may not
+            auto moves = [](const formula::Coord& c) { return c.absolute || c.value != 0; };
+            rows = rows || (hasRows && (moves(r.row1) || moves(r.row2)));
+            columns = columns || (hasColumns && (moves(r.col1) || moves(r.col2)));
+        }
+    }
+    if (rows) counts.rows += times;
+    if (columns) counts.columns += times;
+    if (referring) counts.referring += times;
+    for (auto& key : named) counts.named[std::move(key)] += times;
+}
+
+// ---------------------------------------------------------------- evaluation
+
+/// The sheet of a workbook named so (without regard to case), or null.
+const SheetData* FindSheet(const SheetData& own, std::string_view name) {
+    if (!own.bookData) return nullptr;
+    for (const SheetData* s : own.bookData->sheets) {
+        if (!s->deleted && formula::SameSheet(s->name, name)) return s;
+    }
+    return nullptr;
+}
+
+/// Formula chains deeper than this show their cached values instead of being
+/// followed further (each level of evaluation takes stack).
+constexpr int kMaxChain = 128;
+
+/// One reading of a formula cell and everything it evaluates on the way.
+struct Reading {
+    using Key = std::tuple<const SheetData*, int, int>;
+    std::vector<Key> open;         // the formulas being evaluated, outermost first
+    std::map<Key, host::Value> done;  // formulas met more than once are evaluated once
+    bool circular = false;
+
+    host::Value Evaluate(const SheetData& s, int row, int column, const Cell& cell);
+};
+
+class BookCells final : public formula::CellSource {
+public:
+    BookCells(Reading& reading, const SheetData& own) : reading_(reading), own_(own) {}
+
+    host::Value CellValue(std::string_view sheet, int row, int column) const override {
+        const SheetData* s = sheet.empty() ? &own_ : FindSheet(own_, sheet);
+        if (!s) return host::CellError::Ref;
+        const Row* r = s->rows.find(row);
+        const Cell* cell = r ? r->find(column) : nullptr;
+        if (!cell) return {};
+        if (cell->formula.empty()) return cell->value;
+        return reading_.Evaluate(*s, row, column, *cell);
+    }
+
+    std::optional<Area> Extent(std::string_view sheet) const override {
+        const SheetData* s = sheet.empty() ? &own_ : FindSheet(own_, sheet);
+        if (!s) return std::nullopt;
+        const int rows = std::max(1, static_cast<int>(s->rows.size()));
+        const int columns = s->countsValid && s->cMax ? s->cMax : host::kMaxColumns;
+        return Area{1, 1, rows, columns};
+    }
+
+private:
+    Reading& reading_;
+    const SheetData& own_;
+};
+
+host::Value Reading::Evaluate(const SheetData& s, int row, int column, const Cell& cell) {
+    const Key key{&s, row, column};
+    if (std::find(open.begin(), open.end(), key) != open.end()) {
+        circular = true;
+        return cell.value;
+    }
+    if (auto it = done.find(key); it != done.end()) return it->second;
+    if (open.size() >= static_cast<std::size_t>(kMaxChain)) return cell.value;
+    open.push_back(key);
+    formula::Result result = formula::Evaluate(cell.formula, row, column, BookCells(*this, s));
+    open.pop_back();
+    host::Value v = result.known ? std::move(result.value) : cell.value;
+    if (!open.empty()) done.emplace(key, v);
+    return v;
+}
+
+// ---------------------------------------------------------------- adjustment
+
+/// Whether the cell at (row, column) of the changed sheet is removed by the change.
+bool Removed(const Change& ch, int row, int column) {
+    switch (ch.kind) {
+        case Change::Kind::DeleteRows: return row >= ch.at && row < ch.at + ch.count;
+        case Change::Kind::DeleteColumns: return column >= ch.at && column < ch.at + ch.count;
+        default: return false;
+    }
+}
+
+/// Adjusts every formula of sheet t to the change and counts them again.
+void Pass(SheetData& t, const SheetData& changed, const Change& ch) {
+    FormulaCounts counts;
+    const bool own = &t == &changed;
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        for (Cell& cell : t.rows.at(i).cells) {
+            if (cell.formula.empty()) continue;
+            if (!(own && Removed(ch, r, cell.col)) && formula::MayNeedAdjust(cell.formula, t.name, ch)) {
+                if (auto adjusted = formula::Adjust(cell.formula, t.name, r, cell.col, ch))
+                    cell.formula = std::move(*adjusted);
+            }
+            Count(counts, cell.formula);
+        }
+    }
+    t.formulas = std::move(counts);
+}
+
+}  // namespace
+
+std::string FoldedSheetName(std::string_view name) { return formula::text::Encode(formula::text::Folded(name)); }
+
+void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times) {
+    if (!formulaR1C1.empty() && times > 0) Count(s.formulas, formulaR1C1, times);
+}
+
+host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& cell) {
+    Reading reading;
+    host::Value v = reading.Evaluate(s, row, column, cell);
+    return reading.circular ? cell.value : v;
+}
+
+void AdjustFormulas(SheetData& s, const formula::Change& change) {
+    if (!s.bookData) return;
+    const std::string key = FoldedSheetName(s.name);
+    bool rows = false;
+    const bool band = IsBandChange(change.kind, rows);
+    for (SheetData* t : s.bookData->sheets) {
+        if (t->deleted) continue;
+        const bool own = t == &s;
+        if (own && change.kind == Change::Kind::DeleteSheet) continue;
+        bool visit = false;
+        if (auto it = t->formulas.named.find(key); it != t->formulas.named.end() && it->second > 0) visit = true;
+        if (own && band) visit = visit || (rows ? t->formulas.rows : t->formulas.columns) > 0;
+        if (own && change.kind == Change::Kind::MoveCells) visit = visit || t->formulas.referring > 0;
+        if (visit) Pass(*t, s, change);
+    }
+}
+
+}  // namespace ormelin::model::detail
