@@ -386,9 +386,8 @@ namespace ormelin::testing_support {
 namespace {
 
 // A formed title cell refers to its register row by formula and so follows the
-// register's later edits. Needs a model that adjusts and recalculates formulas
-// across sheets; enable once the formula engine drives the model.
-TEST_F(Transfer, DISABLED_TitleCellFollowsItsRowWhenARegisterRowAboveIsDeleted) {
+// register's later edits.
+TEST_F(Transfer, TitleCellFollowsItsRowWhenARegisterRowAboveIsDeleted) {
     auto reg = MakeRegister(kRegisterTitles);
     for (int r = 2; r <= 8; ++r) {
         PutText(reg, r, 2, r == 7 ? "Лист1" : "Документ " + std::to_string(r));
