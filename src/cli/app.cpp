@@ -345,7 +345,11 @@ void PrintSheetToPdf(const std::string& office, const Options& opt, const std::s
     for (int r = used.r1; r <= used.r2; ++r) {
         for (int c = used.c1; c <= used.c2; ++c) {
             auto content = ws->Content(r, c);
-            if (!content.formula.empty()) ws->SetLiteral(host::Area{r, c, r, c}, content.value);
+            if (content.formula.empty()) continue;
+            // A result the sheet does not show (a zero where zeros are hidden, as
+            // in a title block whose register cell is empty) is printed as nothing.
+            const bool hidden = ws->CellText(r, c).empty();
+            ws->SetLiteral(host::Area{r, c, r, c}, hidden ? host::Value{} : content.value);
         }
     }
     for (int i = s.Book().Count(); i >= 1; --i) {
