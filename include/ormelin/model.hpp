@@ -67,6 +67,7 @@ public:
     void Activate() override;
     void Delete() override;
     int Index() const override;
+    void Move(const host::Worksheet* before, const host::Worksheet* after) override;
     CellContent Content(int row, int column) const override;
     void SetValue(const Area& area, const host::Value& value) override;
     void SetLiteral(const Area& area, const host::Value& value) override;
@@ -164,6 +165,9 @@ public:
     void SetPath(const std::string& path);
     /// Called by the sheets: removes one from the workbook.
     void RemoveSheet(const ModelWorksheet& sheet);
+    /// Called by the sheets: moves one before or after another (at the end when
+    /// both are null); the active sheet stays active.
+    void MoveSheet(const ModelWorksheet& sheet, const host::Worksheet* before, const host::Worksheet* after);
 
 private:
     struct Impl;
@@ -187,6 +191,7 @@ public:
     host::Window& ActiveWindow() override;
     std::shared_ptr<host::Workbook> ActiveWorkbook() const override;
     std::vector<std::shared_ptr<host::Workbook>> Workbooks() const override;
+    std::shared_ptr<host::Workbook> AddWorkbook() override;
     host::Range Selection() override;
     host::Ui& UI() override;
 

@@ -171,6 +171,28 @@ std::shared_ptr<host::Worksheet> ModelWorkbook::Add(const host::Worksheet* befor
     return sheet;
 }
 
+void ModelWorkbook::MoveSheet(const ModelWorksheet& sheet, const host::Worksheet* before, const host::Worksheet* after) {
+    auto& sheets = impl_->sheets;
+    const int from = IndexOf(sheets, &sheet);
+    if (from < 0) throw Error(ErrorCode::ObjectDeleted);
+    const host::Worksheet* anchor = before ? before : after;
+    if (anchor == &sheet) return;
+    if (anchor) {
+        if (anchor->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
+        if (IndexOf(sheets, anchor) < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+    }
+    auto active = sheets[static_cast<std::size_t>(impl_->active)];
+    auto moved = sheets[static_cast<std::size_t>(from)];
+    sheets.erase(sheets.begin() + from);
+    std::size_t pos = sheets.size();
+    if (anchor) {
+        pos = static_cast<std::size_t>(IndexOf(sheets, anchor));
+        if (!before) ++pos;
+    }
+    sheets.insert(sheets.begin() + static_cast<std::ptrdiff_t>(pos), moved);
+    impl_->active = IndexOf(sheets, active.get());
+}
+
 std::shared_ptr<ModelWorksheet> ModelWorkbook::AddNamed(const std::string& name) {
     detail::CheckSheetName(*this, name, nullptr);
     auto sheet = std::make_shared<ModelWorksheet>(*this, name);
@@ -344,6 +366,8 @@ host::Range ModelApplication::Selection() {
 }
 
 host::Ui& ModelApplication::UI() { return *impl_->ui; }
+
+std::shared_ptr<host::Workbook> ModelApplication::AddWorkbook() { return NewWorkbook(); }
 
 std::shared_ptr<ModelWorkbook> ModelApplication::NewWorkbook() {
     auto book = EmptyWorkbook();

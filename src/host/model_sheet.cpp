@@ -367,6 +367,11 @@ void ModelWorksheet::Delete() {
     impl_->book->RemoveSheet(*this);
 }
 
+void ModelWorksheet::Move(const host::Worksheet* before, const host::Worksheet* after) {
+    ALIVE();
+    impl_->book->MoveSheet(*this, before, after);
+}
+
 int ModelWorksheet::Index() const {
     ALIVE();
     for (int i = 1; i <= impl_->book->Count(); ++i) {

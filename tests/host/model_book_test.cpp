@@ -145,3 +145,44 @@ TEST_F(ModelTest, PageSetupAndBulkAccess) {
 
 }  // namespace
 }  // namespace ormelin::test
+
+namespace ormelin::model {
+namespace {
+
+TEST(ModelBookMove, SheetsMoveBeforeAndAfterOthersAndTheActiveSheetStays) {
+    ModelApplication app(std::make_shared<ScriptedUi>());
+    auto book = app.NewWorkbook();
+    auto s1 = book->Sheet(1);
+    auto s2 = book->Add(nullptr, s1.get());
+    auto s3 = book->Add(nullptr, s2.get());
+    s2->Activate();
+    auto names = [&] {
+        std::string all;
+        for (int i = 1; i <= book->Count(); ++i) all += book->Sheet(i)->Name() + ";";
+        return all;
+    };
+    ASSERT_EQ(names(), "Лист1;Лист2;Лист3;");
+    s3->Move(s1.get(), nullptr);
+    EXPECT_EQ(names(), "Лист3;Лист1;Лист2;");
+    EXPECT_EQ(s3->Index(), 1);
+    s3->Move(nullptr, s2.get());
+    EXPECT_EQ(names(), "Лист1;Лист2;Лист3;");
+    s1->Move(nullptr, s3.get());
+    EXPECT_EQ(names(), "Лист2;Лист3;Лист1;");
+    EXPECT_EQ(book->ActiveSheet().get(), s2.get());
+    auto other = app.NewWorkbook();
+    EXPECT_THROW(s1->Move(other->Sheet(1).get(), nullptr), Error);
+    EXPECT_EQ(names(), "Лист2;Лист3;Лист1;");
+}
+
+TEST(ModelBookMove, AddWorkbookMakesANewActiveWorkbook) {
+    ModelApplication app(std::make_shared<ScriptedUi>());
+    auto first = app.NewWorkbook();
+    auto added = app.AddWorkbook();
+    EXPECT_NE(added.get(), first.get());
+    EXPECT_EQ(app.ActiveWorkbook().get(), added.get());
+    EXPECT_EQ(added->Count(), 1);
+}
+
+}  // namespace
+}  // namespace ormelin::model
