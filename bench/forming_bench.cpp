@@ -19,6 +19,7 @@
 #include "ormelin/kalvora.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
+#include "bench_common.hpp"
 
 namespace {
 
@@ -94,48 +95,17 @@ void WriteInput(int n) {
     written[n] = true;
 }
 
-std::string Quoted(const std::string& s) { return "'" + s + "'"; }
-
-void RunCommand(benchmark::State& state, const std::string& command) {
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError(("failed: " + command).c_str());
-            break;
-        }
-    }
-}
-
 void BM_FormEndToEnd(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     WriteInput(n);
-    RunCommand(state, std::string(ORMELIN_CLI) + " form " + Quoted(InputFile(n)) + " " + Quoted(kSheet) +
-                          " --print -o " + Quoted(OutputFile(n)) + " 2>/dev/null");
+    bench::RunCommand(state, std::string(ORMELIN_CLI) + " form " + bench::Quoted(InputFile(n)) + " " + bench::Quoted(kSheet) +
+                          " --print -o " + bench::Quoted(OutputFile(n)) + " 2>/dev/null");
 }
 
 void BM_LibreOfficeLoadSave(benchmark::State& state) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
-        state.SkipWithError("soffice is not installed");
-        return;
-    }
     const int n = static_cast<int>(state.range(0));
     WriteInput(n);
-    auto dir = std::filesystem::temp_directory_path() / "ormelin-bench-lo";
-    std::filesystem::create_directories(dir);
-    std::string command = "soffice --headless -env:UserInstallation=file://" + (dir / "profile").string() +
-                          " --convert-to xlsx --outdir " + Quoted(dir.string()) + " " + Quoted(InputFile(n)) +
-                          " >/dev/null 2>&1";
-    (void)std::system(command.c_str());  // the first start creates the profile
-    RunCommand(state, command);
-}
-
-std::string ReadPart(zip_t* z, const char* name) {
-    zip_stat_t st;
-    if (zip_stat(z, name, 0, &st) != 0) return {};
-    std::string bytes(st.size, '\0');
-    zip_file_t* f = zip_fopen(z, name, 0);
-    zip_fread(f, bytes.data(), st.size);
-    zip_fclose(f);
-    return bytes;
+    bench::LibreOfficeLoadSave(state, InputFile(n));
 }
 
 /// The floor: read the input's parts, then write the formed sheet's cells with
@@ -157,7 +127,7 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
         zip_t* z = zip_open(InputFile(n).c_str(), ZIP_RDONLY, &error);
         for (const char* part : {"xl/sharedStrings.xml", "xl/styles.xml", "xl/worksheets/sheet1.xml",
                                  "xl/worksheets/sheet2.xml"}) {
-            std::string bytes = ReadPart(z, part);
+            std::string bytes = bench::ReadPart(z, part);
             pugi::xml_document doc;
             doc.load_buffer_inplace(bytes.data(), bytes.size());
             benchmark::DoNotOptimize(doc.first_child());

@@ -20,6 +20,7 @@
 
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
+#include "bench_common.hpp"
 
 using namespace ormelin;
 using host::Area;
@@ -134,16 +135,6 @@ void BM_FloorWrite(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
-std::string ReadPart(zip_t* z, const char* name) {
-    zip_stat_t st;
-    zip_stat(z, name, 0, &st);
-    std::string bytes(st.size, '\0');
-    zip_file_t* f = zip_fopen(z, name, 0);
-    zip_fread(f, bytes.data(), st.size);
-    zip_fclose(f);
-    return bytes;
-}
-
 // The floor of loading: libzip inflates the parts, pugixml parses them, and
 // every cell's value is read once.
 void BM_FloorRead(benchmark::State& state) {
@@ -152,9 +143,9 @@ void BM_FloorRead(benchmark::State& state) {
     for (auto _ : state) {
         int error = 0;
         zip_t* z = zip_open(BenchFile(rows).c_str(), ZIP_RDONLY, &error);
-        std::string sst = ReadPart(z, "xl/sharedStrings.xml");
-        std::string sheet = ReadPart(z, "xl/worksheets/sheet1.xml");
-        std::string styles = ReadPart(z, "xl/styles.xml");
+        std::string sst = bench::ReadPart(z, "xl/sharedStrings.xml");
+        std::string sheet = bench::ReadPart(z, "xl/worksheets/sheet1.xml");
+        std::string styles = bench::ReadPart(z, "xl/styles.xml");
         zip_discard(z);
         pugi::xml_document sdoc, doc, stdoc;
         sdoc.load_buffer_inplace(sst.data(), sst.size());
@@ -178,32 +169,10 @@ void BM_FloorRead(benchmark::State& state) {
 
 // The other clients on the same file, as whole commands (wall time): LibreOffice's
 // headless load-and-save and openpyxl's load-and-save. Skipped when missing.
-std::string Quoted(const std::string& s) { return "'" + s + "'"; }
-
-void RunCommand(benchmark::State& state, const std::string& command) {
-    for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
-            state.SkipWithError(("failed: " + command).c_str());
-            break;
-        }
-    }
-}
-
 void BM_LibreOfficeLoadSave(benchmark::State& state) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
-        state.SkipWithError("soffice is not installed");
-        return;
-    }
     int rows = static_cast<int>(state.range(0));
     xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
-    auto dir = std::filesystem::temp_directory_path() / "ormelin-bench-lo";
-    std::filesystem::create_directories(dir);
-    std::string command = "soffice --headless -env:UserInstallation=file://" + (dir / "profile").string() +
-                          " --convert-to xlsx --outdir " + Quoted(dir.string()) + " " + Quoted(BenchFile(rows)) +
-                          " >/dev/null 2>&1";
-    // The first start creates the profile; it is not what a user waits for each time.
-    (void)std::system(command.c_str());
-    RunCommand(state, command);
+    bench::LibreOfficeLoadSave(state, BenchFile(rows));
 }
 
 void BM_OpenpyxlLoadSave(benchmark::State& state) {
@@ -214,8 +183,8 @@ void BM_OpenpyxlLoadSave(benchmark::State& state) {
     int rows = static_cast<int>(state.range(0));
     xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
     std::string out = (std::filesystem::temp_directory_path() / "ormelin-bench-openpyxl.xlsx").string();
-    RunCommand(state, "/usr/bin/python3 -c \"import openpyxl,sys; openpyxl.load_workbook(sys.argv[1]).save(sys.argv[2])\" " +
-                          Quoted(BenchFile(rows)) + " " + Quoted(out));
+    bench::RunCommand(state, "/usr/bin/python3 -c \"import openpyxl,sys; openpyxl.load_workbook(sys.argv[1]).save(sys.argv[2])\" " +
+                          bench::Quoted(BenchFile(rows)) + " " + bench::Quoted(out));
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
