@@ -197,24 +197,20 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
     return kOk;
 }
 
-/// The first row of the list that forming left below the last sheet, if any.
+/// The first row of the list that forming left below the last sheet of an A4
+/// document, if any.
 std::optional<int> RowsLeftBelow(host::Worksheet& ws) {
-    // The last sheet ends with its bottom line ("Копировал:"); anything after the
-    // last such line that shows a text is a list row forming did not reach.
+    // The first sheet's title block holds the number of sheets in Y33 ("Листов");
+    // the first sheet ends with its bottom line in row 37 and every further sheet,
+    // the change-registration sheet included, adds 35 rows.
+    const host::CellContent count = ws.Content(33, 25);
+    const auto* sheets = std::get_if<double>(&count.value);
+    if (!sheets || *sheets < 1) return std::nullopt;
+    const long long lastBottom = 37 + 35 * (static_cast<long long>(*sheets) - 1);
     host::Area used = ws.UsedRange();
-    int lastBottom = 0;
-    for (int r = 1; r <= used.r2; ++r) {
-        for (int c = 1; c <= std::min(used.c2, 26); ++c) {
-            if (ws.CellText(r, c) == "Копировал:") {
-                lastBottom = r;
-                break;
-            }
-        }
-    }
-    if (lastBottom == 0) return std::nullopt;
-    for (int r = lastBottom + 1; r <= used.r2; ++r) {
+    for (long long r = lastBottom + 1; r <= used.r2; ++r) {
         for (int c = 1; c <= used.c2; ++c) {
-            if (!ws.CellText(r, c).empty()) return r;
+            if (!ws.CellText(static_cast<int>(r), c).empty()) return static_cast<int>(r);
         }
     }
     return std::nullopt;

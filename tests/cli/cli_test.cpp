@@ -289,3 +289,33 @@ TEST_F(Cli, FormedSpecificationPrintsThroughLibreOffice) {
 }
 
 }  // namespace
+
+namespace {
+
+// Forming ends at a run of 29 empty rows where a sheet would begin; the rows below
+// stay unformed, and the command says from which row.
+TEST_F(Cli, FormSaysWhereARunOfEmptyRowsLeftTheList) {
+    std::string book = Path("gap.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " spa --name Спец").status, 0);
+    {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("Спец");
+        for (int r = 2; r <= 24; ++r) ws->SetLiteral({r, 5, r, 5}, "Деталь " + std::to_string(r - 1));
+        ws->SetLiteral({54, 5, 54, 5}, std::string("После пропуска"));  // rows 25..53 stay empty
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+    }
+    Outcome formed = Ormelin("form " + Quote(book) + " Спец");
+    ASSERT_EQ(formed.status, 0) << formed.err;
+    // One sheet (rows 1..37); the 29 empty rows follow the bottom line, then the entry.
+    EXPECT_NE(formed.err.find("from row 67 on"), std::string::npos) << formed.err;
+
+    std::string full = Path("full.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(full) + " spa --name Спец").status, 0);
+    Outcome plain = Ormelin("form " + Quote(full) + " Спец");
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err.find("left below"), std::string::npos) << plain.err;
+}
+
+}  // namespace
