@@ -190,7 +190,7 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
 
     std::vector<DemoDocument> docs;
     docs.push_back({ksSPA_OT, "АБВГ.436234.001", "АБВГ.436234.001", "", 2, SpecificationRows(), true});
-    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "Схема электрическая принципиальная", 2,
+    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2,
                     ElementRows(), true});
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
     docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
