@@ -96,7 +96,10 @@ public:
         try {
             book_ = xlsx::LoadWorkbook(*app_, opt_.book, &report_);
         } catch (const Error& e) {
-            throw Failure{kBadWorkbook, opt_.book + ": " + e.description()};
+            // The file layer names the damaged part, or the file itself.
+            const std::string& what = e.description();
+            const bool namesFile = what.rfind(opt_.book, 0) == 0;
+            throw Failure{kBadWorkbook, namesFile ? what : opt_.book + ": " + what};
         }
     }
 
