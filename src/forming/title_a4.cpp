@@ -105,7 +105,7 @@ const std::vector<CellStep>& TitleFirstSteps() {
         {.range = "A20:A22", .merge = true, .values = {Text("Инв. № дубл.")}},
         {.range = "B20:B22", .merge = true, .values = {Attr(P::aIndu)}},
         {.range = "A23:A26", .merge = true, .values = {Text("Взам. инв. №")}},
-        {.range = "B23:B26", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aInvz)}},
+        {.range = "B23:B26", .merge = true, .values = {Attr(P::aInvz)}},
         {.range = "A27:A31", .merge = true, .values = {Text("Подп. и дата")}},
         {.range = "B27:B31", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aInpd)}},
         {.range = "A32:A36", .merge = true, .values = {Text("Инв. № подл.")}},
@@ -203,9 +203,12 @@ const std::vector<CellStep>& PageReviSteps() {
          .values = {Text("Входящий №\nсопроводитель\nного докум.\nи дата")}},
         {.range = "V3:X4", .merge = true, .format = {.fontSize = 12}, .values = {Text("Подп.")}},
         {.range = "Y3:Z4", .merge = true, .format = {.fontSize = 12}, .values = {Text("Дата")}},
-        // first entry: the document's current change
+        // first entry: the document's current change. Its row is inserted under the
+        // last sheet's bottom line and takes that line's 11-point font; the entry
+        // keeps the list row's 14 points, as the table body below it does.
         {.range = "C5:Y5",
-         .format = {.numberFormat = "General", .horizontal = H::Center, .vertical = V::Top, .wrap = false}},
+         .format = {.numberFormat = "General", .horizontal = H::Center, .vertical = V::Top, .wrap = false,
+                    .fontSize = 14}},
         {.range = "C5", .values = {Attr(P::aIzme)}},
         {.range = "E5", .values = {Formula("=IF(RC[-2]=\"\",\"\",\"-\")")}},
         {.range = "H5", .values = {Formula("=IF(RC[-3]=\"\",\"\",\"-\")")}},

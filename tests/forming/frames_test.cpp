@@ -288,3 +288,34 @@ TEST_F(TitleBlocks, NoInsertedRowHasTheListRowHeight) {
 
 }  // namespace
 }  // namespace ormelin
+
+namespace ormelin {
+namespace {
+
+class TitleFormats : public testing_support::FormingTest {};
+
+// The replaced-inventory field of the first sheet is centred like its neighbours;
+// only the two signature-and-date fields read from the top.
+TEST_F(TitleFormats, FirstSheetBindingMarginAlignments) {
+    FillList(ksSPA_OT, 5);
+    Form(false, false);
+    EXPECT_EQ(StyleOf("B23").vertical, host::VAlign::Center);
+    EXPECT_EQ(StyleOf("B16").vertical, host::VAlign::Top);
+    EXPECT_EQ(StyleOf("B27").vertical, host::VAlign::Top);
+}
+
+// The change-registration sheet's first entry is written at the list rows' size,
+// not at the size of the bottom line its row is inserted under.
+TEST_F(TitleFormats, RegistrationEntryHasTheListFontSize) {
+    FillList(ksSPA_OT, 60);
+    Form(false, true);
+    const int b = 107;  // the registration sheet's block starts at the last sheet's bottom line
+    for (const char* col : {"C", "E", "H", "J", "Q", "R", "Y"}) {
+        const std::string cell = col + std::to_string(b + 4);
+        EXPECT_EQ(StyleOf(cell.c_str()).font.size, 14) << cell;
+    }
+    EXPECT_EQ(StyleOf(("C" + std::to_string(b + 20)).c_str()).font.size, 14);  // the body's empty rows
+}
+
+}  // namespace
+}  // namespace ormelin
