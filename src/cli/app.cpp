@@ -332,6 +332,38 @@ std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
+/// The printed height of the paper of a page setup, in points.
+double PaperHeight(const host::PageSetup& page) {
+    const bool a3 = page.paperSize == 8;
+    const double longSide = a3 ? 1190.55 : 841.89, shortSide = a3 ? 841.89 : 595.28;
+    return page.orientation == host::PageOrientation::Landscape ? shortSide : longSide;
+}
+
+/// A formed sheet's pages are its manual page breaks. A page whose rows are
+/// taller than the paper would print its last rows (the bottom line with
+/// "Копировал:") on a page of their own, so the printed copy is scaled down
+/// until the tallest page fits.
+void FitPagesToPaper(host::Worksheet& ws) {
+    std::vector<int> breaks = ws.HPageBreaks();
+    if (breaks.empty()) return;
+    const int last = ws.UsedRange().r2;
+    breaks.push_back(last + 1);
+    double tallest = 0, height = 0;
+    int next = 0;
+    for (int r = 1; r <= last; ++r) {
+        if (r == breaks[static_cast<std::size_t>(next)]) {
+            tallest = std::max(tallest, height);
+            height = 0;
+            ++next;
+        }
+        height += ws.RowHeight(r);
+    }
+    tallest = std::max(tallest, height);
+    host::PageSetup& page = ws.Page();
+    const double paper = PaperHeight(page) * 100.0 / page.zoom;
+    if (tallest > paper) page.zoom = std::max(10, static_cast<int>(page.zoom * paper / tallest));
+}
+
 /// Prints one sheet of a workbook file to a PDF file through LibreOffice.
 void PrintSheetToPdf(const std::string& office, const Options& opt, const std::string& sheet, const std::string& pdfPath,
                      std::ostream& err) {
@@ -355,6 +387,7 @@ void PrintSheetToPdf(const std::string& office, const Options& opt, const std::s
         auto other = s.Book().Sheet(i);
         if (other.get() != ws.get()) other->Delete();
     }
+    FitPagesToPaper(*ws);
     fs::path tmp = fs::temp_directory_path() / ("ormelin-pdf-" + std::to_string(getpid()));
     fs::remove_all(tmp);
     fs::create_directories(tmp);

@@ -319,3 +319,32 @@ TEST_F(Cli, FormSaysWhereARunOfEmptyRowsLeftTheList) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample: every document formed, with its register row, and printed one
+// formed sheet to one page (the bottom line stays on its sheet's page).
+TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
+    Outcome demo = Ormelin("demo " + Quote(Path("demo")));
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    std::string book = Path("demo/ormelin-demo.xlsx");
+    Outcome state = Ormelin("state " + Quote(book));
+    EXPECT_EQ(state.out,
+              "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
+              "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n");
+    Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));
+    EXPECT_NE(attrs.out.find("\"aOboz\": \"АБВГ.436234.001 ВН\""), std::string::npos) << attrs.out;
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdfinfo >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
+    }
+    // The specification: three sheets of list and the change-registration sheet.
+    std::string pdf = Path("demo/АБВГ.436234.001.pdf");
+    ASSERT_TRUE(fs::exists(pdf));
+    std::string info = Path("info.txt");
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
+    EXPECT_NE(Bytes(info).find("Pages:           4\n"), std::string::npos) << Bytes(info);
+}
+
+}  // namespace
