@@ -85,6 +85,17 @@ TEST_F(ListRows, InsertAtAnInvalidRowFailsAndInsertsNothing) {
     EXPECT_EQ(Text("D2"), "x");
 }
 
+TEST_F(ListRows, InsertIntoAFullSheetFailsWithTheHostsError) {
+    k->SPA_Blank(ws);
+    Put("D2", std::string("x"));
+    ws->SetValue({host::kMaxRows, 1, host::kMaxRows, 1}, std::string("последняя"));
+    std::vector<Variant> args{ws, std::int32_t{2}};
+    const CallStatus status = k->InvokeByName("RowInsert", args);
+    EXPECT_EQ(status.number, static_cast<long>(ErrorCode::ApplicationDefined));
+    EXPECT_EQ(Text("D2"), "x");
+    EXPECT_TRUE(ui->messages.empty());
+}
+
 TEST_F(ListRows, RowDeleteKeepsListRowsAndHiddenRows) {
     // Row 1 is a header of odd height; rows 2..10 carry their heights and a mark.
     const double heights[] = {26, 12, 12, 26, 26.3, 0, 40, 26, 26};
