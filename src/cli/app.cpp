@@ -393,7 +393,8 @@ void PrintSheetToPdf(const std::string& office, const Options& opt, const std::s
     fs::create_directories(tmp);
     fs::path copy = tmp / "print.xlsx";
     xlsx::SaveWorkbook(s.Book(), copy.string());
-    std::string cmd = ShellQuote(office) + " --headless -env:UserInstallation=file://" + (tmp / "profile").string() +
+    // LibreOffice gets five minutes; a conversion that hangs must not hang the command.
+    std::string cmd = "timeout 300 " + ShellQuote(office) + " --headless -env:UserInstallation=file://" + (tmp / "profile").string() +
                       " --convert-to pdf --outdir " + ShellQuote(tmp.string()) + " " + ShellQuote(copy.string()) +
                       " >/dev/null 2>&1";
     int rc = std::system(cmd.c_str());
