@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ormelin/model.hpp"
@@ -74,6 +75,18 @@ void BM_MergeFieldsOfEveryRow(benchmark::State& state) {
     }
 }
 
+/// Inserts the frame rows of every sheet, top-down, as forming does; returns
+/// the merged area found after the last one.
+std::optional<Area> InsertFrames(ModelWorksheet& ws) {
+    int at = 25;
+    for (int k = 0; k < kInsertions; ++k) {
+        ws.InsertRows(at, kFrameRows);
+        ws.RowHeight(at, at + kFrameRows - 1, 8);
+        at += kFrameRows + kDataRowsPerSheet;
+    }
+    return ws.MergeArea(at, 10);
+}
+
 void BM_InsertFramesTopDown(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
@@ -81,13 +94,7 @@ void BM_InsertFramesTopDown(benchmark::State& state) {
         FillList(*s.ws);
         MergeFields(*s.ws);
         state.ResumeTiming();
-        int at = 25;
-        for (int k = 0; k < kInsertions; ++k) {
-            s.ws->InsertRows(at, kFrameRows);
-            s.ws->RowHeight(at, at + kFrameRows - 1, 8);
-            at += kFrameRows + kDataRowsPerSheet;
-        }
-        benchmark::DoNotOptimize(s.ws->MergeArea(at, 10));
+        benchmark::DoNotOptimize(InsertFrames(*s.ws));
     }
     state.counters["insertions"] = kInsertions;
 }
@@ -101,13 +108,7 @@ void BM_InsertFramesTopDownWithRegisterFormulas(benchmark::State& state) {
         MergeFields(*s.ws);
         formulas = AddRegisterFormulas(s);
         state.ResumeTiming();
-        int at = 25;
-        for (int k = 0; k < kInsertions; ++k) {
-            s.ws->InsertRows(at, kFrameRows);
-            s.ws->RowHeight(at, at + kFrameRows - 1, 8);
-            at += kFrameRows + kDataRowsPerSheet;
-        }
-        benchmark::DoNotOptimize(s.ws->MergeArea(at, 10));
+        benchmark::DoNotOptimize(InsertFrames(*s.ws));
     }
     state.counters["insertions"] = kInsertions;
     state.counters["formulas"] = formulas;

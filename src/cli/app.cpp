@@ -462,6 +462,11 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
         sub->add_flag("--force", opt.force, "write back in place even when parts of the workbook would be lost");
     };
     auto kindHelp = "spa | spb | pe | ve | vn | vpa";
+    // Most commands work on one sheet of one workbook.
+    auto sheetOf = [&](CLI::App* sub) {
+        sub->add_option("BOOK", opt.book, "workbook (.xlsx)")->required();
+        sub->add_option("SHEET", opt.sheet, "the document's sheet")->required();
+    };
 
     auto* cNew = app.add_subcommand("new", "add a new document sheet with a blank list of KIND; prints the sheet's name");
     cNew->add_option("BOOK", opt.book, "workbook (.xlsx); created when it does not exist")->required();
@@ -470,8 +475,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     common(cNew);
 
     auto* cBlank = app.add_subcommand("blank", "draw the blank list of KIND on an existing sheet (its content is cleared)");
-    cBlank->add_option("BOOK", opt.book)->required();
-    cBlank->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cBlank);
     cBlank->add_option("KIND", opt.kind, kindHelp)->required();
     common(cBlank);
 
@@ -480,39 +484,33 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     cState->add_option("SHEET", opt.sheet);
 
     auto* cIns = app.add_subcommand("insert-row", "insert a formatted list row at ROW");
-    cIns->add_option("BOOK", opt.book)->required();
-    cIns->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cIns);
     cIns->add_option("ROW", opt.row)->required();
     common(cIns);
 
     auto* cForm = app.add_subcommand("form", "form the list on SHEET into printable sheets");
-    cForm->add_option("BOOK", opt.book)->required();
-    cForm->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cForm);
     cForm->add_flag("--print", opt.print, "also set up printing: print area, margins, paper, page breaks");
     cForm->add_flag("--revisions", opt.revisions, "add a change-registration sheet to documents of three or more sheets");
     common(cForm);
 
     auto* cRoll = app.add_subcommand("rollback", "roll the formed document on SHEET back to its list");
-    cRoll->add_option("BOOK", opt.book)->required();
-    cRoll->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cRoll);
     common(cRoll);
 
     auto* cAttrs = app.add_subcommand("attrs", "print the document's register attributes as JSON, or set them");
-    cAttrs->add_option("BOOK", opt.book)->required();
-    cAttrs->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cAttrs);
     cAttrs->add_option("--set", opt.sets, "set one attribute: NAME=VALUE (repeatable)");
     cAttrs->add_option("--json", opt.json, "set the attributes of a JSON object whose keys are attribute names");
     common(cAttrs);
 
     auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
-    cDel->add_option("BOOK", opt.book)->required();
-    cDel->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cDel);
     cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
     common(cDel);
 
     auto* cPdf = app.add_subcommand("pdf", "print SHEET to a PDF file through LibreOffice");
-    cPdf->add_option("BOOK", opt.book)->required();
-    cPdf->add_option("SHEET", opt.sheet)->required();
+    sheetOf(cPdf);
     cPdf->add_option("OUT", opt.pdf, "the PDF file to write")->required();
 
     auto* cDemo = app.add_subcommand("demo", "write a sample workbook with documents of every kind into DIR");
