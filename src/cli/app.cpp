@@ -512,7 +512,8 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     InitMessages();
     Options opt;
     CLI::App app{"ormelin: ESKD design documents (specifications, lists of elements and other lists) "
-                 "in .xlsx workbooks"};
+                 "in .xlsx workbooks",
+                 "ormelin"};
     app.set_version_flag("--version", std::string("ormelin ") + "0.1.0");
     app.require_subcommand(1);
     app.footer(

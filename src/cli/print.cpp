@@ -206,6 +206,8 @@ RunResult Run(const std::vector<std::string>& argv, const std::vector<std::strin
             kill(-pid, SIGKILL);
             while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
+            // The programs it started die with it before their files are removed.
+            for (int i = 0; i < 100 && kill(-pid, 0) == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
             SignalGuard::ThrowIfSignalled();
             r.output = ReadAll(logFile);
             r.output += Say("(stopped after {1} minutes)",
@@ -343,7 +345,9 @@ void PrintToPdf(const std::string& office, const model::ModelWorkbook& copy, con
     TempDir tmp;
     const fs::path book = tmp.Path() / "print.xlsx";
     xlsx::SaveWorkbook(copy, book.string());
-    const std::vector<std::string> env = FontEnvironment(tmp.Path(), err);
+    std::vector<std::string> env = FontEnvironment(tmp.Path(), err);
+    // LibreOffice's own temporary files go into the working folder too.
+    env.push_back("TMPDIR=" + tmp.Path().string());
     const fs::path pdf = tmp.Path() / "print.pdf";
     RunResult run;
     // A first run on a fresh machine may fail while LibreOffice builds its profile:
