@@ -15,8 +15,9 @@
 // automation host calls them.
 //
 // Errors: every failure that leaves a method is an ormelin::Error. The list layout
-// routines report their errors in a message box and return normally; the
-// recognition is silent; every other routine lets the error end the call.
+// routines and FindSPIS report their errors in a message box under their own name
+// and return normally; the recognition and the register row lookup are silent;
+// every other routine lets the error end the call.
 #pragma once
 
 #include <array>
