@@ -130,6 +130,19 @@ std::uint8_t LxwVAlign(host::VAlign a) { return Lxw(kVAligns, a); }
 std::optional<host::Underline> UnderlineNamed(std::string_view name) { return Find(kUnderlines, name); }
 std::uint8_t LxwUnderline(host::Underline u) { return Lxw(kUnderlines, u); }
 
+namespace {
+template <typename E, std::size_t N>
+const char* NameOf(const std::array<Named<E>, N>& table, E value, const char* otherwise) {
+    for (const auto& entry : table)
+        if (entry.value == value) return entry.name;
+    return otherwise;
+}
+}  // namespace
+
+const char* HAlignName(host::HAlign a) { return NameOf(kHAligns, a, "general"); }
+const char* VAlignName(host::VAlign a) { return NameOf(kVAligns, a, "bottom"); }
+const char* UnderlineName(host::Underline u) { return NameOf(kUnderlines, u, "none"); }
+
 // ---------------------------------------------------------------- colours
 
 namespace {
@@ -171,12 +184,12 @@ std::uint32_t ThemeRgb(int theme) {
 
 // ---------------------------------------------------------------- number formats
 
-std::optional<std::string> BuiltinNumberFormat(int id) {
-    struct Entry {
-        int id;
-        const char* code;
-    };
-    static constexpr std::array<Entry, 28> kBuiltin{{
+namespace {
+struct BuiltinFormat {
+    int id;
+    const char* code;
+};
+constexpr std::array<BuiltinFormat, 28> kBuiltin{{
         {0, "General"}, {1, "0"}, {2, "0.00"}, {3, "#,##0"}, {4, "#,##0.00"},
         {9, "0%"}, {10, "0.00%"}, {11, "0.00E+00"}, {12, "# ?/?"}, {13, "# \?\?/\?\?"},
         {14, "mm-dd-yy"}, {15, "d-mmm-yy"}, {16, "d-mmm"}, {17, "mmm-yy"},
@@ -184,7 +197,16 @@ std::optional<std::string> BuiltinNumberFormat(int id) {
         {22, "m/d/yy h:mm"}, {37, "#,##0 ;(#,##0)"}, {38, "#,##0 ;[Red](#,##0)"},
         {39, "#,##0.00;(#,##0.00)"}, {40, "#,##0.00;[Red](#,##0.00)"},
         {45, "mm:ss"}, {46, "[h]:mm:ss"}, {47, "mmss.0"}, {48, "##0.0E+0"}, {49, "@"},
-    }};
+}};
+}  // namespace
+
+int BuiltinNumberFormatId(std::string_view code) {
+    for (const auto& e : kBuiltin)
+        if (code == e.code) return e.id;
+    return -1;
+}
+
+std::optional<std::string> BuiltinNumberFormat(int id) {
     for (const auto& e : kBuiltin)
         if (e.id == id) return std::string(e.code);
     return std::nullopt;
@@ -209,6 +231,12 @@ double CharactersFromFileWidth(double fileWidth) {
     double pixels = std::round(fileWidth * 7);
     double characters = pixels >= 12 ? (pixels - 5) / 7 : pixels / 12;
     return std::round(characters * 100) / 100;
+}
+
+double FileWidthFromCharacters(double characters) {
+    // Whole pixels, as the column is shown, in 1/256 of a character.
+    double pixels = characters < 1 ? std::floor(characters * 12 + 0.5) : std::floor(characters * 7 + 0.5) + 5;
+    return std::floor(pixels / 7 * 256) / 256;
 }
 
 }  // namespace ormelin::xlsx::detail

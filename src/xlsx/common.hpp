@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "ormelin/host.hpp"
+#include "ormelin/model.hpp"
 
 namespace ormelin::xlsx::detail {
 
@@ -35,6 +36,10 @@ std::uint8_t LxwHAlign(host::HAlign a);   // 0: general
 std::uint8_t LxwVAlign(host::VAlign a);   // 0: bottom (the default)
 std::optional<host::Underline> UnderlineNamed(std::string_view name);
 std::uint8_t LxwUnderline(host::Underline u);
+/// The names the file gives them ("general", "center", "doubleAccounting", ...).
+const char* HAlignName(host::HAlign a);
+const char* VAlignName(host::VAlign a);
+const char* UnderlineName(host::Underline u);
 
 // ---------------------------------------------------------------- colours
 
@@ -51,6 +56,8 @@ std::uint32_t ThemeRgb(int theme);
 
 /// The format code of a built-in number format id, or nothing.
 std::optional<std::string> BuiltinNumberFormat(int id);
+/// The built-in id of a format code, or -1 when the code is not built in.
+int BuiltinNumberFormatId(std::string_view code);
 
 // ---------------------------------------------------------------- errors
 
@@ -61,6 +68,8 @@ std::optional<host::CellError> CellErrorNamed(std::string_view text);
 /// The file's column width for a width in characters, as the writer rounds it
 /// (whole pixels of a 7-pixel digit plus 5 pixels of padding).
 double CharactersFromFileWidth(double fileWidth);
+/// The file's column width of a width in characters (the inverse of the above).
+double FileWidthFromCharacters(double characters);
 
 // ---------------------------------------------------------------- formula text
 
@@ -68,5 +77,8 @@ double CharactersFromFileWidth(double fileWidth);
 /// "="), relative to the formula's cell; the formula engine converts.
 std::string ToA1(std::string_view formulaR1C1, int row, int column);
 std::string ToR1C1(std::string_view formulaA1, int row, int column);
+
+/// The writer through libxlsxwriter, kept while the two writers are compared.
+void SaveWorkbookLegacy(const model::ModelWorkbook& book, const std::string& path);
 
 }  // namespace ormelin::xlsx::detail

@@ -65,7 +65,8 @@ check("breaks", [b.id for b in ws.row_breaks.brk], [36, 72])
 check("frozen", ws.freeze_panes, "A3")
 check("view", (ws.sheet_view.view, ws.sheet_view.showZeros, ws.sheet_view.showGridLines), ("pageBreakPreview", False, False))
 reg = wb["список"]
-check("values", [reg["A2"].value, reg["B2"].value, reg["C2"].value, reg["E2"].value], [1.5, -2.25e20, True, "=#N/A"])
+check("values", [reg["A2"].value, reg["B2"].value, reg["C2"].value, reg["E2"].value], [1.5, -2.25e20, True, "#N/A"])
+check("error cell", reg["E2"].data_type, "e")
 check("text with line feed", reg["B1"].value, "Строка с переводом\nстроки и  пробелами ")
 print("\n".join(failures) if failures else "OK")
 )PY";

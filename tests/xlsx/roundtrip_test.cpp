@@ -90,8 +90,7 @@ TEST_F(RoundTrip, FileUsesTheFileFormsOfModelValues) {
     }
 }
 
-TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsTheirRgb) {
-    // libxlsxwriter writes fill and border colours as RGB only (docs/xlsx.md).
+TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsIndexes) {
     auto book = app->NewWorkbook();
     auto sheet = book->ModelSheet(1);
     host::FormatPatch p;
@@ -100,8 +99,8 @@ TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsTheirRgb) {
     p.borders[0].color = Color::Index(3);  // red
     sheet->Format(Area{1, 1, 1, 1}, p);
     auto loaded = SaveAndLoad(*book);
-    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).fill, Color::Rgb(0xFFFF00));
-    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).left.color, Color::Rgb(0xFF0000));
+    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).fill, Color::Index(6));
+    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).left.color, Color::Index(3));
 }
 
 TEST_F(RoundTrip, EveryLineStyleAndWeightComesBackAsItsFileLine) {
