@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "ormelin/host.hpp"
-#include "ormelin/model.hpp"
 
 namespace ormelin::xlsx::detail {
 
@@ -19,7 +18,6 @@ namespace ormelin::xlsx::detail {
 /// A border line as the file names it, with the line style and weight it stands for.
 struct BorderCode {
     const char* name;          // "thin", "mediumDashed", ...
-    std::uint8_t lxw;          // libxlsxwriter's LXW_BORDER_* value
     host::LineStyle style;
     host::BorderWeight weight;
 };
@@ -32,10 +30,7 @@ const BorderCode* BorderNamed(std::string_view name);
 
 std::optional<host::HAlign> HAlignNamed(std::string_view name);
 std::optional<host::VAlign> VAlignNamed(std::string_view name);
-std::uint8_t LxwHAlign(host::HAlign a);   // 0: general
-std::uint8_t LxwVAlign(host::VAlign a);   // 0: bottom (the default)
 std::optional<host::Underline> UnderlineNamed(std::string_view name);
-std::uint8_t LxwUnderline(host::Underline u);
 /// The names the file gives them ("general", "center", "doubleAccounting", ...).
 const char* HAlignName(host::HAlign a);
 const char* VAlignName(host::VAlign a);
@@ -65,7 +60,7 @@ std::optional<host::CellError> CellErrorNamed(std::string_view text);
 
 // ---------------------------------------------------------------- column widths
 
-/// The file's column width for a width in characters, as the writer rounds it
+/// The characters of a file's column width, as the writer rounds it
 /// (whole pixels of a 7-pixel digit plus 5 pixels of padding).
 double CharactersFromFileWidth(double fileWidth);
 /// The file's column width of a width in characters (the inverse of the above).
@@ -77,8 +72,5 @@ double FileWidthFromCharacters(double characters);
 /// "="), relative to the formula's cell; the formula engine converts.
 std::string ToA1(std::string_view formulaR1C1, int row, int column);
 std::string ToR1C1(std::string_view formulaA1, int row, int column);
-
-/// The writer through libxlsxwriter, kept while the two writers are compared.
-void SaveWorkbookLegacy(const model::ModelWorkbook& book, const std::string& path);
 
 }  // namespace ormelin::xlsx::detail

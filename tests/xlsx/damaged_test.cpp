@@ -221,7 +221,7 @@ TEST_F(AtomicSave, FailedSaveLeavesTheEarlierFileAndNoLeftovers) {
     SaveWorkbook(*book, path);
     std::string before = ReadFile(path);
 
-    // A text longer than a cell can hold makes libxlsxwriter refuse the cell.
+    // A text longer than a cell can hold makes the writer refuse the cell.
     book->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string(40000, 'x'));
     ExpectFileError([&] { SaveWorkbook(*book, path); }, {"A2"});
     EXPECT_EQ(ReadFile(path), before);

@@ -200,7 +200,7 @@ TEST(FormulaText, FileSideHasNoEqualsSign) {
 }
 
 TEST(ColumnWidths, FileWidthsReadAsCharacters) {
-    EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(3.7109375), 3);       // libxlsxwriter's 3
+    EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(3.7109375), 3);       // the writer's 3
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(9.140625), 8.43);     // the standard width
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(0.85546875), 0.5);
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(10), 9.29);           // a width as openpyxl writes it
