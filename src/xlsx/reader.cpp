@@ -579,6 +579,9 @@ void Loader::Run() {
             report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
         }
     }
+    // Dates count from 1904 in such a file; the model counts from 1900, so every
+    // date would move by four years.
+    if (Flag(Child(bookRoot, "workbookPr"), "date1904", false)) report_.Add("the 1904 date system", bookPart);
     if (auto protection = Child(bookRoot, "workbookProtection"); protection && protection.first_attribute())
         report_.Add("workbook protection", bookPart);
 
@@ -947,9 +950,9 @@ std::shared_ptr<ModelWorkbook> Load(model::ModelApplication& app, Archive zip, c
     auto previous = std::dynamic_pointer_cast<ModelWorkbook>(app.ActiveWorkbook());
     auto book = app.EmptyWorkbook();
     auto fail = [&](const std::string& message) {
-        // The model has no way to close a workbook: the one begun stays open
-        // with what was read, and the workbook that was active before is
-        // active again.
+        // The workbook begun for the file is closed, and the one that was active
+        // before is active again.
+        app.CloseWorkbook(book);
         if (previous) app.SetActiveWorkbook(previous);
         if (!message.empty()) Fail(zip.Name(), message);
     };
