@@ -101,6 +101,21 @@ void BM_FormEndToEnd(benchmark::State& state) {
                           " --print -o " + bench::Quoted(OutputFile(n)) + " 2>/dev/null");
 }
 
+/// Rolling the formed document of the end-to-end run back to its list, as a command.
+void BM_RollbackEndToEnd(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    WriteInput(n);
+    std::string formed = OutputFile(n) + ".to-roll-back.xlsx";
+    std::string form = std::string(ORMELIN_CLI) + " form " + bench::Quoted(InputFile(n)) + " " + bench::Quoted(kSheet) +
+                       " --print -o " + bench::Quoted(formed) + " 2>/dev/null";
+    if (std::system(form.c_str()) != 0) {
+        state.SkipWithError("forming failed");
+        return;
+    }
+    bench::RunCommand(state, std::string(ORMELIN_CLI) + " rollback " + bench::Quoted(formed) + " " + bench::Quoted(kSheet) +
+                                 " -o " + bench::Quoted(OutputFile(n) + ".rolled-back.xlsx") + " 2>/dev/null");
+}
+
 void BM_LibreOfficeLoadSave(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     WriteInput(n);
@@ -180,6 +195,7 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
 
 BENCHMARK(BM_FormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FloorFormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_RollbackEndToEnd)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_LibreOfficeLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace

@@ -290,6 +290,12 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
         numFmts[IntAttr(n, "numFmtId", 0, part)] = Attr(n, "formatCode").value();
     }
 
+    // A theme colour with a tint is read as the theme colour itself.
+    auto color = [&](const pugi::xml_node& c, bool font) {
+        if (c && Attr(c, "theme") && DoubleAttr(c, "tint", 0, part) != 0) report.Add("theme colours with a tint", part);
+        return ReadColor(c, font, part);
+    };
+
     std::vector<host::Font> fonts;
     for (auto f : Child(root, "fonts").children()) {
         if (!Is(f, "font")) continue;
@@ -302,7 +308,10 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
             auto val = Attr(u, "val");
             font.underline = val ? UnderlineNamed(val.value()).value_or(host::Underline::Single) : host::Underline::Single;
         }
-        font.color = ReadColor(Child(f, "color"), true, part);
+        font.color = color(Child(f, "color"), true);
+        if (FlagElement(f, "strike")) report.Add("strikethrough", part);
+        if (auto va = Child(f, "vertAlign"); va && std::string_view(Attr(va, "val").value()) != "baseline")
+            report.Add("superscript and subscript", part);
         fonts.push_back(std::move(font));
     }
 
@@ -322,7 +331,7 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
             fills.push_back(Color::Auto());  // the reserved second fill of every file
             continue;
         }
-        fills.push_back(ReadColor(Child(p, "fgColor"), false, part));
+        fills.push_back(color(Child(p, "fgColor"), false));
     }
     if (patterned) report.Add("fill patterns and gradients", part);
 
@@ -338,7 +347,7 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
             if (!e) continue;
             const BorderCode* code = BorderNamed(Attr(e, "style").value());
             if (!code) continue;
-            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part)};
+            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, color(Child(e, "color"), false)};
         }
         if (auto d = Child(b, "diagonal"); d && Attr(d, "style") && std::string_view(Attr(d, "style").value()) != "none")
             report.Add("diagonal borders", part);
@@ -369,6 +378,8 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
             const auto& e = borders[static_cast<std::size_t>(b)];
             s.left = e[0], s.top = e[1], s.bottom = e[2], s.right = e[3];
         }
+        if (auto p = Child(x, "protection"); p && (!Flag(p, "locked", true) || Flag(p, "hidden", false)))
+            report.Add("cell protection flags", part);
         if (auto a = Child(x, "alignment")) {
             if (auto h = Attr(a, "horizontal")) s.horizontal = HAlignNamed(h.value()).value_or(host::HAlign::General);
             if (auto v = Attr(a, "vertical")) s.vertical = VAlignNamed(v.value()).value_or(host::VAlign::Bottom);
@@ -422,6 +433,7 @@ constexpr Unsupported kUnsupportedParts[] = {
     {"xl/connections.xml", "data connections"},
     {"xl/queryTables/", "query tables"},
     {"xl/slicers/", "slicers"},
+    {"docProps/custom.xml", "custom document properties"},
     {"xl/timelines/", "timelines"},
 };
 
@@ -644,6 +656,10 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
     }
 
     if (auto format = Child(root, "sheetFormatPr")) {
+        if (Attr(format, "defaultColWidth") || IntAttr(format, "baseColWidth", 8, part) != 8)
+            report_.Add("the sheet's default column width", part);
+        if (IntAttr(format, "outlineLevelRow", 0, part) > 0 || IntAttr(format, "outlineLevelCol", 0, part) > 0)
+            report_.Add("outline levels and groups", part);
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
         if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
     }
@@ -680,6 +696,8 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
         if (first < 1 || last < first || last > host::kMaxColumns)
             Fail(part, "column range " + std::to_string(first) + ":" + std::to_string(last) + " out of the sheet");
+        if (IntAttr(c, "outlineLevel", 0, part) > 0 || Flag(c, "collapsed", false))
+            report_.Add("outline levels and groups", part);
         double width = -1;
         if (Flag(c, "hidden", false)) {
             width = 0;
@@ -744,6 +762,10 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         lastRow = row;
         flushBreaks(row);
 
+        if (r.attribute("outlineLevel") || r.attribute("collapsed")) {
+            if (IntAttr(r, "outlineLevel", 0, part) > 0 || Flag(r, "collapsed", false))
+                report_.Add("outline levels and groups", part);
+        }
         model::RowRecord record;
         if (Flag(r, "hidden", false)) {
             record.height = 0;
@@ -886,6 +908,7 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
     if (auto p = Child(root, "printOptions")) {
         page.centerHorizontally = Flag(p, "horizontalCentered", false);
         page.centerVertically = Flag(p, "verticalCentered", false);
+        if (Flag(p, "gridLines", false) || Flag(p, "headings", false)) report_.Add("printed gridlines and headings", part);
     }
     if (auto s = Child(root, "pageSetup")) {
         page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
@@ -900,6 +923,7 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
     auto v = Child(views, "sheetView");
     if (!v) return;
     host::SheetView& view = sheet.View();
+    if (Flag(v, "rightToLeft", false)) report_.Add("right-to-left sheets", part);
     std::string_view mode = Attr(v, "view").value();
     view.view = mode == "pageBreakPreview" ? host::ViewMode::PageBreakPreview
                 : mode == "pageLayout"     ? host::ViewMode::PageLayout
