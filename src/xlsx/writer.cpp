@@ -13,6 +13,8 @@
 
 #include "ormelin/xlsx.hpp"
 #include "xlsx/common.hpp"
+#include "xlsx/package.hpp"
+#include "xlsx/styles.hpp"
 #include "xlsx/save_file.hpp"
 #include "xlsx/xml_out.hpp"
 
@@ -28,9 +30,6 @@ using model::StyleId;
 
 namespace {
 
-constexpr std::string_view kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr std::string_view kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-constexpr std::string_view kRelTypes = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
 /// The longest text a cell holds in the desktop spreadsheet.
 constexpr std::size_t kMaxCellCharacters = 32767;
@@ -44,63 +43,11 @@ std::string QuotedSheetName(const std::string& name) {
     return out + "'";
 }
 
-// ---------------------------------------------------------------- package parts
-
-void WriteContentTypes(ArchiveWriter& zip, int sheets) {
-    XmlOut x(zip, "[Content_Types].xml");
-    x.Raw("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">")
-        .Raw("<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>")
-        .Raw("<Default Extension=\"xml\" ContentType=\"application/xml\"/>")
-        .Raw("<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>");
-    for (int i = 1; i <= sheets; ++i)
-        x.Raw("<Override PartName=\"/").Raw(SheetPart(i))
-            .Raw("\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>");
-    x.Raw("<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>")
-        .Raw("<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>")
-        .Raw("<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>")
-        .Raw("<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>")
-        .Raw("</Types>");
-    x.Close();
-}
-
-struct Relationship {
-    std::string type, target;
-    bool external = false;
-};
-
-/// The relationships of a part, numbered rId1, rId2, ... in order.
-void WriteRels(ArchiveWriter& zip, const std::string& part, const std::vector<Relationship>& rels) {
-    XmlOut x(zip, part);
-    x.Raw("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">");
-    int id = 0;
-    for (const auto& r : rels) {
-        x.Raw("<Relationship").Attr("Id", "rId" + std::to_string(++id)).Attr("Type", r.type).Attr("Target", r.target);
-        if (r.external) x.Raw(" TargetMode=\"External\"");
-        x.Raw("/>");
-    }
-    x.Raw("</Relationships>");
-    x.Close();
-}
-
-void WriteDocumentProperties(ArchiveWriter& zip) {
-    XmlOut core(zip, "docProps/core.xml");
-    core.Raw("<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
-             "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>");
-    core.Close();
-    XmlOut app(zip, "docProps/app.xml");
-    // Spreadsheet programs read the application's name to pick their import
-    // rules; the desktop spreadsheet's name gets the same rules as its own files.
-    app.Raw("<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-            "<Application>Microsoft Excel</Application></Properties>");
-    app.Close();
-}
-
 // ---------------------------------------------------------------- workbook
 
 void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
     XmlOut x(zip, "xl/workbook.xml");
-    x.Raw("<workbook xmlns=\"").Raw(kMain).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
+    x.Raw("<workbook xmlns=\"").Raw(kMainNs).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
     x.Raw("<workbookPr/>");
     int active = 0;
     auto activeSheet = book.ActiveSheet();
@@ -137,145 +84,6 @@ void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
     x.Close();
 }
 
-// ---------------------------------------------------------------- styles
-
-/// Fonts, fills and borders are written once each; cell formats refer to them.
-class Pool {
-public:
-    int Index(std::string xml) {
-        auto [it, added] = index_.emplace(std::move(xml), static_cast<int>(order_.size()));
-        if (added) order_.push_back(&it->first);
-        return it->second;
-    }
-    const std::vector<const std::string*>& Items() const { return order_; }
-
-private:
-    std::unordered_map<std::string, int> index_;
-    std::vector<const std::string*> order_;
-};
-
-void ColorXml(std::string& out, const char* element, const Color& c) {
-    char text[40];
-    if (c.kind == Color::Kind::Rgb) {
-        std::snprintf(text, sizeof text, "<%s rgb=\"FF%06X\"/>", element, c.value & 0xFFFFFF);
-        out += text;
-    } else if (c.kind == Color::Kind::Index && FileIndexOf(static_cast<int>(c.value)) >= 0) {
-        std::snprintf(text, sizeof text, "<%s indexed=\"%d\"/>", element, FileIndexOf(static_cast<int>(c.value)));
-        out += text;
-    }
-}
-
-std::string FontXml(const host::Font& f) {
-    std::string x = "<font>";
-    if (f.bold) x += "<b/>";
-    if (f.italic) x += "<i/>";
-    if (f.underline == host::Underline::Single) x += "<u/>";
-    else if (f.underline != host::Underline::None) x += std::string("<u val=\"") + UnderlineName(f.underline) + "\"/>";
-    char size[40];
-    std::snprintf(size, sizeof size, "<sz val=\"%.15g\"/>", f.size);
-    x += size;
-    ColorXml(x, "color", f.color);
-    x += "<name val=\"";
-    for (char c : f.name) {
-        if (c == '&') x += "&amp;";
-        else if (c == '<') x += "&lt;";
-        else if (c == '"') x += "&quot;";
-        else x += c;
-    }
-    return x + "\"/></font>";
-}
-
-std::string FillXml(const Color& fill) {
-    std::string x = "<fill><patternFill patternType=\"solid\">";
-    ColorXml(x, "fgColor", fill);
-    return x + "<bgColor indexed=\"64\"/></patternFill></fill>";
-}
-
-std::string BorderXml(const Style& s) {
-    std::string x = "<border>";
-    const std::pair<const char*, const host::Border*> edges[] = {
-        {"left", &s.left}, {"right", &s.right}, {"top", &s.top}, {"bottom", &s.bottom}};
-    for (auto [name, border] : edges) {
-        const BorderCode* code = BorderFor(border->style, border->weight);
-        if (!code) {
-            x += std::string("<") + name + "/>";
-            continue;
-        }
-        x += std::string("<") + name + " style=\"" + code->name + "\">";
-        ColorXml(x, "color", border->color);
-        x += std::string("</") + name + ">";
-    }
-    return x + "<diagonal/></border>";
-}
-
-void WriteStyles(ArchiveWriter& zip, const ModelWorkbook& book) {
-    const model::StyleTable& table = book.Styles();
-    Pool fonts, fills, borders;
-    fills.Index("<fill><patternFill patternType=\"none\"/></fill>");
-    fills.Index("<fill><patternFill patternType=\"gray125\"/></fill>");
-    std::map<std::string, int> custom;  // number format code -> id
-    struct Xf {
-        int numFmt, font, fill, border;
-    };
-    std::vector<Xf> xfs;
-    xfs.reserve(table.Size());
-    for (StyleId id = 0; id < table.Size(); ++id) {
-        const Style& s = table.Get(id);
-        int numFmt = BuiltinNumberFormatId(s.numberFormat);
-        if (numFmt < 0) numFmt = custom.emplace(s.numberFormat, 164 + static_cast<int>(custom.size())).first->second;
-        xfs.push_back({numFmt, fonts.Index(FontXml(s.font)),
-                       s.fill.kind == Color::Kind::Automatic ? 0 : fills.Index(FillXml(s.fill)), borders.Index(BorderXml(s))});
-    }
-
-    XmlOut x(zip, "xl/styles.xml");
-    x.Raw("<styleSheet xmlns=\"").Raw(kMain).Raw("\">");
-    if (!custom.empty()) {
-        std::vector<std::pair<int, const std::string*>> byId;
-        for (const auto& [code, id] : custom) byId.emplace_back(id, &code);
-        std::sort(byId.begin(), byId.end());
-        x.Raw("<numFmts").Attr("count", static_cast<long long>(byId.size())).Raw(">");
-        for (const auto& [id, code] : byId) x.Raw("<numFmt").Attr("numFmtId", id).Attr("formatCode", *code).Raw("/>");
-        x.Raw("</numFmts>");
-    }
-    auto list = [&](const char* element, const Pool& pool) {
-        x.Raw("<").Raw(element).Attr("count", static_cast<long long>(pool.Items().size())).Raw(">");
-        for (const std::string* item : pool.Items()) x.Raw(*item);
-        x.Raw("</").Raw(element).Raw(">");
-    };
-    list("fonts", fonts);
-    list("fills", fills);
-    list("borders", borders);
-    x.Raw("<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>");
-    x.Raw("<cellXfs").Attr("count", static_cast<long long>(xfs.size())).Raw(">");
-    for (StyleId id = 0; id < xfs.size(); ++id) {
-        const Style& s = table.Get(id);
-        const Xf& f = xfs[id];
-        x.Raw("<xf").Attr("numFmtId", f.numFmt).Attr("fontId", f.font).Attr("fillId", f.fill).Attr("borderId", f.border)
-            .Raw(" xfId=\"0\"");
-        if (id != 0) x.Raw(" applyNumberFormat=\"1\" applyFont=\"1\" applyFill=\"1\" applyBorder=\"1\" applyAlignment=\"1\"");
-        bool aligned = s.horizontal != host::HAlign::General || s.vertical != host::VAlign::Bottom || s.orientation != 0 ||
-                       s.wrap || s.shrink || s.indent > 0 || s.readingOrder != host::ReadingOrder::Context;
-        if (!aligned) {
-            x.Raw("/>");
-            continue;
-        }
-        x.Raw("><alignment");
-        if (s.horizontal != host::HAlign::General) x.Attr("horizontal", HAlignName(s.horizontal));
-        if (s.vertical != host::VAlign::Bottom) x.Attr("vertical", VAlignName(s.vertical));
-        int rotation = std::clamp(s.orientation, -90, 90);
-        if (rotation != 0) x.Attr("textRotation", rotation > 0 ? rotation : 90 - rotation);  // -1..-90 as 91..180
-        if (s.wrap) x.Raw(" wrapText=\"1\"");
-        if (s.shrink) x.Raw(" shrinkToFit=\"1\"");
-        if (s.indent > 0) x.Attr("indent", std::min(s.indent, 250));
-        if (s.readingOrder != host::ReadingOrder::Context)
-            x.Attr("readingOrder", s.readingOrder == host::ReadingOrder::LeftToRight ? 1 : 2);
-        x.Raw("/></xf>");
-    }
-    x.Raw("</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>");
-    x.Raw("<dxfs count=\"0\"/></styleSheet>");
-    x.Close();
-}
-
 // ---------------------------------------------------------------- shared strings
 
 class SharedStrings {
@@ -289,7 +97,7 @@ public:
 
     void Write(ArchiveWriter& zip) const {
         XmlOut x(zip, "xl/sharedStrings.xml");
-        x.Raw("<sst xmlns=\"").Raw(kMain).Raw("\"").Attr("count", static_cast<long long>(uses_))
+        x.Raw("<sst xmlns=\"").Raw(kMainNs).Raw("\"").Attr("count", static_cast<long long>(uses_))
             .Attr("uniqueCount", static_cast<long long>(order_.size())).Raw(">");
         for (const std::string* s : order_) {
             bool keepSpaces = !s->empty() && (std::isspace(static_cast<unsigned char>(s->front())) ||
@@ -338,7 +146,7 @@ private:
 
 void SheetWriter::Write() {
     XmlOut x(zip_, SheetPart(position_));
-    x.Raw("<worksheet xmlns=\"").Raw(kMain).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
+    x.Raw("<worksheet xmlns=\"").Raw(kMainNs).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
     WriteSheetView(x);
     WriteSheetFormat(x);
     WriteColumns(x);
