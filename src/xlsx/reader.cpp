@@ -146,7 +146,8 @@ private:
     /// Shared formulas of the sheet being read by their index: the R1C1 text,
     /// which is the same in every cell of the formula.
     using SharedFormulas = std::unordered_map<int, std::string>;
-    CellContent ReadCell(const pugi::xml_node& c, int row, int column, const std::string& part, SharedFormulas& shared);
+    CellContent ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column, const std::string& part,
+                         SharedFormulas& shared);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
     void ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part);
     void ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, const std::string& part);
@@ -386,11 +387,15 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
 }
 
 /// The value and formula of one <c> element.
-CellContent Loader::ReadCell(const pugi::xml_node& c, int row, int column, const std::string& part,
-                             SharedFormulas& shared) {
+CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column,
+                             const std::string& part, SharedFormulas& shared) {
     CellContent content;
-    std::string_view type = c.attribute("t").value();
-    auto v = Child(c, "v");
+    pugi::xml_node v, f;
+    for (auto e = c.first_child(); e; e = e.next_sibling()) {
+        if (e.type() != pugi::node_element) continue;
+        if (Is(e, "v")) v = e;
+        else if (Is(e, "f")) f = e;
+    }
     const char* text = v.child_value();
     if (type == "s") {
         if (v) {
@@ -426,7 +431,7 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, int row, int column, const
         content.value = number;
     }
 
-    if (auto f = Child(c, "f")) {
+    if (f) {
         std::string_view kind = Attr(f, "t").value();
         if (kind == "shared") {
             int si = IntAttr(f, "si", -1, part);
@@ -500,18 +505,33 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         int lastColumn = 0;
         for (auto c = r.first_child(); c; c = c.next_sibling()) {
             if (!Is(c, "c")) continue;
+            // The attributes of a cell are taken in one pass, by their one-letter names.
+            pugi::xml_attribute refAttr, styleAttr, typeAttr;
+            for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
+                const char* name = a.name();
+                if (name[0] == '\0' || name[1] != '\0') continue;
+                if (name[0] == 'r') refAttr = a;
+                else if (name[0] == 's') styleAttr = a;
+                else if (name[0] == 't') typeAttr = a;
+            }
             CellRef ref{row, lastColumn + 1};
-            if (auto a = c.attribute("r")) {
-                if (!ParseCellRef(a.value(), ref) || ref.row != row)
-                    Fail(part, std::string("cell reference \"") + a.value() + "\" is not in row " + std::to_string(row));
+            if (refAttr) {
+                if (!ParseCellRef(refAttr.value(), ref) || ref.row != row)
+                    Fail(part, std::string("cell reference \"") + refAttr.value() + "\" is not in row " + std::to_string(row));
             }
             if (ref.column > host::kMaxColumns) Fail(part, "cell out of the sheet in row " + std::to_string(row));
             lastColumn = ref.column;
 
-            auto s = c.attribute("s");
-            StyleId style = StyleOf(s ? static_cast<std::size_t>(IntAttr(c, "s", 0, part)) : 0, part, row, ref.column);
+            std::size_t xf = 0;
+            if (styleAttr) {
+                long long value = -1;
+                if (!Number(std::string_view(styleAttr.value()), value) || value < 0 || value > 2000000000LL)
+                    value = IntAttr(c, "s", 0, part);  // a number of another form, or the message naming it
+                xf = static_cast<std::size_t>(value);  // a negative index is refused as out of range
+            }
+            StyleId style = StyleOf(xf, part, row, ref.column);
 
-            CellContent content = ReadCell(c, row, ref.column, part, shared);
+            CellContent content = ReadCell(c, typeAttr.value(), row, ref.column, part, shared);
             if (host::IsEmpty(content.value) && content.formula.empty()) {
                 StyleId fallback = record.style ? *record.style : columnStyles_[static_cast<std::size_t>(ref.column)];
                 if (style == fallback) continue;
