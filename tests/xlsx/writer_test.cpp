@@ -12,6 +12,8 @@
 
 #include <pugixml.hpp>
 
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/kalvora.hpp"
 #include "xlsx/xlsx_fixture.hpp"
 
 namespace ormelin::xlsx::testing {
@@ -59,6 +61,40 @@ TEST(WriterCounts, MergesPastSixteenBitsAndBreaksPastTheLimit) {
     sheet->RemoveHPageBreak(1 + 37 * 1100);
     for (int k = 1027; k < 1100; ++k) sheet->RemoveHPageBreak(1 + 37 * k);
     EXPECT_TRUE(SaveWorkbook(*book, path).empty());
+}
+
+TEST(WriterCounts, CommandSaysFromWhichPrintedSheetBreaksAreAutomatic) {
+    // A specification list long enough for more printed sheets than the file keeps breaks.
+    auto app = MakeApp();
+    ScratchDir dir;
+    const std::string name = "АБВГ.436234.001";
+    auto k = Kalvora::Create(*app);
+    auto book = app->NewWorkbook();
+    std::shared_ptr<host::Worksheet> ws = book->Sheet(1);
+    k->SPA_Blank(ws);
+    for (int i = 1; i <= 33000; ++i) {
+        ws->SetValue(Area{i + 1, 4, i + 1, 4}, "АБВГ.301234." + std::to_string(100 + i % 900));
+        ws->SetValue(Area{i + 1, 5, i + 1, 5}, "Резистор " + std::to_string(i));
+    }
+    ws->Name(name);
+    std::string input = dir / "list.xlsx", output = dir / "formed.xlsx", err = dir / "err.txt";
+    book->SetPath(input);
+    std::shared_ptr<host::Workbook> bookRef = book;
+    k->FindSPIS(bookRef);
+    auto attrs = std::make_shared<AttrDoc>();
+    attrs->LetText("aOboz", name);
+    k->AttribsToSPIS(attrs, ws);
+    SaveWorkbook(*book, input);
+
+    std::string command = std::string("'") + ORMELIN_BINARY_DIR + "/ormelin' form '" + input + "' '" + name +
+                          "' --print -o '" + output + "' 2>'" + err + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(err);
+    std::string message = ReadFile(err);
+    EXPECT_NE(message.find("sheet \"" + name + "\""), std::string::npos) << message;
+    EXPECT_NE(message.find("the file keeps 1026; from printed sheet 1027 on the printout falls back to automatic page breaks"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(LoadWorkbook(*app, output)->ModelSheet(2)->HPageBreaks().size(), 1026u);
 }
 
 // ---------------------------------------------------------------- texts
