@@ -248,15 +248,17 @@ std::string FontXml(const host::Font& f) {
     if (f.italic) x += "<i/>";
     if (f.underline == host::Underline::Single) x += "<u/>";
     else if (f.underline != host::Underline::None) x += std::string("<u val=\"") + UnderlineName(f.underline) + "\"/>";
-    char size[40];
-    std::snprintf(size, sizeof size, "<sz val=\"%.15g\"/>", f.size);
-    x += size;
+    char size[32];
+    x += "<sz val=\"";
+    x.append(size, std::to_chars(size, size + sizeof size, f.size).ptr);
+    x += "\"/>";
     ColorXml(x, "color", f.color);
     x += "<name val=\"";
     for (char c : f.name) {
         if (c == '&') x += "&amp;";
         else if (c == '<') x += "&lt;";
         else if (c == '"') x += "&quot;";
+        else if (static_cast<unsigned char>(c) < 0x20) Fail("xl/styles.xml", "the font name \"" + f.name + "\" holds a control character");
         else x += c;
     }
     return x + "\"/></font>";
