@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <cstdlib>
 #include <thread>
 
@@ -243,6 +244,39 @@ TEST_F(SafeSave, ReadOnlyFolderKeepsTheOriginal) {
     ExpectFileError([&] { SaveWorkbook(*book, path); }, {"cannot create a file", "Read-only file system"});
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(Files(dir / "ro"), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST_F(SafeSave, CommandFailsWithStatusOneAndKeepsTheOriginal) {
+    Mount full(dir / "full", "size=256k"), ro(dir / "ro", "size=256k");
+    if (!full.mounted() || !ro.mounted()) GTEST_SKIP() << "cannot mount a file system here";
+    auto book = app->NewWorkbook();
+    for (const std::string& folder : {dir / "full", dir / "ro"}) {
+        SCOPED_TRACE(folder);
+        std::string path = folder + "/book.xlsx";
+        SaveWorkbook(*book, path);
+        std::string before = ReadFile(path);
+        if (folder == dir / "full") {
+            // Fill what is left of the file system.
+            std::ofstream filler(folder + "/filler", std::ios::binary);
+            std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size())) {
+            }
+        } else {
+            ASSERT_TRUE(ro.ReadOnly());
+        }
+        std::string err = dir / "err.txt";
+        std::string command = std::string("'") + ORMELIN_BINARY_DIR + "/ormelin' new '" + path + "' spa 2>'" + err + "' >/dev/null";
+        int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1) << ReadFile(err);
+        const std::string cause = folder == dir / "full" ? "No space left on device" : "Read-only file system";
+        EXPECT_NE(ReadFile(err).find("book.xlsx"), std::string::npos) << ReadFile(err);
+        EXPECT_NE(ReadFile(err).find(cause), std::string::npos) << ReadFile(err);
+        EXPECT_EQ(ReadFile(path), before);
+        auto files = Files(folder);
+        std::erase(files, std::string("filler"));
+        EXPECT_EQ(files, std::vector<std::string>{"book.xlsx"});
+    }
 }
 
 TEST_F(SafeSave, SymbolicLinkIsWrittenThroughToItsTarget) {
