@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -31,9 +32,22 @@ extern "C" void RemovePendingAndRaise(int signal) {
     ::raise(signal);
 }
 
+/// Sets the pending path with the two signals held back, so that a handler
+/// never sees half a path.
+void SetPending(const char* path, std::size_t size) {
+    sigset_t signals, previous;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &signals, &previous);
+    std::memcpy(gPending, path, size);
+    gPending[size] = '\0';
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
 void Watch(const std::string& path) {
     if (path.size() > PATH_MAX) return;
-    std::memcpy(gPending, path.c_str(), path.size() + 1);
+    SetPending(path.c_str(), path.size());
     if (gDepth++ > 0) return;
     struct sigaction action {};
     action.sa_handler = RemovePendingAndRaise;
@@ -43,7 +57,7 @@ void Watch(const std::string& path) {
 }
 
 void Unwatch() {
-    gPending[0] = '\0';
+    SetPending("", 0);
     if (--gDepth > 0) return;
     ::sigaction(SIGINT, &gPreviousInt, nullptr);
     ::sigaction(SIGTERM, &gPreviousTerm, nullptr);
