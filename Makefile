@@ -12,11 +12,11 @@ setup:
 	./scripts/setup
 
 build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORMELIN_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF -DORMELIN_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Every test, once in the optimised build and once under AddressSanitizer and UBSan.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "attributes/register.hpp"
+#include "base/text.hpp"
 #include "core/frame.hpp"
 
 namespace ormelin {
@@ -46,13 +47,12 @@ std::string FileNameOf(const host::Workbook& book) {
 }
 
 std::size_t LongestLine(std::string_view text) {
-    std::size_t longest = 0, current = 0;
-    for (unsigned char ch : text) {
-        if (ch == '\n') {
-            current = 0;
-        } else if ((ch & 0xC0) != 0x80 && ch != '\r') {  // a code point starts here
-            longest = std::max(longest, ++current);
-        }
+    std::size_t longest = 0;
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        const std::string_view line = text.substr(from, end - from);
+        longest = std::max(longest, text::Length(line) - static_cast<std::size_t>(std::count(line.begin(), line.end(), '\r')));
+        from = end + 1;
     }
     return longest;
 }
@@ -60,13 +60,6 @@ std::size_t LongestLine(std::string_view text) {
 }  // namespace spis
 
 namespace {
-
-std::string TrimBlanks(std::string_view s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    const auto e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
 
 /// A worksheet with nothing on it: an empty used range and no value in A1.
 bool IsBlank(const host::Worksheet& w) {
@@ -200,7 +193,7 @@ void Kalvora::ColumnMapSPIS() {
     if (!wsSpis_) throw Error(ErrorCode::ObjectRequired);
     const host::Area used = wsSpis_->UsedRange();
     for (int c = 1; c <= used.c2; ++c) {
-        if (auto column = spis::ColumnOfTitle(TrimBlanks(wsSpis_->CellText(1, c)))) colSpis_[*column] = c;
+        if (auto column = spis::ColumnOfTitle(text::Trim(wsSpis_->CellText(1, c)))) colSpis_[*column] = c;
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include "host/model_impl.hpp"
 #include "host/names.hpp"
-#include "host/utf8.hpp"
+#include "base/text.hpp"
 
 namespace ormelin::model {
 
@@ -41,17 +41,17 @@ std::size_t StyleTable::Size() const { return impl_->styles.size(); }
 namespace detail {
 
 void CheckSheetName(const ModelWorkbook& book, const std::string& name, const ModelWorksheet* except) {
-    const std::size_t len = host::utf8::Length(name);
+    const std::size_t len = text::Length(name);
     if (len == 0 || len > 31) throw Error(ErrorCode::ApplicationDefined, "A sheet name has 1 to 31 characters");
     if (name.find_first_of("[]:*?/\\") != std::string::npos)
         throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot hold []:*?/\\");
     if (name.front() == '\'' || name.back() == '\'')
         throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot begin or end with an apostrophe");
-    const std::string folded = host::utf8::Fold(name);
+    const std::string folded = text::Fold(name);
     for (int i = 1; i <= book.Count(); ++i) {
         auto sheet = book.ModelSheet(i);
         if (sheet.get() == except) continue;
-        if (host::utf8::Fold(sheet->Name()) == folded)
+        if (text::Fold(sheet->Name()) == folded)
             throw Error(ErrorCode::ApplicationDefined, "That name is already taken");
     }
 }
@@ -126,9 +126,9 @@ std::shared_ptr<host::Worksheet> ModelWorkbook::Sheet(const std::string& name) c
 }
 
 std::shared_ptr<host::Worksheet> ModelWorkbook::FindSheet(const std::string& name) const {
-    const std::string folded = host::utf8::Fold(name);
+    const std::string folded = text::Fold(name);
     for (const auto& sheet : impl_->sheets) {
-        if (host::utf8::Fold(sheet->impl_->name) == folded) return sheet;
+        if (text::Fold(sheet->impl_->name) == folded) return sheet;
     }
     return nullptr;
 }

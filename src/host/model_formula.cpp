@@ -15,7 +15,6 @@
 #include <map>
 #include <tuple>
 
-#include "host/formula_text.hpp"
 #include "host/model_impl.hpp"
 
 namespace ormelin::model::detail {
@@ -169,7 +168,7 @@ void Pass(SheetData& t, const SheetData& changed, const Change& ch) {
 
 }  // namespace
 
-std::string FoldedSheetName(std::string_view name) { return formula::text::Encode(formula::text::Folded(name)); }
+std::string FoldedSheetName(std::string_view name) { return text::Fold(name); }
 
 void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times) {
     if (!formulaR1C1.empty() && times > 0) Count(s.formulas, formulaR1C1, times);

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 #include "ormelin/model.hpp"
 
 namespace ormelin::model::detail {

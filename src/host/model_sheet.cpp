@@ -8,7 +8,7 @@
 #include "host/display.hpp"
 #include "host/model_impl.hpp"
 #include "host/names.hpp"
-#include "host/utf8.hpp"
+#include "base/text.hpp"
 
 namespace ormelin::model {
 

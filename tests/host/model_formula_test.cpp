@@ -106,6 +106,24 @@ TEST_F(ModelFormulaTest, OtherSheetsAreFoundByNameWithoutRegardToCase) {
     EXPECT_EQ(Txt("A4"), "#REF!");
 }
 
+TEST_F(ModelFormulaTest, SheetsFoundByTheWorkbookAreFoundByFormulasToo) {
+    // the workbook and the formulas fold case by one rule, Ukrainian letters included
+    auto chart = book->AddNamed("Ґрафік");
+    chart->SetLiteral(Area{1, 1, 1, 1}, std::string("план"));
+    EXPECT_EQ(book->FindSheet("ґрафік"), chart);
+    R("A1").Value_(std::string("='ґрафік'!R1C1"));
+    R("A2").Value_(std::string("=ҐРАФІК!R1C1"));
+    EXPECT_EQ(Txt("A1"), "план");
+    EXPECT_EQ(Txt("A2"), "план");
+    // a sheet whose name reads as a cell stays quoted when a rename writes it
+    chart->Name("A1");
+    EXPECT_EQ(Formula(1, 1), "='A1'!R1C1");
+    EXPECT_EQ(Txt("A1"), "план");
+    chart->Name("RC");
+    EXPECT_EQ(Formula(2, 1), "='RC'!R1C1");
+    EXPECT_EQ(Txt("A2"), "план");
+}
+
 TEST_F(ModelFormulaTest, FormulasReadFormulasInTurn) {
     list->SetValue(Area{1, 1, 1, 1}, std::string("=R7C3&\" (\"&R7C4&\")\""));
     R("A1").Value_(std::string("=список!R1C1"));

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "host/formula.hpp"
-#include "host/formula_text.hpp"
+#include "formula/formula.hpp"
 
 namespace ormelin::formula {
 
@@ -286,7 +285,7 @@ Or<int> Compare(Value a, Value b) {
     auto sign = [](auto x, auto y) { return x < y ? -1 : y < x ? 1 : 0; };
     if (ra == 0) return sign(std::get<double>(a), std::get<double>(b));
     if (ra == 2) return sign(std::get<bool>(a), std::get<bool>(b));
-    return sign(text::Folded(std::get<std::string>(a)), text::Folded(std::get<std::string>(b)));
+    return sign(text::Fold(std::get<std::string>(a)), text::Fold(std::get<std::string>(b)));
 }
 
 Value Numeric(double d) {
@@ -571,12 +570,8 @@ private:
         return Val(fn(std::get<std::string>(t)));
     }
 
-    Operand Recase(const std::vector<int>& args, char32_t (*map)(char32_t)) {
-        return WithText(args[0], [map](const std::string& s) {
-            std::u32string u = text::Decode(s);
-            for (char32_t& c : u) c = map(c);
-            return Value(text::Encode(u));
-        });
+    Operand Recase(const std::vector<int>& args, std::string (*map)(std::string_view)) {
+        return WithText(args[0], [map](const std::string& s) { return Value(map(s)); });
     }
 
     Operand Part(const std::vector<int>& args, bool fromRight) {
@@ -681,13 +676,6 @@ const std::map<std::string, FunctionInfo, std::less<>>& Functions() {
 }
 
 }  // namespace
-
-std::string GeneralText(double number) {
-    if (number == 0) return "0";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.11G", number);
-    return buf;
-}
 
 std::vector<std::string> KnownFunctions() {
     std::vector<std::string> names;

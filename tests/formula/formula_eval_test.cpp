@@ -91,9 +91,12 @@ TEST(FormulaEval, Arithmetic) {
     EXPECT_EQ(Eval(c, "=#N/A+1"), Value(CellError::NA));
 }
 
-TEST(FormulaEval, NumbersAsTextUseTheGeneralDisplay) {
+TEST(FormulaEval, NumbersAsTextHaveFifteenSignificantDigits) {
     Cells c;
-    EXPECT_EQ(Eval(c, "=1/3&\"\""), Value(std::string("0.33333333333")));
+    EXPECT_EQ(Eval(c, "=1/3&\"\""), Value(std::string("0.333333333333333")));
+    EXPECT_EQ(Eval(c, "=\"x\"&1/3"), Value(std::string("x0.333333333333333")));
+    EXPECT_EQ(Eval(c, "=LEN(1/3)"), Value(17.0));
+    EXPECT_EQ(Eval(c, "=123456789012345&\"\""), Value(std::string("123456789012345")));
     EXPECT_EQ(Eval(c, "=2.50&\"\""), Value(std::string("2.5")));
     EXPECT_EQ(Eval(c, "=100&\"\""), Value(std::string("100")));
     EXPECT_EQ(Eval(c, "=-0.1-0.2&\"\""), Value(std::string("-0.3")));
