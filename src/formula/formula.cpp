@@ -185,8 +185,8 @@ bool Resolve(const Coord& c, int base, int limit, int& out) {
 
 std::string WriteR1C1Coord(char letter, const Coord& c) {
     std::string s(1, letter);
-    if (c.absolute) return s + std::to_string(c.value);
-    if (c.value != 0) s += "[" + std::to_string(c.value) + "]";
+    if (c.absolute) return s.append(std::to_string(c.value));
+    if (c.value != 0) s.append(1, '[').append(std::to_string(c.value)).append(1, ']');
     return s;
 }
 
@@ -212,17 +212,17 @@ std::optional<std::string> WriteA1(const Reference& r, int row, int col) {
     int a = 0, b = 0;
     auto column = [&](const Coord& c) -> std::optional<std::string> {
         if (!Resolve(c, col, kMaxColumns, a)) return std::nullopt;
-        return (c.absolute ? "$" : "") + text::ColumnLetters(a);
+        return std::string(c.absolute ? "$" : "").append(text::ColumnLetters(a));
     };
     auto rowText = [&](const Coord& c) -> std::optional<std::string> {
         if (!Resolve(c, row, kMaxRows, b)) return std::nullopt;
-        return (c.absolute ? "$" : "") + std::to_string(b);
+        return std::string(c.absolute ? "$" : "").append(std::to_string(b));
     };
     auto cell = [&](const Coord& rr, const Coord& cc) -> std::optional<std::string> {
         auto x = column(cc);
         auto y = rowText(rr);
         if (!x || !y) return std::nullopt;
-        return *x + *y;
+        return x->append(*y);
     };
     auto pair = [](std::optional<std::string> x, std::optional<std::string> y) -> std::optional<std::string> {
         if (!x || !y) return std::nullopt;

@@ -578,35 +578,60 @@ double ModelWorksheet::StandardWidth() const {
 
 namespace {
 
-// The last row holding content that an insertion would move: a value, a style, a
-// record, a merged area or a hyperlink.
+// At the sheet's edge an insertion follows the desktop spreadsheet: content (a
+// value or formula, a merged area, a hyperlink) that would be pushed off the
+// sheet refuses it; formats alone (row and column records, whole-row and
+// whole-column styles, empty styled cells) pushed past the edge are dropped.
+
+bool HasContent(const Row& row) {
+    return !row.merges.empty() ||
+           std::any_of(row.cells.begin(), row.cells.end(), [](const Cell& c) { return c.hasContent(); });
+}
+
+// The last row holding content that a row insertion would move.
 int LastContentRow(const detail::SheetData& s) {
     int last = static_cast<int>(s.rows.size());
-    while (last > 0 && s.rows.at(last - 1).empty()) --last;
-    const int from = std::max(1, last - s.maxMergeRows + 1);
+    while (last > 0 && !HasContent(s.rows.at(last - 1))) --last;
     int result = last;
-    for (int r = from; r <= last; ++r) {
+    // a merged area starting further up may reach lower than the last row with content
+    for (int r = std::max(1, last - s.maxMergeRows + 1); r <= last; ++r) {
         for (const MergeAt& m : s.rows.at(r - 1).merges) result = std::max(result, r + m.rows - 1);
     }
     for (const auto& l : s.links) result = std::max(result, l.anchor.r2);
     return result;
 }
 
-int LastContentColumn(const detail::SheetData& s) {
+// The last column holding content in rows r1..r2 that a column insertion would move.
+int LastContentColumn(const detail::SheetData& s, int r1 = 1, int r2 = kMaxRows) {
     int last = 0;
-    for (std::size_t i = 0; i < s.rows.size(); ++i) {
-        const Row& row = s.rows.at(i);
-        if (!row.cells.empty()) last = std::max(last, row.cells.back().col);
+    for (int r = r1; r <= StoredUpTo(s.rows, r2); ++r) {
+        const Row& row = s.rows.at(r - 1);
+        for (auto c = row.cells.rbegin(); c != row.cells.rend() && c->col > last; ++c) {
+            if (c->hasContent()) {
+                last = c->col;
+                break;
+            }
+        }
         for (const MergeAt& m : row.merges) last = std::max(last, m.c2());
     }
-    for (int c = static_cast<int>(s.cols.size()); c > last; --c) {
-        if (!s.cols[c - 1].empty()) {
-            last = c;
-            break;
-        }
+    for (const auto& l : s.links) {
+        if (l.anchor.r1 >= r1 && l.anchor.r2 <= r2) last = std::max(last, l.anchor.c2);
     }
-    for (const auto& l : s.links) last = std::max(last, l.anchor.c2);
     return last;
+}
+
+// Drops the rows an insertion pushed past the sheet's last row.
+void DropRowsPastTheEdge(detail::SheetData& s) {
+    const auto edge = static_cast<std::size_t>(kMaxRows);
+    if (s.rows.size() <= edge) return;
+    for (std::size_t i = edge; i < s.rows.size(); ++i) s.countRemoved(s.rows.at(i));
+    s.rows.erase(edge, s.rows.size() - edge);
+}
+
+// Drops the cells an insertion pushed past the sheet's last column.
+void DropCellsPastTheEdge(Row& row) {
+    auto& cells = row.cells;
+    cells.erase(row.lower(kMaxColumns + 1), cells.end());
 }
 
 // Moves an interval [a, b] by an insertion of n before position at.
@@ -667,7 +692,10 @@ void ModelWorksheet::InsertRows(int at, int count) {
             if (c.style) cellStyles.emplace_back(c.col, *c.style);
         }
     }
-    if (static_cast<std::size_t>(at - 1) < s.rows.size()) s.rows.insert(at - 1, count);
+    if (static_cast<std::size_t>(at - 1) < s.rows.size()) {
+        s.rows.insert(at - 1, count);
+        DropRowsPastTheEdge(s);
+    }
     if (rec.height >= 0 || rec.style || !cellStyles.empty()) {
         const int end = std::min(at + count - 1, kMaxRows);
         for (int r = at; r <= end; ++r) {
@@ -745,6 +773,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
         for (Cell& c : row.cells) {
             if (c.col >= at) c.col += count;
         }
+        DropCellsPastTheEdge(row);
         if (srcStyle) {
             for (int c = at; c <= std::min(at + count - 1, kMaxColumns); ++c) row.get(c).style = srcStyle;
         }
@@ -823,13 +852,13 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
         // merged areas in the moving block must lie wholly within its columns
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, kMaxRows, area.c2})) {
             if (m.c1 < area.c1 || m.c2 > area.c2) Refuse("Cannot change part of a merged cell");
+            if (m.r2 + n > kMaxRows) Refuse("Cannot shift nonblank cells off the worksheet");
         }
         const int last = static_cast<int>(s.rows.size());
-        for (int r = last; r >= area.r1; --r) {
-            Row* row = s.rows.find(r);
-            if (!row) continue;
-            for (auto it = row->lower(area.c1); it != row->cells.end() && it->col <= area.c2; ++it) {
-                if (r + n > kMaxRows) Refuse("Cannot shift nonblank cells off the worksheet");
+        for (int r = std::max(area.r1, kMaxRows - n + 1); r <= last; ++r) {
+            const Row& row = s.rows.at(r - 1);
+            for (auto it = row.lower(area.c1); it != row.cells.end() && it->col <= area.c2; ++it) {
+                if (it->hasContent()) Refuse("Cannot shift nonblank cells off the worksheet");
             }
         }
         if (area.r1 + n <= kMaxRows)
@@ -854,6 +883,7 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
                     ++m;
                 }
             }
+            if (r + n > kMaxRows) continue;  // formats pushed past the last row are dropped
             Row& dest = s.rows.get(r + n);
             for (Cell& c : moving) dest.get(c.col) = std::move(c);
             for (const MergeAt& m : movingMerges) dest.addMerge(m);
@@ -871,12 +901,8 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, area.r2, kMaxColumns})) {
             if (m.r1 < area.r1 || m.r2 > area.r2) Refuse("Cannot change part of a merged cell");
         }
-        for (int r = area.r1; r <= area.r2; ++r) {
-            Row* row = s.rows.find(r);
-            if (!row) continue;
-            if (!row->cells.empty() && row->cells.back().col >= area.c1 && row->cells.back().col + n > kMaxColumns)
-                Refuse("Cannot shift nonblank cells off the worksheet");
-        }
+        const int last = LastContentColumn(s, area.r1, area.r2);
+        if (last >= area.c1 && last + n > kMaxColumns) Refuse("Cannot shift nonblank cells off the worksheet");
         if (area.c1 + n <= kMaxColumns)
             detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c1, area.r2, kMaxColumns - n},
                                                                  s.name, area.r1, area.c1 + n));
@@ -886,6 +912,7 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
             for (Cell& c : row->cells) {
                 if (c.col >= area.c1) c.col += n;
             }
+            DropCellsPastTheEdge(*row);
             for (MergeAt& m : row->merges) {
                 if (m.c1 >= area.c1) m.c1 += n;
             }
