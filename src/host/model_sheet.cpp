@@ -23,7 +23,7 @@ using host::kMaxRows;
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& why) { throw Error(ErrorCode::ApplicationDefined, why); }
+[[noreturn]] void Refuse(Refusal why) { throw Error(why); }
 
 void CheckArea(const Area& a) {
     if (a.r1 < 1 || a.c1 < 1 || a.r2 > kMaxRows || a.c2 > kMaxColumns || a.r1 > a.r2 || a.c1 > a.c2)
@@ -531,7 +531,7 @@ double ModelWorksheet::RowHeight(int row) const {
 void ModelWorksheet::RowHeight(int r1, int r2, double points) {
     ALIVE();
     CheckArea(Area{r1, 1, r2, 1});
-    if (points < 0 || points > 409.5) throw Error(ErrorCode::ApplicationDefined, "Row height out of range");
+    if (points < 0 || points > 409.5) throw Error(Refusal::RowHeightOutOfRange);
     if (r1 == 1 && r2 == kMaxRows) {
         // every row: the sheet's standard height changes and the rows drop their own
         impl_->standardHeight = points;
@@ -553,7 +553,7 @@ double ModelWorksheet::ColumnWidth(int column) const {
 void ModelWorksheet::ColumnWidth(int c1, int c2, double characters) {
     ALIVE();
     CheckArea(Area{1, c1, 1, c2});
-    if (characters < 0 || characters > 255) throw Error(ErrorCode::ApplicationDefined, "Column width out of range");
+    if (characters < 0 || characters > 255) throw Error(Refusal::ColumnWidthOutOfRange);
     Sheet sh{*impl_};
     for (int c = c1; c <= c2; ++c) sh.colMut(c).width = characters;
 }
@@ -565,7 +565,7 @@ double ModelWorksheet::StandardHeight() const {
 
 void ModelWorksheet::StandardHeight(double points) {
     ALIVE();
-    if (points < 0 || points > 409.5) throw Error(ErrorCode::ApplicationDefined, "Row height out of range");
+    if (points < 0 || points > 409.5) throw Error(Refusal::RowHeightOutOfRange);
     impl_->standardHeight = points;
 }
 
@@ -668,7 +668,7 @@ void ModelWorksheet::InsertRows(int at, int count) {
     auto& s = *impl_;
     const int last = LastContentRow(s);
     if (last >= at && static_cast<long long>(last) + count > kMaxRows)
-        Refuse("Cannot shift nonblank cells off the worksheet");
+        Refuse(Refusal::ContentOffSheet);
     detail::AdjustFormulas(s, formula::Change::InsertRows(s.name, at, count));
     // merged areas that the insertion cuts through grow
     for (int r = std::max(1, at - s.maxMergeRows + 1); r < at; ++r) {
@@ -763,7 +763,7 @@ void ModelWorksheet::InsertColumns(int at, int count) {
     auto& s = *impl_;
     const int last = LastContentColumn(s);
     if (last >= at && static_cast<long long>(last) + count > kMaxColumns)
-        Refuse("Cannot shift nonblank cells off the worksheet");
+        Refuse(Refusal::ContentOffSheet);
     detail::AdjustFormulas(s, formula::Change::InsertColumns(s.name, at, count));
     const int src = at > 1 ? at - 1 : at;
     for (std::size_t i = 0; i < s.rows.size(); ++i) {
@@ -851,14 +851,14 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
         const int n = area.rows();
         // merged areas in the moving block must lie wholly within its columns
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, kMaxRows, area.c2})) {
-            if (m.c1 < area.c1 || m.c2 > area.c2) Refuse("Cannot change part of a merged cell");
-            if (m.r2 + n > kMaxRows) Refuse("Cannot shift nonblank cells off the worksheet");
+            if (m.c1 < area.c1 || m.c2 > area.c2) Refuse(Refusal::PartOfMergedArea);
+            if (m.r2 + n > kMaxRows) Refuse(Refusal::ContentOffSheet);
         }
         const int last = static_cast<int>(s.rows.size());
         for (int r = std::max(area.r1, kMaxRows - n + 1); r <= last; ++r) {
             const Row& row = s.rows.at(r - 1);
             for (auto it = row.lower(area.c1); it != row.cells.end() && it->col <= area.c2; ++it) {
-                if (it->hasContent()) Refuse("Cannot shift nonblank cells off the worksheet");
+                if (it->hasContent()) Refuse(Refusal::ContentOffSheet);
             }
         }
         if (area.r1 + n <= kMaxRows)
@@ -899,10 +899,10 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
     } else {
         const int n = area.columns();
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, area.r2, kMaxColumns})) {
-            if (m.r1 < area.r1 || m.r2 > area.r2) Refuse("Cannot change part of a merged cell");
+            if (m.r1 < area.r1 || m.r2 > area.r2) Refuse(Refusal::PartOfMergedArea);
         }
         const int last = LastContentColumn(s, area.r1, area.r2);
-        if (last >= area.c1 && last + n > kMaxColumns) Refuse("Cannot shift nonblank cells off the worksheet");
+        if (last >= area.c1 && last + n > kMaxColumns) Refuse(Refusal::ContentOffSheet);
         if (area.c1 + n <= kMaxColumns)
             detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c1, area.r2, kMaxColumns - n},
                                                                  s.name, area.r1, area.c1 + n));
@@ -945,7 +945,7 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, kMaxRows, area.c2})) {
             if (m.c1 < area.c1 || m.c2 > area.c2 || (m.r1 < area.r1 && m.r2 >= area.r1) ||
                 (m.r1 <= area.r2 && m.r2 > area.r2))
-                Refuse("Cannot change part of a merged cell");
+                Refuse(Refusal::PartOfMergedArea);
         }
         if (area.r2 < kMaxRows)
             detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r2 + 1, area.c1, kMaxRows, area.c2},
@@ -988,7 +988,7 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
         for (const Area& m : sh.mergesIn(Area{area.r1, area.c1, area.r2, kMaxColumns})) {
             if (m.r1 < area.r1 || m.r2 > area.r2 || (m.c1 < area.c1 && m.c2 >= area.c1) ||
                 (m.c1 <= area.c2 && m.c2 > area.c2))
-                Refuse("Cannot change part of a merged cell");
+                Refuse(Refusal::PartOfMergedArea);
         }
         if (area.c2 < kMaxColumns)
             detail::AdjustFormulas(s, formula::Change::MoveCells(s.name, Area{area.r1, area.c2 + 1, area.r2, kMaxColumns},
@@ -1065,7 +1065,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
     dest->impl_->countsValid = false;
     const Area target{row, column, row + source.rows() - 1, column + source.columns() - 1};
     if (row < 1 || column < 1 || target.r2 > kMaxRows || target.c2 > kMaxColumns)
-        Refuse("The copy area and the paste area are not the same size");
+        Refuse(Refusal::CopySizeMismatch);
     auto& s = *impl_;
     auto& d = *dest->impl_;
     Sheet src{s};
@@ -1227,7 +1227,7 @@ void ModelWorksheet::LoadMerge(const Area& area) {
     ALIVE();
     CheckArea(area);
     Sheet sh{*impl_};
-    if (!sh.mergesIn(area).empty()) Refuse("Merged areas must not overlap");
+    if (!sh.mergesIn(area).empty()) Refuse(Refusal::MergedAreasOverlap);
     if (area.single()) return;
     sh.addMerge(area);
 }
@@ -1310,7 +1310,7 @@ std::vector<int> ModelWorksheet::HPageBreaks() const {
 
 void ModelWorksheet::AddHPageBreak(int row) {
     ALIVE();
-    if (row < 2 || row > kMaxRows) throw Error(ErrorCode::ApplicationDefined, "A page break cannot stand there");
+    if (row < 2 || row > kMaxRows) throw Error(Refusal::PageBreakPlace);
     impl_->rows.get(row).rec.manualBreak = true;
 }
 

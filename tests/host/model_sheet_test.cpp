@@ -303,6 +303,45 @@ TEST_F(ModelTest, FormatsAtTheSheetsEdgeDoNotBlockInsertions) {
     EXPECT_EQ(Txt("D1048576"), "bottom");
 }
 
+/// The reason of the refusal an operation raises, or Refusal::None when it passes.
+template <class Op>
+Refusal RefusalOf(Op op) {
+    try {
+        op();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::ApplicationDefined);
+        return e.refusal();
+    }
+    return Refusal::None;
+}
+
+TEST_F(ModelTest, RefusalsSayWhyWithoutTheirTexts) {
+    R("A1").Value_(std::string("a"));
+    R("B2:C3").Merge();
+    R("XFD5").Value_(1.0);
+    EXPECT_EQ(RefusalOf([&] { ws->InsertColumns(1, 1); }), Refusal::ContentOffSheet);
+    EXPECT_EQ(RefusalOf([&] { ws->Range_("C2:C3").Insert(host::Shift::Down); }), Refusal::PartOfMergedArea);
+    EXPECT_EQ(RefusalOf([&] { ws->LoadMerge(Area{3, 3, 4, 4}); }), Refusal::MergedAreasOverlap);
+    EXPECT_EQ(RefusalOf([&] { ws->RowHeight(1, 1, 410); }), Refusal::RowHeightOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { ws->ColumnWidth(1, 1, 256); }), Refusal::ColumnWidthOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { ws->AddHPageBreak(1); }), Refusal::PageBreakPlace);
+    EXPECT_EQ(RefusalOf([&] { ws->Name(std::string(32, 'x')); }), Refusal::SheetNameLength);
+    EXPECT_EQ(RefusalOf([&] { ws->Name("a/b"); }), Refusal::SheetNameCharacters);
+    EXPECT_EQ(RefusalOf([&] { ws->Name("'a"); }), Refusal::SheetNameApostrophe);
+    auto other = book->AddNamed("Другой");
+    EXPECT_EQ(RefusalOf([&] { ws->Name("ДРУГОЙ"); }), Refusal::SheetNameTaken);
+    other->Delete();
+    EXPECT_EQ(RefusalOf([&] { ws->Delete(); }), Refusal::LastSheet);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Font().Size(500); }), Refusal::FontSizeOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Orientation(91); }), Refusal::OrientationOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").IndentLevel(251); }), Refusal::IndentOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Resize(0, 1); }), Refusal::EmptyRange);
+    // what was refused changed nothing
+    EXPECT_EQ(Txt("A1"), "a");
+    EXPECT_EQ(ws->MergeArea(2, 2), std::optional<Area>(Area{2, 2, 3, 3}));
+    EXPECT_EQ(book->Count(), 1);
+}
+
 TEST_F(ModelTest, DeleteRowsAndColumnsMoveCells) {
     R("A1").Value_(std::string("a"));
     R("A5").Value_(std::string("b"));
