@@ -327,11 +327,17 @@ public:
                 return Val(Numeric(-std::get<double>(x)));
             }
             case Node::K::Percent: {
-                auto x = ToNumber(Scalar(Eval(n.kids[0])));
+                // "1%%%": a run of percent signs, as long as the formula, taken without recursion
+                int operand = id, signs = 0;
+                for (; nodes_[static_cast<std::size_t>(operand)].k == Node::K::Percent; ++signs)
+                    operand = nodes_[static_cast<std::size_t>(operand)].kids[0];
+                auto x = ToNumber(Scalar(Eval(operand)));
                 if (auto e = std::get_if<CellError>(&x)) return Val(*e);
-                return Val(Numeric(std::get<double>(x) / 100));
+                double v = std::get<double>(x);
+                for (int k = 0; k < signs; ++k) v /= 100;
+                return Val(Numeric(v));
             }
-            case Node::K::Binary: return Val(Binary(n.text, Scalar(Eval(n.kids[0])), Scalar(Eval(n.kids[1]))));
+            case Node::K::Binary: return Val(Chain(id));
             case Node::K::Call: {
                 const auto& fns = Functions();
                 auto it = fns.find(n.text);
@@ -341,6 +347,24 @@ public:
             }
         }
         throw Unknown{};
+    }
+
+    /// Binary operators read left to right ("=A1+A2+...+A9000"): the parser
+    /// nests their left operands as deep as the formula is long, so the chain is
+    /// walked down its left side and evaluated back up without recursion.
+    Value Chain(int id) {
+        std::vector<int> spine;
+        int left = id;
+        for (; nodes_[static_cast<std::size_t>(left)].k == Node::K::Binary;
+             left = nodes_[static_cast<std::size_t>(left)].kids[0])
+            spine.push_back(left);
+        Value acc = Scalar(Eval(left));
+        for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+            const Node& n = nodes_[static_cast<std::size_t>(*it)];
+            Value right = Scalar(Eval(n.kids[1]));
+            acc = Binary(n.text, std::move(acc), std::move(right));
+        }
+        return acc;
     }
 
     /// A value in a one-value place: a single cell's value, or the cell of an
