@@ -1,6 +1,8 @@
 // The embedded model's worksheet: inserting and deleting rows, columns and cells,
 // and clearing areas.
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "host/model_sheet_ops.hpp"
 
@@ -268,6 +270,40 @@ void ModelWorksheet::DeleteColumns(int at, int count) {
 
 // ---------------------------------------------------------------- structure: cells
 
+namespace {
+
+/// The part of one row that a cell insertion or deletion moves up or down: its
+/// cells and merged areas within the moving columns.
+struct BlockPart {
+    std::vector<Cell> cells;
+    std::vector<MergeAt> merges;
+};
+
+BlockPart TakeBlock(Row& row, int c1, int c2) {
+    BlockPart part;
+    auto first = row.lower(c1), last = first;
+    while (last != row.cells.end() && last->col <= c2) ++last;
+    part.cells.assign(std::make_move_iterator(first), std::make_move_iterator(last));
+    row.cells.erase(first, last);
+    auto& mv = row.merges;
+    for (auto m = mv.begin(); m != mv.end();) {
+        if (m->c1 >= c1 && m->c2() <= c2) {
+            part.merges.push_back(*m);
+            m = mv.erase(m);
+        } else {
+            ++m;
+        }
+    }
+    return part;
+}
+
+void PutBlock(Row& dest, BlockPart&& part) {
+    for (Cell& c : part.cells) dest.get(c.col) = std::move(c);
+    for (const MergeAt& m : part.merges) dest.addMerge(m);
+}
+
+}  // namespace
+
 void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
     CHANGING();
     CheckArea(area);
@@ -301,26 +337,9 @@ void ModelWorksheet::InsertCells(const Area& area, host::Shift shift) {
         for (int r = last; r >= area.r1; --r) {
             Row* row = s.rows.find(r);
             if (!row) continue;
-            std::vector<Cell> moving;
-            auto it = row->lower(area.c1);
-            while (it != row->cells.end() && it->col <= area.c2) {
-                moving.push_back(std::move(*it));
-                it = row->cells.erase(it);
-            }
-            std::vector<MergeAt> movingMerges;
-            auto& mv = row->merges;
-            for (auto m = mv.begin(); m != mv.end();) {
-                if (m->c1 >= area.c1 && m->c2() <= area.c2) {
-                    movingMerges.push_back(*m);
-                    m = mv.erase(m);
-                } else {
-                    ++m;
-                }
-            }
+            BlockPart part = TakeBlock(*row, area.c1, area.c2);
             if (r + n > kMaxRows) continue;  // formats pushed past the last row are dropped
-            Row& dest = s.rows.get(r + n);
-            for (Cell& c : moving) dest.get(c.col) = std::move(c);
-            for (const MergeAt& m : movingMerges) dest.addMerge(m);
+            PutBlock(s.rows.get(r + n), std::move(part));
         }
         // the new cells take the format of the cells above
         for (int c = area.c1; c <= area.c2; ++c) {
@@ -388,27 +407,8 @@ void ModelWorksheet::DeleteCells(const Area& area, host::Shift shift) {
         for (int r = area.r1; r <= last; ++r) {
             Row* row = s.rows.find(r);
             if (!row) continue;
-            std::vector<Cell> moving;
-            auto it = row->lower(area.c1);
-            while (it != row->cells.end() && it->col <= area.c2) {
-                if (r > area.r2) moving.push_back(std::move(*it));
-                it = row->cells.erase(it);
-            }
-            std::vector<MergeAt> movingMerges;
-            auto& mv = row->merges;
-            for (auto m = mv.begin(); m != mv.end();) {
-                if (m->c1 >= area.c1 && m->c2() <= area.c2) {
-                    if (r > area.r2) movingMerges.push_back(*m);
-                    m = mv.erase(m);
-                } else {
-                    ++m;
-                }
-            }
-            if (r > area.r2) {
-                Row& dest = s.rows.get(r - n);
-                for (Cell& c : moving) dest.get(c.col) = std::move(c);
-                for (const MergeAt& m : movingMerges) dest.addMerge(m);
-            }
+            BlockPart part = TakeBlock(*row, area.c1, area.c2);  // the deleted rows' part is dropped
+            if (r > area.r2) PutBlock(s.rows.get(r - n), std::move(part));
         }
         auto& links = s.links;
         links.erase(std::remove_if(links.begin(), links.end(),
