@@ -30,13 +30,7 @@ void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const st
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     for (const CellStep& s : steps) {
         const host::Range r(sheet, At(s.range, top));
-        const auto& f = s.format;
-        const bool hasFormat = f.numberFormat || f.horizontal || f.vertical || f.orientation || f.wrap ||
-                               f.shrink || f.indent || f.readingOrder || f.fontName || f.fontSize || f.bold ||
-                               f.italic || f.underline || f.fontColor || f.fill || !f.borders[0].empty() ||
-                               !f.borders[1].empty() || !f.borders[2].empty() || !f.borders[3].empty() ||
-                               !f.borders[4].empty() || !f.borders[5].empty();
-        if (hasFormat) r.ApplyFormat(f);
+        if (!s.format.empty()) r.ApplyFormat(s.format);
         if (s.merge) r.Merge();
         if (s.values.size() == 1) {
             const Put& p = s.values.front();
