@@ -180,8 +180,9 @@ TEST_F(ClientsCycle, LibreOfficePrintsTheFormedDemoWorkbookOnePagePerSheetWithNo
             EXPECT_NE(word, "0") << page;
         }
         // the registration entry stays empty while the change number is empty
-        if (page.find("Лист регистрации изменений") != std::string::npos)
+        if (page.find("Лист регистрации изменений") != std::string::npos) {
             EXPECT_EQ(page.find("Все"), std::string::npos) << page;
+        }
     }
     // the demo's four documents: 4 + 2 + 2 + 2 sheets at least
     EXPECT_GE(formed, 10);

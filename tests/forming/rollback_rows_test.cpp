@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "forming/forming.hpp"
 #include "forming/forming_fixture.hpp"
+#include "ormelin/attr_doc.hpp"
 #include "forming/geometry.hpp"
 #include "forming/rollback.hpp"
 
