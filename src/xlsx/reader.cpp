@@ -124,6 +124,22 @@ bool ParseCellRef(const char* text, CellRef& ref) {
 
 std::string CellName(int row, int column) { return host::ColumnLetters(column) + std::to_string(row); }
 
+/// Why the reference of a <c> element in row `row` cannot be taken: not a cell
+/// reference at all, a cell beyond the last column or row of a sheet, or a cell
+/// of another row. Built only when a reference has failed.
+std::string BadCellRef(const char* text, int row) {
+    const std::string quoted = std::string("cell reference \"") + text + "\"";
+    long long column = 0, number = 0;
+    int letters = 0, digits = 0;
+    const char* p = text;
+    for (; *p >= 'A' && *p <= 'Z' && letters < 8; ++p, ++letters) column = column * 26 + (*p - 'A' + 1);
+    for (; *p >= '0' && *p <= '9' && digits < 12; ++p, ++digits) number = number * 10 + (*p - '0');
+    if (*p || letters == 0 || digits == 0) return quoted + " is not a cell reference";
+    if (column > host::kMaxColumns) return quoted + " lies beyond the last column (XFD) of a sheet";
+    if (number < 1 || number > host::kMaxRows) return quoted + " lies beyond the last row (1048576) of a sheet";
+    return quoted + " is not in row " + std::to_string(row);
+}
+
 class Loader {
 public:
     Loader(Archive& zip, ModelWorkbook& book, LoadReport& report, const Limits& limits)
@@ -517,7 +533,7 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
             CellRef ref{row, lastColumn + 1};
             if (refAttr) {
                 if (!ParseCellRef(refAttr.value(), ref) || ref.row != row)
-                    Fail(part, std::string("cell reference \"") + refAttr.value() + "\" is not in row " + std::to_string(row));
+                    Fail(part, BadCellRef(refAttr.value(), row));
             }
             if (ref.column > host::kMaxColumns) Fail(part, "cell out of the sheet in row " + std::to_string(row));
             lastColumn = ref.column;

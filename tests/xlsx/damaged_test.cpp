@@ -110,7 +110,16 @@ TEST_F(Damaged, SharedStringIndexOutOfRange) {
 TEST_F(Damaged, CellsOutOfTheSheetOrNotNumbers) {
     auto original = Part(parts, "xl/worksheets/sheet1.xml");
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"XFE2\"");
-    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "XFE2"});
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "\"XFE2\" lies beyond the last column"});
+    Part(parts, "xl/worksheets/sheet1.xml") = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"A1048577\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "\"A1048577\" lies beyond the last row"});
+    Part(parts, "xl/worksheets/sheet1.xml") = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"2A\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "\"2A\" is not a cell reference"});
+    Part(parts, "xl/worksheets/sheet1.xml") = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"A3\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "\"A3\" is not in row 2"});
     Part(parts, "xl/worksheets/sheet1.xml") = original;
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<v>2</v>", "<v>два</v>");
     ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "A2", "not a number"});
