@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "cli/console_ui.hpp"
+#include "forming/forming_spb.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/kalvora.hpp"
@@ -232,7 +233,12 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
                                    StateName(before) +
                                    ", which is not a list that can be formed"};
     }
-    if (auto left = RowsLeftBelow(*ws)) {
+    std::optional<int> left = RowsLeftBelow(*ws);
+    if (after == ksSPB_OF) {
+        const long long row = forming::SpbFirstRowLeftBelow(*ws);
+        left = row ? std::optional<int>(static_cast<int>(row)) : std::nullopt;
+    }
+    if (left) {
         err << "ormelin: forming stopped at a run of empty rows; list rows from row " << *left
             << " on are left below the last sheet\n";
     }

@@ -213,22 +213,39 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     return result;
 }
 
-long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {
+std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws) {
     using G = SpbGeometry;
-    // "Листов" of the first sheet: AD23, or AE23 when the registration column moved the form
     const auto count = [&](int column) {
         const host::CellContent c = ws.Content(23, column);
         const auto* n = std::get_if<double>(&c.value);
-        return n && *n >= 1 && *n < host::kMaxRows ? static_cast<int>(*n) : 0;
+        return n && *n >= 1 && *n < host::kMaxRows / G::kSheetRows ? static_cast<int>(*n) : 0;
     };
-    int last = 0;
-    if (const int n = count(host::ColumnNumber("AD"))) {
-        last = static_cast<int>(G::LastRow(n));
-    } else if (const int m = count(host::ColumnNumber("AE")); m > 1) {
-        last = static_cast<int>(G::LastRow(m - 1)) + G::kRegistrationRows;
-    } else {
-        return 0;
+    if (const int n = count(host::ColumnNumber("AD"))) return SpbSheets{n, false};
+    if (const int m = count(host::ColumnNumber("AE")); m > 3) return SpbSheets{m - 1, true};
+    return std::nullopt;
+}
+
+void SpbRestoreListRowHeights(host::Worksheet& ws) {
+    using G = SpbGeometry;
+    const auto form = SpbSheetsOnForm(ws);
+    if (!form) return;
+    const int last = ws.UsedRange().r2;
+    auto frame = G::FrameRows(form->sheets, form->registration);
+    std::sort(frame.begin(), frame.end());
+    std::size_t next = 0;
+    for (int r = G::kListDataRow; r <= last; ++r) {
+        while (next < frame.size() && frame[next].second < r) ++next;
+        if (next < frame.size() && frame[next].first <= r) continue;
+        const double h = ws.RowHeight(r);
+        if (h != 0 && h != kListRowHeight) ws.RowHeight(r, r, kListRowHeight);
     }
+}
+
+long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {
+    using G = SpbGeometry;
+    const auto form = SpbSheetsOnForm(ws);
+    if (!form) return 0;
+    const int last = static_cast<int>(G::LastRow(form->sheets)) + (form->registration ? G::kRegistrationRows : 0);
     if (last >= host::kMaxRows) return 0;
     return FirstContentRowBelow(ws, last);
 }

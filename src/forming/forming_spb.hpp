@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,22 @@ struct SpbResult {
 /// ends with the window's zoom at 100 and screen updating on.
 SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
                   const SpbOptions& options);
+
+/// What the first sheet's title block of a formed group specification says: the
+/// sheets of the list and whether the change-registration sheet follows them
+/// (read from "Листов": AD23, or AE23 when the registration column moved the form).
+struct SpbSheets {
+    int sheets = 0;
+    bool registration = false;
+};
+std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws);
+
+/// Gives every list row of a formed group specification (by the form's geometry:
+/// every row from row 5 that forming did not insert, the rows left below the last
+/// sheet included) the list row height, hidden rows excepted, so that rollback
+/// keeps them after another program rounded their heights. A sheet whose title
+/// block gives no sheet count is left as it is.
+void SpbRestoreListRowHeights(host::Worksheet& ws);
 
 /// The first row of a formed group specification that holds anything below the
 /// last sheet (the change-registration sheet included), or 0. Reads the sheet

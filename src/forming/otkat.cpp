@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/frame.hpp"
+#include "forming/forming_spb.hpp"
 #include "lists/layout.hpp"
 
 namespace ormelin {
@@ -85,6 +86,8 @@ void Kalvora::Otkat(WorksheetRef& oWorksheet) {
     const int n = FirstDataRow(KindOf(s0));
     // 4: the form's own columns and the group specification's header rows
     if (s0 == ksSPB_OF) {
+        // list rows whose height another program rounded are still list rows
+        forming::SpbRestoreListRowHeights(w);
         const auto column = w.Text(host::ParseAddress("A1:A27"));
         if (column && column->empty()) w.Columns("A:A").Delete();
         w.Rows("1:2").Delete();

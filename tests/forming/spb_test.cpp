@@ -520,3 +520,37 @@ TEST_F(GroupSpecification, RoundTripRestoresEveryList) {
 
 }  // namespace
 }  // namespace ormelin
+
+namespace ormelin {
+namespace {
+
+// Another program (LibreOffice) keeps row heights on its own grid: the list rows
+// of 26 points come back at 25.5 and the frame rows near their heights. Rollback
+// still keeps every list row, the rows left below the last sheet among them.
+TEST_F(GroupSpecification, RollbackAfterAnotherProgramRoundedTheHeights) {
+    for (bool registration : {false, true}) {
+        ws = book->Add(nullptr, nullptr);
+        Blank();
+        for (int i = 1; i <= 45; ++i) Entry(i);
+        Entry(99);  // after the last sheet (list rows 43..59) and 39 empty rows: left below
+        ws->RowHeight(20, 20, 0);
+        Form(false, registration);
+        ASSERT_GT(forming::SpbFirstRowLeftBelow(*ws), 0);
+        const int last = ws->UsedRange().r2;
+        for (int r = 1; r <= last; ++r) {
+            const double h = Height(r);
+            if (h == 26) ws->RowHeight(r, r, 25.5);
+            if (h == 20) ws->RowHeight(r, r, 19.5);
+            if (h == 23) ws->RowHeight(r, r, 22.5);
+        }
+        k->Otkat(ws);
+        ASSERT_EQ(State(), ksSPB_OT) << registration;
+        for (int i = 1; i <= 45; ++i) EXPECT_EQ(ws->CellText(i + 4, kListDesignation), "строка " + std::to_string(i)) << i;
+        EXPECT_EQ(ws->CellText(99 + 4, kListDesignation), "строка 99") << registration;
+        EXPECT_DOUBLE_EQ(Height(20), 0);
+        EXPECT_DOUBLE_EQ(Height(21), 26);
+    }
+}
+
+}  // namespace
+}  // namespace ormelin
