@@ -350,7 +350,8 @@ void SpbPageNext(const std::shared_ptr<host::Worksheet>& ws, long long b64, int 
     w.CopyTo(At("A1:N2", 1), w, b + 1, 1);
     w.RowHeight(b + 3, b + 3, 20);
     w.RowHeight(b + 4, b + 4, 23);
-    w.CopyTo(host::ParseAddress("3:4"), w, b + 3, 1);
+    // the heads of the form's columns: the list's link cell after them stays on sheet 1
+    w.CopyTo(At("A3:AE4", 1), w, b + 3, 1);
     w.Merge(At("O2:AE3", b));
     // title block and the line under the frame
     w.InsertRows(b + 22, 5);
