@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "cli/console_ui.hpp"
+#include "forming/forming.hpp"
 #include "forming/forming_spb.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
@@ -204,20 +205,9 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
 /// The first row of the list that forming left below the last sheet of an A4
 /// document, if any.
 std::optional<int> RowsLeftBelow(host::Worksheet& ws) {
-    // The first sheet's title block holds the number of sheets in Y33 ("Листов");
-    // the first sheet ends with its bottom line in row 37 and every further sheet,
-    // the change-registration sheet included, adds 35 rows.
-    const host::CellContent count = ws.Content(33, 25);
-    const auto* sheets = std::get_if<double>(&count.value);
-    if (!sheets || *sheets < 1) return std::nullopt;
-    const long long lastBottom = 37 + 35 * (static_cast<long long>(*sheets) - 1);
-    host::Area used = ws.UsedRange();
-    for (long long r = lastBottom + 1; r <= used.r2; ++r) {
-        for (int c = 1; c <= used.c2; ++c) {
-            if (!ws.CellText(static_cast<int>(r), c).empty()) return static_cast<int>(r);
-        }
-    }
-    return std::nullopt;
+    // The formed sheet's first title block holds its number of sheets; the form's
+    // geometry tells where the last of them ends.
+    return forming::RowsLeftBelow(ws, forming::kA4Portrait);
 }
 
 int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {

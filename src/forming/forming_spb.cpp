@@ -111,7 +111,9 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     using G = SpbGeometry;
     host::Worksheet& w = *ws;
     SpbResult result;
-    // 1: window
+    // 1: one repaint, then no screen updating until the end; window
+    app.ScreenUpdating(true);
+    app.ScreenUpdating(false);
     w.Activate();
     host::Window& win = app.ActiveWindow();
     win.FreezePanes(false);
@@ -260,19 +262,12 @@ void Kalvora::FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageR
     ws_ = oWorksheet;
     {
         WorksheetRef current;
-        AttribsRefFromSPIS(current);
+        AttribsRefFromSPIS(current);  // the reference record of the document's register row
     }
     if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
-    ScreenRefresh();
-    struct Release {
-        Kalvora& k;
-        ~Release() {
-            k.rngPage_.reset();
-            k.rngScratch_.reset();
-        }
-    } release{*this};
-    forming::FormSPB(app_, ws_, *attDoc_, forming::SpbOptions{bForPrint, bPageRevi});
-    ws_.reset();
+    const auto sheet = ws_;
+    ws_.reset();  // released at the end, also when forming fails
+    forming::FormSPB(app_, sheet, *attDoc_, forming::SpbOptions{bForPrint, bPageRevi});
 }
 
 }  // namespace ormelin

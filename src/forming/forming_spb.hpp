@@ -14,24 +14,27 @@
 #include <utility>
 #include <vector>
 
+#include "forming/geometry.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/host.hpp"
 
 namespace ormelin::forming {
 
-/// Sheet geometry of the formed group specification, in worksheet rows.
+/// Sheet geometry of the formed group specification, in worksheet rows: the
+/// group specification's entry of the geometry table, and what only this form has.
 struct SpbGeometry {
-    static constexpr int kListDataRow = 5;         // first data row of the list and of sheet 1
-    static constexpr int kFirstSheetDataRows = 8;  // rows 5..12
-    static constexpr int kFirstSheetLastRow = 27;  // its "Копировал:" / "Формат А4" line
-    static constexpr int kSheetRows = 26;          // rows of every further sheet
-    static constexpr int kSheetDataRows = 17;      // block rows 6..22
+    static constexpr const SheetGeometry& kForm = kA4LandscapeGroup;
+    static constexpr int kListDataRow = 5;  // first data row of the list and of sheet 1
+    static constexpr int kFirstSheetDataRows = kForm.firstListRows;
+    static constexpr int kFirstSheetLastRow = kForm.firstBottomLine;
+    static constexpr int kSheetRows = kForm.sheetRows;
+    static constexpr int kSheetDataRows = kForm.furtherListRows;
     /// Rows below a sheet's last row that must all be empty to end the pagination.
     static constexpr int kEmptyRunRows = 39;
     /// Rows of the change-registration sheet.
     static constexpr int kRegistrationRows = 39;
     /// Columns of the form: A..AE; one more when the registration column was inserted.
-    static constexpr int kColumns = 31;
+    static constexpr int kColumns = kForm.columns;
 
     /// The last row of sheet k (k >= 1).
     static constexpr long long LastRow(long long k) { return kSheetRows * k + 1; }
@@ -57,9 +60,9 @@ struct SpbResult {
     bool printSetup = false;         // the print block ran
 };
 
-/// Forms the group specification list on ws. The caller has refreshed the
-/// record's register references and switched screen updating off; the function
-/// ends with the window's zoom at 100 and screen updating on.
+/// Forms the group specification list on ws with the record's attributes (the
+/// caller refreshes its register references). Screen updating is off while it
+/// runs; it ends with the window's zoom at 100 and screen updating on.
 SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
                   const SpbOptions& options);
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "forming/geometry.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/host.hpp"
 
@@ -66,10 +67,5 @@ void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& m
 
 /// A format that removes one edge line of a range.
 host::FormatPatch NoLine(host::Edge edge);
-
-/// The list row height every list data row has, and the tolerance by which a row
-/// counts as one.
-inline constexpr double kListRowHeight = 26;
-inline constexpr double kHeightTolerance = 0.4;
 
 }  // namespace ormelin::forming

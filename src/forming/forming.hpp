@@ -1,0 +1,74 @@
+// The forming module: a list on a worksheet becomes its printable form, the
+// sheets of the document one under the other on the same worksheet.
+//
+// Every entry takes what it works on explicitly: the application (window, screen,
+// units), the worksheet, the document's state, the attribute record whose
+// attributes fill the title blocks (with register references: formulas), and the
+// options. Nothing is kept between calls.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "forming/geometry.hpp"
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/host.hpp"
+#include "ormelin/state.hpp"
+
+namespace ormelin::forming {
+
+struct FormOptions {
+    bool forPrint = false;   // print setup: print area, margins, paper, page breaks, page-break view
+    bool pageRevi = false;   // a change-registration sheet after the last sheet (3 sheets or more)
+};
+
+/// What forming did.
+struct FormResult {
+    /// The form's geometry; null when nothing was formed.
+    const SheetGeometry* geometry = nullptr;
+    /// Sheets of the formed document, the change-registration sheet included (0: nothing formed).
+    int sheetCount = 0;
+    bool registrationSheet = false;
+    /// The first row below the last sheet that still holds list entries: forming
+    /// stops at the first sheet's worth of empty rows and leaves what follows.
+    std::optional<int> rowsLeftBelow;
+    /// The print setup was applied (its steps each on their own: a failing step is passed over).
+    bool printSetupApplied = false;
+};
+
+/// Whether a list state is formed on the A4 portrait form (the specification, 0
+/// counting as one, and the A4 lists).
+bool IsA4Kind(std::int32_t state);
+
+/// Forms the list of the given state on the sheet as an A4 document. The sheet
+/// becomes the application's active one with its panes frozen under the head row;
+/// errors of the model end the forming where it stands.
+FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, std::int32_t state,
+                  const AttrDoc& record, const FormOptions& options);
+
+// ------------------------------------------------------------------ sheet procedures
+// A further sheet's block starts at the previous sheet's bottom line (block row 1)
+// and spans the geometry's blockRows rows; k is the sheet's number.
+
+/// The first sheet's title area, title block, bottom line and binding margin (rows 25..37 inserted).
+void TitleFirst(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record);
+/// A further sheet: its repeated head row, then its title block.
+void PageNext(const host::Range& block, int k, const AttrDoc& record);
+/// A further sheet's title block (rows inserted at block row 32) and sheet number.
+void TitleNext(const host::Range& block, int k, const AttrDoc& record);
+/// The change-registration sheet: heading, table head and first entry, then its title block.
+void PageRevi(const host::Range& block, int k, const AttrDoc& record);
+
+// ------------------------------------------------------------------ reading a formed sheet
+
+/// The number of sheets a formed document's first sheet shows ("Листов"), or nothing.
+std::optional<long long> SheetCountOf(const host::Worksheet& w, const SheetGeometry& g = kA4Portrait);
+
+/// The first row below the last of sheetCount sheets that shows anything, or nothing.
+std::optional<int> RowsLeftBelow(const host::Worksheet& w, long long sheetCount, const SheetGeometry& g = kA4Portrait);
+
+/// The same for a formed sheet, its sheet count read from its first sheet.
+std::optional<int> RowsLeftBelow(const host::Worksheet& w, const SheetGeometry& g = kA4Portrait);
+
+}  // namespace ormelin::forming
