@@ -18,6 +18,7 @@
 #include "cli/console_ui.hpp"
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
+#include "cli/import_cmd.hpp"
 #include "cli/print.hpp"
 #include "forming/forming.hpp"
 #include "forming/forming_spb.hpp"
@@ -73,6 +74,7 @@ struct Options {
     double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
     std::vector<std::string> sets;
+    ImportOptions import;
 };
 
 /// One run of the command: the host application, the workbook and where it goes.
@@ -417,6 +419,18 @@ int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
     return kOk;
 }
 
+int CmdImport(const Options& opt, std::ostream& out, std::ostream& err) {
+    // The BOM and the profile are read first: their errors leave the workbook unopened.
+    const PreparedImport bom = PrepareImport(opt.import);
+    Session s(opt, err);
+    s.Open(false, true);
+    s.CheckWritable();
+    auto ws = s.DocumentSheet(opt.sheet);
+    ImportInto(opt.import, bom, s.Service(), ws, out, err);
+    s.Write();
+    return kOk;
+}
+
 int CmdDelete(const Options& opt, std::ostream&, std::ostream& err) {
     Session s(opt, err);
     s.Open(false, true);
@@ -589,6 +603,13 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     writes(cAttrs);
     cAttrs->footer(AttributeHelp() + "\nWith --set or --json: " + writesNote);
 
+    auto* cImport = app.add_subcommand(
+        "import", "fill the list on SHEET (list of elements, purchased products, or the specification's "
+                  "\"Прочие изделия\") from a CAD bill of materials");
+    sheetOf(cImport);
+    AddImportOptions(*cImport, opt.import);
+    writes(cImport);
+
     auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
     sheetOf(cDel);
     cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
@@ -635,6 +656,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (name == "rollback") return CmdRollback(opt, out, err);
         if (name == "attrs") return CmdAttrs(opt, out, err);
         if (name == "delete") return CmdDelete(opt, out, err);
+        if (name == "import") return CmdImport(opt, out, err);
         if (name == "pdf") return CmdPdf(opt, out, err);
         if (name == "demo") return CmdDemo(opt, out, err);
         err << "ormelin: " << Say("unknown command \"{1}\" (ormelin --help lists the commands)", {name}) << '\n';

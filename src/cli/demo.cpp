@@ -3,11 +3,13 @@
 // formed into printable sheets where forming is available.
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/app.hpp"
 #include "cli/console_ui.hpp"
+#include "cli/import_cmd.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/kalvora.hpp"
 #include "ormelin/model.hpp"
@@ -83,32 +85,6 @@ std::vector<Row> SpecificationRows() {
     rows.push_back({"", "", "", "", "", "", ""});
     rows.push_back({"", "", "50", "", "Припой ПОС 61 ГОСТ 21931-76", "0,05", "кг"});
     rows.push_back({"", "", "51", "", "Флюс ФКСп ОСТ 4ГО.033.200", "0,01", "кг"});
-    return rows;
-}
-
-// List of elements: zone, reference designator, name, quantity, remark.
-std::vector<Row> ElementRows() {
-    std::vector<Row> rows;
-    rows.push_back({"", "", "Конденсаторы", "", ""});
-    rows.push_back({"", "C1, C2", "К50-35-25 В-1000 мкФ±20%", "2", ""});
-    rows.push_back({"", "C3...C6", "К10-17б-Н90-0,1 мкФ", "4", ""});
-    rows.push_back({"", "C7", "К73-17-63 В-0,47 мкФ±10%", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "DA1", "Микросхема LM7805CT", "1", ""});
-    rows.push_back({"", "DA2", "Микросхема LM317T", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "FU1", "Вставка плавкая ВП1-1 2 А", "1", ""});
-    rows.push_back({"", "HL1", "Индикатор L-53GD", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "", "Резисторы", "", ""});
-    const char* res[][3] = {{"R1", "С2-33Н-0,25-1 кОм±5%", "1"}, {"R2", "С2-33Н-0,25-240 Ом±5%", "1"},
-                            {"R3, R4", "С2-33Н-0,5-10 кОм±5%", "2"}, {"R5", "СП3-19а-0,5-4,7 кОм", "1"}};
-    for (const auto& r : res) rows.push_back({"", r[0], r[1], r[2], ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "VD1...VD4", "Диод 1N4007", "4", ""});
-    rows.push_back({"", "XP1", "Вилка DB-9M", "1", ""});
-    rows.push_back({"", "XS1", "Розетка DB-9F", "1", "Поставляется"});
-    rows.push_back({"", "", "", "", "по заказу"});
     return rows;
 }
 
@@ -226,7 +202,17 @@ struct DemoDocument {
     int firstRow;
     std::vector<Row> rows;
     bool form;
+    bool fromBom = false;   // filled by importing the sample bill of materials
 };
+
+/// The sample bill of materials (a KiCad export) the demo imports, shipped with the sources.
+std::string SampleBom() {
+#ifdef ORMELIN_EXAMPLES_DIR
+    const fs::path shipped = fs::path(ORMELIN_EXAMPLES_DIR) / "demo-bom.csv";
+    if (fs::exists(shipped)) return shipped.string();
+#endif
+    throw Error(ErrorCode::FileError, "the sample bill of materials docs/examples/demo-bom.csv is not found");
+}
 
 }  // namespace
 
@@ -243,11 +229,16 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
 
     std::vector<DemoDocument> docs;
     docs.push_back({ksSPA_OT, "АБВГ.436234.001", "АБВГ.436234.001", "", 2, SpecificationRows(), true});
-    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2,
-                    ElementRows(), true});
+    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2, {}, true, true});
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
     docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
+    docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, {}, true, true});
+    // The group specification of the unit's three executions.
     docs.push_back({ksSPB_OT, "АБВГ.436234.002", "АБВГ.436234.002", "", 2, GroupSpecificationRows(), true});
+
+    ImportOptions bomOptions;
+    bomOptions.bom = SampleBom();
+    const PreparedImport bom = PrepareImport(bomOptions);
 
     for (auto& d : docs) {
         auto first = book->Sheet(1);
@@ -255,10 +246,16 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
         auto ws = book->Sheet("Новый");
         ws->Name(d.sheet);
         service.DocumentBlank(ws, d.kind);
-        FillRows(*ws, d.firstRow, 1, d.rows);
         auto doc = std::make_shared<AttrDoc>();
         SetAttributes(*doc, d.designation, d.name);
         service.AttribsToSPIS(doc, ws);
+        if (d.fromBom) {
+            // The purchased products take their assembly from the register row just written.
+            std::ostringstream said;
+            ImportInto(bomOptions, bom, service, ws, said, err);
+        } else {
+            FillRows(*ws, d.firstRow, 1, d.rows);
+        }
         if (d.form) {
             try {
                 service.Forming(ws, true, true);

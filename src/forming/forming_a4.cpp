@@ -261,7 +261,7 @@ void ApplyPrintSetup(host::Application& app, host::Worksheet& w, int n) {
         page.orientation = kGeometry.landscape ? host::PageOrientation::Landscape : host::PageOrientation::Portrait;
     });
     Try([&] { page.paperSize = kGeometry.paperSize; });
-    Try([&] { page.zoom = 100; });
+    Try([&] { page.zoom = kGeometry.printZoom; });
     Try([&] { win.DisplayGridlines(false); });
     Try([&] { win.View(host::ViewMode::PageBreakPreview); });
     if (n == 1) {

@@ -11,6 +11,7 @@
 
 #include "core/frame.hpp"
 #include "forming/forming_spb.hpp"
+#include "forming/rollback.hpp"
 #include "forming/steps.hpp"
 
 namespace ormelin::forming {
@@ -92,16 +93,10 @@ int FirstContentRowBelow(const host::Worksheet& w, int last) {
 }  // namespace
 
 std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, bool registration) {
-    std::vector<std::pair<long long, long long>> rows = {{1, 2}, {13, 27}};
-    for (long long k = 2; k <= sheets; ++k) {
-        const long long b = LastRow(k - 1);
-        rows.emplace_back(b + 1, b + 4);
-        rows.emplace_back(b + 22, b + 26);
-    }
-    if (registration) {
-        const long long b = LastRow(sheets);
-        rows.emplace_back(b + 1, b + kRegistrationRows);
-    }
+    // the binding-margin rows, then what rollback deletes
+    std::vector<std::pair<long long, long long>> rows = {{1, 2}};
+    for (const RowSpan& s : InsertedRowsOf(kForm, sheets + (registration ? 1 : 0), registration))
+        rows.emplace_back(s.from, s.to);
     return rows;
 }
 
@@ -185,7 +180,7 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     // 15: print block, each statement on its own
     if (options.forPrint) {
         host::PageSetup& page = w.Page();
-        Try([&] { page.printArea = result.registrationSheet ? "$A:$AF" : "$A:$AE"; });
+        Try([&] { page.printArea = (result.registrationSheet ? kA4LandscapeGroupMoved : G::kForm).printArea; });
         Try([&] { page.leftMargin = app.CentimetersToPoints(0); });
         Try([&] { page.rightMargin = app.CentimetersToPoints(0); });
         Try([&] { page.topMargin = app.CentimetersToPoints(0); });
@@ -194,7 +189,7 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
         Try([&] { page.centerVertically = true; });
         Try([&] { page.orientation = host::PageOrientation::Landscape; });
         Try([&] { page.paperSize = 9; });
-        Try([&] { page.zoom = 98; });
+        Try([&] { page.zoom = G::kForm.printZoom; });
         Try([&] { win.View(host::ViewMode::PageBreakPreview); });
         Try([&] { win.DisplayGridlines(false); });
         std::vector<int> old;
@@ -225,22 +220,6 @@ std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws) {
     if (const int n = count(host::ColumnNumber("AD"))) return SpbSheets{n, false};
     if (const int m = count(host::ColumnNumber("AE")); m > 3) return SpbSheets{m - 1, true};
     return std::nullopt;
-}
-
-void SpbRestoreListRowHeights(host::Worksheet& ws) {
-    using G = SpbGeometry;
-    const auto form = SpbSheetsOnForm(ws);
-    if (!form) return;
-    const int last = ws.UsedRange().r2;
-    auto frame = G::FrameRows(form->sheets, form->registration);
-    std::sort(frame.begin(), frame.end());
-    std::size_t next = 0;
-    for (int r = G::kListDataRow; r <= last; ++r) {
-        while (next < frame.size() && frame[next].second < r) ++next;
-        if (next < frame.size() && frame[next].first <= r) continue;
-        const double h = ws.RowHeight(r);
-        if (h != 0 && h != kListRowHeight) ws.RowHeight(r, r, kListRowHeight);
-    }
 }
 
 long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {

@@ -75,13 +75,6 @@ struct SpbSheets {
 };
 std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws);
 
-/// Gives every list row of a formed group specification (by the form's geometry:
-/// every row from row 5 that forming did not insert, the rows left below the last
-/// sheet included) the list row height, hidden rows excepted, so that rollback
-/// keeps them after another program rounded their heights. A sheet whose title
-/// block gives no sheet count is left as it is.
-void SpbRestoreListRowHeights(host::Worksheet& ws);
-
 /// The first row of a formed group specification that holds anything below the
 /// last sheet (the change-registration sheet included), or 0. Reads the sheet
 /// count from the first sheet's title block.

@@ -1,11 +1,15 @@
 // Rollback: a formed document goes back to its list. Frames and merges are
 // removed, the binding-margin columns deleted, every row that forming inserted
-// (any row of another height than a list row's) deleted, the columns
+// deleted (found by the form's geometry and checked by what those rows show, so
+// list rows keep whatever height another program gave them), the columns
 // that are then empty deleted, and the list layout of the kind applied again with
 // its rollback flag. The list data cells are never rewritten.
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
 #include <string>
 
-#include "forming/forming_spb.hpp"
 #include "forming/rollback.hpp"
 #include "lists/lists.hpp"
 #include "recognition/recognition.hpp"
@@ -34,7 +38,135 @@ host::Range FindInRow(const std::shared_ptr<host::Worksheet>& sheet, int row, co
     throw Error(ErrorCode::ObjectRequired, "\"" + text + "\" not found in row " + std::to_string(row));
 }
 
+/// The geometry by which the rows a formed state's forming inserted are found;
+/// none for the forms whose rows are still told by their height.
+const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
+    switch (formed) {
+        case ksSPA_OF:
+        case ksPE_OF:
+        case ksVN_OF:
+        case ksVE_OF: return &kA4Portrait;
+        case ksSPB_OF: return &kA4LandscapeGroup;
+        default: return nullptr;
+    }
+}
+
+std::string ColumnName(int c) {
+    std::string s;
+    for (; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return s;
+}
+
+[[noreturn]] void Mismatch(int row, const std::string& what) {
+    throw Error(ErrorCode::InvalidArgument,
+                "row " + std::to_string(row) + " does not match the form (" + what +
+                    "): the rows forming inserted cannot be told from the list rows; nothing was changed");
+}
+
+/// Whether the mark holds at worksheet row r; otherwise what was expected.
+std::optional<std::string> MarkFails(const host::Worksheet& w, const RowMark& m, int r) {
+    if (m.text) {
+        if (w.CellText(r, m.column) == m.text) return std::nullopt;
+        std::string t = m.text;
+        std::replace(t.begin(), t.end(), '\n', ' ');
+        return "\"" + t + "\" expected in " + ColumnName(m.column) + std::to_string(r);
+    }
+    const host::Area want{r, m.column, r + m.rows - 1, m.lastColumn};
+    const auto got = w.MergeArea(r, m.column);
+    if (got && *got == want) return std::nullopt;
+    return "the merged field " + host::AddressOf(want) + " expected";
+}
+
+/// The first of the marks that fails with the sheet's base row, as its row and
+/// what was expected there.
+std::optional<std::pair<int, std::string>> FirstFailing(const host::Worksheet& w, const RowMark* begin,
+                                                        const RowMark* end, int base) {
+    for (const RowMark* m = begin; m != end; ++m)
+        if (m->column > 0)
+            if (auto fails = MarkFails(w, *m, base + m->row)) return std::pair{base + m->row, *fails};
+    return std::nullopt;
+}
+
+void CheckMarks(const host::Worksheet& w, const RowMark* begin, const RowMark* end, int base) {
+    if (const auto fails = FirstFailing(w, begin, end, base)) Mismatch(fails->first, fails->second);
+}
+
+/// The first row from `from` on that shows the bottom line, or 0.
+int NextBottomLine(const host::Worksheet& w, const SheetGeometry& g, int from) {
+    const int last = w.UsedRange().r2;
+    for (int r = from; r <= last; ++r)
+        if (!MarkFails(w, g.bottomLine, r)) return r;
+    return 0;
+}
+
+/// Whether row r repeats row 1 (the head row) across the form's columns.
+bool RepeatsHead(const host::Worksheet& w, const SheetGeometry& g, int r) {
+    for (int c = 3; c <= g.columns; ++c)
+        if (w.CellText(r, c) != w.CellText(1, c)) return false;
+    return true;
+}
+
+/// The bottom line of a sheet whose title block shows all its marks: where the
+/// geometry puts it, or else the first bottom line from `from` on (the sheet's
+/// list rows being more or fewer). When neither, the first row of the expected
+/// title block that does not match is named.
+int SheetBottom(const host::Worksheet& w, const SheetGeometry& g, const InsertedSheetRows& s, int expected,
+                int from) {
+    const auto atExpected = FirstFailing(w, std::begin(s.titleMarks), std::end(s.titleMarks), expected);
+    if (!atExpected) return expected;
+    const int found = NextBottomLine(w, g, from);
+    if (found && found != expected && !FirstFailing(w, std::begin(s.titleMarks), std::end(s.titleMarks), found))
+        return found;
+    Mismatch(atExpected->first, atExpected->second);
+}
+
 }  // namespace
+
+std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool registrationSheet) {
+    std::vector<RowSpan> rows;
+    if (sheets < 1) return rows;
+    const int firstTitle = g.firstBottomLine - g.first.titleRows + 1;
+    rows.push_back({firstTitle, g.firstBottomLine});
+    for (int k = 2; k <= sheets; ++k) {
+        const InsertedSheetRows& s = registrationSheet && k == sheets ? g.registration : g.further;
+        const int b = BottomLineOf(g, k - 1);
+        if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, b + s.topTo - 1});
+        const int bottom = b + (s.rows ? s.rows : g.sheetRows);
+        if (s.titleRows > 0) rows.push_back({bottom - s.titleRows + 1, bottom});
+    }
+    return rows;
+}
+
+std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeometry& g) {
+    std::vector<RowSpan> rows;
+    // The first sheet: its bottom line, its title block above it, the sheet count in it.
+    const int listStart = 2;
+    int bottom = SheetBottom(w, g, g.first, g.firstBottomLine, listStart);
+    rows.push_back({bottom - g.first.titleRows + 1, bottom});
+    const int countRow = bottom + g.sheetCountCell.row - g.firstBottomLine;
+    const host::CellContent count = w.Content(countRow, g.sheetCountCell.column);
+    const auto* n = std::get_if<double>(&count.value);
+    if (!n || !(*n >= 1) || *n > host::kMaxRows || *n != std::floor(*n))
+        Mismatch(countRow, "the number of sheets expected in " + ColumnName(g.sheetCountCell.column) +
+                               std::to_string(countRow));
+    const int sheets = static_cast<int>(*n);
+    // Every further sheet from the previous bottom line: its top rows, its list
+    // rows, its title block up to its own bottom line.
+    for (int k = 2; k <= sheets; ++k) {
+        const int b = bottom;
+        const bool registration =
+            k == sheets && !MarkFails(w, g.registrationHeading, b + g.registrationHeading.row - 1);
+        const InsertedSheetRows& s = registration ? g.registration : g.further;
+        if (s.repeatsHead && !RepeatsHead(w, g, b + s.repeatsHead - 1))
+            Mismatch(b + s.repeatsHead - 1, "the repeated column heads expected");
+        CheckMarks(w, std::begin(s.topMarks), std::end(s.topMarks), b - 1);
+        const int topEnd = s.topTo >= s.topFrom ? b + s.topTo - 1 : b;
+        if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, topEnd});
+        bottom = SheetBottom(w, g, s, b + (s.rows ? s.rows : g.sheetRows), topEnd + s.titleRows);
+        if (s.titleRows > 0) rows.push_back({bottom - s.titleRows + 1, bottom});
+    }
+    return rows;
+}
 
 namespace {
 
@@ -49,13 +181,21 @@ host::Window& PlainWindow(host::Worksheet& w, host::Application& app) {
     return win;
 }
 
+// ------------------------------------------------------------------ group specification
+
+/// The rows forming inserted into a group specification: its form stands one
+/// column right when the change-registration sheet is there, which its bottom
+/// lines tell.
+std::vector<RowSpan> FindGroupInsertedRows(const host::Worksheet& w) {
+    const bool moved = !NextBottomLine(w, kA4LandscapeGroup, 2) && NextBottomLine(w, kA4LandscapeGroupMoved, 2);
+    return FindInsertedRows(w, moved ? kA4LandscapeGroupMoved : kA4LandscapeGroup);
+}
+
 /// The group specification's form columns and header rows give way to its list
 /// head: the empty column A, the two rows above the head; the execution numbers
 /// under "Кол. на исполн." written back in white where empty; the code column.
 void RemoveGroupFormColumns(const std::shared_ptr<host::Worksheet>& sheet) {
     host::Worksheet& w = *sheet;
-    // list rows whose height another program rounded are still list rows
-    SpbRestoreListRowHeights(w);
     const auto column = w.Text(host::ParseAddress("A1:A27"));
     if (column && column->empty()) w.Columns("A:A").Delete();
     w.Rows("1:2").Delete();
@@ -71,6 +211,8 @@ void RemoveGroupFormColumns(const std::shared_ptr<host::Worksheet>& sheet) {
     }
     FindInRow(sheet, 4, "Код").EntireColumn().Delete();
 }
+
+// ------------------------------------------------------------------ end of the group specification
 
 /// The columns left empty, from right to left.
 void DeleteEmptyColumns(host::Worksheet& w) {
@@ -90,6 +232,15 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     const std::int32_t formed = recognition::StateOf(w);
     if (!IsFormedState(formed)) return false;
 
+    // The rows forming inserted, found before anything changes: a sheet whose
+    // form cannot be told apart from its list is refused as it stands.
+    const SheetGeometry* geometry = GeometryOfFormed(formed);
+    std::vector<RowSpan> inserted;
+    if (formed == ksSPB_OF)
+        inserted = FindGroupInsertedRows(w);
+    else if (geometry)
+        inserted = FindInsertedRows(w, *geometry);
+
     host::Window& win = PlainWindow(w, app);
     const host::Range all = w.Cells();
     all.Borders().LineStyle(host::LineStyle::None);
@@ -99,7 +250,13 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
         RemoveGroupFormColumns(sheet);
     else
         w.Columns("A:B").Delete();
-    lists::RowDelete(sheet, firstDataRow);
+    if (geometry) {
+        // Bottom up, so that the rows still to delete keep their numbers.
+        for (auto span = inserted.rbegin(); span != inserted.rend(); ++span)
+            w.DeleteRows(span->from, span->to - span->from + 1);
+    } else {
+        lists::RowDelete(sheet, firstDataRow);
+    }
     DeleteEmptyColumns(w);
 
     // The list head again, by the list the sheet now holds.

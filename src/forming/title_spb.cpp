@@ -34,7 +34,8 @@ struct DateCell {
     AttrProp attr;
 };
 
-const host::FormatPatch kDate = {.numberFormat = "dd.mm.yy", .horizontal = H::Center, .shrink = false,
+// an empty register date reads as 0, which shows nothing
+const host::FormatPatch kDate = {.numberFormat = HidingZero("dd.mm.yy"), .horizontal = H::Center, .shrink = false,
                                  .fontSize = 7};
 
 // ------------------------------------------------------------------ first sheet

@@ -332,6 +332,7 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     EXPECT_EQ(state.out,
               "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
               "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n"
+              "АБВГ.436234.001 ВП\t8\tksVPA_OT\n"
               "АБВГ.436234.002\t4\tksSPB_OF\n");
     Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));
     EXPECT_NE(attrs.out.find("\"aOboz\": \"АБВГ.436234.001 ВН\""), std::string::npos) << attrs.out;
