@@ -380,6 +380,11 @@ void SpbPageRevi(const std::shared_ptr<host::Worksheet>& ws, long long b64, int 
     w.SetValue(At("A38", top), static_cast<double>(k));
     w.SetValue(At("E3", top), TestedValue(attDoc.Get(P::aIzme)));
     w.SetValue(At("E23", top), TestedValue(attDoc.Get(P::aNdoc)));
+    // LibreOffice prints the 0 of an empty register cell in a turned cell as
+    // "###" whatever its format: the turned fields take the empty text instead
+    for (const auto& [cell, attr] : {std::pair{"B3", P::aIzme}, {"B5", P::aIzml}, {"B7", P::aNdoc}, {"B15", P::aIzmd},
+                                     {"A17", P::aOboz}, {"E36", P::aIzmd}})
+        w.SetValue(At(cell, top), TestedValue(attDoc.Get(attr)));
     Frame(ws, top, "A3:AE39");
     // the narrow column beside it, for the whole worksheet
     w.InsertColumns(1, 1);
