@@ -62,6 +62,49 @@ void BM_FormSpecification(benchmark::State& state) {
 
 BENCHMARK(BM_FormSpecification)->Arg(2000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// ------------------------------------------------------------------ group specification
+
+// A group specification list of n data rows in three executions: designation,
+// name and the quantity of one execution filled, every seventh row empty.
+std::shared_ptr<host::Worksheet> GroupSpecificationList(Kalvora& k, model::ModelApplication& app, int n) {
+    auto book = app.NewWorkbook();
+    std::shared_ptr<host::Worksheet> ws = book->Sheet(1);
+    k.SPB_Blank(ws);
+    ws->SetValue(host::Area{2, 6, 2, 6}, std::string("-"));
+    ws->SetValue(host::Area{2, 7, 2, 7}, std::string("01"));
+    ws->SetValue(host::Area{2, 8, 2, 8}, std::string("02"));
+    for (int i = 1; i <= n; ++i) {
+        if (i % 7 == 0) continue;
+        const int r = i + 4;
+        ws->SetValue(host::Area{r, 1, r, 1}, std::string("А4"));
+        ws->SetValue(host::Area{r, 4, r, 4}, "АБВГ.301234." + std::to_string(100 + i % 900));
+        ws->SetValue(host::Area{r, 5, r, 5}, "Кронштейн " + std::to_string(i));
+        ws->SetValue(host::Area{r, 6 + i % 3, r, 6 + i % 3}, static_cast<double>(i % 5 + 1));
+    }
+    return ws;
+}
+
+void BM_FormGroupSpecification(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    auto ui = std::make_shared<model::ScriptedUi>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            auto app = std::make_unique<model::ModelApplication>(ui);
+            auto k = Kalvora::Create(*app);
+            auto ws = GroupSpecificationList(*k, *app, n);
+            state.ResumeTiming();
+            k->Forming(ws, true, true);
+            state.PauseTiming();
+            benchmark::DoNotOptimize(ws->UsedRange());
+        }
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
+BENCHMARK(BM_FormGroupSpecification)->Arg(2000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // ------------------------------------------------------------------ end to end
 
 const std::string kSheet = "АБВГ.436234.001";

@@ -21,6 +21,7 @@
 #include "cli/import_cmd.hpp"
 #include "cli/print.hpp"
 #include "forming/forming.hpp"
+#include "forming/forming_spb.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/kalvora.hpp"
@@ -316,7 +317,12 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
         throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
                                    {opt.sheet, StateName(before)})};
     }
-    if (auto left = RowsLeftBelow(*ws)) {
+    std::optional<int> left = RowsLeftBelow(*ws);
+    if (after == ksSPB_OF) {
+        const long long row = forming::SpbFirstRowLeftBelow(*ws);
+        left = row ? std::optional<int>(static_cast<int>(row)) : std::nullopt;
+    }
+    if (left) {
         err << "ormelin: "
             << Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the last sheet",
                    {std::to_string(*left)})

@@ -113,6 +113,59 @@ std::vector<Row> OperationalRows() {
     };
 }
 
+// Group specification of the power supply unit in three executions "-", "01" and
+// "02": from row 2 the execution numbers, the letter and code rows, then format,
+// zone, position, designation, name, the quantity of each execution and a remark.
+std::vector<Row> GroupSpecificationRows() {
+    std::vector<Row> rows = {
+        {"", "", "", "", "", "-", "01", "02"},
+        {"", "", "", "", "", "О1", "О1", "О1"},
+        {"", "", "", "", "", "", "", ""},
+        {"", "", "", "", "Документация", "", "", ""},
+        {"", "", "", "", "", "", "", ""},
+        {"А3", "", "", "АБВГ.436234.002 СБ", "Сборочный чертеж", "X", "X", "X"},
+        {"А4", "", "", "АБВГ.436234.002 Э3", "Схема электрическая", "X", "X", "X"},
+        {"", "", "", "", "принципиальная", "", "", ""},
+        {"", "", "", "", "", "", "", ""},
+        {"", "", "", "", "Сборочные единицы", "", "", ""},
+        {"", "", "", "", "", "", "", ""},
+        {"А3", "", "1", "АБВГ.687281.010", "Плата печатная", "1", "1", ""},
+        {"А3", "", "2", "АБВГ.687281.011", "Плата печатная", "", "", "1"},
+        {"А4", "", "3", "АБВГ.685621.003", "Жгут", "1", "1", "1"},
+        {"", "", "", "", "", "", "", ""},
+        {"", "", "", "", "Детали", "", "", ""},
+        {"", "", "", "", "", "", "", ""},
+    };
+    const char* parts[][5] = {
+        {"АБВГ.301261.001", "Корпус", "1", "1", "1"},       {"АБВГ.301561.002", "Крышка", "1", "1", "1"},
+        {"АБВГ.741124.003", "Кронштейн", "2", "2", "4"},    {"АБВГ.713144.004", "Втулка", "4", "4", "8"},
+        {"АБВГ.754152.006", "Панель передняя", "1", "", ""}, {"АБВГ.754152.007", "Панель передняя", "", "1", "1"},
+        {"АБВГ.745422.008", "Прокладка", "2", "2", "2"},    {"АБВГ.723144.009", "Стойка", "4", "4", "6"},
+    };
+    int pos = 10;
+    for (const auto& p : parts) rows.push_back({"А4", "", std::to_string(pos++), p[0], p[1], p[2], p[3], p[4]});
+    rows.push_back({"", "", "", "", "", "", "", ""});
+    rows.push_back({"", "", "", "", "Стандартные изделия", "", "", ""});
+    rows.push_back({"", "", "", "", "", "", "", ""});
+    const char* standard[][5] = {
+        {"Винт М3-6gx8.48.016", "ГОСТ 17473-80", "12", "12", "16"},
+        {"Гайка М3-6Н.5.016", "ГОСТ 5927-70", "12", "12", "16"},
+        {"Шайба 3.01.016", "ГОСТ 11371-78", "24", "24", "32"},
+        {"Шайба 3 65Г 016", "ГОСТ 6402-70", "12", "12", "16"},
+    };
+    pos = 30;
+    for (const auto& st : standard) {
+        rows.push_back({"", "", std::to_string(pos++), "", st[0], st[2], st[3], st[4]});
+        rows.push_back({"", "", "", "", st[1], "", "", ""});
+    }
+    rows.push_back({"", "", "", "", "", "", "", ""});
+    rows.push_back({"", "", "", "", "Прочие изделия", "", "", ""});
+    rows.push_back({"", "", "", "", "", "", "", ""});
+    rows.push_back({"", "", "40", "", "Вилка DB-9M", "1", "1", "2"});
+    rows.push_back({"", "", "41", "", "Предохранитель ВП1-1 2 А", "2", "2", "2"});
+    return rows;
+}
+
 void FillRows(host::Worksheet& ws, int firstRow, int firstColumn, const std::vector<Row>& rows) {
     int r = firstRow;
     for (const auto& row : rows) {
@@ -180,6 +233,8 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
     docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
     docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, {}, true, true});
+    // The group specification of the unit's three executions.
+    docs.push_back({ksSPB_OT, "АБВГ.436234.002", "АБВГ.436234.002", "", 2, GroupSpecificationRows(), true});
 
     ImportOptions bomOptions;
     bomOptions.bom = SampleBom();

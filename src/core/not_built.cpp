@@ -13,11 +13,6 @@ namespace {
 }
 }  // namespace
 
-void Kalvora::FormingSPB(WorksheetRef&, bool&, bool&) {
-    CallFrame frame(*this);
-    NotBuilt("FormingSPB");
-}
-
 bool Kalvora::FormingVPA(WorksheetRef&, bool&, bool&) {
     CallFrame frame(*this);
     NotBuilt("FormingVPA");

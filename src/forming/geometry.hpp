@@ -50,11 +50,13 @@ struct RowMark {
 /// The rows forming inserts on one kind of sheet: rows at its top (block rows
 /// topFrom..topTo, none when topTo < topFrom; the first sheet has none), the rows of
 /// its title block, its bottom line last, and the marks of both. A row of the top
-/// that repeats the first sheet's head row says so in repeatsHead (a block row).
+/// that repeats the first sheet's head row says so in repeatsHead (a block row). A
+/// sheet with no title block (titleRows 0) ends with its last top row.
 struct InsertedSheetRows {
     int topFrom = 0, topTo = -1;
     int repeatsHead = 0;
     int titleRows = 0;
+    int rows = 0;  // rows the sheet adds when not the geometry's sheetRows (a sheet of its own height)
     RowMark topMarks[4] = {};
     RowMark titleMarks[10] = {};
 };
@@ -140,11 +142,118 @@ inline constexpr SheetGeometry kA4Portrait{
     .registrationHeading = {2, 3, "Лист регистрации изменений"},
 };
 
-// Further forms (the group specification's A4 landscape, the A3 list of purchased
-// products) add their entry here and to kFormGeometries.
+// ------------------------------------------------------------------ group specification
+
+/// A4 landscape: the group specification. Forming inserts two binding-margin rows
+/// above the list's head (rows 1:2, rows 3:4 then hold the head) and moves the
+/// list's letter and code rows into its variable-data zone; the first sheet holds 8
+/// list rows (5..12), the zone (13..16, the letter and code rows at 15:16), its
+/// title block (17..26) and bottom line (27); rollback takes the letter and code
+/// rows back above the list and the head back to rows 1:2 before it deletes the
+/// inserted rows, so the first sheet's inserted rows are 13..27. A further sheet
+/// (block rows 2..5 inserted: binding lines and heads) holds 17 list rows (block
+/// rows 6..22) and its title block (block rows 23..27 inserted). The
+/// change-registration sheet is 39 inserted rows under the last sheet, drawn for
+/// reading turned, with no bottom line of its own; when it is there the whole form
+/// stands one column right (kA4LandscapeGroupMoved).
+inline constexpr SheetGeometry kA4LandscapeGroup{
+    .name = "A4 landscape, group specification",
+    .columns = 31,
+    .firstListRows = 8,
+    .firstBottomLine = 27,
+    .furtherListRows = 17,
+    .sheetRows = 26,
+    .blockRows = 27,
+    .sheetNumberCell = {23, 28},  // AB23
+    .sheetCountCell = {23, 30},   // AD23
+    .printArea = "$A:$AE",
+    .landscape = true,
+    .paperSize = 9,
+    // A further sheet is 78 + 17 * 26 + 60 = 580 points high, the registration
+    // sheet 584: A4 landscape paper is 595 points high; 98 % leaves room for
+    // LibreOffice's rounding of the row heights and column widths.
+    .printZoom = 98,
+    .bottomLine = {0, 16, "Копировал:"},
+    // rows 13..27: the variable-data zone, the title block, the bottom line
+    .first = {.titleRows = 15,
+              .titleMarks = {{-14, 1, nullptr, 13, 6},
+                             {-14, 14, "Лит."},
+                             {-11, 14, "Код"},
+                             {-10, 14, nullptr, 15, 2},
+                             {-8, 1, nullptr, 9, 8},
+                             {-8, 16, nullptr, 31, 3},
+                             {-6, 10, "Изм."},
+                             {-5, 10, "Разраб."},
+                             {0, 16, "Копировал:"},
+                             {0, 25, "Формат А4"}}},
+    // block rows 2..5: binding lines and the heads of the form's columns; block
+    // rows 23..27: the title block
+    .further = {.topFrom = 2,
+                .topTo = 5,
+                .titleRows = 5,
+                .topMarks = {{2, 1, "Инв. № подл."},
+                             {2, 15, nullptr, 31, 2},
+                             {4, 15, "Кол. на исполн."},
+                             {4, 29, "Примечание"}},
+                .titleMarks = {{-4, 1, nullptr, 9, 4},
+                               {-4, 16, nullptr, 30, 4},
+                               {-4, 31, "Лист"},
+                               {-1, 10, "Изм."},
+                               {0, 16, "Копировал:"},
+                               {0, 25, "Формат А4"}}},
+    // block rows 2..40: the whole sheet
+    .registration = {.topFrom = 2,
+                     .topTo = 40,
+                     .rows = 39,
+                     .topMarks = {{4, 31, "Лист регистрации изменений"},
+                                  {4, 1, "Изм."},
+                                  {7, 27, "изменен-\nных"},
+                                  {18, 1, nullptr, 4, 21}}},
+    .registrationHeading = {4, 31, "Лист регистрации изменений"},
+};
+
+/// A mark n columns further right.
+constexpr RowMark MarkRight(RowMark m, int n) {
+    if (m.column > 0) m.column += n;
+    if (m.lastColumn > 0) m.lastColumn += n;
+    return m;
+}
+
+/// A sheet's inserted rows with their marks n columns further right.
+constexpr InsertedSheetRows RowsRight(InsertedSheetRows s, int n) {
+    for (RowMark& m : s.topMarks) m = MarkRight(m, n);
+    for (RowMark& m : s.titleMarks) m = MarkRight(m, n);
+    return s;
+}
+
+/// The geometry of a form standing n columns further right, with its own name and
+/// print area.
+constexpr SheetGeometry ColumnsRight(SheetGeometry g, int n, const char* name, const char* printArea) {
+    g.name = name;
+    g.columns += n;
+    g.sheetNumberCell.column += n;
+    g.sheetCountCell.column += n;
+    g.printArea = printArea;
+    g.bottomLine = MarkRight(g.bottomLine, n);
+    g.first = RowsRight(g.first, n);
+    g.further = RowsRight(g.further, n);
+    g.registration = RowsRight(g.registration, n);
+    g.registrationHeading = MarkRight(g.registrationHeading, n);
+    return g;
+}
+
+/// The group specification with its change-registration sheet: the narrow column
+/// inserted beside that sheet moves the whole form one column right (sheet number
+/// AC23, count AE23).
+inline constexpr SheetGeometry kA4LandscapeGroupMoved =
+    ColumnsRight(kA4LandscapeGroup, 1, "A4 landscape, group specification with its registration sheet", "$A:$AF");
+
+// ------------------------------------------------------------------ end of the group specification
+
+// The A3 list of purchased products adds its entry here and to kFormGeometries.
 
 /// Every form's geometry, for the readers that must recognise any of them.
-inline constexpr const SheetGeometry* kFormGeometries[] = {&kA4Portrait};
+inline constexpr const SheetGeometry* kFormGeometries[] = {&kA4Portrait, &kA4LandscapeGroup, &kA4LandscapeGroupMoved};
 
 /// The bottom line of sheet k (1-based): the last row of the document when it has
 /// k sheets.

@@ -46,6 +46,7 @@ const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
         case ksPE_OF:
         case ksVN_OF:
         case ksVE_OF: return &kA4Portrait;
+        case ksSPB_OF: return &kA4LandscapeGroup;
         default: return nullptr;
     }
 }
@@ -130,7 +131,8 @@ std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool reg
         const InsertedSheetRows& s = registrationSheet && k == sheets ? g.registration : g.further;
         const int b = BottomLineOf(g, k - 1);
         if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, b + s.topTo - 1});
-        rows.push_back({BottomLineOf(g, k) - s.titleRows + 1, BottomLineOf(g, k)});
+        const int bottom = b + (s.rows ? s.rows : g.sheetRows);
+        if (s.titleRows > 0) rows.push_back({bottom - s.titleRows + 1, bottom});
     }
     return rows;
 }
@@ -160,8 +162,8 @@ std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeome
         CheckMarks(w, std::begin(s.topMarks), std::end(s.topMarks), b - 1);
         const int topEnd = s.topTo >= s.topFrom ? b + s.topTo - 1 : b;
         if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, topEnd});
-        bottom = SheetBottom(w, g, s, b + g.sheetRows, topEnd + s.titleRows);
-        rows.push_back({bottom - s.titleRows + 1, bottom});
+        bottom = SheetBottom(w, g, s, b + (s.rows ? s.rows : g.sheetRows), topEnd + s.titleRows);
+        if (s.titleRows > 0) rows.push_back({bottom - s.titleRows + 1, bottom});
     }
     return rows;
 }
@@ -177,6 +179,16 @@ host::Window& PlainWindow(host::Worksheet& w, host::Application& app) {
     win.FreezePanes(false);
     w.DisplayAutomaticPageBreaks(false);
     return win;
+}
+
+// ------------------------------------------------------------------ group specification
+
+/// The rows forming inserted into a group specification: its form stands one
+/// column right when the change-registration sheet is there, which its bottom
+/// lines tell.
+std::vector<RowSpan> FindGroupInsertedRows(const host::Worksheet& w) {
+    const bool moved = !NextBottomLine(w, kA4LandscapeGroup, 2) && NextBottomLine(w, kA4LandscapeGroupMoved, 2);
+    return FindInsertedRows(w, moved ? kA4LandscapeGroupMoved : kA4LandscapeGroup);
 }
 
 /// The group specification's form columns and header rows give way to its list
@@ -200,6 +212,8 @@ void RemoveGroupFormColumns(const std::shared_ptr<host::Worksheet>& sheet) {
     FindInRow(sheet, 4, "Код").EntireColumn().Delete();
 }
 
+// ------------------------------------------------------------------ end of the group specification
+
 /// The columns left empty, from right to left.
 void DeleteEmptyColumns(host::Worksheet& w) {
     for (int c = w.UsedRange().c2; c >= 1; --c) {
@@ -222,7 +236,10 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     // form cannot be told apart from its list is refused as it stands.
     const SheetGeometry* geometry = GeometryOfFormed(formed);
     std::vector<RowSpan> inserted;
-    if (geometry) inserted = FindInsertedRows(w, *geometry);
+    if (formed == ksSPB_OF)
+        inserted = FindGroupInsertedRows(w);
+    else if (geometry)
+        inserted = FindInsertedRows(w, *geometry);
 
     host::Window& win = PlainWindow(w, app);
     const host::Range all = w.Cells();

@@ -26,8 +26,6 @@ host::Value ValueOf(const Put& put, const AttrDoc& attDoc) {
     return {};
 }
 
-namespace {
-
 /// The number format with a zero shown as nothing. A title-block value that
 /// refers to an empty register cell is the number 0 in every spreadsheet; with
 /// this format the field stays empty on the screen and in print, while a text,
@@ -37,6 +35,8 @@ std::string HidingZero(const std::string& format) {
     if (format.empty() || format == "General") return "General;-General;\"\";@";
     return format + ";" + format + ";\"\";@";
 }
+
+namespace {
 
 void HideZeroOf(const host::Range& cell) {
     cell.NumberFormat(HidingZero(cell.NumberFormat()));

@@ -58,6 +58,10 @@ host::Area At(const char* a1, int top);
 /// The text or number a value stands for.
 host::Value ValueOf(const Put& put, const AttrDoc& attDoc);
 
+/// The number format with a zero shown as nothing: a title-block value that
+/// refers to an empty register cell is 0 and must show nothing.
+std::string HidingZero(const std::string& format);
+
 /// Runs steps on the part of the sheet that starts at row top.
 void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const std::vector<CellStep>& steps,
                 const AttrDoc& attDoc);

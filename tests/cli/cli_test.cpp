@@ -332,7 +332,8 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     EXPECT_EQ(state.out,
               "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
               "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n"
-              "АБВГ.436234.001 ВП\t8\tksVPA_OT\n");
+              "АБВГ.436234.001 ВП\t8\tksVPA_OT\n"
+              "АБВГ.436234.002\t4\tksSPB_OF\n");
     Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));
     EXPECT_NE(attrs.out.find("\"aOboz\": \"АБВГ.436234.001 ВН\""), std::string::npos) << attrs.out;
 
@@ -346,6 +347,159 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     std::string info = Path("info.txt");
     ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
     EXPECT_NE(Bytes(info).find("Pages:           4\n"), std::string::npos) << Bytes(info);
+}
+
+}  // namespace
+
+namespace {
+
+// The group specification through the command and through the other programs
+// that open the workbook: LibreOffice and openpyxl load and save the formed
+// document, and it still rolls back to its list.
+class GroupSpecificationCli : public Cli {
+protected:
+    /// A group specification of n data rows on sheet "ГС" (row 4 + i holds "деталь i"),
+    /// with a register row whose change cells are empty.
+    std::string Book(int n, const std::vector<int>& only = {}, const std::string& name = "gs.xlsx") {
+        std::string book = Path(name);
+        EXPECT_EQ(Ormelin("new " + Quote(book) + " spb --name ГС").status, 0);
+        EXPECT_EQ(Ormelin("attrs " + Quote(book) + " ГС --set aOboz=АБВГ.777002.001 --set aDesi=Иванов").status, 0);
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("ГС");
+        for (int c = 6; c <= 8; ++c) ws->SetLiteral({2, c, 2, c}, std::string(c == 6 ? "-" : c == 7 ? "01" : "02"));
+        auto put = [&](int i) {
+            ws->SetLiteral({i + 4, 4, i + 4, 4}, "деталь " + std::to_string(i));
+            ws->SetLiteral({i + 4, 6 + i % 3, i + 4, 6 + i % 3}, static_cast<double>(i));
+        };
+        if (only.empty()) {
+            for (int i = 1; i <= n; ++i) put(i);
+        } else {
+            for (int i : only) put(i);
+        }
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+        return book;
+    }
+    /// The list's cells (rows 1..rows, columns A..P) as texts.
+    static std::vector<std::string> ListCells(const std::string& book, int rows) {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("ГС");
+        std::vector<std::string> cells;
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= 16; ++c) cells.push_back(ws->CellText(r, c));
+        return cells;
+    }
+    static bool HasOffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
+    /// LibreOffice opens the workbook and saves it as .xlsx in place.
+    bool ThroughLibreOffice(const std::string& book) {
+        const std::string out = Path("lo");
+        const std::string cmd = "cd " + Quote(dir_.string()) + " && HOME=" + Quote(dir_.string()) +
+                                " timeout 180 soffice -env:UserInstallation=file://" + dir_.string() +
+                                "/profile --headless --convert-to xlsx --outdir " + Quote(out) + " " + Quote(book) +
+                                " >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0) return false;
+        fs::copy_file(fs::path(out) / fs::path(book).filename(), book, fs::copy_options::overwrite_existing);
+        return true;
+    }
+};
+
+TEST_F(GroupSpecificationCli, FormSaysWhereARunOfEmptyRowsLeftTheList) {
+    std::string book = Book(0, {1, 8, 48});
+    Outcome formed = Ormelin("form " + Quote(book) + " ГС");
+    ASSERT_EQ(formed.status, 0) << formed.err;
+    // one sheet (rows 1..27), the 39 empty rows, then the 48th list row
+    EXPECT_NE(formed.err.find("from row 67 on"), std::string::npos) << formed.err;
+
+    std::string full = Book(30, {}, "full.xlsx");
+    Outcome plain = Ormelin("form " + Quote(full) + " ГС --print --revisions");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.err.find("left below"), std::string::npos) << plain.err;
+}
+
+TEST_F(GroupSpecificationCli, FormedDocumentSurvivesLibreOfficeAndRollsBack) {
+    if (!HasOffice()) GTEST_SKIP() << "soffice is not installed";
+    std::string book = Book(40);
+    const std::vector<std::string> list = ListCells(book, 50);
+    ASSERT_EQ(Ormelin("form " + Quote(book) + " ГС --print --revisions").status, 0);
+    ASSERT_TRUE(ThroughLibreOffice(book));
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ГС").out, "ГС\t4\tksSPB_OF\n");
+    {
+        // LibreOffice recalculated the sheet: with no change number the registration
+        // table shows nothing, and the title block shows the register's designation
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("ГС");
+        const int top = 26 * 3 + 2;  // the registration sheet after three sheets
+        for (int r : {top + 2, top + 5, top + 8, top + 12, top + 26}) {
+            const auto v = ws->Content(r, 6).value;
+            EXPECT_TRUE(ormelin::host::IsEmpty(v) || v == ormelin::host::Value(std::string()))
+                << "row " << r << ": " << ws->CellText(r, 6);
+            EXPECT_FALSE(ws->Content(r, 6).formula.empty()) << r;
+        }
+        EXPECT_EQ(ws->CellText(19, 17), "АБВГ.777002.001");
+        EXPECT_EQ(ws->CellText(22, 13), "Иванов");
+    }
+    // LibreOffice's file carries a default column width the model does not keep
+    Outcome back = Ormelin("rollback " + Quote(book) + " ГС --force");
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ГС").out, "ГС\t3\tksSPB_OT\n");
+    std::vector<std::string> after = ListCells(book, 50);
+    // the execution numbers left empty get their white placeholders; the rest is the list
+    for (std::size_t i = 16 + 8; i < 16 + 15; ++i) after[i] = list[i];
+    after[9] = list[9];  // J1: the sheet's name over the execution numbers
+    for (std::size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(after[i], list[i]) << "row " << i / 16 + 1 << " column " << i % 16 + 1;
+}
+
+TEST_F(GroupSpecificationCli, FormedDocumentSurvivesOpenpyxlAndRollsBack) {
+    const std::string py = "/usr/bin/python3";
+    if (std::system((py + " -c 'import openpyxl' >/dev/null 2>&1").c_str()) != 0) {
+        GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    }
+    std::string book = Book(40);
+    const std::vector<std::string> list = ListCells(book, 50);
+    ASSERT_EQ(Ormelin("form " + Quote(book) + " ГС --print --revisions").status, 0);
+    const std::string script = "import openpyxl,sys\nwb=openpyxl.load_workbook(sys.argv[1])\nwb.save(sys.argv[1])\n";
+    std::ofstream(Path("resave.py")) << script;
+    ASSERT_EQ(std::system((py + " " + Quote(Path("resave.py")) + " " + Quote(book)).c_str()), 0);
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ГС").out, "ГС\t4\tksSPB_OF\n");
+    Outcome back = Ormelin("rollback " + Quote(book) + " ГС");
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ГС").out, "ГС\t3\tksSPB_OT\n");
+    std::vector<std::string> after = ListCells(book, 50);
+    for (std::size_t i = 16 + 8; i < 16 + 15; ++i) after[i] = list[i];
+    after[9] = list[9];
+    EXPECT_EQ(after, list);
+}
+
+// The sample's group specification prints one landscape page per sheet, the
+// change-registration sheet last.
+TEST_F(Cli, DemoPrintsTheGroupSpecificationOneLandscapePagePerSheet) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdfinfo >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
+    }
+    Outcome demo = Ormelin("demo " + Quote(Path("demo")));
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    const std::string pdf = Path("demo/АБВГ.436234.002.pdf");
+    ASSERT_TRUE(fs::exists(pdf));
+    const std::string info = Path("info.txt");
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
+    EXPECT_NE(Bytes(info).find("Pages:           4\n"), std::string::npos) << Bytes(info);
+    EXPECT_NE(Bytes(info).find("841.89 x 595"), std::string::npos) << Bytes(info);
+    const std::string text = Path("page1.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(pdf) + " " + Quote(text)).c_str()), 0);
+    const std::string page = Bytes(text);
+    for (const char* expected : {"АБВГ.436234.002", "Разраб.", "Лит.", "Формат А4", "Кол. на исполн."})
+        EXPECT_NE(page.find(expected), std::string::npos) << expected << " not on page 1:\n" << page;
+    const std::string last = Path("page4.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 4 -l 4 " + Quote(pdf) + " " + Quote(last)).c_str()), 0);
+    EXPECT_NE(Bytes(last).find("Лист регистрации изменений"), std::string::npos) << Bytes(last);
 }
 
 }  // namespace

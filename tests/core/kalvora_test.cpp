@@ -168,7 +168,6 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
         std::vector<Variant> args;
     };
     std::vector<Call> calls = {
-        {"FormingSPB", {WsP(ws), true, true}},
         {"FormingVPA", {WsP(ws), true, true}},
     };
     for (auto& c : calls) {
@@ -177,6 +176,20 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
         EXPECT_EQ(status.description, std::string(c.name) + ": not implemented");
     }
     EXPECT_EQ(k->CallDepth(), 0);
+}
+
+TEST_F(Dispatch, FormingSPBFormsAGroupSpecificationList) {
+    using WsP = std::shared_ptr<host::Worksheet>;
+    k->SPB_Blank(ws);
+    std::vector<Variant> args = {WsP(ws), true, false};
+    const CallStatus status = k->InvokeByName("FormingSPB", args);
+    EXPECT_TRUE(status.ok()) << status.description;
+    EXPECT_EQ(k->StateOfDocument(ws), ksSPB_OF);
+    EXPECT_EQ(ws->Page().printArea, "$A:$AE");
+    EXPECT_EQ(k->CallDepth(), 0);
+    // no worksheet: the call fails and says so
+    std::vector<Variant> none = {WsP(), true, false};
+    EXPECT_EQ(k->InvokeByName("FormingSPB", none).number, static_cast<long>(ErrorCode::ObjectRequired));
 }
 
 // ------------------------------------------------------------------ call frame

@@ -256,33 +256,26 @@ TEST_F(Rollback, RoundTripRestoresEveryListOfEveryKind) {
 namespace ormelin {
 namespace {
 
-// A group specification as its forming leaves it, reduced to what rollback reads:
-// two binding-margin rows, the column heads in row 3 with the execution numbers
-// under them in row 4, blank columns between the fields, the letter and code
-// rows at 15:16 of the first sheet, and frame rows of other heights.
+// A group specification formed from its list: the column heads, the execution
+// numbers "01" and "07" under them, the letter row, entries in rows 5..10 and,
+// for the registration column, enough rows for three sheets and the
+// change-registration sheet (its column A moves the whole form right).
 class GroupSpecificationRollback : public FormingTest {
 protected:
     void FormedGroupSpecification(bool registrationColumn) {
-        ws->RowHeight(1, 200, 26);
-        ws->RowHeight(1, 2, 20);
-        ws->SetValue(A("C1"), std::string("Перв. примен."));
-        for (const auto& [cell, text] :
-             {std::pair{"A3", "Формат"}, {"C3", "Зона"}, {"E3", "Поз."}, {"F3", "Обозначение"},
-              {"I3", "Наименование"}, {"O3", "Кол. на исполн."}, {"AC3", "Примечание"}, {"P4", "01"},
-              {"W4", "07"}, {"B15", "Лит."}, {"B16", "Код"}})
-            ws->SetValue(A(cell), std::string(text));
-        ws->RowHeight(3, 3, 40);
-        ws->RowHeight(4, 4, 23);
-        ws->RowHeight(15, 15, 15);
-        ws->RowHeight(16, 16, 57);
+        k->DocumentBlank(ws, ksSPB_OT);
+        ws->SetValue(A("G2"), std::string("01"));
+        ws->SetValue(A("M2"), std::string("07"));
+        ws->SetValue(A("G3"), std::string("О1"));
         for (int r = 5; r <= 10; ++r) {
-            ws->SetValue(host::Area{r, 6, r, 6}, "обозн " + std::to_string(r));
-            ws->SetValue(host::Area{r, 9, r, 9}, "наим " + std::to_string(r));
-            ws->SetValue(host::Area{r, 16, r, 16}, static_cast<double>(r));
+            ws->SetValue(host::Area{r, 4, r, 4}, "обозн " + std::to_string(r));
+            ws->SetValue(host::Area{r, 5, r, 5}, "наим " + std::to_string(r));
+            ws->SetValue(host::Area{r, 7, r, 7}, static_cast<double>(r));
         }
-        ws->SetValue(A("C20"), std::string("рамка"));
-        ws->RowHeight(20, 20, 9);
-        if (registrationColumn) ws->InsertColumns(1, 1);
+        if (registrationColumn)
+            for (int r = 11; r <= 50; ++r) ws->SetValue(host::Area{r, 4, r, 4}, "обозн " + std::to_string(r));
+        Form(false, registrationColumn);
+        ASSERT_EQ(ws->CellText(1, 1).empty(), registrationColumn);
     }
 };
 
@@ -313,7 +306,10 @@ TEST_F(GroupSpecificationRollback, ReturnsToTheListWithAndWithoutTheRegistration
         EXPECT_EQ(Text("M2"), "07");
         EXPECT_NE(StyleOf("M2").font.color, host::Color::Index(2));
         EXPECT_EQ(Text("O2"), "09");
-        for (int r = 11; r <= 30; ++r) EXPECT_NE(ws->CellText(r, 2), "рамка") << r;
+        // the letter row back above the list, nothing of the frame among the rows
+        EXPECT_EQ(Text("G3"), "О1");
+        for (int r = 11; r <= 50; ++r)
+            EXPECT_EQ(ws->CellText(r, 4), registrationColumn ? "обозн " + std::to_string(r) : "") << r;
     }
 }
 

@@ -14,6 +14,7 @@
 #include "ormelin/attr_doc.hpp"
 #include "forming/geometry.hpp"
 #include "forming/rollback.hpp"
+#include "forming/forming_spb.hpp"
 
 namespace ormelin {
 namespace {
@@ -210,6 +211,98 @@ TEST_F(RollbackByForm, EmptyRegisterCellsShowNothingAndTheRegistrationEntryFollo
     EXPECT_EQ(Text("J111"), "Все");
     EXPECT_EQ(Text("R111"), "-");
     EXPECT_EQ(Text("C30"), "3");
+}
+
+// ------------------------------------------------------------------ group specification
+
+/// A group specification list of n entries for executions "-", "01", "02": entry i
+/// holds "строка i" as its designation and i as its quantity.
+void GroupList(Kalvora& k, std::shared_ptr<host::Worksheet> ws, int n) {
+    k.DocumentBlank(ws, ksSPB_OT);
+    ws->SetValue(host::ParseAddress("F2"), std::string("-"));
+    ws->SetValue(host::ParseAddress("G2"), std::string("01"));
+    ws->SetValue(host::ParseAddress("H2"), std::string("02"));
+    for (int i = 1; i <= n; ++i) {
+        ws->SetValue(host::Area{i + 4, 4, i + 4, 4}, "строка " + std::to_string(i));
+        ws->SetValue(host::Area{i + 4, 6, i + 4, 6}, static_cast<double>(i));
+    }
+}
+
+TEST_F(RollbackByForm, GroupSpecificationListRowsOfAnyHeightComeBack) {
+    const double drift[] = {25.5, 25.95, 26.25, 30, 0, 26};
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 8; ++round) {
+        const int n = std::uniform_int_distribution<int>(1, 130)(rng);
+        const bool revisions = round % 2 == 0;
+        SCOPED_TRACE(std::to_string(n) + " rows, registration " + std::to_string(revisions));
+        ws = book->Add(nullptr, nullptr);
+        GroupList(*k, ws, n);
+        const int cols = 16;  // A..P, "Примечание" last
+        std::vector<std::string> list = ListCells(*ws, n + 4, cols);
+        list.erase(list.begin(), list.begin() + 4);  // the head's execution numbers get placeholders
+        Form(true, revisions);
+        ASSERT_EQ(State(), ksSPB_OF);
+        const auto form = forming::SpbSheetsOnForm(*ws);
+        ASSERT_TRUE(form);
+        EXPECT_EQ(form->registration, revisions && form->sheets > 2);
+        const forming::SheetGeometry& g =
+            form->registration ? forming::kA4LandscapeGroupMoved : forming::kA4LandscapeGroup;
+        const int sheets = form->sheets + (form->registration ? 1 : 0);
+        EXPECT_EQ(forming::FindInsertedRows(*ws, g), forming::InsertedRowsOf(g, sheets, form->registration));
+        for (int i = 1; i <= n; ++i) {
+            const int row = RowOf(i);
+            ASSERT_GT(row, 0) << i;
+            ws->RowHeight(row, row, drift[std::uniform_int_distribution<int>(0, 5)(rng)]);
+        }
+        k->Otkat(ws);
+        ASSERT_EQ(State(), ksSPB_OT);
+        std::vector<std::string> back = ListCells(*ws, n + 4, cols);
+        back.erase(back.begin(), back.begin() + 4);
+        EXPECT_EQ(back, list);
+    }
+}
+
+TEST_F(RollbackByForm, AGroupSpecificationThatDoesNotMatchIsRefusedAndLeftAsItIs) {
+    struct Case {
+        const char* what;
+        bool registration;
+        int insertAt;       // a row inserted there (0: none)
+        const char* clear;  // a mark cleared
+        int firstNamed, lastNamed;
+    };
+    // 40 entries: sheets end at rows 27, 53 and 79; the registration sheet, when
+    // there, is rows 80..118 and moves the form one column right.
+    const Case cases[] = {
+        {"the first bottom line's text gone", false, 0, "P27", 13, 27},
+        {"the first bottom line's text gone, registration sheet", true, 0, "Q27", 13, 27},
+        {"a row inside the second title block", false, 50, nullptr, 49, 53},
+        {"the heads of sheet 3 gone", false, 0, "O56", 54, 57},
+        {"the registration sheet's caption gone", true, 0, "AF82", 80, 118},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ws = book->Add(nullptr, nullptr);
+        GroupList(*k, ws, 40);
+        Form(true, c.registration);
+        ASSERT_EQ(State(), ksSPB_OF);
+        if (c.insertAt) ws->InsertRows(c.insertAt, 1);
+        if (c.clear) ws->ClearContents(A(c.clear));
+        const auto before = Everything(*ws);
+        try {
+            k->Otkat(ws);
+            ADD_FAILURE() << "rollback went through";
+        } catch (const Error& e) {
+            const std::string said = e.what();
+            const auto at = said.find("row ");
+            ASSERT_NE(at, std::string::npos) << said;
+            const int named = std::stoi(said.substr(at + 4));
+            EXPECT_GE(named, c.firstNamed) << said;
+            EXPECT_LE(named, c.lastNamed) << said;
+            EXPECT_NE(said.find("nothing was changed"), std::string::npos) << said;
+        }
+        EXPECT_EQ(Everything(*ws), before);
+        EXPECT_EQ(State(), ksSPB_OF);
+    }
 }
 
 TEST_F(RollbackByForm, EverySheetFitsItsPaperAtThePrintZoom) {

@@ -1,0 +1,252 @@
+// Forming the group specification: the column step onto the form's grid, the
+// first sheet around the list's first 8 rows, one further sheet per 17 list rows
+// while anything follows, the optional change-registration sheet, the sheet
+// numbers and the print setup. The frames themselves are in title_spb.cpp.
+// Format patches below name only the fields they change; the others stay empty.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "core/frame.hpp"
+#include "forming/forming_spb.hpp"
+#include "forming/rollback.hpp"
+#include "forming/steps.hpp"
+
+namespace ormelin::forming {
+
+namespace {
+
+// The column step, in its order: a width for columns, or whole columns inserted.
+struct ColumnStep {
+    enum class Op : std::uint8_t { Width, Insert };
+    Op op;
+    const char* columns;
+    double width = 0;
+};
+using C = ColumnStep;
+constexpr auto W = ColumnStep::Op::Width;
+constexpr auto I = ColumnStep::Op::Insert;
+
+// Each list column lands on the first column of its field: "Формат" A, "Зона" C,
+// "Поз." E, "Обозначение" F, "Наименование" I, the quantities of executions "-",
+// "01".."09" on O, P, Q, S, T, U, V, W, Y, AA, "Примечание" AC, the link cell AF.
+// E and P keep the list's widths.
+constexpr ColumnStep kColumnStep[] = {
+    {W, "A", 2.0},   {I, "B"},         {W, "B", 0.9},    {W, "C", 0.6},   {I, "D"},         {W, "D", 2.0},
+    {W, "F", 1.0},   {I, "G:H"},       {W, "G", 17},     {W, "H", 13},    {W, "I", 4.0},    {I, "J:N"},
+    {W, "J", 3.0},   {W, "K", 4.5},    {W, "L", 10.5},   {W, "M", 2.0},   {W, "N", 4.0},    {W, "O", 4.5},
+    {W, "N", 4.5},   {W, "Q", 1.88},   {I, "R"},         {W, "R", 2.12},  {W, "S:V", 4.5},  {W, "W", 3.0},
+    {I, "X"},        {W, "X", 1.0},    {W, "Y", 2.0},    {I, "Z"},        {W, "Z", 2.0},    {W, "AA", 2.0},
+    {I, "AB"},       {W, "AB", 2.0},   {W, "AC", 4.63},  {I, "AD:AE"},    {W, "AD", 4.12},  {W, "AE", 4.88},
+};
+
+// The fields of a list row, merged on every list row of every sheet.
+const std::vector<RowMerges>& FirstSheetRowMerges() {
+    static const std::vector<RowMerges> merges = {
+        {"A:B", 5, 12},   {"C:D", 5, 12},   {"F:H", 5, 12},   {"I:N", 5, 12},   {"Q:R", 5, 16},
+        {"W:X", 5, 16},   {"Y:Z", 5, 16},   {"AA:AB", 5, 16}, {"AC:AE", 5, 16},
+    };
+    return merges;
+}
+
+/// Every list data row that is not hidden gets the list row height: the frame is
+/// measured for it, and rollback keeps exactly the rows of that height.
+void KeepListRowsOfListHeight(host::Worksheet& w, int first) {
+    const int last = w.UsedRange().r2;
+    int runStart = 0;
+    auto flush = [&](int r) {
+        if (runStart) w.RowHeight(runStart, r - 1, kListRowHeight);
+        runStart = 0;
+    };
+    for (int r = first; r <= last; ++r) {
+        const double h = w.RowHeight(r);
+        if (h != 0 && h != kListRowHeight) {
+            if (!runStart) runStart = r;
+        } else {
+            flush(r);
+        }
+    }
+    flush(last + 1);
+}
+
+/// Runs one statement of the print block; a statement that fails is skipped.
+void Try(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (...) {
+        // the next statement runs (no printer, say)
+    }
+}
+
+/// The first row below `last` that displays anything, or 0.
+int FirstContentRowBelow(const host::Worksheet& w, int last) {
+    const host::Area used = w.UsedRange();
+    for (int r = last + 1; r <= used.r2; ++r) {
+        const auto text = w.Text(host::Area{r, 1, r, used.c2});
+        if (!text || !text->empty()) return r;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, bool registration) {
+    // the binding-margin rows, then what rollback deletes
+    std::vector<std::pair<long long, long long>> rows = {{1, 2}};
+    for (const RowSpan& s : InsertedRowsOf(kForm, sheets + (registration ? 1 : 0), registration))
+        rows.emplace_back(s.from, s.to);
+    return rows;
+}
+
+SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
+                  const SpbOptions& options) {
+    if (!ws) throw Error(ErrorCode::ObjectRequired);
+    using G = SpbGeometry;
+    host::Worksheet& w = *ws;
+    SpbResult result;
+    // 1: one repaint, then no screen updating until the end; window
+    app.ScreenUpdating(true);
+    app.ScreenUpdating(false);
+    w.Activate();
+    host::Window& win = app.ActiveWindow();
+    win.FreezePanes(false);
+    win.DisplayZeros(false);
+    KeepListRowsOfListHeight(w, G::kListDataRow);
+    // 2: the column step
+    for (const ColumnStep& s : kColumnStep) {
+        std::string columns = s.columns;
+        if (columns.find(':') == std::string::npos) columns += ":" + columns;
+        if (s.op == I) {
+            w.Columns(columns).Insert();
+        } else {
+            const host::Area a = host::ParseAddress(columns);
+            w.ColumnWidth(a.c1, a.c2, s.width);
+        }
+    }
+    // 3: binding-margin lines over the heads
+    w.InsertRows(1, 2);
+    SpbBindingLines(ws, attDoc);
+    // 4: the letter and code rows under the first 8 list rows
+    w.InsertRows(15, 4);
+    w.CopyTo(host::ParseAddress("5:6"), w, 17, 1);
+    w.DeleteRows(5, 2);
+    // 5: the heads stay in view
+    w.Rows(G::kListDataRow).Select();
+    win.FreezePanes(true);
+    // 6, 7: variable-data zone and title block
+    SpbVariableZone(ws, attDoc);
+    w.InsertRows(17, 11);
+    SpbTitleFirst(ws, attDoc);
+    // 8, 9, 10: merges and frame lines of the first sheet
+    SpbFirstSheetMerges(ws, attDoc);
+    ApplyRowMerges(w, 1, FirstSheetRowMerges());
+    SpbFirstSheetBorders(ws);
+
+    // 11: one further sheet while the 39 rows below the last one hold anything
+    int b = G::kFirstSheetLastRow;
+    int i = 1;
+    w.Cells(b, 1).Select();
+    for (;;) {
+        const auto below = w.Text(host::Area{b + 1, 1, std::min(b + G::kEmptyRunRows, host::kMaxRows),
+                                             host::kMaxColumns});
+        if (below && below->empty()) break;
+        ++i;
+        SpbPageNext(ws, b, i, attDoc);
+        b += G::kSheetRows;
+        w.Cells(b, 1).Select();
+    }
+    result.sheets = i;
+    // 12: change-registration sheet
+    int last = b;
+    if (i > 2 && options.pageRevi) {
+        SpbPageRevi(ws, b, i + 1, attDoc);
+        result.registrationSheet = true;
+        last = b + G::kRegistrationRows;
+    }
+    result.firstRowLeftBelow = FirstContentRowBelow(w, last);
+    // 13: sheet and sheet count on the first sheet ("Лист" only when there are several)
+    if (!result.registrationSheet) {
+        if (i > 1) w.Range_("AB23").Value_(1.0);
+        w.Range_("AD23").Value_(static_cast<double>(i));
+    } else {
+        w.Range_("AC23").Value_(1.0);
+        w.Range_("AE23").Value_(static_cast<double>(i + 1));
+    }
+    // 14
+    w.Rows(G::kListDataRow).Show();
+
+    // 15: print block, each statement on its own
+    if (options.forPrint) {
+        host::PageSetup& page = w.Page();
+        Try([&] { page.printArea = (result.registrationSheet ? kA4LandscapeGroupMoved : G::kForm).printArea; });
+        Try([&] { page.leftMargin = app.CentimetersToPoints(0); });
+        Try([&] { page.rightMargin = app.CentimetersToPoints(0); });
+        Try([&] { page.topMargin = app.CentimetersToPoints(0); });
+        Try([&] { page.bottomMargin = app.CentimetersToPoints(0); });
+        Try([&] { page.centerHorizontally = true; });
+        Try([&] { page.centerVertically = true; });
+        Try([&] { page.orientation = host::PageOrientation::Landscape; });
+        Try([&] { page.paperSize = 9; });
+        Try([&] { page.zoom = G::kForm.printZoom; });
+        Try([&] { win.View(host::ViewMode::PageBreakPreview); });
+        Try([&] { win.DisplayGridlines(false); });
+        std::vector<int> old;
+        Try([&] { old = w.HPageBreaks(); });
+        for (int k = 1; k <= i; ++k)
+            Try([&] {
+                if (static_cast<std::size_t>(k) <= old.size()) w.RemoveHPageBreak(old[static_cast<std::size_t>(k - 1)]);
+                w.AddHPageBreak(G::kSheetRows * k + 2);
+            });
+        result.printSetup = true;
+        // 16
+        Try([&] { win.Zoom(100); });
+        Try([&] { app.ScreenUpdating(true); });
+    } else {
+        win.Zoom(100);
+        app.ScreenUpdating(true);
+    }
+    return result;
+}
+
+std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws) {
+    using G = SpbGeometry;
+    const auto count = [&](int column) {
+        const host::CellContent c = ws.Content(23, column);
+        const auto* n = std::get_if<double>(&c.value);
+        return n && *n >= 1 && *n < host::kMaxRows / G::kSheetRows ? static_cast<int>(*n) : 0;
+    };
+    if (const int n = count(host::ColumnNumber("AD"))) return SpbSheets{n, false};
+    if (const int m = count(host::ColumnNumber("AE")); m > 3) return SpbSheets{m - 1, true};
+    return std::nullopt;
+}
+
+long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {
+    using G = SpbGeometry;
+    const auto form = SpbSheetsOnForm(ws);
+    if (!form) return 0;
+    const int last = static_cast<int>(G::LastRow(form->sheets)) + (form->registration ? G::kRegistrationRows : 0);
+    if (last >= host::kMaxRows) return 0;
+    return FirstContentRowBelow(ws, last);
+}
+
+}  // namespace ormelin::forming
+
+namespace ormelin {
+
+void Kalvora::FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi) {
+    CallFrame frame(*this);
+    if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
+    ws_ = oWorksheet;
+    {
+        WorksheetRef current;
+        AttribsRefFromSPIS(current);  // the reference record of the document's register row
+    }
+    if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
+    const auto sheet = ws_;
+    ws_.reset();  // released at the end, also when forming fails
+    forming::FormSPB(app_, sheet, *attDoc_, forming::SpbOptions{bForPrint, bPageRevi});
+}
+
+}  // namespace ormelin

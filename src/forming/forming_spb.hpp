@@ -1,0 +1,106 @@
+// Forming the group specification: its list (head in rows 1:2, the per-execution
+// letter and code rows 3:4, data from row 5) becomes printable A4 landscape sheets
+// in place. Blank columns are inserted so that the list's columns land on the
+// form's 31-column grid A..AE, and frame rows are inserted around the list rows:
+// 8 list rows on the first sheet, 17 on every further one.
+//
+// FormSPB is a free function: the worksheet, the attribute record (normally the
+// reference record, whose values are formulas into the register row) and the
+// options come in explicitly, and what it did comes back in the result.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "forming/geometry.hpp"
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/host.hpp"
+
+namespace ormelin::forming {
+
+/// Sheet geometry of the formed group specification, in worksheet rows: the
+/// group specification's entry of the geometry table, and what only this form has.
+struct SpbGeometry {
+    static constexpr const SheetGeometry& kForm = kA4LandscapeGroup;
+    static constexpr int kListDataRow = 5;  // first data row of the list and of sheet 1
+    static constexpr int kFirstSheetDataRows = kForm.firstListRows;
+    static constexpr int kFirstSheetLastRow = kForm.firstBottomLine;
+    static constexpr int kSheetRows = kForm.sheetRows;
+    static constexpr int kSheetDataRows = kForm.furtherListRows;
+    /// Rows below a sheet's last row that must all be empty to end the pagination.
+    static constexpr int kEmptyRunRows = 39;
+    /// Rows of the change-registration sheet.
+    static constexpr int kRegistrationRows = 39;
+    /// Columns of the form: A..AE; one more when the registration column was inserted.
+    static constexpr int kColumns = kForm.columns;
+
+    /// The last row of sheet k (k >= 1).
+    static constexpr long long LastRow(long long k) { return kSheetRows * k + 1; }
+    /// The first list data row of sheet k.
+    static constexpr long long FirstDataRow(long long k) { return k == 1 ? kListDataRow : kSheetRows * (k - 1) + 6; }
+
+    /// The rows forming inserted (or, for rows 15:16 of sheet 1, moved there from
+    /// the list's header), as row spans, for a document of `sheets` list sheets
+    /// with or without the change-registration sheet after them. Every other row
+    /// from row 5 to the last sheet's last row is a list data row.
+    static std::vector<std::pair<long long, long long>> FrameRows(int sheets, bool registration);
+};
+
+struct SpbOptions {
+    bool forPrint = false;  // set the print area, page setup, view and page breaks
+    bool pageRevi = false;  // a change-registration sheet for documents of three sheets or more
+};
+
+struct SpbResult {
+    int sheets = 1;                  // sheets of the list
+    bool registrationSheet = false;  // the change-registration sheet was added (sheets + 1 in all)
+    long long firstRowLeftBelow = 0; // first list row left unformed below a run of empty rows; 0: none
+    bool printSetup = false;         // the print block ran
+};
+
+/// Forms the group specification list on ws with the record's attributes (the
+/// caller refreshes its register references). Screen updating is off while it
+/// runs; it ends with the window's zoom at 100 and screen updating on.
+SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
+                  const SpbOptions& options);
+
+/// What the first sheet's title block of a formed group specification says: the
+/// sheets of the list and whether the change-registration sheet follows them
+/// (read from "Листов": AD23, or AE23 when the registration column moved the form).
+struct SpbSheets {
+    int sheets = 0;
+    bool registration = false;
+};
+std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws);
+
+/// The first row of a formed group specification that holds anything below the
+/// last sheet (the change-registration sheet included), or 0. Reads the sheet
+/// count from the first sheet's title block.
+long long SpbFirstRowLeftBelow(const host::Worksheet& ws);
+
+// ---------------------------------------------------------------- frames (title_spb.cpp)
+
+/// Rows 1:2 of sheet 1: the binding-margin lines.
+void SpbBindingLines(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc);
+/// The "Лит." and "Код" labels of the variable-data zone.
+void SpbVariableZone(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc);
+/// The first sheet's title block in rows 17..27.
+void SpbTitleFirst(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc);
+/// The merges of the first sheet's heads and zones, and the designation over the
+/// execution numbers.
+void SpbFirstSheetMerges(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc);
+/// The frame lines of the first sheet.
+void SpbFirstSheetBorders(const std::shared_ptr<host::Worksheet>& ws);
+/// A further sheet: its heads and title block inserted around the 17 list rows
+/// below row b (the previous sheet's last row); k is the sheet's number.
+void SpbPageNext(const std::shared_ptr<host::Worksheet>& ws, long long b, int k, const AttrDoc& attDoc);
+/// The change-registration sheet in the rows below row b (the last sheet's last
+/// row), numbered k, and the inserted column A.
+void SpbPageRevi(const std::shared_ptr<host::Worksheet>& ws, long long b, int k, const AttrDoc& attDoc);
+
+/// A text that reads as a date as "dd.mm.yy" shows it; any other text unchanged.
+std::string DateText(const std::string& text);
+
+}  // namespace ormelin::forming
