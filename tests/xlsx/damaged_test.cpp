@@ -184,6 +184,42 @@ TEST_F(Damaged, ReportListsWhatTheModelDoesNotHold) {
     EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
 }
 
+TEST_F(Damaged, DocumentPropertiesThatCannotBeKeptAreReported) {
+    const std::string customRel =
+        "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "custom-properties\" Target=\"docProps/custom.xml\"/></Relationships>";
+    auto loadReport = [&](const std::string& path) {
+        LoadReport report;
+        auto book = LoadWorkbook(*app, path, &report);
+        EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
+        return std::make_pair(report, book);
+    };
+    // Not well-formed custom properties, and core properties of another kind.
+    const Parts original = parts;
+    ReplaceOnce(Part(parts, "_rels/.rels"), "</Relationships>", customRel);
+    parts.emplace_back("docProps/custom.xml", "<Properties><property name=\"x\"></Properties>");
+    Part(parts, "docProps/core.xml") = "<other/>";
+    auto [report, book] = loadReport(Rewritten());
+    EXPECT_TRUE(report.Has("custom document properties")) << report.Describe();
+    EXPECT_NE(report.Describe().find("(docProps/custom.xml)"), std::string::npos) << report.Describe();
+    EXPECT_NE(report.Describe().find("document properties (docProps/core.xml)"), std::string::npos) << report.Describe();
+    EXPECT_TRUE(book->Properties().custom.empty());
+    EXPECT_TRUE(book->Properties().core.empty());
+
+    // Custom properties past the bound.
+    parts = original;
+    ReplaceOnce(Part(parts, "_rels/.rels"), "</Relationships>", customRel);
+    parts.emplace_back("docProps/custom.xml", "<Properties><!--" + std::string(std::size_t{1} << 20, 'x') + "--></Properties>");
+    auto [large, largeBook] = loadReport(Rewritten());
+    EXPECT_TRUE(large.Has("custom document properties")) << large.Describe();
+    EXPECT_TRUE(largeBook->Properties().custom.empty());
+
+    // Custom properties the package does not name.
+    parts = original;
+    parts.emplace_back("docProps/custom.xml", "<Properties/>");
+    EXPECT_TRUE(loadReport(Rewritten()).first.Has("custom document properties"));
+}
+
 TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>", "</sheetDta>");
     std::string malformed = Rewritten();
