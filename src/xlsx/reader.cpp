@@ -316,7 +316,7 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
                 Fail(part, std::string("default column width \"") + w.value() + "\" out of range");
             defaults.fileColumnWidth = fileWidth;
         }
-        sheet.LoadStandardWidth(StandardWidthOf(defaults));
+        sheet.LoadStandardWidth(std::min(StandardWidthOf(defaults), 255.0));  // the widest column the model holds
         if (IntAttr(format, "outlineLevelRow", 0, part) > 0 || IntAttr(format, "outlineLevelCol", 0, part) > 0)
             report_.Add("outline levels and groups", part);
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);

@@ -220,6 +220,19 @@ TEST_F(Damaged, DocumentPropertiesThatCannotBeKeptAreReported) {
     EXPECT_TRUE(loadReport(Rewritten()).first.Has("custom document properties"));
 }
 
+TEST_F(Damaged, DefaultColumnWidthOutOfRange) {
+    const Parts original = parts;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr defaultColWidth=\"300\" ");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "default column width \"300\" out of range"});
+    parts = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr baseColWidth=\"-3\" ");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "default column width base -3 out of range"});
+    // The widest default the file allows is the widest column the model holds.
+    parts = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr defaultColWidth=\"256\" ");
+    EXPECT_DOUBLE_EQ(LoadWorkbook(*app, Rewritten())->ModelSheet(1)->ColumnWidth(4), 255);
+}
+
 TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>", "</sheetDta>");
     std::string malformed = Rewritten();
