@@ -51,6 +51,24 @@ struct ColumnRecord {
     std::optional<StyleId> style;  // a format given to the whole column
 };
 
+/// The sheet's default column width and row height as a file gives them, kept
+/// so that a saved file gives them back. The standard width in characters that
+/// columns without a width of their own take is the sheet's StandardWidth().
+struct SheetDefaults {
+    double fileColumnWidth = -1;       // the file's default column width (padding included); < 0: none given
+    int baseColumnWidth = 8;           // digits of the standard font the default width is built from
+    std::optional<bool> customHeight;  // the standard height was set by hand; nothing: when it is not 15
+    friend bool operator==(const SheetDefaults&, const SheetDefaults&) = default;
+};
+
+/// A file's document properties, kept as the file gave them (each part's XML,
+/// without its declaration) and written back unchanged. Empty: none kept.
+struct DocumentProperties {
+    std::string core;    // title, subject, creator, keywords, dates, ...
+    std::string app;     // the application and its statistics
+    std::string custom;  // custom properties with their types
+};
+
 class ModelWorkbook;
 class ModelApplication;
 
@@ -125,6 +143,10 @@ public:
     void LoadRow(int row, const RowRecord& record);
     void LoadColumns(const ColumnRecord& record);
     void LoadSheetStyle(StyleId style);
+    /// The standard column width in characters (0..255) and the file's defaults it came from.
+    void LoadStandardWidth(double characters);
+    SheetDefaults& Defaults();
+    const SheetDefaults& Defaults() const;
     void LoadMerge(const Area& area);   // areas must not overlap; overlapping ones are refused
     /// The style id a cell has of its own (nothing: it takes its row's, column's or sheet's).
     std::optional<StyleId> OwnStyle(int row, int column) const;
@@ -161,6 +183,9 @@ public:
     /// Adds a sheet with the given name at the end (loading).
     std::shared_ptr<ModelWorksheet> AddNamed(const std::string& name);
     void SetActiveSheet(int index);
+    /// The document properties of the file the workbook was loaded from.
+    DocumentProperties& Properties();
+    const DocumentProperties& Properties() const;
     /// Records the file the workbook belongs to, without saving.
     void SetPath(const std::string& path);
     /// Called by the sheets: removes one from the workbook.

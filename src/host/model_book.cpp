@@ -68,6 +68,7 @@ struct ModelWorkbook::Impl {
     std::vector<std::shared_ptr<ModelWorksheet>> sheets;
     int active = 0;  // 0-based
     detail::BookData data;  // the sheets as formulas see them
+    DocumentProperties properties;
 
     void join(ModelWorksheet& sheet);
 };
@@ -210,6 +211,9 @@ void ModelWorkbook::SetActiveSheet(int index) {
     if (index < 1 || index > Count()) throw Error(ErrorCode::SubscriptOutOfRange);
     impl_->active = index - 1;
 }
+
+DocumentProperties& ModelWorkbook::Properties() { return impl_->properties; }
+const DocumentProperties& ModelWorkbook::Properties() const { return impl_->properties; }
 
 void ModelWorkbook::Activate() {
     if (!impl_->app) throw Error(ErrorCode::ObjectDeleted, "The application is gone");

@@ -214,6 +214,7 @@ struct SheetData {
     std::optional<StyleId> sheetStyle;
     double standardHeight = 15;
     double standardWidth = 8.43;
+    SheetDefaults defaults;
     int maxMergeRows = 1;  // the tallest merged area ever stored (lookback bound)
     std::vector<host::Hyperlink> links;
     host::PageSetup page;

@@ -474,4 +474,20 @@ void ModelWorksheet::LoadSheetStyle(StyleId style) {
     impl_->sheetStyle = style;
 }
 
+void ModelWorksheet::LoadStandardWidth(double characters) {
+    ALIVE();
+    if (!(characters >= 0 && characters <= 255)) throw Error(Refusal::ColumnWidthOutOfRange);
+    impl_->standardWidth = characters;
+}
+
+SheetDefaults& ModelWorksheet::Defaults() {
+    ALIVE();
+    return impl_->defaults;
+}
+
+const SheetDefaults& ModelWorksheet::Defaults() const {
+    ALIVE();
+    return impl_->defaults;
+}
+
 }  // namespace ormelin::model

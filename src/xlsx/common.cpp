@@ -228,6 +228,18 @@ double FileWidthFromCharacters(double characters) {
     return std::floor(pixels / 7 * 256) / 256;
 }
 
+double StandardWidthOf(const model::SheetDefaults& defaults) {
+    if (defaults.fileColumnWidth >= 0) return CharactersFromFileWidth(defaults.fileColumnWidth);
+    double pixels = std::ceil((defaults.baseColumnWidth * 7 + 5) / 8.0) * 8;
+    return std::round((pixels - 5) / 7 * 100) / 100;
+}
+
+double FileDefaultWidth(const model::ModelWorksheet& sheet) {
+    const model::SheetDefaults& defaults = sheet.Defaults();
+    if (defaults.fileColumnWidth >= 0) return defaults.fileColumnWidth;
+    return FileWidthFromCharacters(sheet.StandardWidth());
+}
+
 }  // namespace ormelin::xlsx::detail
 
 // ---------------------------------------------------------------- formula text

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "ormelin/host.hpp"
+#include "ormelin/model.hpp"
 
 namespace ormelin::xlsx::detail {
 
@@ -65,6 +66,12 @@ std::optional<host::CellError> CellErrorNamed(std::string_view text);
 double CharactersFromFileWidth(double fileWidth);
 /// The file's column width of a width in characters (the inverse of the above).
 double FileWidthFromCharacters(double characters);
+/// The standard width in characters of a sheet with these defaults: the file's
+/// default width, else the base width in digits plus padding, rounded up to 8
+/// pixels as the desktop spreadsheet does (base 8: 8.43).
+double StandardWidthOf(const model::SheetDefaults& defaults);
+/// The file's width of a column that takes the sheet's standard width.
+double FileDefaultWidth(const model::ModelWorksheet& sheet);
 
 // ---------------------------------------------------------------- formula text
 

@@ -1,5 +1,7 @@
 #include "xlsx/package.hpp"
 
+#include <cctype>
+
 #include "xlsx/common.hpp"
 #include "xlsx/xml_in.hpp"
 #include "xlsx/xml_out.hpp"
@@ -89,7 +91,7 @@ void WriteRels(ArchiveWriter& zip, const std::string& part, const std::vector<Re
 
 // ---------------------------------------------------------------- content types and properties
 
-void WriteContentTypes(ArchiveWriter& zip, int sheets) {
+void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties) {
     XmlOut x(zip, "[Content_Types].xml");
     x.Raw("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">")
         .Raw("<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>")
@@ -101,23 +103,90 @@ void WriteContentTypes(ArchiveWriter& zip, int sheets) {
     x.Raw("<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>")
         .Raw("<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>")
         .Raw("<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>")
-        .Raw("<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>")
-        .Raw("</Types>");
+        .Raw("<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>");
+    if (customProperties)
+        x.Raw("<Override PartName=\"/docProps/custom.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.custom-properties+xml\"/>");
+    x.Raw("</Types>");
     x.Close();
 }
 
-void WriteDocumentProperties(ArchiveWriter& zip) {
+namespace {
+
+struct PropertiesPart {
+    std::string_view relSuffix;  // the end of the relationship type
+    const char* root;            // the root element
+    std::string model::DocumentProperties::*text;
+    const char* what;            // named in the load report when not kept
+};
+
+constexpr PropertiesPart kPropertiesParts[] = {
+    {"/metadata/core-properties", "coreProperties", &model::DocumentProperties::core, "document properties"},
+    {"/extended-properties", "Properties", &model::DocumentProperties::app, "document properties"},
+    {"/custom-properties", "Properties", &model::DocumentProperties::custom, "custom document properties"},
+};
+
+/// The XML of a part without a byte order mark and its declaration.
+std::string WithoutDeclaration(std::string bytes) {
+    std::size_t start = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start]))) ++start;
+    if (bytes.compare(start, 5, "<?xml") == 0) {
+        auto end = bytes.find("?>", start);
+        start = end == std::string::npos ? bytes.size() : end + 2;
+        while (start < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[start]))) ++start;
+    }
+    bytes.erase(0, start);
+    return bytes;
+}
+
+}  // namespace
+
+void ReadDocumentProperties(Archive& zip, const std::vector<Rel>& packageRels, model::DocumentProperties& out,
+                            LoadReport& report) {
+    for (const auto& p : kPropertiesParts) {
+        const Rel* rel = FindRel(packageRels, p.relSuffix);
+        if (!rel || rel->external || !zip.Has(rel->target)) continue;
+        std::string bytes = zip.Read(rel->target);
+        if (bytes.size() > kMaxPropertiesBytes) {
+            report.Add(p.what, rel->target);
+            continue;
+        }
+        pugi::xml_document doc;
+        auto parsed = doc.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_utf8);
+        if (!parsed || !doc.document_element() || !Is(doc.document_element(), p.root)) {
+            report.Add(p.what, rel->target);
+            continue;
+        }
+        out.*p.text = WithoutDeclaration(std::move(bytes));
+    }
+    // Custom properties the package does not name are not written back.
+    if (out.custom.empty() && zip.Has("docProps/custom.xml")) report.Add("custom document properties", "docProps/custom.xml");
+}
+
+void WriteDocumentProperties(ArchiveWriter& zip, const model::DocumentProperties& kept) {
     XmlOut core(zip, "docProps/core.xml");
-    core.Raw("<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
-             "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>");
+    if (!kept.core.empty()) {
+        core.Raw(kept.core);
+    } else {
+        core.Raw("<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                 "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+                 "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"/>");
+    }
     core.Close();
     XmlOut app(zip, "docProps/app.xml");
-    // Spreadsheet programs read the application's name to pick their import
-    // rules; the desktop spreadsheet's name gets the same rules as its own files.
-    app.Raw("<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-            "<Application>Microsoft Excel</Application></Properties>");
+    if (!kept.app.empty()) {
+        app.Raw(kept.app);
+    } else {
+        // Spreadsheet programs read the application's name to pick their import
+        // rules; the desktop spreadsheet's name gets the same rules as its own files.
+        app.Raw("<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+                "<Application>Microsoft Excel</Application></Properties>");
+    }
     app.Close();
+    if (!kept.custom.empty()) {
+        XmlOut custom(zip, "docProps/custom.xml");
+        custom.Raw(kept.custom);
+        custom.Close();
+    }
 }
 
 }  // namespace ormelin::xlsx::detail

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
 #include "xlsx/archive.hpp"
 #include "xlsx/archive_writer.hpp"
 
@@ -34,7 +36,21 @@ struct Relationship {
 };
 void WriteRels(ArchiveWriter& zip, const std::string& part, const std::vector<Relationship>& rels);
 
-void WriteContentTypes(ArchiveWriter& zip, int sheets);
-void WriteDocumentProperties(ArchiveWriter& zip);
+/// The relationship types of the document-properties parts.
+inline constexpr std::string_view kCorePropertiesRel =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+inline constexpr std::string_view kCustomPropertiesRel =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties";
+/// The most bytes of one document-properties part kept; a larger one is reported.
+inline constexpr std::size_t kMaxPropertiesBytes = std::size_t{1} << 20;
+
+void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties);
+/// Keeps the document-properties parts the package relationships name, each
+/// as its XML; a part too large or not well-formed is reported and not kept.
+void ReadDocumentProperties(Archive& zip, const std::vector<Rel>& packageRels, model::DocumentProperties& out,
+                            LoadReport& report);
+/// Writes the kept parts back unchanged; without kept ones, empty core
+/// properties and the application's name. Custom properties only when kept.
+void WriteDocumentProperties(ArchiveWriter& zip, const model::DocumentProperties& kept);
 
 }  // namespace ormelin::xlsx::detail

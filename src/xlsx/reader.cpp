@@ -78,7 +78,6 @@ constexpr Unsupported kUnsupportedParts[] = {
     {"xl/connections.xml", "data connections"},
     {"xl/queryTables/", "query tables"},
     {"xl/slicers/", "slicers"},
-    {"docProps/custom.xml", "custom document properties"},
     {"xl/timelines/", "timelines"},
 };
 
@@ -222,6 +221,7 @@ void Loader::Run() {
     if (zip_.Has("_rels/.rels")) {
         auto rels = ReadRels(zip_, "", true);
         if (const Rel* r = FindRel(rels, "/officeDocument"); r && !r->external) bookPart = r->target;
+        ReadDocumentProperties(zip_, rels, book_.Properties(), report_);
     }
     XmlPart bookXml;
     Parse(zip_, bookPart, bookXml);
@@ -322,12 +322,22 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
     }
 
     if (auto format = Child(root, "sheetFormatPr")) {
-        if (Attr(format, "defaultColWidth") || IntAttr(format, "baseColWidth", 8, part) != 8)
-            report_.Add("the sheet's default column width", part);
+        model::SheetDefaults& defaults = sheet.Defaults();
+        int base = IntAttr(format, "baseColWidth", 8, part);
+        if (base < 0 || base > 255) Fail(part, "default column width base " + std::to_string(base) + " out of range");
+        defaults.baseColumnWidth = base;
+        if (auto w = Attr(format, "defaultColWidth")) {
+            double fileWidth = DoubleAttr(format, "defaultColWidth", 0, part);
+            if (!(fileWidth >= 0 && fileWidth <= 255 + 1))
+                Fail(part, std::string("default column width \"") + w.value() + "\" out of range");
+            defaults.fileColumnWidth = fileWidth;
+        }
+        sheet.LoadStandardWidth(std::min(StandardWidthOf(defaults), 255.0));  // the widest column the model holds
         if (IntAttr(format, "outlineLevelRow", 0, part) > 0 || IntAttr(format, "outlineLevelCol", 0, part) > 0)
             report_.Add("outline levels and groups", part);
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
         if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
+        defaults.customHeight = Flag(format, "customHeight", false);
     }
     ReadColumns(sheet, Child(root, "cols"), part);
 
@@ -357,6 +367,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         std::optional<StyleId> style;
     };
     std::vector<Col> list;
+    const double defaultWidth = FileDefaultWidth(sheet);
     for (auto c : cols.children()) {
         if (!Is(c, "col")) continue;
         int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
@@ -370,8 +381,9 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         } else if (auto w = Attr(c, "width")) {
             double fileWidth = DoubleAttr(c, "width", 0, part);
             if (fileWidth < 0 || fileWidth > 255 + 1) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
-            // Widths the writer gives to columns that only carry a format are not the user's.
-            if (Flag(c, "customWidth", false) || std::fabs(fileWidth - 9.140625) > 1e-6)
+            // A column given the sheet's default width (as the writer gives it to
+            // columns that only carry a format) has no width of its own.
+            if (Flag(c, "customWidth", false) || std::fabs(fileWidth - defaultWidth) > 1e-6)
                 width = CharactersFromFileWidth(fileWidth);
         }
         std::optional<StyleId> style;

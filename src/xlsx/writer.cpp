@@ -196,22 +196,28 @@ void SheetWriter::WriteSheetView(XmlOut& x) {
 }
 
 void SheetWriter::WriteSheetFormat(XmlOut& x) {
+    const model::SheetDefaults& defaults = sheet_.Defaults();
     double standard = sheet_.StandardHeight();
-    x.Raw("<sheetFormatPr").AttrNumber("defaultRowHeight", standard);
-    if (standard != 15) x.Raw(" customHeight=\"1\"");
+    x.Raw("<sheetFormatPr");
+    if (defaults.baseColumnWidth != 8) x.Attr("baseColWidth", defaults.baseColumnWidth);
+    if (defaults.fileColumnWidth >= 0) x.AttrNumber("defaultColWidth", defaults.fileColumnWidth);
+    x.AttrNumber("defaultRowHeight", standard);
+    if (defaults.customHeight.value_or(standard != 15)) x.Raw(" customHeight=\"1\"");
     x.Raw("/>");
 }
 
 void SheetWriter::WriteColumns(XmlOut& x) {
     std::optional<StyleId> sheetStyle = sheet_.SheetStyle();
     bool open = false;
+    // The sheet's standard width, which the reader takes as none of the column's own.
+    const double standard = FileDefaultWidth(sheet_);
     auto col = [&](int first, int last, double width, std::optional<StyleId> style) {
         if (!open) x.Raw("<cols>"), open = true;
         x.Raw("<col").Attr("min", first).Attr("max", last);
         if (width < 0) {
-            x.Raw(" width=\"9.140625\"");  // the standard width, which the reader takes as none of the user's
+            x.AttrNumber("width", standard);
         } else if (width == 0) {
-            x.Raw(" width=\"9.140625\" hidden=\"1\"");
+            x.AttrNumber("width", standard).Raw(" hidden=\"1\"");
         } else {
             x.AttrNumber("width", FileWidthFromCharacters(std::min(width, 255.0))).Raw(" customWidth=\"1\"");
         }
@@ -373,12 +379,15 @@ void SheetWriter::WriteBreaks(XmlOut& x) {
 
 void WritePackage(ArchiveWriter& zip, const ModelWorkbook& book, SaveReport& report) {
     const int count = book.Count();
-    WriteContentTypes(zip, count);
-    WriteRels(zip, "_rels/.rels",
-              {{std::string(kRelTypes) + "officeDocument", "xl/workbook.xml"},
-               {"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties", "docProps/core.xml"},
-               {std::string(kRelTypes) + "extended-properties", "docProps/app.xml"}});
-    WriteDocumentProperties(zip);
+    const model::DocumentProperties& properties = book.Properties();
+    const bool custom = !properties.custom.empty();
+    WriteContentTypes(zip, count, custom);
+    std::vector<Relationship> packageRels{{std::string(kRelTypes) + "officeDocument", "xl/workbook.xml"},
+                                          {std::string(kCorePropertiesRel), "docProps/core.xml"},
+                                          {std::string(kRelTypes) + "extended-properties", "docProps/app.xml"}};
+    if (custom) packageRels.push_back({std::string(kCustomPropertiesRel), "docProps/custom.xml"});
+    WriteRels(zip, "_rels/.rels", packageRels);
+    WriteDocumentProperties(zip, properties);
     WriteWorkbook(zip, book);
     std::vector<Relationship> bookRels;
     for (int i = 1; i <= count; ++i)

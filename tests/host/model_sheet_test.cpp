@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "host/model_fixture.hpp"
@@ -313,6 +314,26 @@ Refusal RefusalOf(Op op) {
         return e.refusal();
     }
     return Refusal::None;
+}
+
+TEST_F(ModelTest, ColumnsWithoutAWidthTakeTheSheetsStandardWidth) {
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(1), 8.43);  // a new sheet's standard width
+    ws->ColumnWidth(2, 2, 3);
+    ws->LoadStandardWidth(10.71);  // as a file's default width gives it
+    EXPECT_DOUBLE_EQ(ws->StandardWidth(), 10.71);
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(1), 10.71);
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(host::kMaxColumns), 10.71);
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(2), 3);
+    EXPECT_DOUBLE_EQ(R("C1").ColumnWidth(), 10.71);
+    for (double bad : {-1.0, 255.5, std::nan("")})
+        EXPECT_THROW(ws->LoadStandardWidth(bad), ormelin::Error) << bad;
+    EXPECT_DOUBLE_EQ(ws->ColumnWidth(1), 10.71);
+    // The file's defaults are the sheet's own: another sheet keeps its own.
+    ws->Defaults().baseColumnWidth = 10;
+    book->AddNamed("Второй");
+    EXPECT_EQ(book->ModelSheet(2)->Defaults(), model::SheetDefaults{});
+    EXPECT_DOUBLE_EQ(book->ModelSheet(2)->ColumnWidth(1), 8.43);
+    EXPECT_EQ(ws->Defaults().baseColumnWidth, 10);
 }
 
 TEST_F(ModelTest, RefusalsSayWhyWithoutTheirTexts) {

@@ -13,10 +13,12 @@ bool HasOpenpyxl() {
 }
 
 /// Runs a Python script; returns its exit status and fills its output.
-int RunPython(const ScratchDir& dir, const std::string& script, std::string& output) {
+/// `arguments` are given inside single quotes.
+int RunPython(const ScratchDir& dir, const std::string& script, std::string& output, const std::string& arguments = "") {
     std::string file = dir / "script.py", out = dir / "script.out";
     WriteFile(file, script);
-    int status = std::system(("/usr/bin/python3 '" + file + "' >'" + out + "' 2>&1").c_str());
+    std::string args = arguments.empty() ? std::string() : " '" + arguments + "'";
+    int status = std::system(("/usr/bin/python3 '" + file + "'" + args + " >'" + out + "' 2>&1").c_str());
     output = ReadFile(out);
     return status;
 }
@@ -185,8 +187,175 @@ wb.save(")PY" + path + R"PY(")
     LoadWorkbook(*app, path, &report);
     for (const char* what : {"the 1904 date system", "strikethrough", "superscript and subscript",
                              "theme colours with a tint", "cell protection flags", "outline levels and groups",
-                             "the sheet's default column width", "right-to-left sheets", "printed gridlines and headings"})
+                             "right-to-left sheets", "printed gridlines and headings"})
         EXPECT_TRUE(report.Has(what)) << what << " missing from\n" << report.Describe();
+    // The sheet's default column width is kept, so it is not reported.
+    EXPECT_FALSE(report.Has("the sheet's default column width")) << report.Describe();
+}
+
+// What other programs give a file that the model keeps without showing it: the
+// sheet's default column width and row height, and the document properties.
+// openpyxl writes core properties itself; custom properties are added to its
+// file as the desktop spreadsheet writes them.
+const char* const kPropertiesPython = R"PY(
+import sys, zipfile, datetime, xml.etree.ElementTree as ET
+import openpyxl
+CUSTOM_NS = "http://schemas.openxmlformats.org/officeDocument/2006/custom-properties"
+VT_NS = "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes"
+def add_custom(path, props):
+    # props: (name, vt type, text)
+    items = "".join(
+        f'<property fmtid="{{D5CDD505-2E9C-101B-9397-08002B2CF9AE}}" pid="{i + 2}" name="{n}"><vt:{t}>{v}</vt:{t}></property>'
+        for i, (n, t, v) in enumerate(props))
+    xml = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n<Properties xmlns="{CUSTOM_NS}" '
+           f'xmlns:vt="{VT_NS}">{items}</Properties>')
+    src = zipfile.ZipFile(path)
+    parts = {n: src.read(n) for n in src.namelist()}
+    src.close()
+    parts["docProps/custom.xml"] = xml.encode()
+    parts["[Content_Types].xml"] = parts["[Content_Types].xml"].replace(b"</Types>",
+        b'<Override PartName="/docProps/custom.xml" ContentType="application/vnd.openxmlformats-officedocument.custom-properties+xml"/></Types>')
+    parts["_rels/.rels"] = parts["_rels/.rels"].replace(b"</Relationships>",
+        b'<Relationship Id="rIdCustom" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="docProps/custom.xml"/></Relationships>')
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as out:
+        for n, b in parts.items():
+            out.writestr(n, b)
+def custom_of(path):
+    z = zipfile.ZipFile(path)
+    rels = z.read("_rels/.rels").decode()
+    if "custom-properties" not in rels or "docProps/custom.xml" not in z.namelist():
+        return []
+    root = ET.fromstring(z.read("docProps/custom.xml"))
+    out = []
+    for p in root:
+        value = p[0]
+        out.append((p.get("name"), value.tag.split("}")[1], value.text))
+    return sorted(out)
+def width_of(ws, column):
+    # a column's own width, else the sheet's default, in the whole pixels shown
+    width = ws.sheet_format.defaultColWidth
+    for d in ws.column_dimensions.values():
+        if d.min and d.max and d.min <= column <= d.max and d.width:
+            width = d.width
+    return round(width * 7) if width is not None else None
+def facts(path):
+    wb = openpyxl.load_workbook(path)
+    p = wb.properties
+    core = (p.title, p.subject, p.creator, p.keywords, p.description, p.lastModifiedBy, p.category,
+            p.created, p.modified)
+    sheets = []
+    for ws in wb.worksheets:
+        f = ws.sheet_format
+        sheets.append((ws.title, f.baseColWidth, f.defaultColWidth, f.defaultRowHeight, bool(f.customHeight),
+                       [width_of(ws, column) for column in range(1, 5)]))
+    return core, sheets, custom_of(path)
+)PY";
+
+/// A file written by openpyxl with the defaults and the properties, saved in
+/// `path` (custom properties added to it).
+void WritePropertiesFile(const ScratchDir& dir, const std::string& path) {
+    std::string script = std::string(kPropertiesPython) + R"PY(
+import datetime
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Спецификация"
+ws["A1"] = "Поз."
+ws["B2"] = 7
+ws.sheet_format.baseColWidth = 10
+ws.sheet_format.defaultColWidth = 12.5703125
+ws.sheet_format.defaultRowHeight = 20
+ws.sheet_format.customHeight = True
+ws.column_dimensions["B"].width = 30.7109375
+ws2 = wb.create_sheet("Лист2")
+ws2["A1"] = 1
+ws2.sheet_format.baseColWidth = 10
+p = wb.properties
+p.title = "Спецификация изделия"
+p.subject = "Перечень"
+p.creator = "Иванов И. И."
+p.keywords = "спецификация; изделие"
+p.description = "Примечание к документу"
+p.lastModifiedBy = "Петров П. П."
+p.category = "Конструкторские документы"
+p.created = datetime.datetime(2024, 3, 5, 10, 20, 30)
+p.modified = datetime.datetime(2025, 1, 2, 3, 4, 5)
+wb.save(sys.argv[1])
+add_custom(sys.argv[1], [("Шифр", "lpwstr", "АБВГ.123456.001"), ("Листов", "i4", "12"), ("Масса", "r8", "1.25"),
+                         ("Утверждён", "bool", "true"), ("Дата", "filetime", "2024-03-05T10:20:30Z")])
+)PY";
+    std::string output;
+    ASSERT_EQ(RunPython(dir, script, output, path), 0) << output;
+}
+
+/// openpyxl's reading of two files: "SAME" when defaults and properties agree.
+std::string CompareFacts(const ScratchDir& dir, const std::string& before, const std::string& after) {
+    std::string script = std::string(kPropertiesPython) + R"PY(
+a, b = facts(sys.argv[1]), facts(sys.argv[2])
+if not a[2]:
+    print("no custom properties in the first file")
+elif a == b:
+    print("SAME")
+else:
+    for what, x, y in zip(("core", "sheets", "custom"), a, b):
+        if x != y:
+            print(what, x, "!=", y)
+)PY";
+    std::string output;
+    RunPython(dir, script, output, before + "' '" + after);
+    return output;
+}
+
+TEST(KeptThroughSaving, OpenpyxlFileSavedInPlaceKeepsDefaultsAndProperties) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    ScratchDir dir;
+    std::string theirs = dir / "theirs.xlsx", ours = dir / "ours.xlsx";
+    WritePropertiesFile(dir, theirs);
+    fs::copy_file(theirs, ours);
+
+    auto app = MakeApp();
+    InstallSaver(*app);
+    LoadReport report;
+    auto book = LoadWorkbook(*app, ours, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    auto sheet = book->ModelSheet(1);
+    // 12.5703125 is 88 pixels: 83 of them over the 7-pixel digit.
+    EXPECT_DOUBLE_EQ(sheet->ColumnWidth(1), 11.86);
+    EXPECT_DOUBLE_EQ(sheet->ColumnWidth(3), 11.86);
+    EXPECT_DOUBLE_EQ(sheet->ColumnWidth(2), 30);
+    EXPECT_DOUBLE_EQ(sheet->StandardHeight(), 20);
+    // Base 10 without a default width: 75 pixels rounded up to 80.
+    EXPECT_DOUBLE_EQ(book->ModelSheet(2)->ColumnWidth(1), 10.71);
+
+    book->Save();  // in place, as the command writes
+    EXPECT_EQ(CompareFacts(dir, theirs, ours), "SAME\n");
+    // Saving again gives the same again: nothing drifts from step to step.
+    auto again = LoadWorkbook(*app, ours, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    again->Save();
+    EXPECT_EQ(CompareFacts(dir, theirs, ours), "SAME\n");
+}
+
+TEST(KeptThroughSaving, LibreOfficeFileSavedInPlaceKeepsDefaultsAndProperties) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "in");
+    fs::create_directory(dir.path() / "out");
+    WritePropertiesFile(dir, dir / "in/book.xlsx");
+    std::string command = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
+                          "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
+                          "/profile --headless --convert-to xlsx --outdir out in/book.xlsx >soffice.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
+    std::string theirs = dir / "out/book.xlsx", ours = dir / "ours.xlsx";
+    fs::copy_file(theirs, ours);
+
+    auto app = MakeApp();
+    InstallSaver(*app);
+    LoadReport report;
+    auto book = LoadWorkbook(*app, ours, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    book->Save();
+    EXPECT_EQ(CompareFacts(dir, theirs, ours), "SAME\n");
 }
 
 TEST(LibreOffice, ConvertsOurFileAndWeLoadTheResult) {

@@ -193,6 +193,55 @@ TEST_F(Damaged, ReportListsWhatTheModelDoesNotHold) {
     EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
 }
 
+TEST_F(Damaged, DocumentPropertiesThatCannotBeKeptAreReported) {
+    const std::string customRel =
+        "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "custom-properties\" Target=\"docProps/custom.xml\"/></Relationships>";
+    auto loadReport = [&](const std::string& path) {
+        LoadReport report;
+        auto book = LoadWorkbook(*app, path, &report);
+        EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
+        return std::make_pair(report, book);
+    };
+    // Not well-formed custom properties, and core properties of another kind.
+    const Parts original = parts;
+    ReplaceOnce(Part(parts, "_rels/.rels"), "</Relationships>", customRel);
+    parts.emplace_back("docProps/custom.xml", "<Properties><property name=\"x\"></Properties>");
+    Part(parts, "docProps/core.xml") = "<other/>";
+    auto [report, book] = loadReport(Rewritten());
+    EXPECT_TRUE(report.Has("custom document properties")) << report.Describe();
+    EXPECT_NE(report.Describe().find("(docProps/custom.xml)"), std::string::npos) << report.Describe();
+    EXPECT_NE(report.Describe().find("document properties (docProps/core.xml)"), std::string::npos) << report.Describe();
+    EXPECT_TRUE(book->Properties().custom.empty());
+    EXPECT_TRUE(book->Properties().core.empty());
+
+    // Custom properties past the bound.
+    parts = original;
+    ReplaceOnce(Part(parts, "_rels/.rels"), "</Relationships>", customRel);
+    parts.emplace_back("docProps/custom.xml", "<Properties><!--" + std::string(std::size_t{1} << 20, 'x') + "--></Properties>");
+    auto [large, largeBook] = loadReport(Rewritten());
+    EXPECT_TRUE(large.Has("custom document properties")) << large.Describe();
+    EXPECT_TRUE(largeBook->Properties().custom.empty());
+
+    // Custom properties the package does not name.
+    parts = original;
+    parts.emplace_back("docProps/custom.xml", "<Properties/>");
+    EXPECT_TRUE(loadReport(Rewritten()).first.Has("custom document properties"));
+}
+
+TEST_F(Damaged, DefaultColumnWidthOutOfRange) {
+    const Parts original = parts;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr defaultColWidth=\"300\" ");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "default column width \"300\" out of range"});
+    parts = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr baseColWidth=\"-3\" ");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "default column width base -3 out of range"});
+    // The widest default the file allows is the widest column the model holds.
+    parts = original;
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetFormatPr ", "<sheetFormatPr defaultColWidth=\"256\" ");
+    EXPECT_DOUBLE_EQ(LoadWorkbook(*app, Rewritten())->ModelSheet(1)->ColumnWidth(4), 255);
+}
+
 TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>", "</sheetDta>");
     std::string malformed = Rewritten();

@@ -192,6 +192,107 @@ TEST_F(RoundTrip, SaverInstalledOnTheApplicationWritesTheFile) {
     EXPECT_TRUE(loaded->HasPath());
 }
 
+// The sheet's defaults and the document properties of a file come back from a
+// save; a workbook that never had them writes the file's own.
+TEST_F(RoundTrip, SheetDefaultsComeBackAndColumnsWithoutWidthTakeThem) {
+    auto book = app->NewWorkbook();
+    auto sheet = book->ModelSheet(1);
+    sheet->Defaults().fileColumnWidth = 11.53515625;  // as LibreOffice writes its standard width
+    sheet->Defaults().baseColumnWidth = 10;
+    sheet->Defaults().customHeight = false;
+    sheet->LoadStandardWidth(detail::StandardWidthOf(sheet->Defaults()));
+    sheet->StandardHeight(12.8);
+    host::FormatPatch bold;
+    bold.bold = true;
+    sheet->Format(Area{1, 3, host::kMaxRows, 3}, bold);  // column C: a format, no width of its own
+    sheet->ColumnWidth(5, 5, 0);                         // column E hidden
+    sheet->ColumnWidth(2, 2, 20.71);
+
+    LoadReport report;
+    auto loaded = SaveAndLoad(*book, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    auto back = loaded->ModelSheet(1);
+    EXPECT_EQ(back->Defaults(), sheet->Defaults());
+    EXPECT_DOUBLE_EQ(back->StandardHeight(), 12.8);
+    EXPECT_DOUBLE_EQ(back->ColumnWidth(1), 10.86);  // 81 pixels
+    EXPECT_DOUBLE_EQ(back->ColumnWidth(3), 10.86);
+    EXPECT_DOUBLE_EQ(back->ColumnWidth(2), 20.71);
+    EXPECT_DOUBLE_EQ(back->ColumnWidth(5), 0);
+    EXPECT_TRUE(back->CellStyle(7, 3).font.bold);
+    for (const auto& c : back->Columns()) {
+        if (c.first <= 3 && c.last >= 3) {
+            EXPECT_LT(c.width, 0) << "column C came back with a width of its own";
+        }
+    }
+
+    // The file states them as it was given them.
+    std::string xml = [&] {
+        for (auto& [name, bytes] : ReadParts(dir / "book.xlsx"))
+            if (name == "xl/worksheets/sheet1.xml") return bytes;
+        return std::string();
+    }();
+    EXPECT_NE(xml.find("<sheetFormatPr baseColWidth=\"10\" defaultColWidth=\"11.53515625\" defaultRowHeight=\"12.8\"/>"),
+              std::string::npos) << xml;
+    EXPECT_NE(xml.find("<col min=\"3\" max=\"3\" width=\"11.53515625\" style="), std::string::npos) << xml;
+}
+
+TEST_F(RoundTrip, WorkbookWithoutFileDefaultsKeepsTheStandardOnes) {
+    auto book = app->NewWorkbook();
+    auto sheet = book->ModelSheet(1);
+    host::FormatPatch bold;
+    bold.bold = true;
+    sheet->Format(Area{1, 3, host::kMaxRows, 3}, bold);
+    auto back = SaveAndLoad(*book)->ModelSheet(1);
+    EXPECT_DOUBLE_EQ(back->StandardWidth(), 8.43);
+    EXPECT_DOUBLE_EQ(back->ColumnWidth(3), 8.43);
+    EXPECT_EQ(back->Defaults().fileColumnWidth, -1);
+    EXPECT_EQ(back->Defaults().baseColumnWidth, 8);
+    EXPECT_FALSE(back->Defaults().customHeight.value_or(true));
+    auto parts = ReadParts(dir / "book.xlsx");
+    for (auto& [name, bytes] : parts) {
+        if (name == "xl/worksheets/sheet1.xml") {
+            EXPECT_NE(bytes.find("<sheetFormatPr defaultRowHeight=\"15\"/>"), std::string::npos) << bytes;
+            EXPECT_NE(bytes.find("<col min=\"3\" max=\"3\" width=\"9.140625\""), std::string::npos) << bytes;
+        }
+        if (name == "docProps/app.xml") {
+            EXPECT_NE(bytes.find("<Application>Microsoft Excel</Application>"), std::string::npos);
+        }
+        EXPECT_NE(name, "docProps/custom.xml");
+    }
+}
+
+TEST_F(RoundTrip, DocumentPropertiesAreWrittenBackAsTheyWereRead) {
+    const std::string core =
+        "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Перечень &amp; ведомость</dc:title>"
+        "<dc:creator>Иванов</dc:creator></cp:coreProperties>";
+    const std::string appXml =
+        "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+        "<Application>LibreOffice/7.4</Application></Properties>";
+    const std::string custom =
+        "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
+        "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+        "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"2\" name=\"Шифр\"><vt:lpwstr>АБВГ</vt:lpwstr>"
+        "</property></Properties>";
+    auto book = app->NewWorkbook();
+    book->Properties() = {core, appXml, custom};
+    LoadReport report;
+    auto loaded = SaveAndLoad(*book, &report);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    EXPECT_EQ(loaded->Properties().core, core);
+    EXPECT_EQ(loaded->Properties().app, appXml);
+    EXPECT_EQ(loaded->Properties().custom, custom);
+    bool typed = false;
+    for (auto& [name, bytes] : ReadParts(dir / "book.xlsx")) {
+        if (name == "[Content_Types].xml")
+            typed = bytes.find("/docProps/custom.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.custom-properties+xml\"") != std::string::npos;
+        if (name == "docProps/custom.xml") {
+            EXPECT_EQ(bytes.substr(bytes.find('\n') + 1), custom);
+        }
+    }
+    EXPECT_TRUE(typed);
+}
+
 TEST(FormulaText, FileSideHasNoEqualsSign) {
     EXPECT_EQ(detail::ToA1("=список!R1C1", 5, 5), "список!$A$1");
     EXPECT_EQ(detail::ToA1("=R[-1]C&\"x\"", 2, 1), "A1&\"x\"");
@@ -205,6 +306,17 @@ TEST(ColumnWidths, FileWidthsReadAsCharacters) {
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(0.85546875), 0.5);
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(10), 9.29);           // a width as openpyxl writes it
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(0), 0);
+}
+
+TEST(ColumnWidths, StandardWidthOfTheFilesDefaults) {
+    model::SheetDefaults defaults;
+    EXPECT_DOUBLE_EQ(detail::StandardWidthOf(defaults), 8.43);  // no defaults given
+    defaults.baseColumnWidth = 10;
+    EXPECT_DOUBLE_EQ(detail::StandardWidthOf(defaults), 10.71);  // as the desktop spreadsheet shows base 10
+    defaults.fileColumnWidth = 11.53515625;
+    EXPECT_DOUBLE_EQ(detail::StandardWidthOf(defaults), 10.86);  // LibreOffice's standard width, 81 pixels
+    defaults.fileColumnWidth = 12;
+    EXPECT_DOUBLE_EQ(detail::StandardWidthOf(defaults), 11.29);  // a default as openpyxl writes it
 }
 
 }  // namespace
