@@ -18,9 +18,4 @@ void Kalvora::FormingSPB(WorksheetRef&, bool&, bool&) {
     NotBuilt("FormingSPB");
 }
 
-bool Kalvora::FormingVPA(WorksheetRef&, bool&, bool&) {
-    CallFrame frame(*this);
-    NotBuilt("FormingVPA");
-}
-
 }  // namespace ormelin

@@ -8,11 +8,11 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/frame.hpp"
+#include "forming/print_setup.hpp"
 #include "forming/steps.hpp"
 #include "ormelin/attr_doc.hpp"
 
@@ -94,52 +94,6 @@ void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::init
         host::Range(sheet, forming::At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
 }
 
-// The table body of the change-registration sheet: each column one tall cell.
-constexpr const char* kRegistrationBody[] = {
-    "C5:D31", "E5:G31", "H5:I31", "J5:L31", "M5:N31", "O5:P31", "Q5:Q31", "R5:U31", "V5:X31", "Y5:Z31",
-};
-
-/// Every list data row that is not hidden gets the list row height, so that
-/// rollback, which keeps exactly the rows of that height, keeps them all.
-void KeepListRowsOfListHeight(host::Worksheet& w) {
-    const int last = w.UsedRange().r2;
-    int runStart = 0;
-    auto flush = [&](int r) {
-        if (runStart) w.RowHeight(runStart, r - 1, forming::kListRowHeight);
-        runStart = 0;
-    };
-    for (int r = 2; r <= last; ++r) {
-        const double h = w.RowHeight(r);
-        if (h != 0 && h != forming::kListRowHeight) {
-            if (!runStart) runStart = r;
-        } else {
-            flush(r);
-        }
-    }
-    flush(last + 1);
-}
-
-/// Runs one step of the print setup; a step that fails is skipped.
-void Try(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (...) {
-        // The print setup goes on without the step (no printer, say).
-    }
-}
-
-/// Moves the manual horizontal page breaks the sheet had (in their order) to
-/// begin at the given rows; when it had fewer, new ones are added.
-void MoveHPageBreaks(host::Worksheet& w, const std::vector<int>& rows) {
-    std::vector<int> old;
-    Try([&] { old = w.HPageBreaks(); });
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        Try([&] {
-            if (k < old.size()) w.RemoveHPageBreak(old[k]);
-            w.AddHPageBreak(rows[k]);
-        });
-}
-
 constexpr int kFirstSheetRows = 24;      // head row and 23 data rows
 constexpr int kFirstBottomLine = 37;
 constexpr int kSheetRows = 35;           // rows of a subsequent sheet
@@ -194,7 +148,7 @@ bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool 
     w.Rows(2).Select();
     win.FreezePanes(true);
     win.DisplayZeros(false);
-    KeepListRowsOfListHeight(w);
+    forming::ListRowsToListHeight(w, 2);
 
     // 5: binding-margin columns
     w.Columns("A:B").Insert();
@@ -247,7 +201,7 @@ bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool 
         ++n;
         rngPage_ = host::Range(sheet, host::Area{b, 1, b + 35, host::kMaxColumns});
         PageRevi(n, rngPage_, attDoc_);
-        for (const char* body : kRegistrationBody) w.Merge(forming::At(body, b));
+        for (const char* body : forming::kRegistrationBody) w.Merge(forming::At(body, b));
         DrawFrame(sheet, b, {"A18:B35", "C2:Z35"});
         w.CopyTo(bottomLine, w, b + 35, 1);
     }
@@ -260,38 +214,9 @@ bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool 
     w.Rows(2).Show();
 
     // 16: print setup, each step on its own
-    if (bForPrint) {
-        host::PageSetup& page = w.Page();
-        const double none = app_.CentimetersToPoints(0);
-        Try([&] { page.printArea = "$A:$Z"; });
-        Try([&] { page.leftMargin = none; });
-        Try([&] { page.rightMargin = none; });
-        Try([&] { page.topMargin = none; });
-        Try([&] { page.bottomMargin = none; });
-        Try([&] { page.centerHorizontally = true; });
-        Try([&] { page.centerVertically = true; });
-        Try([&] { page.orientation = host::PageOrientation::Portrait; });
-        Try([&] { page.paperSize = 9; });
-        Try([&] { page.zoom = 100; });
-        Try([&] { win.DisplayGridlines(false); });
-        Try([&] { win.View(host::ViewMode::PageBreakPreview); });
-        if (n == 1) {
-            Try([&] {
-                const std::vector<int> breaks = w.HPageBreaks();
-                if (breaks.empty()) throw Error(ErrorCode::SubscriptOutOfRange);
-                w.RemoveHPageBreak(breaks.front());
-            });
-        } else {
-            std::vector<int> rows;
-            for (int k = 1; k <= n; ++k) rows.push_back(kSheetRows * (k - 1) + 38);
-            MoveHPageBreaks(w, rows);
-        }
-        Try([&] { win.Zoom(100); });
-        Try([&] { app_.ScreenUpdating(true); });
-    } else {
-        win.Zoom(100);
-        app_.ScreenUpdating(true);
-    }
+    if (bForPrint) forming::SetUpPrinting(app_, w, forming::kPaperA4Portrait, n, 38, kSheetRows);
+    // 17
+    forming::EndForming(app_, 100, bForPrint);
     return false;
 }
 

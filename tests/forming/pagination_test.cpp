@@ -191,13 +191,21 @@ TEST_F(Pagination, ResultIsFalseAndFormedOrUnservedSheetsAreLeftAlone) {
 }
 
 TEST_F(Pagination, GroupSpecificationAndPurchasedProductsGoToTheirOwnRoutines) {
-    for (auto kind : {ksSPB_OT, ksVPA_OT}) {
+    for (auto kind : {ksSPB_OT}) {
         k->DocumentBlank(ws, kind);
         std::vector<Variant> args = {ws, true, true};
         const CallStatus status = k->InvokeByName("Forming", args);
         EXPECT_EQ(status.number, static_cast<long>(ErrorCode::NotImplemented)) << kind;
         EXPECT_NE(status.description.find(kind == ksSPB_OT ? "FormingSPB" : "FormingVPA"), std::string::npos);
     }
+    // the list of purchased products is formed into its A3 sheets
+    ws = book->Add(nullptr, nullptr);
+    k->DocumentBlank(ws, ksVPA_OT);
+    std::vector<Variant> args = {ws, true, true};
+    const CallStatus status = k->InvokeByName("Forming", args);
+    EXPECT_TRUE(status.ok()) << status.description;
+    EXPECT_EQ(State(), ksVPA_OF);
+    EXPECT_EQ(ws->Page().paperSize, 8);
 }
 
 TEST_F(Pagination, FormingAWithZeroFormsASpecification) {
