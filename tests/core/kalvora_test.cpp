@@ -169,7 +169,6 @@ TEST_F(Dispatch, MethodsNotInTheLibraryYetAnswerNotImplemented) {
     };
     std::vector<Call> calls = {
         {"FormingSPB", {WsP(ws), true, true}},
-        {"FormingVPA", {WsP(ws), true, true}},
     };
     for (auto& c : calls) {
         const CallStatus status = k->InvokeByName(c.name, c.args);

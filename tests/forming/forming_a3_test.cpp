@@ -102,6 +102,27 @@ TEST_F(A3Forming, TwoSheetDocumentMatchesTheReviewedDump) {
 
 // ------------------------------------------------------------------ pagination
 
+TEST_F(A3Forming, CalledByNameItFormsAndAnswersFalse) {
+    FillVpa(5);
+    std::vector<Variant> args = {ws, false, false};
+    Variant result;
+    const CallStatus status = k->InvokeByName("FormingVPA", args, &result);
+    ASSERT_TRUE(status.ok()) << status.description;
+    ASSERT_TRUE(std::holds_alternative<bool>(result));
+    EXPECT_FALSE(std::get<bool>(result));
+    EXPECT_EQ(State(), ksVPA_OF);
+    EXPECT_EQ(k->CurrentWorksheet(), ws);
+    EXPECT_EQ(k->CallDepth(), 0);
+    // a formed list is not formed again
+    const host::Area used = ws->UsedRange();
+    EXPECT_FALSE(Form(true, true));
+    EXPECT_EQ(ws->UsedRange(), used);
+    // no worksheet: the call fails and says why
+    std::vector<Variant> none = {Variant(), false, false};
+    EXPECT_FALSE(k->InvokeByName("FormingVPA", none).ok());
+    EXPECT_EQ(k->CallDepth(), 0);
+}
+
 TEST_F(A3Forming, SheetCountAndWhereTheRowsLand) {
     struct Case {
         int rows;
