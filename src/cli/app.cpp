@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "cli/console_ui.hpp"
+#include "forming/forming_a3.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/kalvora.hpp"
@@ -200,13 +201,16 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
     return kOk;
 }
 
-/// The first row of the list that forming left below the last sheet of an A4
+/// The first row of the list that forming left below the last sheet of a formed
 /// document, if any.
-std::optional<int> RowsLeftBelow(host::Worksheet& ws) {
-    // The first sheet's title block holds the number of sheets in Y33 ("Листов");
-    // the first sheet ends with its bottom line in row 37 and every further sheet,
-    // the change-registration sheet included, adds 35 rows.
-    const host::CellContent count = ws.Content(33, 25);
+std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t state) {
+    // The first sheet's title block holds the number of sheets ("Листов": Y33 on
+    // the A4 forms, AR33 on the A3 form); the first sheet ends with its bottom line
+    // in row 37 and every further sheet, the change-registration sheet included,
+    // adds 35 rows.
+    const auto& a3 = forming::kPurchasedProducts;
+    const host::CellContent count = state == ksVPA_OF ? ws.Content(a3.sheetNumberRow, a3.sheetCountColumn)
+                                                      : ws.Content(33, 25);
     const auto* sheets = std::get_if<double>(&count.value);
     if (!sheets || *sheets < 1) return std::nullopt;
     const long long lastBottom = 37 + 35 * (static_cast<long long>(*sheets) - 1);
@@ -232,7 +236,7 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
                                    StateName(before) +
                                    ", which is not a list that can be formed"};
     }
-    if (auto left = RowsLeftBelow(*ws)) {
+    if (auto left = RowsLeftBelow(*ws, after)) {
         err << "ormelin: forming stopped at a run of empty rows; list rows from row " << *left
             << " on are left below the last sheet\n";
     }

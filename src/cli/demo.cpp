@@ -137,6 +137,72 @@ std::vector<Row> OperationalRows() {
     };
 }
 
+// List of purchased products: (line number), name, product code, supply document,
+// supplier, where used, quantity per product, in kits, for adjustment, total, remark.
+std::vector<Row> PurchasedRows() {
+    std::vector<Row> rows;
+    auto group = [&](const char* title) {
+        if (!rows.empty()) rows.push_back(Row(11));
+        rows.push_back({"", title, "", "", "", "", "", "", "", "", ""});
+    };
+    struct Item {
+        const char *name, *code, *document, *supplier;
+        int count;
+    };
+    const char* const boards[] = {"АБВГ.687281.010", "АБВГ.685621.003"};
+    auto items = [&](const std::vector<Item>& list) {
+        int i = 0;
+        for (const Item& it : list) {
+            const std::string n = std::to_string(it.count);
+            rows.push_back({"", it.name, it.code, it.document, it.supplier, boards[i++ % 2], n, "", "", n, ""});
+        }
+    };
+    group("Конденсаторы");
+    items({{"К50-35-25 В-1000 мкФ±20%", "", "ОЖ0.464.214 ТУ", "АО \"Элеко\"", 2},
+           {"К10-17б-Н90-0,1 мкФ", "", "ОЖ0.460.107 ТУ", "АО \"Элеко\"", 4},
+           {"К73-17-63 В-0,47 мкФ±10%", "", "ОЖ0.461.104 ТУ", "АО \"Элеко\"", 1},
+           {"К10-17б-М47-100 пФ", "", "ОЖ0.460.107 ТУ", "АО \"Элеко\"", 2},
+           {"К53-68-16 В-22 мкФ", "", "АЖЯР.673546.003 ТУ", "АО \"Элеко\"", 2}});
+    group("Микросхемы");
+    items({{"LM7805CT", "", "", "Texas Instruments", 1},
+           {"LM317T", "", "", "Texas Instruments", 1},
+           {"К561ЛА7", "", "бК0.348.457 ТУ", "АО \"Ангстрем\"", 2},
+           {"К561ТМ2", "", "бК0.348.457 ТУ", "АО \"Ангстрем\"", 1},
+           {"КР142ЕН5А", "", "бК0.347.098 ТУ", "АО \"Ангстрем\"", 1}});
+    group("Резисторы");
+    const char* const values[] = {"1 кОм", "240 Ом", "10 кОм", "4,7 кОм", "100 Ом", "2,2 кОм", "47 кОм",
+                                  "330 Ом", "15 кОм", "68 кОм", "1,5 кОм", "510 Ом", "3,3 кОм", "6,8 кОм",
+                                  "22 кОм", "100 кОм", "150 Ом", "820 Ом", "2,7 кОм", "5,6 кОм", "12 кОм",
+                                  "33 кОм", "470 Ом", "1 МОм", "39 кОм"};
+    int k = 0;
+    for (const char* v : values) {
+        const std::string name = std::string("С2-33Н-0,25-") + v + "±5%";
+        const std::string n = std::to_string(1 + k++ % 3);
+        rows.push_back({"", name, "", "ОЖ0.467.093 ТУ", "АО \"Резистор\"", boards[k % 2], n, "", "", n, ""});
+    }
+    group("Диоды и индикаторы");
+    items({{"Диод 1N4007", "", "", "Vishay", 4},
+           {"Диод КД522Б", "", "дР3.362.029 ТУ", "АО \"Диод\"", 2},
+           {"Индикатор L-53GD", "", "", "Kingbright", 1},
+           {"Стабилитрон КС156А", "", "СМ3.362.812 ТУ", "АО \"Диод\"", 1}});
+    group("Соединители");
+    items({{"Вилка DB-9M", "", "", "Connfly", 1},
+           {"Розетка DB-9F", "", "", "Connfly", 1},
+           {"Клеммник DG-301", "", "", "Degson", 2},
+           {"Держатель предохранителя FH-01", "", "", "Connfly", 1},
+           {"Вставка плавкая ВП1-1 2 А", "", "ОЮ0.480.003 ТУ", "АО \"Прибор\"", 2},
+           {"Выключатель ПКн-41", "", "ОЮ0.360.012 ТУ", "АО \"Прибор\"", 1}});
+    group("Прочие изделия");
+    items({{"Ножка резиновая", "", "", "ООО \"Полимер\"", 4},
+           {"Радиатор HS-115", "", "", "ООО \"Теплообмен\"", 2},
+           {"Провод МГТФ 0,12", "", "ТУ 16-505.185-71", "АО \"Кабель\"", 1},
+           {"Трубка ТУТ 3/1,5", "", "ТУ 2247-001-59775120-2010", "ООО \"Полимер\"", 1}});
+    // the supply quantities of the last rows are for adjustment as well
+    rows.back()[8] = "1";
+    rows.back()[10] = "по месту";
+    return rows;
+}
+
 void FillRows(host::Worksheet& ws, int firstRow, int firstColumn, const std::vector<Row>& rows) {
     int r = firstRow;
     for (const auto& row : rows) {
@@ -194,6 +260,7 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
                     ElementRows(), true});
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
     docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
+    docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, PurchasedRows(), true});
 
     for (auto& d : docs) {
         auto first = book->Sheet(1);
