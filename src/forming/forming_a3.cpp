@@ -97,6 +97,34 @@ bool InsertedRow(const A3Geometry& g, int row, int sheets, bool registration) {
     return blockRow <= 1 + g.headRows || blockRow > g.sheetRows + 1 - g.titleRows;
 }
 
+std::optional<A3Form> FormOf(const host::Worksheet& w, const A3Geometry& g) {
+    const host::CellContent count = w.Content(g.sheetNumberRow, g.sheetCountColumn);
+    const auto* sheets = std::get_if<double>(&count.value);
+    if (!sheets || *sheets < 1 || *sheets != static_cast<int>(*sheets)) return std::nullopt;
+    const double last = g.firstBottomLine + g.sheetRows * (*sheets - 1);
+    if (last > host::kMaxRows) return std::nullopt;
+    A3Form form{static_cast<int>(*sheets), false};
+    if (form.sheets > 2)
+        form.registration = w.CellText(BlockRow(g, form.sheets) + 1, 3) == "Лист регистрации изменений";
+    return form;
+}
+
+void DeleteInsertedRows(host::Worksheet& w, const A3Geometry& g, const A3Form& form) {
+    const int last = g.firstBottomLine + g.sheetRows * (form.sheets - 1);
+    // from the bottom up, one run of inserted rows at a time
+    int r = last;
+    while (r >= 1) {
+        if (!InsertedRow(g, r, form.sheets, form.registration)) {
+            --r;
+            continue;
+        }
+        int top = r;
+        while (top > 1 && InsertedRow(g, top - 1, form.sheets, form.registration)) --top;
+        w.DeleteRows(top, r - top + 1);
+        r = top - 1;
+    }
+}
+
 A3Result FormVPA(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& attDoc,
                  const A3Options& options, const A4Parts& a4) {
     if (!sheet) throw Error(ErrorCode::ObjectRequired);

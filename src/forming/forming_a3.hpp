@@ -61,6 +61,21 @@ inline int BlockRow(const A3Geometry& g, int k) { return g.firstBottomLine + g.s
 /// (the change-registration sheet, if any, counted as the last one).
 bool InsertedRow(const A3Geometry& g, int row, int sheets, bool registration);
 
+/// What a formed A3 document says of itself: its sheets ("Листов" on the first
+/// sheet) and whether the last one is the change-registration sheet.
+struct A3Form {
+    int sheets = 0;
+    bool registration = false;
+};
+
+/// The form read from a formed sheet (columns A:B still there), or nothing when
+/// its sheet count is not a number of sheets the worksheet can hold.
+std::optional<A3Form> FormOf(const host::Worksheet& w, const A3Geometry& g);
+
+/// Deletes the rows forming inserted, once the binding-margin columns are gone
+/// (the rows are counted on the worksheet as formed).
+void DeleteInsertedRows(host::Worksheet& w, const A3Geometry& g, const A3Form& form);
+
 struct A3Options {
     bool forPrint = false;
     bool pageRevi = false;

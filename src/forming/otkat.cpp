@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/frame.hpp"
+#include "forming/forming_a3.hpp"
 #include "lists/layout.hpp"
 
 namespace ormelin {
@@ -78,6 +79,10 @@ void Kalvora::Otkat(WorksheetRef& oWorksheet) {
     w.DisplayAutomaticPageBreaks(false);
     // 2: frames and merges
     const std::int32_t s0 = StateOfDocument(oWorksheet);
+    // The A3 form says where its inserted rows are: its sheet count, and whether
+    // its last sheet is the change-registration sheet.
+    std::optional<forming::A3Form> a3;
+    if (s0 == ksVPA_OF) a3 = forming::FormOf(w, forming::kPurchasedProducts);
     const host::Range all = w.Cells();
     all.Borders().LineStyle(host::LineStyle::None);
     all.MergeCells(false);
@@ -102,8 +107,12 @@ void Kalvora::Otkat(WorksheetRef& oWorksheet) {
     } else {
         w.Columns("A:B").Delete();
     }
-    // 5: frame rows
-    RowDelete(n);
+    // 5: frame rows; those of the A3 form by its geometry, so that list rows whose
+    // height another program rounded stay
+    if (a3)
+        forming::DeleteInsertedRows(w, forming::kPurchasedProducts, *a3);
+    else
+        RowDelete(n);
     // 6: columns left empty, from right to left
     for (int c = w.UsedRange().c2; c >= 1; --c) {
         const host::Range column = w.Columns(c);

@@ -357,6 +357,19 @@ TEST_F(A3Forming, RegisterReferencesShowTheRegistersValues) {
 
 // ------------------------------------------------------------------ rollback
 
+TEST_F(A3Forming, RollbackKeepsListRowsWhoseHeightAnotherProgramRounded) {
+    FillVpa(60);
+    Form(true, true);
+    // LibreOffice writes the 26-point list rows back as 25.5 points
+    for (int r = 3; r <= 142; ++r)
+        if (Height(r) == 26) ws->RowHeight(r, r, 25.5);
+    k->Otkat(ws);
+    EXPECT_EQ(State(), ksVPA_OT);
+    for (int i = 1; i <= 60; ++i) ASSERT_EQ(ws->CellText(i + 2, 2), "строка " + std::to_string(i)) << i;
+    for (int r = 63; r <= 120; ++r) ASSERT_EQ(ws->CellText(r, 2), "") << r;
+    EXPECT_DOUBLE_EQ(Height(2), 50);
+}
+
 TEST_F(A3Forming, RollsBackToTheListWithItsZoomAndFrozenHead) {
     for (bool print : {false, true}) {
         ws = book->Add(nullptr, nullptr);
