@@ -391,6 +391,10 @@ public:
     virtual void ScrollRow(int row) = 0;
 };
 
+/// The spreadsheet application. Lifetime: a service object (Kalvora) keeps a plain
+/// reference to the application it was made over, so the application must outlive
+/// every service object and every call on one; the objects it hands out (workbooks,
+/// worksheets by shared pointer, the window by reference) are the host's to keep.
 class Application {
 public:
     virtual ~Application() = default;

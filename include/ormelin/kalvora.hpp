@@ -4,8 +4,10 @@
 // public methods with the application's worksheet and workbook objects. The
 // instance keeps a little state between calls: the current worksheet (used by the
 // routines that take no worksheet), the register sheet with its column map and the
-// register row found last, the attribute record, and working ranges that forming
-// and rollback release at their end.
+// register row found last, and the attribute record. The work itself is done by
+// the modules (src/lists, src/forming, src/recognition, src/attributes), which take
+// their inputs explicitly; the list, forming and recognition methods are short
+// adapters over them.
 //
 // The 28 public methods are reachable in two ways: as typed member functions
 // (by-reference object parameters are references to the caller's variables, an
@@ -20,6 +22,8 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,6 +100,7 @@ public:
     using WorkbookRef = std::shared_ptr<host::Workbook>;
     using AttrDocRef = std::shared_ptr<AttrDoc>;
 
+    /// The instance keeps a reference to app: the application must outlive it.
     explicit Kalvora(host::Application& app);
     ~Kalvora();
     Kalvora(const Kalvora&) = delete;
@@ -107,42 +112,95 @@ public:
     static std::shared_ptr<Kalvora> Create(host::Application& app);
 
     // ------------------------------------------------------------ public methods
-    // In the order of the interface slots.
+    // In the order of the interface slots. Each contract tells what the method
+    // changes, how its errors leave it, and what it leaves as the current worksheet
+    // (CurrentWorksheet) and the register row found last (RegisterRow).
+    // Error styles: "throws" lets an ormelin::Error end the call; "reports" shows
+    // "<routine>: <description>" in a message box and returns normally; "silent"
+    // answers a neutral value.
 
+    /// Draws the empty list of its kind on oWorksheet (wiped first), panes frozen
+    /// under the head. Throws outside the layout (null: ObjectRequired); the layout
+    /// reports. Current worksheet: oWorksheet. Register row: unchanged.
     void SPA_Blank(WorksheetRef& oWorksheet);
     void SPB_Blank(WorksheetRef& oWorksheet);
+    /// The list of elements with the zone column.
     void PE_Blank(WorksheetRef& oWorksheet);
     void VE_Blank(WorksheetRef& oWorksheet);
     void VN_Blank(WorksheetRef& oWorksheet);
     void VPA_Blank(WorksheetRef& oWorksheet);
+    /// The same for the list of any state (a state without a list: the wiped sheet).
     void DocumentBlank(WorksheetRef& oWorksheet, ksStateOfDocument kssod);
+    /// Column widths, formats, head and link cell of the kind's list on the current
+    /// worksheet; bOtkat leaves out what only a blank list takes. Reports (no current
+    /// worksheet: ObjectRequired, reported). Current worksheet and register row: unchanged.
     void SPB_ColumnsWidthAndHead(bool bOtkat);
     void VPA_ColumnsWidthAndHead(bool bOtkat);
     void PE_ColumnsWidthAndHead(bool bOtkat);
     void VN_ColumnsWidthAndHead(bool bOtkat);
     void VE_ColumnsWidthAndHead(bool bOtkat);
+    /// Rolls the formed document on oWorksheet back to its list; a sheet without a
+    /// formed document stays as it is. Throws (null: ObjectRequired), the list head
+    /// reports. Current worksheet: none afterwards (oWorksheet when it threw).
     void Otkat(WorksheetRef& oWorksheet);
+    /// Forms the list on oWorksheet (null: the current worksheet, handed back) by its
+    /// kind; anything else stays as it is. Throws. Returns False. Current worksheet and
+    /// register row: those FormingA leaves, or those recognition leaves.
     bool Forming(WorksheetRef& oWorksheet, bool bForPrint, bool bPageRevi);
+    /// A4 forming of oWorksheet as a list of lStateOfDoc: the reference record is read
+    /// from the register first. Throws (null: ObjectRequired). Returns False. Current
+    /// worksheet: oWorksheet. Register row: the document's, or none.
     bool FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool bForPrint, bool bPageRevi);
+    /// The title block of sheet k on the sheet block oRange, from attDoc. Throws (no
+    /// block or record: ObjectRequired). Current worksheet and register row: unchanged.
     void TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
+    /// Group specification forming: not built yet, throws NotImplemented.
     void FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
+    /// A3 forming of oWorksheet as the list of purchased products: the reference
+    /// record is read from the register first. Throws (null: ObjectRequired).
+    /// Returns False. Current worksheet: oWorksheet. Register row: the document's, or none.
     bool FormingVPA(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
+    /// Finds the register sheet of oWorkBook, creating it with its header when there
+    /// is none, and brings it to the front. Reports each failing step and goes on.
+    /// Current worksheet and register row: unchanged.
     void FindSPIS(WorkbookRef& oWorkBook);
-    /// A null oWorksheet means the current worksheet, which is then stored into it.
+    /// What oWorksheet holds. A null oWorksheet means the current worksheet, which is
+    /// then stored into it. Silent: no worksheet or a failing read is ksDOC_NO.
+    /// Current worksheet and register row: unchanged.
     std::int32_t StateOfDocument(WorksheetRef& oWorksheet);
     std::int32_t StateOfDocument();
-    /// oWorksheet by value (null: the current worksheet); lStateOfDoc, when given,
-    /// receives the recognised code.
+    /// 1 formed, 0 a list (or a superseded formed layout), -1 no document. oWorksheet
+    /// by value (null: the current worksheet); lStateOfDoc, when given, receives the
+    /// recognised code. Silent. Current worksheet and register row: unchanged.
     std::int32_t DocumIsForm(WorksheetRef oWorksheet, std::int32_t* lStateOfDoc = nullptr);
-    /// The register cell of the document, or nothing.
+    /// The register cell ("Лист") of the document, or nothing. Silent about a missing
+    /// register. Current worksheet: oWorksheet (null: the current one, handed back).
+    /// Register row: the document's, else the first free row, else none.
     std::optional<host::Range> CellSpis(WorksheetRef& oWorksheet);
+    /// Writes attDoc into the document's register row (created below the used range
+    /// when missing); no register: nothing. Throws (no record: ObjectRequired).
+    /// Current worksheet: oWorksheet (null: the current one). Register row: the one written.
     void AttribsToSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet);
+    /// Fills attDoc (cleared first) from the document's register row; without one it
+    /// stays empty (no register: a notice). Throws (no record: ObjectRequired).
+    /// Current worksheet: oWorksheet (null: the current one). Register row: found or none.
     void AttribsFromSPIS(AttrDocRef& attDoc, WorksheetRef& oWorksheet);
+    /// Makes the instance's record a reference record: formulas referring to the
+    /// document's register cells (none: empty attributes and a notice). Silent
+    /// lookup. Current worksheet: oWorksheet (null: the current one). Register row: found or none.
     void AttribsRefFromSPIS(WorksheetRef& oWorksheet);
-    /// Inserts a list row at row r of rang when given, else of oWorksheet.
+    /// Inserts a list row at row r of rang when given, else of oWorksheet. Throws
+    /// (neither: ObjectRequired; r below 1: ApplicationDefined). Current worksheet
+    /// and register row: unchanged.
     void RowInsert(WorksheetRef& oWorksheet, std::int16_t r, std::optional<host::Range>& rang);
     void RowInsert(WorksheetRef& oWorksheet, std::int16_t r);
+    /// Adds the new document's sheet "Новый" to the workbook of oWorksheet, which is
+    /// saved first when it never was (with its register). Messages and False on
+    /// failure. Current worksheet and register row: unchanged.
     bool DocumentIsNew(WorksheetRef& oWorksheet);
+    /// After the user's confirmation deletes oWorksheet and its register row. Throws
+    /// (null, no register); messages and False when there is no row or the user
+    /// declines. Current worksheet and register row: unchanged.
     bool DocumentIsDelete(WorksheetRef& oWorksheet);
 
     // ------------------------------------------------------------ dispatch surface
@@ -175,19 +233,11 @@ private:
 
     // ------------------------------------------------------------ private routines
     // lists
-    void SheetPrepare();
     void SPA_ColumnsWidthAndHead(bool bOtkat);
-    void RowDelete(std::int32_t n);
-    // screen
-    void ScreenRefresh();
-    // forming (A4, A3) and the change-registration sheet
-    void ColumnsWidthA4();
+    // forming (A3) and its sheets: built with the A3 forming
     void ColumnsWidthA3();
-    void TitleFirst();
     void TitleFirstA3();
-    void PageNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
     void PageNextA3(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
-    void PageRevi(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
     // register
     /// Fills the column map from the register sheet's header row.
     void ColumnMapSPIS();
@@ -197,13 +247,12 @@ private:
     /// bSpisExists tells whether the active workbook has a register sheet.
     std::optional<host::Range> FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists);
 
-    // ------------------------------------------------------------ helpers
-    /// The current worksheet; Error(ObjectRequired) when there is none.
-    host::Worksheet& Sheet() const;
-    /// Runs a layout routine body: an error stops it and is shown as
-    /// "<name>: <description>" in a message box; the routine then returns normally.
-    template <class Body>
-    void ReportAndContinue(const char* name, Body&& body);
+    // ------------------------------------------------------------ error style of the layouts
+    using LayoutReport = std::function<void(const char* routine, std::exception_ptr failure)>;
+    /// Shows a layout routine's failure as "<routine>: <description>" in a message
+    /// box; the routine then returns normally.
+    void ReportLayoutFailure(const char* routine, std::exception_ptr failure);
+    LayoutReport ReportLayouts();
 
     // ------------------------------------------------------------ instance state
     host::Application& app_;
@@ -212,9 +261,6 @@ private:
     std::array<int, kSpisColumnCount> colSpis_{};       // register column map
     std::optional<host::Range> rowSpis_;                // register row found last
     AttrDocRef attDoc_;                                 // attribute (reference) record
-    std::optional<host::Range> rngPage_;                // sheet block
-    std::optional<host::Range> rngScratch_;             // scratch range
-    std::optional<host::Range> rngFound_;               // found cell
     int callDepth_ = 0;
 };
 

@@ -100,15 +100,13 @@ bool Kalvora::DocumentIsDelete(WorksheetRef& oWorksheet) {
 
     const std::string name = oWorksheet->Name();
     const int last = reg.UsedRange().r2;
-    rngFound_.reset();
-    for (int r = 2; r <= last && !rngFound_; ++r)
-        if (reg.CellText(r, cSheet) == name) rngFound_ = reg.Cells(r, cSheet);
-    if (!rngFound_) {
+    int r = 0;
+    for (int row = 2; row <= last && !r; ++row)
+        if (reg.CellText(row, cSheet) == name) r = row;
+    if (!r) {
         app_.UI().MsgBox(kDeleteRowNotFound, host::MsgButtons::OK, host::MsgIcon::Information, std::string());
         return false;
     }
-    const int r = rngFound_->Row();
-    rngFound_.reset();
 
     const std::string designation = reg.CellText(r, cOboz);
     const host::MsgResult answer = app_.UI().MsgBox(kDeleteQuestion + designation + "?", host::MsgButtons::OKCancel,

@@ -1,5 +1,6 @@
 // The register sheet "список": finding or creating it (FindSPIS), reading its
-// header into the column map, and locating the row of a document.
+// header into the column map, locating the row of a document, and the register
+// cell naming a worksheet's document (CellSpis).
 #include <algorithm>
 #include <string>
 
@@ -261,6 +262,16 @@ std::optional<host::Range> Kalvora::FindRowSPIS(WorksheetRef& oWorksheet, bool b
     }
     if (bCreate) return wsSpis_->Rows(last + 1);
     return std::nullopt;
+}
+
+std::optional<host::Range> Kalvora::CellSpis(WorksheetRef& oWorksheet) {
+    CallFrame frame(*this);
+    bool exists = false;
+    rowSpis_ = FindRowSPIS(oWorksheet, true, exists);
+    if (!rowSpis_) return std::nullopt;
+    const int c = colSpis_[spShee];
+    if (c <= 0) return std::nullopt;  // a register without a "Лист" column names no document
+    return rowSpis_->Item(1, c);
 }
 
 }  // namespace ormelin

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +13,13 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/attr_fields.hpp"
+#include "cli/book_lock.hpp"
 #include "cli/console_ui.hpp"
-#include "forming/forming_a3.hpp"
+#include "cli/failure.hpp"
+#include "cli/i18n.hpp"
+#include "cli/print.hpp"
+#include "forming/forming.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/kalvora.hpp"
@@ -26,11 +32,10 @@ namespace fs = std::filesystem;
 namespace ormelin::cli {
 namespace {
 
-/// A failure that ends the command with an exit status and a message.
-struct Failure {
-    int status;
-    std::string message;
-};
+/// The register sheet's name; the register is not a document.
+constexpr const char* kRegisterSheet = "список";
+/// The sheet a new document starts on.
+constexpr const char* kNewSheet = "Новый";
 
 struct KindName {
     const char* word;
@@ -58,12 +63,13 @@ ksStateOfDocument KindCode(const std::string& word) {
     for (const auto& k : kKinds) {
         if (word == k.word) return k.code;
     }
-    throw Failure{kUsage, "unknown kind \"" + word + "\" (use spa, spb, pe, ve, vn or vpa)"};
+    throw Failure{kUsage, Say("unknown kind \"{1}\" (use spa, spb, pe, ve, vn or vpa)", {word})};
 }
 
 struct Options {
     std::string book, sheet, kind, name, output, json, pdf, dir;
     int row = 0;
+    double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
     std::vector<std::string> sets;
 };
@@ -74,7 +80,10 @@ public:
     Session(const Options& opt, std::ostream& err)
         : opt_(opt), err_(err), ui_(std::make_shared<ConsoleUi>(err, opt.yes)),
           app_(std::make_shared<model::ModelApplication>(ui_)) {
-        xlsx::InstallSaver(*app_);
+        // The service saves the workbook now and then (a new workbook's first save,
+        // the register's error handling); the command writes it once, at its end,
+        // and only when the whole operation succeeded.
+        app_->SetSaver([](const model::ModelWorkbook&, const std::string&) {});
     }
 
     model::ModelApplication& App() { return *app_; }
@@ -84,12 +93,16 @@ public:
         return *service_;
     }
     model::ModelWorkbook& Book() { return *book_; }
-    std::shared_ptr<model::ModelWorkbook> BookPtr() { return book_; }
 
-    /// Opens the workbook; a missing file starts a new one only when allowed.
-    void Open(bool mayCreate) {
-        if (!fs::exists(opt_.book)) {
-            if (!mayCreate) throw Failure{kBadWorkbook, opt_.book + ": no such file"};
+    /// Opens the workbook under a lock held until the command ends (exclusive
+    /// when the command writes it); a missing file starts a new one only when allowed.
+    void Open(bool mayCreate, bool forWriting) {
+        lock_.emplace(opt_.book, forWriting, opt_.wait);
+        stamp_ = StampOf(opt_.book);
+        if (!stamp_) {
+            if (fs::exists(fs::symlink_status(opt_.book)) || !mayCreate) {
+                throw Failure{kBadWorkbook, Say("{1}: no such file", {opt_.book})};
+            }
             book_ = app_->NewWorkbook();
             created_ = true;
             return;
@@ -102,31 +115,64 @@ public:
             const bool namesFile = what.rfind(opt_.book, 0) == 0;
             throw Failure{kBadWorkbook, namesFile ? what : opt_.book + ": " + what};
         }
+        if (StampOf(opt_.book) != stamp_) throw Changed();
     }
 
     bool Created() const { return created_; }
 
     std::shared_ptr<host::Worksheet> Sheet(const std::string& name) {
         auto ws = book_->FindSheet(name);
-        if (!ws) throw Failure{kFailed, opt_.book + ": no sheet named \"" + name + "\""};
+        if (!ws) throw Failure{kFailed, Say("{1}: no sheet named \"{2}\"", {opt_.book, name})};
         ws->Activate();
+        return ws;
+    }
+
+    /// A sheet that holds (or is to hold) a document: never the register.
+    std::shared_ptr<host::Worksheet> DocumentSheet(const std::string& name) {
+        auto ws = Sheet(name);
+        if (ws->Name() == kRegisterSheet) {
+            throw Failure{kFailed, Say("\"{1}\" is the register sheet, not a document", {kRegisterSheet})};
+        }
         return ws;
     }
 
     std::string Destination() const { return opt_.output.empty() ? opt_.book : opt_.output; }
 
+    bool InPlace() const {
+        if (opt_.output.empty()) return true;
+        std::error_code ec;
+        return fs::weakly_canonical(opt_.output, ec) == fs::weakly_canonical(opt_.book, ec);
+    }
+
     /// Refuses before any change when writing back in place would drop parts of
-    /// the workbook that the model does not hold.
+    /// the workbook that the model does not hold, or when a spreadsheet program
+    /// has the file open (its next save would undo this command's work).
     void CheckWritable() const {
-        if (report_.empty() || opt_.force) return;
-        if (!opt_.output.empty() && fs::weakly_canonical(opt_.output) != fs::weakly_canonical(opt_.book)) return;
+        if (opt_.force) return;
+        if (auto owner = OpenedBy(Destination()); owner && fs::exists(Destination())) {
+            throw Failure{kFailed, Say("{1} is open in a spreadsheet program ({2}); close it there first, or pass --force",
+                                       {Destination(), *owner})};
+        }
+        if (report_.empty() || !InPlace()) return;
         std::string parts;
         for (const auto& item : report_.items) parts += (parts.empty() ? "" : ", ") + item.what + " in " + item.part;
-        throw Failure{kFailed, opt_.book + " holds parts that would be lost if it were written back (" + parts +
-                                   "); write elsewhere with -o FILE or pass --force"};
+        throw Failure{kFailed, Say("{1} holds parts that would be lost if it were written back ({2}); "
+                                   "write elsewhere with -o FILE or pass --force",
+                                   {opt_.book, parts})};
+    }
+
+    /// Any error message the service showed during the run fails the command.
+    void CheckNoErrors() const {
+        if (ui_->Errors() > 0) {
+            throw Failure{kFailed, Say("the operation reported an error (above); nothing was written")};
+        }
     }
 
     void Write() {
+        CheckNoErrors();
+        if (InPlace() || fs::equivalent(Destination(), opt_.book, ignored_)) {
+            if (created_ ? fs::exists(fs::symlink_status(opt_.book)) : StampOf(opt_.book) != stamp_) throw Changed();
+        }
         try {
             xlsx::SaveWorkbook(*book_, Destination());
         } catch (const Error& e) {
@@ -135,6 +181,11 @@ public:
     }
 
 private:
+    Failure Changed() const {
+        return Failure{kFailed, Say("{1} changed on disk while the command ran; nothing was written: run it again",
+                                    {opt_.book})};
+    }
+
     const Options& opt_;
     std::ostream& err_;
     std::shared_ptr<ConsoleUi> ui_;
@@ -142,23 +193,46 @@ private:
     std::unique_ptr<Kalvora> service_;
     std::shared_ptr<model::ModelWorkbook> book_;
     xlsx::LoadReport report_;
+    std::optional<BookLock> lock_;
+    std::optional<FileStamp> stamp_;
+    std::error_code ignored_;
     bool created_ = false;
 };
 
 // ------------------------------------------------------------------ commands
 
+/// A sheet name that is free in the workbook, to set a sheet aside under.
+std::string FreeSheetName(model::ModelWorkbook& book) {
+    for (int i = 1;; ++i) {
+        std::string name = "ormelin-" + std::to_string(i);
+        if (!book.FindSheet(name)) return name;
+    }
+}
+
 int CmdNew(const Options& opt, std::ostream& out, std::ostream& err) {
     ksStateOfDocument code = KindCode(opt.kind);
     Session s(opt, err);
-    s.Open(true);
+    s.Open(true, true);
     s.CheckWritable();
+    if (!opt.name.empty() && s.Book().FindSheet(opt.name)) {
+        throw Failure{kFailed, Say("{1}: a sheet named \"{2}\" already exists", {opt.book, opt.name})};
+    }
+    // With --name, a sheet "Новый" left from before is not in the way: it is set
+    // aside while the new sheet is added and named.
+    std::shared_ptr<host::Worksheet> setAside;
+    if (!opt.name.empty()) {
+        setAside = s.Book().FindSheet(kNewSheet);
+        if (setAside) setAside->Name(FreeSheetName(s.Book()));
+    }
     auto any = s.Book().Sheet(1);
     // A new workbook has no file yet: the save-as dialog answers with the path given.
     s.Ui().SetSaveAsAnswer(fs::absolute(s.Destination()).string());
-    if (!s.Service().DocumentIsNew(any)) throw Failure{kFailed, "no new document sheet was added"};
-    auto ws = s.Book().Sheet("Новый");
-    s.Service().DocumentBlank(ws, code);
+    if (!s.Service().DocumentIsNew(any)) throw Failure{kFailed, Say("no new document sheet was added")};
+    auto ws = s.Book().Sheet(kNewSheet);
+    // The sheet gets its name before the list is drawn: the list shows it.
     if (!opt.name.empty()) ws->Name(opt.name);
+    if (setAside) setAside->Name(kNewSheet);
+    s.Service().DocumentBlank(ws, code);
     s.Write();
     out << ws->Name() << '\n';
     return kOk;
@@ -167,9 +241,9 @@ int CmdNew(const Options& opt, std::ostream& out, std::ostream& err) {
 int CmdBlank(const Options& opt, std::ostream&, std::ostream& err) {
     ksStateOfDocument code = KindCode(opt.kind);
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, true);
     s.CheckWritable();
-    auto ws = s.Sheet(opt.sheet);
+    auto ws = s.DocumentSheet(opt.sheet);
     s.Service().DocumentBlank(ws, code);
     s.Write();
     return kOk;
@@ -177,7 +251,7 @@ int CmdBlank(const Options& opt, std::ostream&, std::ostream& err) {
 
 int CmdState(const Options& opt, std::ostream& out, std::ostream& err) {
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, false);
     auto line = [&](std::shared_ptr<host::Worksheet> ws) {
         std::int32_t code = s.Service().StateOfDocument(ws);
         out << ws->Name() << '\t' << code << '\t' << StateName(code) << '\n';
@@ -191,11 +265,24 @@ int CmdState(const Options& opt, std::ostream& out, std::ostream& err) {
 }
 
 int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
-    if (opt.row < 1 || opt.row > 32767) throw Failure{kUsage, "ROW must be a row number from 1 to 32767"};
+    if (opt.row < 1 || opt.row > 32767) throw Failure{kUsage, Say("ROW must be a row number from 1 to 32767")};
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, true);
     s.CheckWritable();
-    auto ws = s.Sheet(opt.sheet);
+    auto ws = s.DocumentSheet(opt.sheet);
+    // Rows go into lists only, below their head: a row in a formed document or in
+    // a head would break the layout that recognition reads.
+    const std::int32_t state = s.Service().StateOfDocument(ws);
+    if (IsFormedState(state)) {
+        throw Failure{kFailed, Say("sheet \"{1}\" holds a formed document; roll it back first (ormelin rollback)",
+                                   {opt.sheet})};
+    }
+    if (!IsListState(state)) throw Failure{kFailed, Say("sheet \"{1}\" holds no list", {opt.sheet})};
+    const int first = FirstDataRow(KindOf(state));
+    if (opt.row < first) {
+        throw Failure{kFailed, Say("row {1} is in the list's head; the list's rows start at row {2}",
+                                   {std::to_string(opt.row), std::to_string(first)})};
+    }
     s.Service().RowInsert(ws, static_cast<std::int16_t>(opt.row));
     s.Write();
     return kOk;
@@ -203,42 +290,31 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
 
 /// The first row of the list that forming left below the last sheet of a formed
 /// document, if any.
-std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t state) {
-    // The first sheet's title block holds the number of sheets ("Листов": Y33 on
-    // the A4 forms, AR33 on the A3 form); the first sheet ends with its bottom line
-    // in row 37 and every further sheet, the change-registration sheet included,
-    // adds 35 rows.
-    const auto& a3 = forming::kPurchasedProducts;
-    const host::CellContent count = state == ksVPA_OF ? ws.Content(a3.sheetNumberRow, a3.sheetCountColumn)
-                                                      : ws.Content(33, 25);
-    const auto* sheets = std::get_if<double>(&count.value);
-    if (!sheets || *sheets < 1) return std::nullopt;
-    const long long lastBottom = 37 + 35 * (static_cast<long long>(*sheets) - 1);
-    host::Area used = ws.UsedRange();
-    for (long long r = lastBottom + 1; r <= used.r2; ++r) {
-        for (int c = 1; c <= used.c2; ++c) {
-            if (!ws.CellText(static_cast<int>(r), c).empty()) return static_cast<int>(r);
-        }
-    }
-    return std::nullopt;
+std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t formed) {
+    // The formed sheet's first title block holds its number of sheets; the form's
+    // geometry, chosen by the recognised kind, tells where the last of them ends.
+    const forming::SheetGeometry* geometry = forming::GeometryOfFormed(formed);
+    if (!geometry) return std::nullopt;
+    return forming::RowsLeftBelow(ws, *geometry);
 }
 
 int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, true);
     s.CheckWritable();
-    auto ws = s.Sheet(opt.sheet);
+    auto ws = s.DocumentSheet(opt.sheet);
     std::int32_t before = s.Service().StateOfDocument(ws);
     s.Service().Forming(ws, opt.print, opt.revisions);
     std::int32_t after = s.Service().StateOfDocument(ws);
     if (after == before) {
-        throw Failure{kFailed, "sheet \"" + opt.sheet + "\" holds " +
-                                   StateName(before) +
-                                   ", which is not a list that can be formed"};
+        throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
+                                   {opt.sheet, StateName(before)})};
     }
     if (auto left = RowsLeftBelow(*ws, after)) {
-        err << "ormelin: forming stopped at a run of empty rows; list rows from row " << *left
-            << " on are left below the last sheet\n";
+        err << "ormelin: "
+            << Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the last sheet",
+                   {std::to_string(*left)})
+            << '\n';
     }
     s.Write();
     return kOk;
@@ -246,65 +322,86 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
 
 int CmdRollback(const Options& opt, std::ostream&, std::ostream& err) {
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, true);
     s.CheckWritable();
-    auto ws = s.Sheet(opt.sheet);
+    auto ws = s.DocumentSheet(opt.sheet);
     s.Service().Otkat(ws);
     s.Write();
     return kOk;
 }
 
-/// The attributes a user reads and sets as texts: every property that is a text
-/// (the get-only composites and the arrays are left out).
-bool IsTextAttribute(const AttrPropInfo& info) { return !info.readOnly() && info.kind != AttrKind::Array; }
-
 nlohmann::ordered_json RecordJson(const AttrDoc& doc) {
     nlohmann::ordered_json j = nlohmann::ordered_json::object();
-    for (const auto& info : AttrDocProperties()) {
-        if (IsTextAttribute(info)) j[std::string(info.name)] = doc.GetText(info.name);
-    }
+    for (const auto& field : RegisterAttributes()) j[std::string(field.name)] = doc.GetText(field.name);
     return j;
 }
 
-void SetProperty(AttrDoc& doc, const std::string& name, const std::string& value) {
-    auto prop = FindAttrProp(name);
-    if (!prop || !IsTextAttribute(Info(*prop))) {
-        throw Failure{kUsage, "unknown attribute \"" + name + "\" (`ormelin attrs BOOK SHEET` lists the names)"};
-    }
-    doc.LetText(name, value);
-}
-
-int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
-    Session s(opt, err);
-    s.Open(false);
-    auto ws = s.Sheet(opt.sheet);
-    auto doc = std::make_shared<AttrDoc>();
-    s.Service().AttribsFromSPIS(doc, ws);
-    if (opt.sets.empty() && opt.json.empty()) {
-        out << RecordJson(*doc).dump(2) << '\n';
-        return kOk;
-    }
-    s.CheckWritable();
+/// The NAME=VALUE pairs of --json and --set, in that order. Every name the
+/// register does not keep is named at once.
+std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Options& opt) {
+    std::vector<std::pair<std::string, std::string>> pairs;
     if (!opt.json.empty()) {
         std::ifstream in(opt.json);
-        if (!in) throw Failure{kUsage, opt.json + ": cannot be read"};
+        if (!in) throw Failure{kUsage, Say("{1}: cannot be read", {opt.json})};
         nlohmann::json j;
         try {
             in >> j;
         } catch (const nlohmann::json::exception& e) {
-            throw Failure{kUsage, opt.json + ": not valid JSON: " + e.what()};
+            throw Failure{kUsage, Say("{1}: not valid JSON: {2}", {opt.json, e.what()})};
         }
-        if (!j.is_object()) throw Failure{kUsage, opt.json + ": must hold one JSON object"};
+        if (!j.is_object()) throw Failure{kUsage, Say("{1}: must hold one JSON object", {opt.json})};
         for (auto it = j.begin(); it != j.end(); ++it) {
-            if (!it.value().is_string()) throw Failure{kUsage, opt.json + ": \"" + it.key() + "\" must be a text"};
-            SetProperty(*doc, it.key(), it.value().get<std::string>());
+            if (!it.value().is_string()) {
+                throw Failure{kUsage, Say("{1}: \"{2}\" must be a text", {opt.json, it.key()})};
+            }
+            pairs.emplace_back(it.key(), it.value().get<std::string>());
         }
     }
     for (const auto& set : opt.sets) {
         auto eq = set.find('=');
-        if (eq == std::string::npos || eq == 0) throw Failure{kUsage, "--set wants NAME=VALUE, got \"" + set + "\""};
-        SetProperty(*doc, set.substr(0, eq), set.substr(eq + 1));
+        if (eq == std::string::npos || eq == 0) {
+            throw Failure{kUsage, Say("--set wants NAME=VALUE, got \"{1}\"", {set})};
+        }
+        pairs.emplace_back(set.substr(0, eq), set.substr(eq + 1));
     }
+    std::string unknown, fixed;
+    for (const auto& [name, value] : pairs) {
+        const AttrField* field = FindRegisterAttribute(name);
+        std::string& list = !field ? unknown : (!field->settable ? fixed : unknown);
+        if (field && field->settable) continue;
+        if (list.find("\"" + name + "\"") == std::string::npos) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    if (!unknown.empty()) {
+        throw Failure{kUsage, Say("the register keeps no attribute {1}; `ormelin attrs --help` lists the names it keeps",
+                                  {unknown})};
+    }
+    if (!fixed.empty()) {
+        throw Failure{kUsage, Say("{1} cannot be set: the register fills it from the workbook and the sheet", {fixed})};
+    }
+    return pairs;
+}
+
+int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
+    const bool setting = !opt.sets.empty() || !opt.json.empty();
+    Session s(opt, err);
+    s.Open(false, setting);
+    auto ws = s.DocumentSheet(opt.sheet);
+    if (!setting) {
+        auto doc = std::make_shared<AttrDoc>();
+        s.Service().AttribsFromSPIS(doc, ws);
+        s.CheckNoErrors();
+        out << RecordJson(*doc).dump(2) << '\n';
+        return kOk;
+    }
+    s.CheckWritable();
+    const auto pairs = RequestedAttributes(opt);
+    if (!s.Book().FindSheet(kRegisterSheet)) {
+        throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
+                                   {opt.book, kRegisterSheet})};
+    }
+    auto doc = std::make_shared<AttrDoc>();
+    s.Service().AttribsFromSPIS(doc, ws);
+    for (const auto& [name, value] : pairs) doc->LetText(name, value);
     s.Service().AttribsToSPIS(doc, ws);
     s.Write();
     return kOk;
@@ -312,110 +409,51 @@ int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
 
 int CmdDelete(const Options& opt, std::ostream&, std::ostream& err) {
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, true);
     s.CheckWritable();
-    auto ws = s.Sheet(opt.sheet);
-    if (!s.Service().DocumentIsDelete(ws)) throw Failure{kFailed, "the document was not deleted"};
+    auto ws = s.DocumentSheet(opt.sheet);
+    if (!s.Service().DocumentIsDelete(ws)) throw Failure{kFailed, Say("the document was not deleted")};
     s.Write();
     return kOk;
 }
 
-std::optional<std::string> FindOffice() {
-    for (const char* p : {"/usr/bin/soffice", "/usr/bin/libreoffice", "/usr/lib/libreoffice/program/soffice"}) {
-        if (access(p, X_OK) == 0) return std::string(p);
+/// The PDF goes to a new file or replaces an earlier PDF; never the workbook or
+/// another file.
+void CheckPdfDestination(const Options& opt) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(opt.pdf, ec))) return;
+    if (fs::equivalent(opt.pdf, opt.book, ec)) {
+        throw Failure{kUsage, Say("{1} is the workbook itself; name a new .pdf file", {opt.pdf})};
     }
-    return std::nullopt;
-}
-
-std::string ShellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char ch : s) {
-        if (ch == '\'') q += "'\\''";
-        else q += ch;
+    std::ifstream in(opt.pdf, std::ios::binary);
+    char head[5] = {};
+    if (!fs::is_regular_file(opt.pdf, ec) || !in.read(head, 5) || std::string(head, 5) != "%PDF-") {
+        throw Failure{kUsage, Say("{1} exists and is not a PDF file; it is left as it is", {opt.pdf})};
     }
-    return q + "'";
-}
-
-/// The printed height of the paper of a page setup, in points.
-double PaperHeight(const host::PageSetup& page) {
-    const bool a3 = page.paperSize == 8;
-    const double longSide = a3 ? 1190.55 : 841.89, shortSide = a3 ? 841.89 : 595.28;
-    return page.orientation == host::PageOrientation::Landscape ? shortSide : longSide;
-}
-
-/// A formed sheet's pages are its manual page breaks. A page whose rows are
-/// taller than the paper would print its last rows (the bottom line with
-/// "Копировал:") on a page of their own, so the printed copy is scaled down
-/// until the tallest page fits.
-void FitPagesToPaper(host::Worksheet& ws) {
-    std::vector<int> breaks = ws.HPageBreaks();
-    if (breaks.empty()) return;
-    const int last = ws.UsedRange().r2;
-    breaks.push_back(last + 1);
-    double tallest = 0, height = 0;
-    int next = 0;
-    for (int r = 1; r <= last; ++r) {
-        if (r == breaks[static_cast<std::size_t>(next)]) {
-            tallest = std::max(tallest, height);
-            height = 0;
-            ++next;
-        }
-        height += ws.RowHeight(r);
-    }
-    tallest = std::max(tallest, height);
-    host::PageSetup& page = ws.Page();
-    const double paper = PaperHeight(page) * 100.0 / page.zoom;
-    if (tallest > paper) page.zoom = std::max(10, static_cast<int>(page.zoom * paper / tallest));
 }
 
 /// Prints one sheet of a workbook file to a PDF file through LibreOffice.
 void PrintSheetToPdf(const std::string& office, const Options& opt, const std::string& sheet, const std::string& pdfPath,
                      std::ostream& err) {
     Session s(opt, err);
-    s.Open(false);
+    s.Open(false, false);
     auto ws = s.Sheet(sheet);
-    // The printed copy holds only the sheet: its formulas become the texts they show,
-    // then every other sheet is removed.
-    host::Area used = ws->UsedRange();
-    for (int r = used.r1; r <= used.r2; ++r) {
-        for (int c = used.c1; c <= used.c2; ++c) {
-            auto content = ws->Content(r, c);
-            if (content.formula.empty()) continue;
-            // A result the sheet does not show (a zero where zeros are hidden, as
-            // in a title block whose register cell is empty) is printed as nothing.
-            const bool hidden = ws->CellText(r, c).empty();
-            ws->SetLiteral(host::Area{r, c, r, c}, hidden ? host::Value{} : content.value);
-        }
+    // Without its print setup a formed document prints as a run of pages cut
+    // anywhere across its frames.
+    if (IsFormedState(s.Service().StateOfDocument(ws)) && ws->Page().printArea.empty()) {
+        throw Failure{kFailed, Say("sheet \"{1}\" was formed without --print and would not print sheet by sheet: "
+                                   "roll it back and form it again with --print",
+                                   {sheet})};
     }
-    for (int i = s.Book().Count(); i >= 1; --i) {
-        auto other = s.Book().Sheet(i);
-        if (other.get() != ws.get()) other->Delete();
-    }
-    FitPagesToPaper(*ws);
-    fs::path tmp = fs::temp_directory_path() / ("ormelin-pdf-" + std::to_string(getpid()));
-    fs::remove_all(tmp);
-    fs::create_directories(tmp);
-    fs::path copy = tmp / "print.xlsx";
-    xlsx::SaveWorkbook(s.Book(), copy.string());
-    // LibreOffice gets five minutes; a conversion that hangs must not hang the command.
-    std::string cmd = "timeout 300 " + ShellQuote(office) + " --headless -env:UserInstallation=file://" + (tmp / "profile").string() +
-                      " --convert-to pdf --outdir " + ShellQuote(tmp.string()) + " " + ShellQuote(copy.string()) +
-                      " >/dev/null 2>&1";
-    int rc = std::system(cmd.c_str());
-    fs::path pdf = tmp / "print.pdf";
-    if (rc != 0 || !fs::exists(pdf)) {
-        fs::remove_all(tmp);
-        throw Failure{kFailed, "LibreOffice could not print the sheet \"" + sheet + "\" to PDF"};
-    }
-    std::error_code ec;
-    fs::copy_file(pdf, pdfPath, fs::copy_options::overwrite_existing, ec);
-    fs::remove_all(tmp);
-    if (ec) throw Failure{kFailed, pdfPath + ": " + ec.message()};
+    s.CheckNoErrors();
+    MakePrintedCopy(s.Book(), sheet);
+    PrintToPdf(office, s.Book(), pdfPath, err);
 }
 
 int CmdPdf(const Options& opt, std::ostream&, std::ostream& err) {
+    CheckPdfDestination(opt);
     auto office = FindOffice();
-    if (!office) throw Failure{kFailed, "printing to PDF needs LibreOffice (soffice), which is not installed"};
+    if (!office) throw Failure{kFailed, Say("printing to PDF needs LibreOffice (soffice), which is not installed")};
     PrintSheetToPdf(*office, opt, opt.sheet, opt.pdf, err);
     return kOk;
 }
@@ -425,45 +463,76 @@ int CmdDemo(const Options& opt, std::ostream& out, std::ostream& err) {
     out << path << '\n';
     auto office = FindOffice();
     if (!office) {
-        err << "ormelin: LibreOffice is not installed: the documents are not printed to PDF\n";
+        err << "ormelin: " << Say("LibreOffice is not installed: the documents are not printed to PDF") << '\n';
         return kOk;
     }
     // Every formed document of the sample is printed beside the workbook.
     Options book = opt;
     book.book = path;
-    Session s(book, err);
-    s.Open(false);
-    for (int i = 1; i <= s.Book().Count(); ++i) {
-        auto ws = s.Book().Sheet(i);
-        if (s.Service().DocumIsForm(ws) != 1) continue;
-        std::string pdf = (fs::path(opt.dir) / (ws->Name() + ".pdf")).string();
-        PrintSheetToPdf(*office, book, ws->Name(), pdf, err);
-        out << pdf << '\n';
+    std::vector<std::string> formed;
+    {
+        Session s(book, err);
+        s.Open(false, false);
+        for (int i = 1; i <= s.Book().Count(); ++i) {
+            auto ws = s.Book().Sheet(i);
+            if (s.Service().DocumIsForm(ws) == 1) formed.push_back(ws->Name());
+        }
+    }
+    for (const auto& name : formed) {
+        book.pdf = (fs::path(opt.dir) / (name + ".pdf")).string();
+        CheckPdfDestination(book);
+        PrintSheetToPdf(*office, book, name, book.pdf, err);
+        out << book.pdf << '\n';
     }
     return kOk;
+}
+
+/// The attribute names with their fields, for `attrs --help`.
+std::string AttributeHelp() {
+    std::string text = "Attributes the register keeps (NAME: the field it fills):\n";
+    for (const auto& f : RegisterAttributes()) {
+        text += "  " + std::string(f.name) + ": " + std::string(f.field) + "\n";
+    }
+    text += "Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
+            "have no register column and are refused.";
+    return text;
 }
 
 }  // namespace
 
 int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    InitMessages();
     Options opt;
     CLI::App app{"ormelin: ESKD design documents (specifications, lists of elements and other lists) "
-                 "in .xlsx workbooks"};
+                 "in .xlsx workbooks",
+                 "ormelin"};
     app.set_version_flag("--version", std::string("ormelin ") + "0.1.0");
     app.require_subcommand(1);
     app.footer(
         "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"
         "operational documents), vn (list of documents on data media), vpa (list of purchased products).\n"
-        "The workbook is written only when the operation succeeded, atomically; with -o FILE it goes there.\n"
-        "A workbook holding parts ormelin does not keep (images, comments, ...) is not written back in place\n"
-        "unless --force is given.\n"
+        "Commands that change a workbook say so in their own help (ormelin COMMAND --help).\n"
         "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
         "3 the workbook cannot be read.");
     app.fallthrough();
 
-    auto common = [&](CLI::App* sub) {
+    const char* writesNote =
+        "The workbook is written only when the operation succeeded (an error message of the operation\n"
+        "fails it), atomically; with -o FILE it goes there. A workbook holding parts ormelin does not keep\n"
+        "(images, comments, ...), or open in LibreOffice or Excel, is not written back in place unless\n"
+        "--force is given. A workbook that changed on disk during the run is not written.";
+    auto wait = [&](CLI::App* sub) {
+        sub->add_option("--wait", opt.wait, "seconds to wait while another ormelin command works on BOOK")
+            ->default_val(10)
+            ->check(CLI::Range(0.0, 3600.0));
+    };
+    // The commands that change a workbook.
+    auto writes = [&](CLI::App* sub) {
         sub->add_option("-o,--output", opt.output, "write the workbook there instead of replacing BOOK");
-        sub->add_flag("--force", opt.force, "write back in place even when parts of the workbook would be lost");
+        sub->add_flag("--force", opt.force,
+                      "write back in place even when parts of the workbook would be lost or it is open elsewhere");
+        wait(sub);
+        sub->footer(writesNote);
     };
     auto kindHelp = "spa | spb | pe | ve | vn | vpa";
     // Most commands work on one sheet of one workbook.
@@ -475,50 +544,68 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     auto* cNew = app.add_subcommand("new", "add a new document sheet with a blank list of KIND; prints the sheet's name");
     cNew->add_option("BOOK", opt.book, "workbook (.xlsx); created when it does not exist")->required();
     cNew->add_option("KIND", opt.kind, kindHelp)->required();
-    cNew->add_option("--name", opt.name, "rename the new sheet");
-    common(cNew);
+    cNew->add_option("--name", opt.name, "name of the new sheet (without it the sheet is \"Новый\")");
+    writes(cNew);
 
     auto* cBlank = app.add_subcommand("blank", "draw the blank list of KIND on an existing sheet (its content is cleared)");
     sheetOf(cBlank);
     cBlank->add_option("KIND", opt.kind, kindHelp)->required();
-    common(cBlank);
+    writes(cBlank);
 
     auto* cState = app.add_subcommand("state", "print NAME<TAB>CODE<TAB>MEMBER for every sheet, or for SHEET");
-    cState->add_option("BOOK", opt.book)->required();
-    cState->add_option("SHEET", opt.sheet);
+    cState->add_option("BOOK", opt.book, "workbook (.xlsx); only read")->required();
+    cState->add_option("SHEET", opt.sheet, "only this sheet (default: every sheet in order)");
+    wait(cState);
 
-    auto* cIns = app.add_subcommand("insert-row", "insert a formatted list row at ROW");
+    auto* cIns = app.add_subcommand("insert-row", "insert a formatted list row at ROW of a list (not of a formed document)");
     sheetOf(cIns);
-    cIns->add_option("ROW", opt.row)->required();
-    common(cIns);
+    cIns->add_option("ROW", opt.row, "row number the new row takes; at or below the list's first data row")->required();
+    writes(cIns);
 
     auto* cForm = app.add_subcommand("form", "form the list on SHEET into printable sheets");
     sheetOf(cForm);
     cForm->add_flag("--print", opt.print, "also set up printing: print area, margins, paper, page breaks");
     cForm->add_flag("--revisions", opt.revisions, "add a change-registration sheet to documents of three or more sheets");
-    common(cForm);
+    writes(cForm);
 
     auto* cRoll = app.add_subcommand("rollback", "roll the formed document on SHEET back to its list");
     sheetOf(cRoll);
-    common(cRoll);
+    writes(cRoll);
 
     auto* cAttrs = app.add_subcommand("attrs", "print the document's register attributes as JSON, or set them");
     sheetOf(cAttrs);
     cAttrs->add_option("--set", opt.sets, "set one attribute: NAME=VALUE (repeatable)");
     cAttrs->add_option("--json", opt.json, "set the attributes of a JSON object whose keys are attribute names");
-    common(cAttrs);
+    writes(cAttrs);
+    cAttrs->footer(AttributeHelp() + "\nWith --set or --json: " + writesNote);
 
     auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
     sheetOf(cDel);
     cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
-    common(cDel);
+    writes(cDel);
 
-    auto* cPdf = app.add_subcommand("pdf", "print SHEET to a PDF file through LibreOffice");
+    auto* cPdf = app.add_subcommand("pdf", "print SHEET to a PDF file through LibreOffice (the workbook is only read)");
     sheetOf(cPdf);
-    cPdf->add_option("OUT", opt.pdf, "the PDF file to write")->required();
+    cPdf->add_option("OUT", opt.pdf, "the PDF file to write: a new file or an earlier PDF")->required();
+    wait(cPdf);
+    cPdf->footer(
+        "A formed sheet must have been formed with --print. When the forms' font ISOCPEUR is not installed,\n"
+        "the free drafting font osifont stands in for it (a private font configuration; nothing of the\n"
+        "system's is changed).");
 
     auto* cDemo = app.add_subcommand("demo", "write a sample workbook with documents of every kind into DIR");
-    cDemo->add_option("DIR", opt.dir)->required();
+    cDemo->add_option("DIR", opt.dir, "folder for ormelin-demo.xlsx and the PDF files; created when missing")
+        ->required();
+
+    // A first word that names no command is said to be one, not a missing command.
+    const auto commands = app.get_subcommands([](CLI::App*) { return true; });
+    const auto named = [&](const char* word) {
+        return std::any_of(commands.begin(), commands.end(), [&](CLI::App* c) { return c->get_name() == word; });
+    };
+    if (argc > 1 && argv[1][0] != '-' && !named(argv[1])) {
+        err << "ormelin: " << Say("unknown command \"{1}\" (ormelin --help lists the commands)", {argv[1]}) << '\n';
+        return kUsage;
+    }
 
     try {
         app.parse(argc, argv);
@@ -540,16 +627,16 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (name == "delete") return CmdDelete(opt, out, err);
         if (name == "pdf") return CmdPdf(opt, out, err);
         if (name == "demo") return CmdDemo(opt, out, err);
-        err << "ormelin: unknown command " << name << '\n';
+        err << "ormelin: " << Say("unknown command \"{1}\" (ormelin --help lists the commands)", {name}) << '\n';
         return kUsage;
     } catch (const Failure& f) {
         err << "ormelin: " << f.message << '\n';
         return f.status;
     } catch (const Error& e) {
         if (e.code() == ErrorCode::NotImplemented) {
-            err << "ormelin: not available yet: " << e.description() << '\n';
+            err << "ormelin: " << Say("not available yet: {1}", {e.description()}) << '\n';
         } else {
-            err << "ormelin: " << e.description() << " (error " << e.number() << ")\n";
+            err << "ormelin: " << e.description() << " (" << Say("error {1}", {std::to_string(e.number())}) << ")\n";
         }
         return kFailed;
     } catch (const std::exception& e) {

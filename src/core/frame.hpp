@@ -1,5 +1,5 @@
 // How a call runs through the service object: the call frame that every public
-// method opens, and the three error styles.
+// method opens, and the exception-to-error mapping of the error styles.
 #pragma once
 
 #include <exception>
@@ -33,17 +33,5 @@ private:
     Kalvora& k_;
     std::shared_ptr<Kalvora> self_;
 };
-
-template <class Body>
-void Kalvora::ReportAndContinue(const char* name, Body&& body) {
-    std::string message;
-    try {
-        std::forward<Body>(body)();
-        return;
-    } catch (...) {
-        message = std::string(name) + ": " + CurrentError().description();
-    }
-    app_.UI().MsgBox(message, host::MsgButtons::OK, host::MsgIcon::None, std::string());
-}
 
 }  // namespace ormelin

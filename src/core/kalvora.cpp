@@ -1,4 +1,4 @@
-// The service object: construction, the current worksheet and the screen.
+// The service object: construction, and the error a caught exception stands for.
 #include "ormelin/kalvora.hpp"
 
 #include "core/frame.hpp"
@@ -25,17 +25,6 @@ Kalvora::~Kalvora() = default;
 
 std::shared_ptr<Kalvora> Kalvora::Create(host::Application& app) {
     return std::make_shared<Kalvora>(app);
-}
-
-host::Worksheet& Kalvora::Sheet() const {
-    if (!ws_) throw Error(ErrorCode::ObjectRequired);
-    return *ws_;
-}
-
-// One repaint: screen updating on, and at once off again.
-void Kalvora::ScreenRefresh() {
-    app_.ScreenUpdating(true);
-    app_.ScreenUpdating(false);
 }
 
 }  // namespace ormelin

@@ -1,22 +1,22 @@
-// Forming an A4 document: the dispatcher, and the A4 forming of the specification
-// and the three A4 lists (elements, documents on data media, operational
-// documents). The list stays where it is: blank columns are inserted so that each
-// list column becomes a field of the form, and frame rows are inserted between the
-// data rows so that every sheet of 23 (first) or 29 (further) data rows carries
-// its frame, column heads and title block.
+// Forming an A4 document: the specification and the A4 lists (elements,
+// documents on data media, operational documents). The list stays where it is:
+// blank columns are inserted so that each list column becomes a field of the form,
+// and frame rows are inserted between the data rows so that every sheet (its list
+// rows counted by the A4 geometry) carries its frame, column heads and title block.
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "core/frame.hpp"
-#include "forming/print_setup.hpp"
+#include "forming/forming.hpp"
+#include "forming/sheet_setup.hpp"
 #include "forming/steps.hpp"
 #include "ormelin/attr_doc.hpp"
 
-namespace ormelin {
+namespace ormelin::forming {
 
 namespace {
 
@@ -88,136 +88,166 @@ void MergeRows(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans
         for (const auto& [c1, c2] : spans) w.Merge(host::Area{r, c1, r, c2});
 }
 
-// Frame lines: every edge and inner line of the ranges.
-void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges) {
-    for (const char* a : ranges)
-        host::Range(sheet, forming::At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
-}
+// ------------------------------------------------------------------ the steps of FormA4
 
-constexpr int kFirstSheetRows = 24;      // head row and 23 data rows
-constexpr int kFirstBottomLine = 37;
-constexpr int kSheetRows = 35;           // rows of a subsequent sheet
-constexpr int kCandidateRows = 29;       // data rows of a subsequent sheet
+const SheetGeometry& kGeometry = kA4Portrait;
+static_assert(std::size(kWidthsA4) == kA4Portrait.columns, "a width for every column of the form");
 
-}  // namespace
-
-bool Kalvora::Forming(WorksheetRef& oWorksheet, bool bForPrint, bool bPageRevi) {
-    CallFrame frame(*this);
-    const std::int32_t state = StateOfDocument(oWorksheet);
-    switch (state) {
-        case ksSPA_OT:
-        case ksPE_OT_1:
-        case ksPE_OT_2:
-        case ksVN_OT:
-        case ksVE_OT: FormingA(oWorksheet, state, bForPrint, bPageRevi); break;
-        case ksSPB_OT: {
-            bool print = bForPrint, revi = bPageRevi;
-            FormingSPB(oWorksheet, print, revi);
-            break;
-        }
-        case ksVPA_OT: {
-            bool print = bForPrint, revi = bPageRevi;
-            FormingVPA(oWorksheet, print, revi);
-            break;
-        }
-        default: break;  // no document, a formed one, or a kind without forming
-    }
-    return false;
-}
-
-void Kalvora::ColumnsWidthA4() {
-    host::Worksheet& w = Sheet();
-    for (int c = 1; c <= 26; ++c) w.ColumnWidth(c, c, kWidthsA4[c - 1]);
-}
-
-bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool bForPrint, bool bPageRevi) {
-    CallFrame frame(*this);
-    if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
-    // 1, 2: the worksheet and its attributes
-    ws_ = oWorksheet;
-    {
-        WorksheetRef current;
-        AttribsRefFromSPIS(current);
-    }
-    if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
-    // 3, 4: screen, panes
-    ScreenRefresh();
-    const auto sheet = ws_;
-    host::Worksheet& w = *sheet;
-    host::Window& win = app_.ActiveWindow();
-    w.Rows(2).Select();
-    win.FreezePanes(true);
-    win.DisplayZeros(false);
-    forming::ListRowsToListHeight(w, 2);
-
-    // 5: binding-margin columns
+/// The binding-margin columns A:B, in front of the list.
+void InsertBindingMargin(host::Worksheet& w) {
     w.Columns("A:B").Insert();
     w.Columns("A:B").ApplyFormat({.numberFormat = "General", .horizontal = H::Center, .vertical = V::Center,
                                   .orientation = 90, .fontSize = 11});
-    // 6, 7: column step and grid
-    const A4Grid* grid = GridOf(lStateOfDoc);
-    const std::string kindName = grid ? grid->kindName : "";
+}
+
+/// The grid's columns inserted, which bring every list column onto its field, and
+/// the form's column widths.
+void SpreadOverFields(host::Worksheet& w, const A4Grid* grid) {
     if (grid)
         for (const char* cols : grid->inserted) w.Columns(cols).Insert();
-    ColumnsWidthA4();
-    // 8: first sheet's title block
-    TitleFirst();
-    // 9: first-sheet field merges (the head row with the grid of the data rows)
+    ColumnsWidthA4(w);
+}
+
+/// The first sheet's head row and list rows take the field merges; in a numbered
+/// kind every list row its line number.
+void MergeFirstSheetFields(host::Worksheet& w, const A4Grid* grid) {
     const auto spans = MergedFields(grid);
     const bool numbered = grid && grid->lineNumbers;
-    for (int r = 1; r <= kFirstSheetRows; ++r) {
+    for (int r = 1; r <= FirstSheetListEnd(kGeometry); ++r) {
         if (numbered && r > 1) w.SetValue(host::Area{r, 3, r, 3}, static_cast<double>(r - 1));
         MergeRows(w, spans, r, r);
     }
-    // 10: kind name under the product name
-    w.Range_("M36").Value_(kindName);
-    // 11: first-sheet frame
-    DrawFrame(sheet, 1, {"A1:B13", "A16:B36", "C1:Z36"});
-    w.Range_("C26:L28").ApplyFormat(forming::NoLine(host::Edge::Top));
-    w.Range_("M32:R36").ApplyFormat(forming::NoLine(host::Edge::InsideHorizontal));
-
-    // 12: pagination, one subsequent sheet while the next 29 rows hold anything
-    const host::Area bottomLine{kFirstBottomLine, 1, kFirstBottomLine, host::kMaxColumns};
-    int b = kFirstBottomLine;  // the selected cell's row: the last sheet's bottom line
-    std::int32_t n = 1;
-    w.Range_("A37").Select();
-    for (;;) {
-        const auto candidates = w.Text(host::Area{b + 1, 1, b + kCandidateRows, host::kMaxColumns});
-        if (candidates && candidates->empty()) break;
-        ++n;
-        rngPage_ = host::Range(sheet, host::Area{b, 1, b + 35, host::kMaxColumns});
-        PageNext(n, rngPage_, attDoc_);
-        if (grid) MergeRows(w, spans, b + grid->firstMergedBlockRow - 1, b + 30);
-        if (numbered)
-            for (int r = 3; r <= 31; ++r) w.SetValue(host::Area{b + r - 1, 3, b + r - 1, 3}, static_cast<double>(r - 2));
-        DrawFrame(sheet, b, {"A18:B35", "C2:Z35"});
-        w.CopyTo(bottomLine, w, b + 35, 1);
-        b += kSheetRows;
-        w.Cells(b, 1).Select();
-    }
-
-    // 13: change-registration sheet
-    if (n > 2 && bPageRevi) {
-        ++n;
-        rngPage_ = host::Range(sheet, host::Area{b, 1, b + 35, host::kMaxColumns});
-        PageRevi(n, rngPage_, attDoc_);
-        for (const char* body : forming::kRegistrationBody) w.Merge(forming::At(body, b));
-        DrawFrame(sheet, b, {"A18:B35", "C2:Z35"});
-        w.CopyTo(bottomLine, w, b + 35, 1);
-    }
-
-    // 14: sheet and sheet count on the first sheet
-    if (n > 1) w.Range_("V33").Value_(1.0);
-    w.Range_("Y33").Value_(static_cast<double>(n));
-    // 15
-    rngPage_.reset();
-    w.Rows(2).Show();
-
-    // 16: print setup, each step on its own
-    if (bForPrint) forming::SetUpPrinting(app_, w, forming::kPaperA4Portrait, n, 38, kSheetRows);
-    // 17
-    forming::EndForming(app_, 100, bForPrint);
-    return false;
 }
 
-}  // namespace ormelin
+/// The kind's name under the product name, and the first sheet's frame.
+void FinishFirstSheet(const std::shared_ptr<host::Worksheet>& sheet, const A4Grid* grid) {
+    host::Worksheet& w = *sheet;
+    w.Range_("M36").Value_(std::string(grid ? grid->kindName : ""));
+    DrawFrame(sheet, 1, {"A1:B13", "A16:B36", "C1:Z36"});
+    w.Range_("C26:L28").ApplyFormat(NoLine(host::Edge::Top));
+    w.Range_("M32:R36").ApplyFormat(NoLine(host::Edge::InsideHorizontal));
+}
+
+/// The block of the sheet whose previous bottom line is row b.
+host::Range BlockAt(const std::shared_ptr<host::Worksheet>& sheet, int b) {
+    return host::Range(sheet, host::Area{b, 1, b + kGeometry.blockRows - 1, host::kMaxColumns});
+}
+
+/// A further sheet's frame, and the first sheet's bottom line copied under it.
+void CloseBlock(const std::shared_ptr<host::Worksheet>& sheet, int b) {
+    const int bottom = kGeometry.firstBottomLine;
+    DrawFrame(sheet, b, {"A18:B35", "C2:Z35"});
+    sheet->CopyTo(host::Area{bottom, 1, bottom, host::kMaxColumns}, *sheet, b + kGeometry.sheetRows, 1);
+}
+
+/// Further sheets, one while the rows under the last bottom line hold anything
+/// within a sheet's worth of list rows. Returns the sheets then and the last
+/// sheet's bottom line.
+std::pair<int, int> AddFurtherSheets(const std::shared_ptr<host::Worksheet>& sheet, const A4Grid* grid,
+                                     const AttrDoc& record) {
+    host::Worksheet& w = *sheet;
+    const auto spans = MergedFields(grid);
+    const bool numbered = grid && grid->lineNumbers;
+    const int lastListRow = 2 + kGeometry.furtherListRows;  // block rows: bottom line, head row, list rows
+    int b = kGeometry.firstBottomLine;
+    int n = 1;
+    w.Cells(b, 1).Select();
+    for (;;) {
+        const auto candidates = w.Text(host::Area{b + 1, 1, b + kGeometry.furtherListRows, host::kMaxColumns});
+        if (candidates && candidates->empty()) break;
+        ++n;
+        PageNext(BlockAt(sheet, b), n, record);
+        if (grid) MergeRows(w, spans, b + grid->firstMergedBlockRow - 1, b + lastListRow - 1);
+        if (numbered)
+            for (int r = 3; r <= lastListRow; ++r)
+                w.SetValue(host::Area{b + r - 1, 3, b + r - 1, 3}, static_cast<double>(r - 2));
+        CloseBlock(sheet, b);
+        b += kGeometry.sheetRows;
+        w.Cells(b, 1).Select();
+    }
+    return {n, b};
+}
+
+/// The change-registration sheet after the last sheet's bottom line b.
+void AddRegistrationSheet(const std::shared_ptr<host::Worksheet>& sheet, int b, int k, const AttrDoc& record) {
+    PageRevi(BlockAt(sheet, b), k, record);
+    for (const char* body : kRegistrationBody) sheet->Merge(At(body, b));
+    CloseBlock(sheet, b);
+}
+
+/// "Лист" and "Листов" on the first sheet.
+void WriteSheetCount(host::Worksheet& w, int n) {
+    const CellAt number = kGeometry.sheetNumberCell, count = kGeometry.sheetCountCell;
+    if (n > 1) w.SetValue(host::Area{number.row, number.column, number.row, number.column}, 1.0);
+    w.SetValue(host::Area{count.row, count.column, count.row, count.column}, static_cast<double>(n));
+}
+
+}  // namespace
+
+void ColumnsWidthA4(host::Worksheet& w) {
+    for (int c = 1; c <= kA4Portrait.columns; ++c) w.ColumnWidth(c, c, kWidthsA4[c - 1]);
+}
+
+bool IsA4Kind(std::int32_t state) {
+    return GridOf(state) != nullptr;
+}
+
+FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, std::int32_t state,
+                  const AttrDoc& record, const FormOptions& options) {
+    if (!sheet) throw Error(ErrorCode::ObjectRequired);
+    host::Worksheet& w = *sheet;
+    const A4Grid* grid = GridOf(state);
+
+    PrepareWindow(app, w, kGeometry);
+    ListRowsToListHeight(w, kGeometry);
+    InsertBindingMargin(w);
+    SpreadOverFields(w, grid);
+    TitleFirst(sheet, record);
+    MergeFirstSheetFields(w, grid);
+    FinishFirstSheet(sheet, grid);
+
+    FormResult result;
+    result.geometry = &kGeometry;
+    auto [n, b] = AddFurtherSheets(sheet, grid, record);
+    if (n > 2 && options.pageRevi) {
+        ++n;
+        AddRegistrationSheet(sheet, b, n, record);
+        result.registrationSheet = true;
+    }
+    WriteSheetCount(w, n);
+    w.Rows(2).Show();
+    result.sheetCount = n;
+
+    if (options.forPrint) {
+        SetUpPrinting(app, w, kGeometry, n);
+        result.printSetupApplied = true;
+    }
+    EndForming(app, kGeometry, options.forPrint);
+    result.rowsLeftBelow = RowsLeftBelow(w, n, kGeometry);
+    return result;
+}
+
+std::optional<long long> SheetCountOf(const host::Worksheet& w, const SheetGeometry& g) {
+    const host::CellContent count = w.Content(g.sheetCountCell.row, g.sheetCountCell.column);
+    const auto* sheets = std::get_if<double>(&count.value);
+    if (!sheets || !(*sheets >= 1) || *sheets > 1e9) return std::nullopt;
+    return static_cast<long long>(*sheets);
+}
+
+std::optional<int> RowsLeftBelow(const host::Worksheet& w, long long sheetCount, const SheetGeometry& g) {
+    if (sheetCount < 1) return std::nullopt;
+    const long long lastBottom = g.firstBottomLine + static_cast<long long>(g.sheetRows) * (sheetCount - 1);
+    const host::Area used = w.UsedRange();
+    for (long long r = lastBottom + 1; r <= used.r2; ++r)
+        for (int c = 1; c <= used.c2; ++c)
+            if (!w.CellText(static_cast<int>(r), c).empty()) return static_cast<int>(r);
+    return std::nullopt;
+}
+
+std::optional<int> RowsLeftBelow(const host::Worksheet& w, const SheetGeometry& g) {
+    const auto count = SheetCountOf(w, g);
+    if (!count) return std::nullopt;
+    return RowsLeftBelow(w, *count, g);
+}
+
+}  // namespace ormelin::forming

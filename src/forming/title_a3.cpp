@@ -8,7 +8,7 @@
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "forming/forming_a3.hpp"
+#include "forming/forming.hpp"
 #include "forming/steps.hpp"
 
 namespace ormelin::forming {
@@ -130,24 +130,27 @@ void ColumnsWidthA3(host::Worksheet& w) {
 
 void TitleFirstA3(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& attDoc) {
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
-    const A3Geometry& g = kPurchasedProducts;
-    sheet->InsertRows(g.firstInserted, g.firstBottomLine - g.firstInserted + 1);
+    const SheetGeometry& g = kPurchasedProducts;
+    const int firstInserted = FirstSheetListEnd(g) + 1;
+    sheet->InsertRows(firstInserted, g.firstBottomLine - firstInserted + 1);
     ApplyRowMerges(*sheet, 1, TitleFirstA3Merges());
     ApplySteps(sheet, 1, TitleFirstA3Steps(), attDoc);
     ApplySteps(sheet, 1, BindingMarginSteps(), attDoc);
 }
 
-void PageNextA3(std::int32_t k, const std::shared_ptr<host::Worksheet>& sheet, int b, const AttrDoc& attDoc) {
+void PageNextA3(const host::Range& block, int k, const AttrDoc& attDoc) {
+    const auto sheet = block.SheetPtr();
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     host::Worksheet& w = *sheet;
-    const A3Geometry& g = kPurchasedProducts;
+    const int b = block.Row();
+    const SheetGeometry& g = kPurchasedProducts;
     // the column heads of the first sheet, with their texts, merges, formats and lines
     w.InsertRows(b + 1, g.headRows);
     w.RowHeight(b + 1, b + 1, 24);
     w.RowHeight(b + 2, b + 2, 50);
     w.CopyTo(host::ParseAddress("C1:AS2"), w, b + 1, 3);
     // the title block: the list rows from the 29th candidate row on move to the next sheet
-    w.InsertRows(b + g.sheetRows - g.titleRows + 1, g.titleRows);
+    w.InsertRows(b + g.sheetRows - FootRowsOf(g) + 1, FootRowsOf(g));
     ApplySteps(sheet, b, SheetFootSteps(), attDoc);
     ApplySteps(sheet, b, PageNextA3Steps(), attDoc);
     w.SetValue(At("AS34", b), static_cast<double>(k));

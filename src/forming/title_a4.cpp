@@ -8,22 +8,14 @@
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "core/frame.hpp"
+#include "forming/forming.hpp"
 #include "forming/steps.hpp"
 #include "ormelin/attr_doc.hpp"
 
-namespace ormelin {
+namespace ormelin::forming {
 
 namespace {
 
-using forming::Attr;
-using forming::CellStep;
-using forming::Empty;
-using forming::FirstUse;
-using forming::Formula;
-using forming::Put;
-using forming::RowMerges;
-using forming::Text;
 using H = host::HAlign;
 using V = host::VAlign;
 using U = host::Underline;
@@ -65,7 +57,7 @@ const std::vector<CellStep>& TitleFirstSteps() {
         // designation and name
         {.range = "M29:Z31", .merge = true, .format = {.fontSize = 20}, .values = {Attr(P::aOboz)}},
         {.range = "M32:R35", .merge = true, .format = {.wrap = true, .fontSize = 14}, .values = {Attr(P::aNaim)}},
-        {.range = "M36:R36", .merge = true, .format = forming::NoLine(host::Edge::Top)},
+        {.range = "M36:R36", .merge = true, .format = NoLine(host::Edge::Top)},
         {.range = "M36:R36", .format = {.shrink = true}},
         // grid of the left part (merges per row come from TitleFirstMerges)
         {.range = "K30:L30", .format = date},
@@ -192,69 +184,50 @@ const std::vector<CellStep>& PageReviSteps() {
     return steps;
 }
 
-/// The block a sheet procedure works on; Error(ObjectRequired) without one.
-const host::Range& BlockOf(const std::optional<host::Range>& oRange) {
-    if (!oRange) throw Error(ErrorCode::ObjectRequired);
-    return *oRange;
-}
-
-const AttrDoc& RecordOf(const Kalvora::AttrDocRef& attDoc) {
-    if (!attDoc) throw Error(ErrorCode::ObjectRequired);
-    return *attDoc;
-}
-
 }  // namespace
 
-void Kalvora::TitleFirst() {
-    host::Worksheet& w = Sheet();
-    const AttrDoc& rec = *(attDoc_ ? attDoc_ : (attDoc_ = std::make_shared<AttrDoc>()));
-    w.InsertRows(25, 13);
-    forming::ApplyRowMerges(w, 1, TitleFirstMerges());
-    forming::ApplySteps(ws_, 1, TitleFirstSteps(), rec);
-    forming::ApplySteps(ws_, 1, forming::BindingMarginSteps(), rec);
+void TitleFirst(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record) {
+    if (!sheet) throw Error(ErrorCode::ObjectRequired);
+    sheet->InsertRows(25, 13);
+    ApplyRowMerges(*sheet, 1, TitleFirstMerges());
+    ApplySteps(sheet, 1, TitleFirstSteps(), record);
+    ApplySteps(sheet, 1, BindingMarginSteps(), record);
 }
 
-void Kalvora::PageNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc) {
-    const host::Range& block = BlockOf(oRange);
+void PageNext(const host::Range& block, int k, const AttrDoc& record) {
     const auto sheet = block.SheetPtr();
     host::Worksheet& w = *sheet;
     const int b = block.Row();
     w.InsertRows(b + 1, 1);
     const host::Range head = w.Rows(b + 1);
-    head.RowHeight(43);
+    head.RowHeight(kHeadRowHeight);
     head.ApplyFormat(HeadRowFormat());
     w.CopyTo(host::ParseAddress("C1:Z1"), w, b + 1, 3);
-    TitleNext(k, oRange, attDoc);
+    TitleNext(block, k, record);
 }
 
-void Kalvora::TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc) {
-    CallFrame frame(*this);
-    const host::Range& block = BlockOf(oRange);
-    const AttrDoc& rec = RecordOf(attDoc);
+void TitleNext(const host::Range& block, int k, const AttrDoc& record) {
     const auto sheet = block.SheetPtr();
     host::Worksheet& w = *sheet;
     const int b = block.Row();
     w.InsertRows(b + 31, 5);
-    forming::ApplySteps(sheet, b, forming::SheetFootSteps(), rec);
-    forming::ApplySteps(sheet, b, TitleNextSteps(), rec);
-    forming::ApplySteps(sheet, b, forming::LowerBindingMarginSteps(), rec);
-    const host::Area number = forming::At("Z34", b);
-    w.SetValue(number, static_cast<double>(k));
+    ApplySteps(sheet, b, SheetFootSteps(), record);
+    ApplySteps(sheet, b, TitleNextSteps(), record);
+    ApplySteps(sheet, b, LowerBindingMarginSteps(), record);
+    w.SetValue(At("Z34", b), static_cast<double>(k));
     // The first sheet's upper binding-margin fields, "Подп. и дата" and
     // "Инв. № дубл.", with their merges, formats and lines, from block row 17 on.
     w.CopyTo(host::ParseAddress("A16:B22"), w, b + 16, 1);
 }
 
-void Kalvora::PageRevi(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc) {
-    const host::Range& block = BlockOf(oRange);
-    const AttrDoc& rec = RecordOf(attDoc);
+void PageRevi(const host::Range& block, int k, const AttrDoc& record) {
     const auto sheet = block.SheetPtr();
     // The heading, the table head and the first entry take four rows of their own,
     // so that the table body runs over empty rows the last sheet left and no list
     // row after them is drawn into the table or lost on rollback.
     sheet->InsertRows(block.Row() + 1, 4);
-    forming::ApplySteps(sheet, block.Row(), PageReviSteps(), rec);
-    TitleNext(k, oRange, attDoc);
+    ApplySteps(sheet, block.Row(), PageReviSteps(), record);
+    TitleNext(block, k, record);
 }
 
-}  // namespace ormelin
+}  // namespace ormelin::forming

@@ -3,9 +3,10 @@
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "core/frame.hpp"
+#include "forming/geometry.hpp"
+#include "lists/lists.hpp"
 
-namespace ormelin {
+namespace ormelin::lists {
 
 namespace {
 
@@ -28,92 +29,61 @@ host::FormatPatch BaseListFormat() {
     return p;
 }
 
-constexpr double kListRowHeight = 26;
-constexpr double kHeaderRowHeight = 43;
-
 }  // namespace
 
-void Kalvora::SheetPrepare() {
-    host::Worksheet& w = Sheet();
+void SheetPrepare(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet) {
+    if (!sheet) throw Error(ErrorCode::ObjectRequired);
+    host::Worksheet& w = *sheet;
     w.Activate();
     const host::Range all = w.Cells();
     all.Clear();
     all.ApplyFormat(BaseListFormat());
-    all.RowHeight(kListRowHeight);
+    all.RowHeight(forming::kListRowHeight);
     all.MergeCells(false);
     const host::Range head = w.Rows(1);
-    head.RowHeight(kHeaderRowHeight);
+    head.RowHeight(forming::kHeadRowHeight);
     head.Font().Size(14);
-    app_.ActiveWindow().DisplayZeros(false);
+    app.ActiveWindow().DisplayZeros(false);
     w.Range_("A1").Select();
 }
 
-void Kalvora::DocumentBlank(WorksheetRef& oWorksheet, ksStateOfDocument kssod) {
-    CallFrame frame(*this);
+void DocumentBlank(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, ksStateOfDocument kssod,
+                   const ReportFn& report) {
     // Which layout a code draws, above which row the panes freeze, and the font
     // size the whole sheet takes first (0: the base size stays).
     struct Blank {
         ksStateOfDocument code;
-        void (Kalvora::*layout)(bool);
+        Layout layout;
         int freezeAbove;
         double fontSizeAll;
     };
     static const Blank blanks[] = {
-        {ksSPA_OT, &Kalvora::SPA_ColumnsWidthAndHead, 2, 0},
-        {ksSPB_OT, &Kalvora::SPB_ColumnsWidthAndHead, 5, 0},
-        {ksPE_OT_1, &Kalvora::PE_ColumnsWidthAndHead, 2, 0},
-        {ksPE_OT_2, &Kalvora::PE_ColumnsWidthAndHead, 2, 0},
-        {ksVPA_OT, &Kalvora::VPA_ColumnsWidthAndHead, 3, 12},
-        {ksVN_OT, &Kalvora::VN_ColumnsWidthAndHead, 2, 0},
-        {ksVE_OT, &Kalvora::VE_ColumnsWidthAndHead, 2, 0},
+        {ksSPA_OT, Layout::SPA, 2, 0},
+        {ksSPB_OT, Layout::SPB, 5, 0},
+        {ksPE_OT_1, Layout::PE, 2, 0},
+        {ksPE_OT_2, Layout::PE, 2, 0},
+        {ksVPA_OT, Layout::VPA, 3, 12},
+        {ksVN_OT, Layout::VN, 2, 0},
+        {ksVE_OT, Layout::VE, 2, 0},
     };
 
-    ws_ = oWorksheet;
-    Sheet().Activate();
-    app_.ScreenUpdating(false);
-    app_.ActiveWindow().View(host::ViewMode::Normal);
-    app_.ActiveWindow().FreezePanes(false);
-    SheetPrepare();
+    if (!sheet) throw Error(ErrorCode::ObjectRequired);
+    host::Worksheet& w = *sheet;
+    w.Activate();
+    app.ScreenUpdating(false);
+    app.ActiveWindow().View(host::ViewMode::Normal);
+    app.ActiveWindow().FreezePanes(false);
+    SheetPrepare(app, sheet);
 
     for (const Blank& b : blanks) {
         if (b.code != kssod) continue;
-        if (b.fontSizeAll > 0) Sheet().Cells().Font().Size(b.fontSizeAll);
-        (this->*b.layout)(false);
-        Sheet().Rows(b.freezeAbove).Select();
+        if (b.fontSizeAll > 0) w.Cells().Font().Size(b.fontSizeAll);
+        ColumnsWidthAndHead(sheet, b.layout, false, report);
+        w.Rows(b.freezeAbove).Select();
         break;
     }
-    app_.ActiveWindow().FreezePanes(true);
-    app_.ScreenUpdating(true);
+    app.ActiveWindow().FreezePanes(true);
+    app.ScreenUpdating(true);
 }
 
-void Kalvora::SPA_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksSPA_OT);
-}
-
-void Kalvora::SPB_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksSPB_OT);
-}
-
-void Kalvora::PE_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksPE_OT_2);
-}
-
-void Kalvora::VE_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksVE_OT);
-}
-
-void Kalvora::VN_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksVN_OT);
-}
-
-void Kalvora::VPA_Blank(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    DocumentBlank(oWorksheet, ksVPA_OT);
-}
-
-}  // namespace ormelin
+}  // namespace ormelin::lists

@@ -1,20 +1,16 @@
 // The list layouts of the six kinds: column widths, column-wide formats and the
 // header rows, each ending in the link cell "список" that leads to the register.
-// Every routine works on the current worksheet and reports its own errors.
+// Every layout works on the sheet it is given and reports its own errors.
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "core/frame.hpp"
 #include "lists/layout.hpp"
+#include "lists/lists.hpp"
 
-namespace ormelin {
+namespace ormelin::lists {
 
 namespace {
 
-using lists::Derived;
-using lists::Link;
-using lists::Step;
-using lists::When;
 using H = host::HAlign;
 using V = host::VAlign;
 using U = host::Underline;
@@ -178,35 +174,76 @@ const std::vector<Step>& VpaLayout() {
     return steps;
 }
 
+// The list of elements without the zone column: the layout of the list of
+// elements one column to the left, as rollback redraws its head (the layout with
+// the zone column would give its columns the heads of their neighbours).
+const std::vector<Step>& PeWithoutZoneLayout() {
+    static const std::vector<Step> steps = {
+        {.range = "A:A", .width = 11, .format = {.shrink = true}},
+        {.range = "B:B", .width = 57, .format = {.shrink = false}, .listFormat = {.horizontal = H::Left}},
+        {.range = "C:C", .width = 5, .format = {.horizontal = H::Center}},
+        {.range = "D:D", .width = 14.7, .format = {.shrink = true}},
+        {.range = "E:E", .width = 7},
+        {.range = "E1", .link = Link::Plain},
+        {.range = "A1", .format = {.wrap = true, .fontSize = 11}},
+        {.range = "A1:E1", .values = {"Поз.\nобозна-\nчение", "Наименование", "Кол.", "Примечание", "список"}},
+        {.range = "A1:E1", .format = {.horizontal = H::Center, .vertical = V::Center}},
+        {.range = "2:2", .select = true},
+    };
+    return steps;
+}
+
+struct LayoutEntry {
+    Layout layout;
+    const char* routine;
+    const std::vector<Step>& (*steps)();
+};
+
+constexpr LayoutEntry kLayouts[] = {
+    {Layout::SPA, "SPA_ColumnsWidthAndHead", &SpaLayout},
+    {Layout::SPB, "SPB_ColumnsWidthAndHead", &SpbLayout},
+    {Layout::PE, "PE_ColumnsWidthAndHead", &PeLayout},
+    {Layout::PeWithoutZone, "PE_ColumnsWidthAndHead", &PeWithoutZoneLayout},
+    {Layout::VPA, "VPA_ColumnsWidthAndHead", &VpaLayout},
+    {Layout::VN, "VN_ColumnsWidthAndHead", &VnLayout},
+    {Layout::VE, "VE_ColumnsWidthAndHead", &VeLayout},
+};
+
+const LayoutEntry& EntryOf(Layout layout) {
+    for (const LayoutEntry& e : kLayouts)
+        if (e.layout == layout) return e;
+    throw Error(ErrorCode::InvalidArgument, "no such list layout");
+}
+
 }  // namespace
 
-void Kalvora::SPA_ColumnsWidthAndHead(bool bOtkat) {
-    ReportAndContinue("SPA_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, SpaLayout(), bOtkat); });
+const char* RoutineOf(Layout layout) { return EntryOf(layout).routine; }
+
+std::optional<Layout> LayoutOfList(std::int32_t listState) {
+    switch (listState) {
+        case ksSPA_OT: return Layout::SPA;
+        case ksSPB_OT: return Layout::SPB;
+        case ksPE_OT_1: return Layout::PE;
+        case ksPE_OT_2: return Layout::PeWithoutZone;
+        case ksVPA_OT: return Layout::VPA;
+        case ksVN_OT: return Layout::VN;
+        case ksVE_OT: return Layout::VE;
+        default: return std::nullopt;
+    }
 }
 
-void Kalvora::SPB_ColumnsWidthAndHead(bool bOtkat) {
-    CallFrame frame(*this);
-    ReportAndContinue("SPB_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, SpbLayout(), bOtkat); });
+void ColumnsWidthAndHead(const std::shared_ptr<host::Worksheet>& sheet, Layout layout, bool bOtkat,
+                         const ReportFn& report) {
+    const LayoutEntry& e = EntryOf(layout);
+    std::exception_ptr failure;
+    try {
+        ApplyLayout(sheet, e.steps(), bOtkat);
+        return;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!report) std::rethrow_exception(failure);  // nobody to show it to: the caller gets it
+    report(e.routine, failure);
 }
 
-void Kalvora::VPA_ColumnsWidthAndHead(bool bOtkat) {
-    CallFrame frame(*this);
-    ReportAndContinue("VPA_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, VpaLayout(), bOtkat); });
-}
-
-void Kalvora::PE_ColumnsWidthAndHead(bool bOtkat) {
-    CallFrame frame(*this);
-    ReportAndContinue("PE_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, PeLayout(), bOtkat); });
-}
-
-void Kalvora::VN_ColumnsWidthAndHead(bool bOtkat) {
-    CallFrame frame(*this);
-    ReportAndContinue("VN_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, VnLayout(), bOtkat); });
-}
-
-void Kalvora::VE_ColumnsWidthAndHead(bool bOtkat) {
-    CallFrame frame(*this);
-    ReportAndContinue("VE_ColumnsWidthAndHead", [&] { lists::ApplyLayout(ws_, VeLayout(), bOtkat); });
-}
-
-}  // namespace ormelin
+}  // namespace ormelin::lists

@@ -1,28 +1,19 @@
 // List rows: inserting a row with the list row format, and removing every row
 // whose height marks it as no list row.
-#include <cmath>
+#include "forming/geometry.hpp"
+#include "lists/lists.hpp"
 
-#include "core/frame.hpp"
-
-namespace ormelin {
+namespace ormelin::lists {
 
 namespace {
-constexpr double kListRowHeight = 26;
-constexpr double kHeightTolerance = 0.4;
 constexpr int kNoFill = -4142;
 }  // namespace
 
-void Kalvora::RowInsert(WorksheetRef& oWorksheet, std::int16_t r, std::optional<host::Range>& rang) {
-    CallFrame frame(*this);
-    std::optional<host::Range> target = rang;
-    if (!target) {
-        if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
-        target = oWorksheet->Cells();
-    }
+void RowInsert(const host::Range& target, int r) {
     if (r < 1) throw Error(ErrorCode::ApplicationDefined);
-    target->Rows(r).Insert(host::Shift::Down);
-    const host::Range row = target->Rows(r);
-    row.RowHeight(kListRowHeight);
+    target.Rows(r).Insert(host::Shift::Down);
+    const host::Range row = target.Rows(r);
+    row.RowHeight(forming::kListRowHeight);
     row.Interior().ColorIndex(kNoFill);
     row.VerticalAlignment(host::VAlign::Center);
     row.Orientation(0);
@@ -34,13 +25,9 @@ void Kalvora::RowInsert(WorksheetRef& oWorksheet, std::int16_t r, std::optional<
     font.ColorIndex(0);
 }
 
-void Kalvora::RowInsert(WorksheetRef& oWorksheet, std::int16_t r) {
-    std::optional<host::Range> none;
-    RowInsert(oWorksheet, r, none);
-}
-
-void Kalvora::RowDelete(std::int32_t n) {
-    host::Worksheet& w = Sheet();
+void RowDelete(const std::shared_ptr<host::Worksheet>& sheet, int n) {
+    if (!sheet) throw Error(ErrorCode::ObjectRequired);
+    host::Worksheet& w = *sheet;
     if (n < 1) throw Error(ErrorCode::ApplicationDefined);
     int a = n;
     // Every deletion removes one of the rows the used range held at the start, so
@@ -50,7 +37,7 @@ void Kalvora::RowDelete(std::int32_t n) {
     for (;;) {
         const double h = w.RowHeight(a);
         int m = w.UsedRange().rows();
-        if (m >= a && std::abs(h - kListRowHeight) > kHeightTolerance && h != 0) {
+        if (m >= a && !forming::IsListRowHeight(h)) {
             if (deletionsLeft-- <= 0) break;
             w.DeleteRows(a, 1);
             continue;
@@ -61,4 +48,4 @@ void Kalvora::RowDelete(std::int32_t n) {
     }
 }
 
-}  // namespace ormelin
+}  // namespace ormelin::lists

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/frame.hpp"
+#include "recognition/recognition.hpp"
 
-namespace ormelin {
+namespace ormelin::recognition {
 
 namespace {
 
@@ -106,22 +106,14 @@ bool Matches(const host::Worksheet& w, const Signature& s) {
 
 }  // namespace
 
-std::int32_t Kalvora::StateOfDocument(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
+ksStateOfDocument StateOf(const host::Worksheet& w) noexcept {
     try {
-        if (!oWorksheet) oWorksheet = ws_;
-        if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
         for (const Signature& s : Signatures())
-            if (Matches(*oWorksheet, s)) return s.state;
+            if (Matches(w, s)) return s.state;
     } catch (...) {
         // Recognition is silent: whatever fails, no document is recognised.
     }
     return ksDOC_NO;
 }
 
-std::int32_t Kalvora::StateOfDocument() {
-    WorksheetRef none;
-    return StateOfDocument(none);
-}
-
-}  // namespace ormelin
+}  // namespace ormelin::recognition

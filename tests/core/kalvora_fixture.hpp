@@ -16,8 +16,6 @@ namespace ormelin {
 /// Reaches the private routines of the service object.
 struct KalvoraTestAccess {
     static void SPA_ColumnsWidthAndHead(Kalvora& k, bool bOtkat) { k.SPA_ColumnsWidthAndHead(bOtkat); }
-    static void RowDelete(Kalvora& k, std::int32_t n) { k.RowDelete(n); }
-    static void SheetPrepare(Kalvora& k) { k.SheetPrepare(); }
     static void SetCurrent(Kalvora& k, std::shared_ptr<host::Worksheet> ws) { k.ws_ = std::move(ws); }
 };
 

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
-#include "forming/forming_a3.hpp"
+#include "forming/forming.hpp"
 #include "forming/forming_fixture.hpp"
+#include "forming/sheet_dump.hpp"
 #include "ormelin/attr_doc.hpp"
 
 namespace ormelin {
@@ -29,73 +29,19 @@ protected:
             ws->SetValue(host::Area{i + 2, 7, i + 2, 7}, static_cast<double>(i));
         }
     }
-    /// Rows r1..r2 as text: row number and height, every cell that shows anything,
-    /// and the merged areas that start in the row.
-    std::string Dump(int r1, int r2, int lastColumn = 46) const {
-        std::ostringstream out;
-        for (int r = r1; r <= r2; ++r) {
-            out << r << " h" << Height(r) << ":";
-            for (int c = 1; c <= lastColumn; ++c) {
-                const std::string t = ws->CellText(r, c);
-                if (!t.empty()) {
-                    std::string flat = t;
-                    for (char& ch : flat)
-                        if (ch == '\n') ch = '|';
-                    out << " " << host::AddressOf(host::Area{r, c, r, c}) << "=" << flat;
-                }
-            }
-            std::string merges;
-            for (const host::Area& m : ws->MergedAreas(host::Area{r, 1, r, lastColumn}))
-                if (m.r1 == r) merges += " " + host::AddressOf(m);
-            if (!merges.empty()) out << " [" << merges.substr(1) << "]";
-            out << "\n";
-        }
-        return out.str();
-    }
 };
 
-// ------------------------------------------------------------------ reviewed dump
+// ------------------------------------------------------------------ reviewed picture
 
-// A list of 24 rows formed with an empty attribute record: the first sheet's heads,
-// its last data rows, title area, title block and bottom line; sheet 2's heads,
-// first and last data rows, title block and bottom line. Reviewed cell by cell
-// against the form; every value cell is empty, every fixed text written.
-const char* const kTwoSheetsReference =
-        "1 h24: A1=Перв. примен. B1= & \"     \" &  C1=№ строки D1=Наименование O1=Код продукции R1=Обозначение|документа|на поставку AA1=Поставщик AE1=Куда входит (обозначение) AJ1=Количество AQ1=Приме-|чание AT1=список [A1:A6 B1:B6 C1:C2 D1:N2 O1:Q2 R1:Z2 AA1:AD2 AE1:AI2 AJ1:AP1 AQ1:AS2 AT1:AT2]\n"
-        "2 h50: AJ2=на из-|делие AK2=в ком-|плекты AL2=на ре-|гулир. AO2=всего [AL2:AN2 AO2:AP2]\n"
-        "3 h26: C3=1 D3=строка 1 AJ3=1 [D3:N3 O3:Q3 R3:Z3 AA3:AD3 AE3:AI3 AL3:AN3 AO3:AP3 AQ3:AS3]\n"
-        "24 h26: C24=22 D24=строка 22 AJ24=22 [D24:N24 O24:Q24 R24:Z24 AA24:AD24 AE24:AI24 AL24:AN24 AO24:AP24 AQ24:AS24]\n"
-        "25 h26: C25=23 D25=строка 23 AJ25=23 [D25:N25 O25:Q25 R25:Z25 AA25:AD25 AE25:AI25 AL25:AN25 AO25:AP25 AQ25:AS25]\n"
-        "26 h5: [C26:AG28 AH26:AH27 AI26:AK27 AL26:AS27]\n"
-        "27 h37: A27=Подп. и дата [A27:A31 B27:B31]\n"
-        "28 h23: [AH28:AS28]\n"
-        "29 h15: [C29:AA36 AD29:AE29 AH29:AS31]\n"
-        "30 h15: [AD30:AE30]\n"
-        "31 h15: AB31=Изм. AC31=Лист AD31=№ докум. AF31=Подп. AG31=Дата [AD31:AE31]\n"
-        "32 h15: A32=Инв. № подл. AB32=Разраб. AM32=Лит. AP32=Лист AR32=Листов [A32:A36 B32:B36 AB32:AC32 AD32:AE32 AH32:AL35 AM32:AO32 AP32:AQ32 AR32:AS32]\n"
-        "33 h15: AB33=Пров. AP33=1 AR33=2 [AB33:AC33 AD33:AE33 AP33:AQ33 AR33:AS33]\n"
-        "34 h15: [AB34:AC34 AD34:AE34 AM34:AS36]\n"
-        "35 h15: AB35=Н. контр. [AB35:AC35 AD35:AE35]\n"
-        "36 h15: AB36=Утв. AH36=Ведомость покупных изделий [AB36:AC36 AD36:AE36 AH36:AL36]\n"
-        "37 h15: AH37=Копировал: AM37=Формат А3 [A37:AG37 AH37:AL37 AM37:AS37]\n"
-        "38 h24: C38=№ строки D38=Наименование O38=Код продукции R38=Обозначение|документа|на поставку AA38=Поставщик AE38=Куда входит (обозначение) AJ38=Количество AQ38=Приме-|чание [C38:C39 D38:N39 O38:Q39 R38:Z39 AA38:AD39 AE38:AI39 AJ38:AP38 AQ38:AS39]\n"
-        "39 h50: AJ39=на из-|делие AK39=в ком-|плекты AL39=на ре-|гулир. AO39=всего [AL39:AN39 AO39:AP39]\n"
-        "40 h26: C40=1 D40=строка 24 AJ40=24 [D40:N40 O40:Q40 R40:Z40 AA40:AD40 AE40:AI40 AL40:AN40 AO40:AP40 AQ40:AS40]\n"
-        "41 h26: C41=2 [D41:N41 O41:Q41 R41:Z41 AA41:AD41 AE41:AI41 AL41:AN41 AO41:AP41 AQ41:AS41]\n"
-        "66 h26: C66=27 [D66:N66 O66:Q66 R66:Z66 AA66:AD66 AE66:AI66 AL66:AN66 AO66:AP66 AQ66:AS66]\n"
-        "67 h26: A67=Инв. № подл. C67=28 [A67:A71 B67:B71 D67:N67 O67:Q67 R67:Z67 AA67:AD67 AE67:AI67 AL67:AN67 AO67:AP67 AQ67:AS67]\n"
-        "68 h15: AS68=Лист [C68:AA71 AD68:AE68 AH68:AR71 AS68:AS69]\n"
-        "69 h6: [AB69:AB70 AC69:AC70 AD69:AE70 AF69:AF70 AG69:AG70]\n"
-        "70 h9: AS70=2 [AS70:AS71]\n"
-        "71 h15: AB71=Изм. AC71=Лист AD71=№ докум. AF71=Подп. AG71=Дата [AD71:AE71]\n"
-        "72 h15: AH72=Копировал: AM72=Формат А3 [A72:AG72 AH72:AL72 AM72:AS72]\n"
-        "73 h26:\n";
-
+// A list of 24 rows formed with an empty attribute record: two sheets, the second
+// holding the 24th row and its title block. The picture (tests/forming/reference/
+// vpa_24.txt) was read cell by cell against the form; every value cell of the
+// title blocks is empty, every fixed text written.
 TEST_F(A3Forming, TwoSheetDocumentMatchesTheReviewedDump) {
     FillVpa(24);
     Form();
     EXPECT_EQ(State(), ksVPA_OF);
-    EXPECT_EQ(Dump(1, 3) + Dump(24, 41) + Dump(66, 73), kTwoSheetsReference);
+    EXPECT_EQ(testing_support::CompareWithReference("vpa_24", testing_support::DumpSheet(*ws)), "");
     for (const char* cell : {"AN33", "AO33", "AM33", "AB34", "AD30", "AH29", "AH32", "AM34", "B32", "B7"})
         EXPECT_EQ(Text(cell), "") << cell;
 }
@@ -313,7 +259,7 @@ TEST_F(A3Forming, InsertedRowsAreExactlyTheRowsThatAreNotListRows) {
         std::vector<bool> listRow(40 + 35 * sheets, false);
         for (int i = 1; i <= 60; ++i) listRow[static_cast<std::size_t>(RowOfEntry(kName, i))] = true;
         for (int r = 3; r < static_cast<int>(listRow.size()); ++r) {
-            const bool inserted = forming::InsertedRow(forming::kPurchasedProducts, r, sheets, revi);
+            const bool inserted = forming::InsertedRow(forming::kPurchasedProducts, r, {sheets, revi});
             if (listRow[static_cast<std::size_t>(r)]) {
                 EXPECT_FALSE(inserted) << r;
             }
@@ -391,6 +337,66 @@ TEST_F(A3Forming, RollsBackToTheListWithItsZoomAndFrozenHead) {
         EXPECT_TRUE(ws->MergedAreas(host::Area{3, 1, 2000, 60}).empty());
         EXPECT_TRUE(ws->Text(host::Area{1, 13, 2000, 80}) == std::string());
     }
+}
+
+// ------------------------------------------------------------------ the module on its own
+
+TEST_F(A3Forming, FormA3ReportsWhatItDid) {
+    struct Case {
+        int rows;
+        bool print, revi;
+        int sheets;
+        bool registration;
+    };
+    for (const Case c : {Case{5, false, true, 1, false}, Case{52, true, false, 3, false}, Case{52, true, true, 4, true},
+                         Case{24, false, true, 2, false}}) {
+        ws = book->Add(nullptr, nullptr);
+        FillVpa(c.rows);
+        const forming::FormResult r =
+            forming::FormA3(app, ws, AttrDoc{}, {.forPrint = c.print, .pageRevi = c.revi});
+        EXPECT_EQ(r.geometry, &forming::kPurchasedProducts) << c.rows;
+        EXPECT_EQ(r.sheetCount, c.sheets) << c.rows;
+        EXPECT_EQ(r.registrationSheet, c.registration) << c.rows;
+        EXPECT_EQ(r.printSetupApplied, c.print) << c.rows;
+        EXPECT_FALSE(r.rowsLeftBelow) << c.rows;
+        EXPECT_EQ(State(), ksVPA_OF) << c.rows;
+        // what the formed sheet says of itself agrees
+        const auto formed = forming::FormedSheetsOf(*ws, forming::kPurchasedProducts);
+        ASSERT_TRUE(formed) << c.rows;
+        EXPECT_EQ(formed->sheets, c.sheets) << c.rows;
+        EXPECT_EQ(formed->registration, c.registration) << c.rows;
+    }
+    // rows left under a run of fifteen empty rows are reported where they now stand
+    ws = book->Add(nullptr, nullptr);
+    k->DocumentBlank(ws, ksVPA_OT);
+    for (int i : {1, 40}) ws->SetValue(host::Area{i + 2, 2, i + 2, 2}, "строка " + std::to_string(i));
+    const forming::FormResult r = forming::FormA3(app, ws, AttrDoc{}, {});
+    EXPECT_EQ(r.sheetCount, 1);
+    ASSERT_TRUE(r.rowsLeftBelow);
+    EXPECT_EQ(*r.rowsLeftBelow, RowOfEntry(kName, 40));
+    EXPECT_EQ(forming::RowsLeftBelow(*ws, *forming::GeometryOfFormed(ksVPA_OF)), r.rowsLeftBelow);
+    // a formed A4 document is read by the A4 geometry, a list by none
+    EXPECT_EQ(forming::GeometryOfFormed(ksSPA_OF), &forming::kA4Portrait);
+    EXPECT_EQ(forming::GeometryOfFormed(ksVPA_OT), nullptr);
+}
+
+TEST_F(A3Forming, RollbackWithoutASheetCountFallsBackToTheRowHeights) {
+    // "Листов" cleared by hand: the inserted rows are found by their heights
+    FillVpa(60);
+    Form(true, true);
+    ws->ClearContents(A("AR33"));
+    EXPECT_FALSE(forming::FormedSheetsOf(*ws, forming::kPurchasedProducts));
+    k->Otkat(ws);
+    EXPECT_EQ(State(), ksVPA_OT);
+    for (int i = 1; i <= 60; ++i) ASSERT_EQ(ws->CellText(i + 2, 2), "строка " + std::to_string(i)) << i;
+    EXPECT_TRUE(ws->Text(host::Area{63, 1, 400, 60}) == std::string());
+    // a count beyond what the worksheet holds is no count either
+    auto other = book->Add(nullptr, nullptr);
+    other->SetValue(A("AR33"), 1e8);
+    EXPECT_FALSE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts));
+    other->SetValue(A("AR33"), 3.0);
+    ASSERT_TRUE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts));
+    EXPECT_FALSE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts)->registration);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/kalvora_fixture.hpp"
+#include "lists/lists.hpp"
 
 namespace ormelin {
 namespace {
@@ -106,9 +107,7 @@ TEST_F(ListRows, RowDeleteKeepsListRowsAndHiddenRows) {
         ws->SetValue({r, 1, r, 1}, std::string("r") + std::to_string(r));
     }
     ASSERT_EQ(ws->UsedRange().r2, 10);
-    KalvoraTestAccess::SetCurrent(*k, ws);
-
-    KalvoraTestAccess::RowDelete(*k, 2);
+    lists::RowDelete(ws, 2);
 
     const char* kept[] = {"r2", "r5", "r6", "r7", "r9", "r10"};
     const double keptHeights[] = {26, 26, 26.3, 0, 26, 26};
@@ -125,15 +124,15 @@ TEST_F(ListRows, RowDeleteNeverLooksAboveItsFirstRow) {
     k->SPB_Blank(ws);  // header rows of 20, 23, 15 and 57 points
     Put("B7", std::string("данные"));
     ws->RowHeight(6, 6, 9);
-    KalvoraTestAccess::RowDelete(*k, 5);
+    lists::RowDelete(ws, 5);
     EXPECT_DOUBLE_EQ(Height(1), 20);
     EXPECT_DOUBLE_EQ(Height(4), 57);
     EXPECT_EQ(Text("A1"), "Формат");
     EXPECT_EQ(Text("B6"), "данные");
 }
 
-TEST_F(ListRows, RowDeleteWithoutCurrentWorksheetFails) {
-    EXPECT_THROW(KalvoraTestAccess::RowDelete(*k, 2), Error);
+TEST_F(ListRows, RowDeleteWithoutAWorksheetFails) {
+    EXPECT_THROW(lists::RowDelete(nullptr, 2), Error);
 }
 
 }  // namespace

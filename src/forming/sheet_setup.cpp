@@ -1,8 +1,7 @@
-#include "forming/print_setup.hpp"
+#include "forming/sheet_setup.hpp"
 
 #include <vector>
 
-#include "forming/steps.hpp"
 #include "ormelin/errors.hpp"
 
 namespace ormelin::forming {
@@ -15,14 +14,23 @@ void Try(const std::function<void()>& step) {
     }
 }
 
-void ListRowsToListHeight(host::Worksheet& w, int firstDataRow) {
+void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeometry& g) {
+    app.ScreenUpdating(true);
+    app.ScreenUpdating(false);
+    host::Window& win = app.ActiveWindow();
+    w.Rows(g.headRows + 1).Select();
+    win.FreezePanes(true);
+    win.DisplayZeros(false);
+}
+
+void ListRowsToListHeight(host::Worksheet& w, const SheetGeometry& g) {
     const int last = w.UsedRange().r2;
     int runStart = 0;
     auto flush = [&](int r) {
         if (runStart) w.RowHeight(runStart, r - 1, kListRowHeight);
         runStart = 0;
     };
-    for (int r = firstDataRow; r <= last; ++r) {
+    for (int r = g.headRows + 1; r <= last; ++r) {
         const double h = w.RowHeight(r);
         if (h != 0 && h != kListRowHeight) {
             if (!runStart) runStart = r;
@@ -49,21 +57,22 @@ void MoveHPageBreaks(host::Worksheet& w, const std::vector<int>& rows) {
 
 }  // namespace
 
-void SetUpPrinting(host::Application& app, host::Worksheet& w, const Paper& paper, int sheets, int firstBreak,
-                   int sheetRows) {
+void SetUpPrinting(host::Application& app, host::Worksheet& w, const SheetGeometry& g, int sheets) {
+    host::Window& win = app.ActiveWindow();
+    host::PageSetup& page = w.Page();
     const double none = app.CentimetersToPoints(0);
-    Try([&] { w.Page().printArea = paper.printArea; });
-    Try([&] { w.Page().leftMargin = none; });
-    Try([&] { w.Page().rightMargin = none; });
-    Try([&] { w.Page().topMargin = none; });
-    Try([&] { w.Page().bottomMargin = none; });
-    Try([&] { w.Page().centerHorizontally = true; });
-    Try([&] { w.Page().centerVertically = true; });
-    Try([&] { w.Page().orientation = paper.orientation; });
-    Try([&] { w.Page().paperSize = paper.paperSize; });
-    Try([&] { w.Page().zoom = 100; });
-    Try([&] { app.ActiveWindow().DisplayGridlines(false); });
-    Try([&] { app.ActiveWindow().View(host::ViewMode::PageBreakPreview); });
+    Try([&] { page.printArea = g.printArea; });
+    Try([&] { page.leftMargin = none; });
+    Try([&] { page.rightMargin = none; });
+    Try([&] { page.topMargin = none; });
+    Try([&] { page.bottomMargin = none; });
+    Try([&] { page.centerHorizontally = true; });
+    Try([&] { page.centerVertically = true; });
+    Try([&] { page.orientation = g.landscape ? host::PageOrientation::Landscape : host::PageOrientation::Portrait; });
+    Try([&] { page.paperSize = g.paperSize; });
+    Try([&] { page.zoom = 100; });
+    Try([&] { win.DisplayGridlines(false); });
+    Try([&] { win.View(host::ViewMode::PageBreakPreview); });
     if (sheets == 1) {
         Try([&] {
             const std::vector<int> breaks = w.HPageBreaks();
@@ -72,17 +81,17 @@ void SetUpPrinting(host::Application& app, host::Worksheet& w, const Paper& pape
         });
     } else {
         std::vector<int> rows;
-        for (int k = 1; k <= sheets; ++k) rows.push_back(sheetRows * (k - 1) + firstBreak);
+        for (int k = 1; k <= sheets; ++k) rows.push_back(FirstRowOf(g, k + 1));
         MoveHPageBreaks(w, rows);
     }
 }
 
-void EndForming(host::Application& app, int zoom, bool tolerant) {
+void EndForming(host::Application& app, const SheetGeometry& g, bool tolerant) {
     if (tolerant) {
-        Try([&] { app.ActiveWindow().Zoom(zoom); });
+        Try([&] { app.ActiveWindow().Zoom(g.zoom); });
         Try([&] { app.ScreenUpdating(true); });
     } else {
-        app.ActiveWindow().Zoom(zoom);
+        app.ActiveWindow().Zoom(g.zoom);
         app.ScreenUpdating(true);
     }
 }

@@ -1,0 +1,62 @@
+#include "cli/attr_fields.hpp"
+
+#include <algorithm>
+#include <iterator>
+
+namespace ormelin::cli {
+namespace {
+
+// The register's columns and the fields of the title block and the binding
+// margin that refer to them. The name and the organisation are kept on one line
+// in the register; "_" in them breaks the line.
+constexpr AttrField kFields[] = {
+    {"aFile", "register column \"Файл\", the workbook's file name (written by the register itself)", false},
+    {"aShee", "register column \"Лист\", the document's sheet (written by the register itself)", false},
+    {"aOboz", "designation (\"Обозначение\"), every sheet", true},
+    {"aNaim", "name (\"Наименование\"), first sheet; \"_\" breaks the line", true},
+    {"aNaim1", "name, line 1", true},
+    {"aNaim2", "name, line 2 (kept joined to the name on one line)", true},
+    {"aNaim3", "name, line 3 (kept joined to the name on one line)", true},
+    {"aPerv", "Перв. примен., first use", true},
+    {"aProj", "Перв. примен., the project, after the first use", true},
+    {"aIzme", "Изм., change number", true},
+    {"aIzml", "Лист, sheet of the change", true},
+    {"aNdoc", "№ докум., change document", true},
+    {"aIzmd", "Дата, date of the change", true},
+    {"aDesi", "Разраб., surname", true},
+    {"aDesd", "Разраб., date", true},
+    {"aChec", "Пров., surname", true},
+    {"aChed", "Пров., date", true},
+    {"aAddb", "caption of the fourth signature row", true},
+    {"aAddf", "fourth signature row, surname", true},
+    {"aAddd", "fourth signature row, date", true},
+    {"aNcon", "Н. контр., surname", true},
+    {"aNcod", "Н. контр., date", true},
+    {"aAppr", "Утв., surname", true},
+    {"aAppd", "Утв., date", true},
+    {"aLite", "Лит., letter", true},
+    {"aFirm", "organisation, under Лит. and Листов; \"_\" breaks the line", true},
+    {"aFirm1", "organisation, line 1", true},
+    {"aFirm2", "organisation, line 2 (kept joined on one line)", true},
+    {"aFirm3", "organisation, line 3 (kept joined on one line)", true},
+    {"aSpra", "Справ. №, binding margin", true},
+    {"aAlit", "first field of the block above the first sheet's title block", true},
+    {"aAdoc", "second field of the block above the first sheet's title block", true},
+    {"aIcus", "third field of the block above the first sheet's title block", true},
+    {"aInpo", "Инв. № подл., binding margin", true},
+    {"aInpd", "Подп. и дата beside Инв. № подл., binding margin", true},
+    {"aInvz", "Взам. инв. №, binding margin", true},
+    {"aIndu", "Инв. № дубл., binding margin", true},
+    {"aIndd", "Подп. и дата beside Инв. № дубл., binding margin", true},
+};
+
+}  // namespace
+
+std::span<const AttrField> RegisterAttributes() { return kFields; }
+
+const AttrField* FindRegisterAttribute(std::string_view name) {
+    auto it = std::find_if(std::begin(kFields), std::end(kFields), [&](const AttrField& f) { return f.name == name; });
+    return it == std::end(kFields) ? nullptr : &*it;
+}
+
+}  // namespace ormelin::cli

@@ -1,0 +1,22 @@
+// The command's own messages in the user's language (gettext, domain "ormelin").
+// English is the text in the code; a catalogue translates it. The service's
+// messages are the system's own Russian texts and are never translated.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+namespace ormelin::cli {
+
+/// Chooses the message language from the environment (LC_ALL, LC_MESSAGES,
+/// LANG, LANGUAGE) and finds the catalogues. Only the messages' locale category
+/// is set: numbers and texts written into workbooks never depend on the locale.
+void InitMessages();
+
+/// The translation of an English message.
+const char* Tr(const char* english);
+
+/// A translated message with {1}, {2}, ... replaced by the arguments.
+std::string Say(const char* english, std::initializer_list<std::string> args = {});
+
+}  // namespace ormelin::cli
