@@ -3,10 +3,9 @@
 // End to end, the command `ormelin form BOOK SHEET --print` on a file (load, form,
 // save) is timed against LibreOffice's bare headless load-and-save of the same
 // input, and against the floor for the same output: libzip + pugixml reading the
-// input's parts and libxlsxwriter writing the formed sheet's cells, row heights
-// and merged areas with no model in between.
+// input's parts and a bare streaming write of the formed sheet's cells, styles,
+// row heights and merged areas at the same deflate level, with no model in between.
 #include <benchmark/benchmark.h>
-#include <xlsxwriter.h>
 #include <zip.h>
 
 #include <filesystem>
@@ -144,15 +143,29 @@ void BM_FormEndToEnd(benchmark::State& state) {
                           " --print -o " + bench::Quoted(OutputFile(n)) + " 2>/dev/null");
 }
 
+/// Rolling the formed document of the end-to-end run back to its list, as a command.
+void BM_RollbackEndToEnd(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    WriteInput(n);
+    std::string formed = OutputFile(n) + ".to-roll-back.xlsx";
+    std::string form = std::string(ORMELIN_CLI) + " form " + bench::Quoted(InputFile(n)) + " " + bench::Quoted(kSheet) +
+                       " --print -o " + bench::Quoted(formed) + " 2>/dev/null";
+    if (std::system(form.c_str()) != 0) {
+        state.SkipWithError("forming failed");
+        return;
+    }
+    bench::RunCommand(state, std::string(ORMELIN_CLI) + " rollback " + bench::Quoted(formed) + " " + bench::Quoted(kSheet) +
+                                 " -o " + bench::Quoted(OutputFile(n) + ".rolled-back.xlsx") + " 2>/dev/null");
+}
+
 void BM_LibreOfficeLoadSave(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     WriteInput(n);
     bench::LibreOfficeLoadSave(state, InputFile(n));
 }
 
-/// The floor: read the input's parts, then write the formed sheet's cells with
-/// libxlsxwriter (one format per distinct style, made once), its row heights and
-/// merged areas.
+/// The floor: read the input's parts, then write the formed sheet's cells, its
+/// styles, row heights and merged areas bare, at the same deflate level.
 void BM_FloorFormEndToEnd(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     WriteInput(n);
@@ -164,6 +177,26 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
     k->Forming(ws, true, false);
     auto sheet = std::dynamic_pointer_cast<model::ModelWorksheet>(ws);
     std::string floorPath = OutputFile(n) + ".floor.xlsx";
+    // One font and border per style id: the styles part of the formed workbook.
+    std::string fonts, borders, xfs;
+    const std::size_t styleCount = book->Styles().Size();
+    for (model::StyleId id = 0; id < styleCount; ++id) {
+        const host::Style& st = book->Styles().Get(id);
+        fonts += std::string("<font>") + (st.font.italic ? "<i/>" : "") + "<sz val=\"" + std::to_string(st.font.size) +
+                 "\"/><name val=\"" + st.font.name + "\"/></font>";
+        auto edge = [](const char* name, const host::Border& b) {
+            return std::string("<") + name + (b.style != host::LineStyle::None ? " style=\"thin\"/>" : "/>");
+        };
+        borders += "<border>" + edge("left", st.left) + edge("right", st.right) + edge("top", st.top) +
+                   edge("bottom", st.bottom) + "<diagonal/></border>";
+        xfs += "<xf fontId=\"" + std::to_string(id) + "\" borderId=\"" + std::to_string(id) + "\"" +
+               (st.orientation ? " applyAlignment=\"1\"><alignment textRotation=\"" +
+                                     std::to_string(st.orientation > 0 ? st.orientation : 90 - st.orientation) + "\"/></xf>"
+                               : "/>");
+    }
+    const std::string styles = "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><fonts>" + fonts +
+                               "</fonts><fills><fill/></fills><borders>" + borders + "</borders><cellXfs>" + xfs +
+                               "</cellXfs></styleSheet>";
     for (auto _ : state) {
         int error = 0;
         zip_t* z = zip_open(InputFile(n).c_str(), ZIP_RDONLY, &error);
@@ -176,49 +209,35 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
         }
         zip_discard(z);
 
-        lxw_workbook* wb = workbook_new(floorPath.c_str());
-        lxw_worksheet* out = workbook_add_worksheet(wb, nullptr);
-        std::map<model::StyleId, lxw_format*> formats;
-        auto format = [&](model::StyleId id) {
-            auto it = formats.find(id);
-            if (it != formats.end()) return it->second;
-            const host::Style& st = book->Styles().Get(id);
-            lxw_format* f = workbook_add_format(wb);
-            format_set_font_name(f, st.font.name.c_str());
-            format_set_font_size(f, st.font.size);
-            if (st.font.italic) format_set_italic(f);
-            if (st.left.style != host::LineStyle::None) format_set_left(f, LXW_BORDER_THIN);
-            if (st.top.style != host::LineStyle::None) format_set_top(f, LXW_BORDER_THIN);
-            if (st.right.style != host::LineStyle::None) format_set_right(f, LXW_BORDER_THIN);
-            if (st.bottom.style != host::LineStyle::None) format_set_bottom(f, LXW_BORDER_THIN);
-            if (st.orientation != 0) format_set_rotation(f, static_cast<int16_t>(st.orientation));
-            formats.emplace(id, f);
-            return f;
-        };
-        sheet->ForEachRow([&](int row, const model::RowRecord& rec) {
-            if (rec.height >= 0) worksheet_set_row(out, static_cast<lxw_row_t>(row - 1), rec.height, nullptr);
-        });
+        // The formed sheet written bare, each style id as its own cell format.
+        bench::FloorWriter w(floorPath);
+        std::vector<std::pair<int, double>> heights;
+        sheet->ForEachRow([&](int row, const model::RowRecord& rec) { heights.emplace_back(row, rec.height); });
+        std::size_t next = 0;
+        int open = 0;
         sheet->ForEachCell([&](int row, int column, const host::CellContent& content, model::StyleId style) {
-            auto r = static_cast<lxw_row_t>(row - 1);
-            auto c = static_cast<lxw_col_t>(column - 1);
+            if (row != open) {
+                while (next < heights.size() && heights[next].first < row) ++next;
+                w.Row(row, next < heights.size() && heights[next].first == row ? heights[next].second : -1);
+                open = row;
+            }
             if (const auto* text = std::get_if<std::string>(&content.value)) {
-                worksheet_write_string(out, r, c, text->c_str(), format(style));
+                w.Text(row, column, style, *text);
             } else if (const auto* number = std::get_if<double>(&content.value)) {
-                worksheet_write_number(out, r, c, *number, format(style));
+                w.Number(row, column, style, *number);
             } else {
-                worksheet_write_blank(out, r, c, format(style));
+                w.Blank(row, column, style);
             }
         });
-        for (const auto& m : sheet->MergedAreas(host::Area{1, 1, host::kMaxRows, host::kMaxColumns})) {
-            worksheet_merge_range(out, static_cast<lxw_row_t>(m.r1 - 1), static_cast<lxw_col_t>(m.c1 - 1),
-                                  static_cast<lxw_row_t>(m.r2 - 1), static_cast<lxw_col_t>(m.c2 - 1), "", nullptr);
-        }
-        workbook_close(wb);
+        for (const auto& m : sheet->MergedAreas(host::Area{1, 1, host::kMaxRows, host::kMaxColumns}))
+            w.Merge(m.r1, m.c1, m.r2, m.c2);
+        w.Close(styles);
     }
 }
 
 BENCHMARK(BM_FormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FloorFormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_RollbackEndToEnd)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_LibreOfficeLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace

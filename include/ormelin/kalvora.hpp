@@ -6,8 +6,7 @@
 // routines that take no worksheet), the register sheet with its column map and the
 // register row found last, and the attribute record. The work itself is done by
 // the modules (src/lists, src/forming, src/recognition, src/attributes), which take
-// their inputs explicitly; the list, forming and recognition methods are short
-// adapters over them.
+// their inputs explicitly; the public methods are short adapters over them.
 //
 // The 28 public methods are reachable in two ways: as typed member functions
 // (by-reference object parameters are references to the caller's variables, an
@@ -16,8 +15,9 @@
 // automation host calls them.
 //
 // Errors: every failure that leaves a method is an ormelin::Error. The list layout
-// routines report their errors in a message box and return normally; the
-// recognition is silent; every other routine lets the error end the call.
+// routines and FindSPIS report their errors in a message box under their own name
+// and return normally; the recognition and the register row lookup are silent;
+// every other routine lets the error end the call.
 #pragma once
 
 #include <array>
@@ -239,12 +239,11 @@ private:
     void TitleFirstA3();
     void PageNextA3(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
     // register
-    /// Fills the column map from the register sheet's header row.
-    void ColumnMapSPIS();
-    /// The register row of a worksheet's document, the row below the used range when
-    /// bCreate is set and none matches, or nothing. A null oWorksheet means the
+    /// The register row lookup over the instance's state: a null oWorksheet means the
     /// current worksheet and receives it; a given one becomes the current worksheet.
-    /// bSpisExists tells whether the active workbook has a register sheet.
+    /// Keeps the register sheet and its column map found; returns the document's row,
+    /// the row below the used range when bCreate is set and none matches, or nothing.
+    /// bSpisExists tells whether the workbook has a register sheet. Silent.
     std::optional<host::Range> FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists);
 
     // ------------------------------------------------------------ error style of the layouts

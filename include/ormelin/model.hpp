@@ -200,6 +200,10 @@ public:
     /// A new workbook with no sheets (the loader adds them); it becomes active.
     std::shared_ptr<ModelWorkbook> EmptyWorkbook();
     void SetActiveWorkbook(const std::shared_ptr<ModelWorkbook>& book);
+    /// Closes a workbook without saving: it leaves Workbooks(), its calls fail
+    /// from then on, and when it was active the last workbook opened before it
+    /// becomes active (none when it was the only one).
+    void CloseWorkbook(const std::shared_ptr<ModelWorkbook>& book);
     void SetSaver(Saver saver);
     const Saver& GetSaver() const;
     /// How often screen updating was switched on and off (observable for tests).

@@ -1,8 +1,9 @@
 // The .xlsx file layer: loads a workbook file into the embedded model and saves
 // the model as a workbook file.
 //
-// Reading uses libzip for the archive and pugixml for the parts; writing uses
-// libxlsxwriter. docs/xlsx.md lists what a saved file keeps and what it loses.
+// Reading uses libzip for the archive and pugixml for the parts; writing builds
+// every part itself and deflates it with zlib as it goes. docs/xlsx.md lists
+// what a saved file keeps and what it loses.
 //
 // Every failure is an ormelin::Error(ErrorCode::FileError) whose description
 // names the part of the archive at fault ("xl/worksheets/sheet1.xml: malformed
@@ -60,10 +61,32 @@ std::shared_ptr<model::ModelWorkbook> LoadWorkbookFromMemory(model::ModelApplica
                                                              LoadReport* report = nullptr,
                                                              const Limits& limits = Limits{});
 
+/// The most manual page breaks a sheet keeps in the file: the desktop
+/// spreadsheet drops a sheet's breaks beyond these.
+inline constexpr std::size_t kMaxManualBreaks = 1026;
+
+/// What a save could not keep.
+struct SaveReport {
+    /// A sheet with more manual page breaks than the file keeps: the first
+    /// `kept` are written, the pages after them break automatically.
+    struct Breaks {
+        std::string sheet;
+        int given = 0, kept = 0;
+    };
+    std::vector<Breaks> breaks;
+
+    bool empty() const { return breaks.empty(); }
+    /// One line per sheet.
+    std::string Describe() const;
+};
+
 /// Writes the workbook to the path. The file is written next to the destination
-/// under a temporary name and renamed over it, so a failed save leaves an
-/// earlier file as it was. Throws Error(FileError).
-void SaveWorkbook(const model::ModelWorkbook& book, const std::string& path);
+/// under a temporary name, flushed to disk and renamed over it, so a failed or
+/// interrupted save leaves an earlier file as it was; the new file keeps the
+/// replaced file's mode, owner and group. A symbolic link is written through to
+/// its target; a destination that is neither a regular file nor a new path is
+/// refused. Throws Error(FileError).
+SaveReport SaveWorkbook(const model::ModelWorkbook& book, const std::string& path);
 
 /// Makes SaveWorkbook the application's saver (Workbook::Save and SaveAs).
 void InstallSaver(model::ModelApplication& app);

@@ -1,12 +1,11 @@
 // Creating and deleting documents in a workbook: a new document's sheet "Новый"
 // after the workbook has been saved once and has its register; deleting a
 // document's worksheet together with its register row.
+#include "attributes/lifecycle.hpp"
+
 #include <string>
 
-#include "attributes/register.hpp"
-#include "core/frame.hpp"
-
-namespace ormelin {
+namespace ormelin::lifecycle {
 
 namespace {
 
@@ -20,6 +19,15 @@ constexpr const char* kDeleteQuestion = "Вы действительно хот�
 /// Saved as a workbook file: it has a file and its name has a workbook extension.
 bool IsSavedWorkbook(const host::Workbook& book) {
     return book.HasPath() && spis::IsWorkbookFileName(book.Name());
+}
+
+/// The first register row from row 2 whose "Лист" cell shows the sheet's name
+/// exactly; 0 when there is none.
+int RowOfDocument(const host::Worksheet& reg, int sheetColumn, const std::string& name) {
+    const int last = reg.UsedRange().r2;
+    for (int row = 2; row <= last; ++row)
+        if (reg.CellText(row, sheetColumn) == name) return row;
+    return 0;
 }
 
 /// The column of row 1 whose whole text is the title; Error(ObjectRequired)
@@ -50,30 +58,21 @@ private:
 
 }  // namespace
 
-bool Kalvora::DocumentIsNew(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    std::shared_ptr<host::Workbook> book;
-    try {
-        if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
-        book = oWorksheet->Parent().shared_from_this();
-        if (!IsSavedWorkbook(*book)) {
-            book->Activate();  // the dialog is about this workbook
-            const std::string initial = book->Name() + ".xlsx";
-            if (auto path = app_.UI().GetSaveAsFilename(initial, kSaveFilter)) book->SaveAs(*path);
-            if (!IsSavedWorkbook(*book)) {
-                app_.UI().MsgBox(kSaveOnce, host::MsgButtons::OK, host::MsgIcon::Information, std::string());
-                return false;
-            }
-        }
-        FindSPIS(book);
-    } catch (...) {
-        return false;  // the workbook could not be prepared; FindSPIS reports its own failures
-    }
+bool SaveOnce(host::Application& app, host::Workbook& book) {
+    if (IsSavedWorkbook(book)) return true;
+    book.Activate();  // the dialog is about this workbook
+    const std::string initial = book.Name() + ".xlsx";
+    if (auto path = app.UI().GetSaveAsFilename(initial, kSaveFilter)) book.SaveAs(*path);
+    if (IsSavedWorkbook(book)) return true;
+    spis::Notice(app, kSaveOnce);
+    return false;
+}
 
+bool AddNewSheet(host::Application& app, host::Workbook& book) {
     std::shared_ptr<host::Worksheet> added;
     try {
-        auto last = book->Sheet(book->Count());
-        added = book->Add(nullptr, last.get());
+        auto last = book.Sheet(book.Count());
+        added = book.Add(nullptr, last.get());
         added->Name(kNewSheet);
     } catch (...) {
         if (added) {
@@ -82,42 +81,33 @@ bool Kalvora::DocumentIsNew(WorksheetRef& oWorksheet) {
             } catch (...) {
             }
         }
-        app_.UI().MsgBox(kNewSheetTaken, host::MsgButtons::OK, host::MsgIcon::Information, std::string());
+        spis::Notice(app, kNewSheetTaken);
         return false;
     }
     return true;
 }
 
-bool Kalvora::DocumentIsDelete(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
-    wsSpis_ = spis::RegisterOf(oWorksheet->Parent());
-    if (!wsSpis_) throw Error(ErrorCode::SubscriptOutOfRange, "The workbook has no sheet \"список\"");
-    host::Worksheet& reg = *wsSpis_;
+bool DocumentIsDelete(host::Application& app, host::Worksheet& document, host::Worksheet* reg) {
+    if (!reg) throw Error(ErrorCode::SubscriptOutOfRange, "The workbook has no sheet \"список\"");
+    const int cSheet = HeaderColumn(*reg, "Лист");
+    const int cOboz = HeaderColumn(*reg, "Обозначение");
 
-    const int cSheet = HeaderColumn(reg, "Лист");
-    const int cOboz = HeaderColumn(reg, "Обозначение");
-
-    const std::string name = oWorksheet->Name();
-    const int last = reg.UsedRange().r2;
-    int r = 0;
-    for (int row = 2; row <= last && !r; ++row)
-        if (reg.CellText(row, cSheet) == name) r = row;
+    const int r = RowOfDocument(*reg, cSheet, document.Name());
     if (!r) {
-        app_.UI().MsgBox(kDeleteRowNotFound, host::MsgButtons::OK, host::MsgIcon::Information, std::string());
+        spis::Notice(app, kDeleteRowNotFound);
         return false;
     }
 
-    const std::string designation = reg.CellText(r, cOboz);
-    const host::MsgResult answer = app_.UI().MsgBox(kDeleteQuestion + designation + "?", host::MsgButtons::OKCancel,
-                                                    host::MsgIcon::Question, std::string());
+    const std::string designation = reg->CellText(r, cOboz);
+    const host::MsgResult answer = app.UI().MsgBox(kDeleteQuestion + designation + "?", host::MsgButtons::OKCancel,
+                                                   host::MsgIcon::Question, std::string());
     if (answer != host::MsgResult::OK) return false;
 
-    AlertsOff quiet(app_);
+    AlertsOff quiet(app);
     // The worksheet goes first: when it cannot be deleted, its register row stays.
-    oWorksheet->Delete();
-    reg.DeleteRows(r, 1);
+    document.Delete();
+    reg->DeleteRows(r, 1);
     return true;
 }
 
-}  // namespace ormelin
+}  // namespace ormelin::lifecycle

@@ -1,10 +1,15 @@
-// The register sheet "список": its column titles, the titles a reader accepts for
-// each column, and which attribute of a record each column holds. Shared by the
-// register routines, the attribute transfers and the form checks.
+// The register sheet "список" of a workbook: its column titles, the titles a
+// reader accepts for each column, and which attribute of a record each column
+// holds; finding or creating the sheet (FindSPIS), its column map, and the row
+// lookup of a worksheet's document. The functions take the workbook, worksheet
+// and application they work on; the service object keeps what it must between
+// calls. Shared by the attribute transfers (transfer.hpp), the document
+// lifecycle (lifecycle.hpp) and the form checks.
 #pragma once
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -172,5 +177,61 @@ std::string FileNameOf(const host::Workbook& book);
 
 /// Characters (code points) of the longest line of a text.
 std::size_t LongestLine(std::string_view text);
+
+/// A notice to the user: the text in a message box with an information icon and
+/// an OK button.
+void Notice(host::Application& app, const std::string& text);
+
+// ------------------------------------------------------------------ the register of a workbook
+
+/// The register column map: per entry the 1-based column of its title, 0 when the
+/// header lacks it.
+using ColumnMap = std::array<int, kSpisColumnCount>;
+
+/// A register as a lookup found it: its sheet (null when the workbook has none)
+/// and the column map read from its header.
+struct Register {
+    std::shared_ptr<host::Worksheet> sheet;
+    ColumnMap columns{};
+
+    explicit operator bool() const { return sheet != nullptr; }
+    /// The column of an entry, 0 when the header lacks its title.
+    int Column(SpisColumn entry) const { return columns[entry]; }
+};
+
+/// Finds the register sheet of a workbook, creating it with its formatted header
+/// when there is none (a single empty worksheet becomes it), and brings it to the
+/// front. Every step runs on its own: a failing step shows "FindSPIS: " and the
+/// error's description in a message box, adds a workbook after a refused
+/// operation, saves the active workbook, and the next step runs. A null workbook
+/// is reported the same way.
+void FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book);
+
+/// The column-map scan: resets every entry to 0, then gives each accepted title of
+/// header row 1 (trimmed) its column; a later column with the same title wins. A
+/// failing read leaves the entries found before it.
+void ScanColumnMap(const host::Worksheet& reg, ColumnMap& map);
+
+/// Where a register row lookup ended: the register (null sheet and zero map when
+/// the workbook has none) and the document's row, if any.
+struct RowLookup {
+    Register reg;
+    std::optional<host::Range> row;
+};
+
+/// The register row lookup. The register is that of the document's own workbook
+/// (without a document, the active workbook's). The row is the first from row 2
+/// whose "Лист" cell shows the document's name exactly; without one, the row below
+/// the used range when create is set, else none. No document: no row. Silent: a
+/// missing register is told by a null sheet, and a failing step is passed over.
+RowLookup FindRow(host::Application& app, const host::Worksheet* document, bool create);
+
+/// The first register row from row 2 whose "Лист" cell shows name exactly, up to
+/// row last; 0 when there is none or the header has no "Лист" column. Silent.
+int RowOfSheet(const Register& reg, const std::string& name, int last);
+
+/// The cell of a register row that names its document (CellSpis): the row's cell
+/// in the "Лист" column; nothing when the header has no such column.
+std::optional<host::Range> SheetCell(const Register& reg, host::Range row);
 
 }  // namespace ormelin::spis

@@ -7,9 +7,7 @@
 #include "attributes/register.hpp"
 #include "core/frame.hpp"
 
-namespace ormelin {
-
-namespace spis {
+namespace ormelin::spis {
 
 std::shared_ptr<host::Worksheet> RegisterOf(const host::Workbook& book) {
     const int n = book.Count();
@@ -58,7 +56,9 @@ std::size_t LongestLine(std::string_view text) {
     return longest;
 }
 
-}  // namespace spis
+void Notice(host::Application& app, const std::string& text) {
+    app.UI().MsgBox(text, host::MsgButtons::OK, host::MsgIcon::Information, std::string());
+}
 
 namespace {
 
@@ -127,151 +127,167 @@ void FitColumns(host::Worksheet& w) {
     const double standard = w.StandardWidth();
     for (int c = used.c1; c <= used.c2; ++c) {
         std::size_t longest = 0;
-        for (int r = used.r1; r <= used.r2; ++r) longest = std::max(longest, spis::LongestLine(w.CellText(r, c)));
+        for (int r = used.r1; r <= used.r2; ++r) longest = std::max(longest, LongestLine(w.CellText(r, c)));
         w.ColumnWidth(c, c, std::max(standard, static_cast<double>(longest)));
+    }
+}
+
+// ------------------------------------------------------------------ FindSPIS's steps
+
+/// Runs one step of FindSPIS: its failure is reported, and FindSPIS goes on.
+template <class Step>
+void RunReported(host::Application& app, Step&& step) {
+    try {
+        step();
+    } catch (...) {
+        ReportFindSpis(app, CurrentError());
+    }
+}
+
+/// No register yet: a workbook's single empty worksheet becomes the register;
+/// otherwise a sheet "список" is added in front. An added sheet that cannot take
+/// the name is deleted again, so that no register stays under another name.
+std::shared_ptr<host::Worksheet> TakeOrAddRegisterSheet(host::Workbook& book) {
+    auto only = book.Count() == 1 ? book.Sheet(1) : nullptr;
+    if (only && IsBlank(*only)) {
+        only->Clear(host::Area{1, 1, host::kMaxRows, host::kMaxColumns});
+        only->Name(kSheetName);
+        return only;
+    }
+    auto first = book.Sheet(1);
+    auto added = book.Add(first.get(), nullptr);
+    try {
+        added->Name(kSheetName);
+    } catch (...) {
+        try {
+            added->Delete();
+        } catch (...) {
+        }
+        throw;
+    }
+    return added;
+}
+
+void FormatAllCells(host::Worksheet& reg) {
+    reg.Format(host::Area{1, 1, host::kMaxRows, host::kMaxColumns}, AllCellsFormat());
+}
+
+void WriteHeader(host::Worksheet& reg) {
+    for (const ColumnTitles& t : kColumns) {
+        const int c = static_cast<int>(t.column) + 1;
+        reg.SetLiteral(host::Area{1, c, 1, c}, std::string(t.created));
+    }
+}
+
+void FormatHeader(host::Worksheet& reg) { reg.Format(host::Area{1, 1, 1, kHeaderColumns}, HeaderFormat()); }
+
+// ------------------------------------------------------------------ the row lookup's steps
+
+/// The register a lookup reads: that of the document's workbook, else that of the
+/// active workbook; null when there is none or it cannot be reached.
+std::shared_ptr<host::Worksheet> RegisterForLookup(host::Application& app, const host::Worksheet* document) {
+    try {
+        if (document) return RegisterOf(document->Parent());
+        if (auto active = app.ActiveWorkbook()) return RegisterOf(*active);
+    } catch (...) {
+    }
+    return nullptr;
+}
+
+/// The last used row of the register, at least the header row.
+int LastUsedRow(const host::Worksheet& reg) {
+    try {
+        return std::max(1, reg.UsedRange().r2);
+    } catch (...) {
+        return 1;
     }
 }
 
 }  // namespace
 
-void Kalvora::FindSPIS(WorkbookRef& oWorkBook) {
-    CallFrame frame(*this);
-    // Every step runs on its own: a failing step is reported and the next one runs.
+void FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book) {
+    // Find an existing register: a missing workbook, or a register found (only
+    // brought to the front), ends FindSPIS.
     std::shared_ptr<host::Worksheet> reg;
-    bool done = false;
-    auto step = [&](auto&& body) {
-        if (done) return;
-        try {
-            body();
-        } catch (...) {
-            ReportFindSpis(app_, CurrentError());
-        }
-    };
-
-    step([&] {
-        if (!oWorkBook) {
-            done = true;
+    bool ended = false;
+    RunReported(app, [&] {
+        if (!book) {
+            ended = true;
             throw Error(ErrorCode::ObjectRequired);
         }
-        reg = spis::RegisterOf(*oWorkBook);
+        reg = RegisterOf(*book);
         if (reg) {
-            // an existing register is only brought to the front
-            done = true;
-            MoveToFront(*oWorkBook, *reg);
+            ended = true;
+            MoveToFront(*book, *reg);
         }
     });
-    step([&] {
-        host::Workbook& book = *oWorkBook;
-        auto only = book.Count() == 1 ? book.Sheet(1) : nullptr;
-        if (only && IsBlank(*only)) {
-            // a workbook's single empty worksheet becomes the register
-            only->Clear(host::Area{1, 1, host::kMaxRows, host::kMaxColumns});
-            only->Name(spis::kSheetName);
-            reg = only;
-            return;
-        }
-        auto first = book.Sheet(1);
-        auto added = book.Add(first.get(), nullptr);
-        try {
-            added->Name(spis::kSheetName);
-        } catch (...) {
-            try {
-                added->Delete();  // no register under another name
-            } catch (...) {
-            }
-            throw;
-        }
-        reg = added;
-    });
+    if (ended) return;
+
+    RunReported(app, [&] { reg = TakeOrAddRegisterSheet(*book); });
     if (!reg) return;
-    step([&] { MoveToFront(*oWorkBook, *reg); });
-    step([&] { reg->Format(host::Area{1, 1, host::kMaxRows, host::kMaxColumns}, AllCellsFormat()); });
-    step([&] {
-        for (const spis::ColumnTitles& t : spis::kColumns) {
-            const int c = static_cast<int>(t.column) + 1;
-            reg->SetLiteral(host::Area{1, c, 1, c}, std::string(t.created));
-        }
-    });
-    step([&] { reg->Format(host::Area{1, 1, 1, spis::kHeaderColumns}, HeaderFormat()); });
-    step([&] { FitColumns(*reg); });
+
+    RunReported(app, [&] { MoveToFront(*book, *reg); });
+    RunReported(app, [&] { FormatAllCells(*reg); });
+    RunReported(app, [&] { WriteHeader(*reg); });
+    RunReported(app, [&] { FormatHeader(*reg); });
+    RunReported(app, [&] { FitColumns(*reg); });
 }
 
-void Kalvora::ColumnMapSPIS() {
-    colSpis_.fill(0);
-    if (!wsSpis_) throw Error(ErrorCode::ObjectRequired);
-    const host::Area used = wsSpis_->UsedRange();
+void ScanColumnMap(const host::Worksheet& reg, ColumnMap& map) {
+    map.fill(0);
+    const host::Area used = reg.UsedRange();
     for (int c = 1; c <= used.c2; ++c) {
-        if (auto column = spis::ColumnOfTitle(TrimBlanks(wsSpis_->CellText(1, c)))) colSpis_[*column] = c;
+        if (auto column = ColumnOfTitle(TrimBlanks(reg.CellText(1, c)))) map[*column] = c;
     }
 }
 
-std::optional<host::Range> Kalvora::FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists) {
-    // Silent: a missing register is told by bSpisExists; a failing step is passed over.
-    bSpisExists = false;
-    if (oWorksheet)
-        ws_ = oWorksheet;
-    else
-        oWorksheet = ws_;
-
-    wsSpis_.reset();
-    try {
-        // the register of the document's own workbook; with no worksheet, the active one's
-        std::shared_ptr<host::Workbook> active;
-        const host::Workbook* book = nullptr;
-        if (oWorksheet) {
-            book = &oWorksheet->Parent();
-        } else {
-            active = app_.ActiveWorkbook();
-            book = active.get();
-        }
-        if (book) wsSpis_ = spis::RegisterOf(*book);
-    } catch (...) {
-    }
-    if (!wsSpis_) {
-        colSpis_.fill(0);
-        return std::nullopt;
-    }
-    bSpisExists = true;
-
-    try {
-        ColumnMapSPIS();
-    } catch (...) {
-    }
-    int last = 1;
-    try {
-        last = std::max(1, wsSpis_->UsedRange().r2);
-    } catch (...) {
-    }
-    if (!oWorksheet) return std::nullopt;  // no document to look for
-
-    const int c = colSpis_[spShee];
-    if (c > 0) {
-        std::string name;
-        bool named = false;
+int RowOfSheet(const Register& reg, const std::string& name, int last) {
+    const int c = reg.Column(spShee);
+    if (!reg || c <= 0) return 0;
+    for (int r = 2; r <= last; ++r) {
         try {
-            name = oWorksheet->Name();
-            named = true;
+            if (reg.sheet->CellText(r, c) == name) return r;
         } catch (...) {
         }
-        for (int r = 2; named && r <= last; ++r) {
-            try {
-                if (wsSpis_->CellText(r, c) == name) return wsSpis_->Rows(r);
-            } catch (...) {
+    }
+    return 0;
+}
+
+RowLookup FindRow(host::Application& app, const host::Worksheet* document, bool create) {
+    RowLookup found;
+    found.reg.sheet = RegisterForLookup(app, document);
+    if (!found.reg) return found;
+    try {
+        ScanColumnMap(*found.reg.sheet, found.reg.columns);
+    } catch (...) {
+    }
+    const int last = LastUsedRow(*found.reg.sheet);
+    if (!document) return found;  // no document to look for
+
+    // The document's row, by the name of its worksheet.
+    if (found.reg.Column(spShee) > 0) {
+        std::optional<std::string> name;
+        try {
+            name = document->Name();
+        } catch (...) {
+        }
+        if (name) {
+            if (const int r = RowOfSheet(found.reg, *name, last)) {
+                found.row = found.reg.sheet->Rows(r);
+                return found;
             }
         }
     }
-    if (bCreate) return wsSpis_->Rows(last + 1);
-    return std::nullopt;
+    // None: the first free row below the register when one is to be created.
+    if (create) found.row = found.reg.sheet->Rows(last + 1);
+    return found;
 }
 
-std::optional<host::Range> Kalvora::CellSpis(WorksheetRef& oWorksheet) {
-    CallFrame frame(*this);
-    bool exists = false;
-    rowSpis_ = FindRowSPIS(oWorksheet, true, exists);
-    if (!rowSpis_) return std::nullopt;
-    const int c = colSpis_[spShee];
+std::optional<host::Range> SheetCell(const Register& reg, host::Range row) {
+    const int c = reg.Column(spShee);
     if (c <= 0) return std::nullopt;  // a register without a "Лист" column names no document
-    return rowSpis_->Item(1, c);
+    return row.Item(1, c);
 }
 
-}  // namespace ormelin
+}  // namespace ormelin::spis
+

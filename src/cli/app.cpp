@@ -173,11 +173,17 @@ public:
         if (InPlace() || fs::equivalent(Destination(), opt_.book, ignored_)) {
             if (created_ ? fs::exists(fs::symlink_status(opt_.book)) : StampOf(opt_.book) != stamp_) throw Changed();
         }
+        xlsx::SaveReport saved;
         try {
-            xlsx::SaveWorkbook(*book_, Destination());
+            saved = xlsx::SaveWorkbook(*book_, Destination());
         } catch (const Error& e) {
             throw Failure{kFailed, Destination() + ": " + e.description()};
         }
+        // The file keeps a limited number of manual page breaks per sheet.
+        for (const auto& b : saved.breaks)
+            err_ << "ormelin: " << Destination() << ": sheet \"" << b.sheet << "\" has " << b.given
+                 << " manual page breaks, the file keeps " << b.kept << "; from printed sheet " << b.kept + 1
+                 << " on the printout falls back to automatic page breaks\n";
     }
 
 private:

@@ -375,6 +375,15 @@ std::shared_ptr<ModelWorkbook> ModelApplication::NewWorkbook() {
     return book;
 }
 
+void ModelApplication::CloseWorkbook(const std::shared_ptr<ModelWorkbook>& book) {
+    auto& books = impl_->books;
+    auto it = std::find(books.begin(), books.end(), book);
+    if (it == books.end()) return;
+    books.erase(it);
+    book->impl_->app = nullptr;
+    if (impl_->active == book) impl_->active = books.empty() ? nullptr : books.back();
+}
+
 std::shared_ptr<ModelWorkbook> ModelApplication::EmptyWorkbook() {
     auto book = std::make_shared<ModelWorkbook>(*this, "Книга" + std::to_string(++impl_->workbookCounter));
     impl_->books.push_back(book);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <xlsxwriter.h>
 
 #include "host/formula.hpp"
 #include "ormelin/errors.hpp"
@@ -26,19 +25,19 @@ namespace {
 // Every line a file can name. Reading takes the style and weight of the row;
 // writing looks the name up in kBorderOf below.
 constexpr std::array<BorderCode, 13> kBorderCodes{{
-    {"hair",             LXW_BORDER_HAIR,                LineStyle::Continuous,   BorderWeight::Hairline},
-    {"thin",             LXW_BORDER_THIN,                LineStyle::Continuous,   BorderWeight::Thin},
-    {"medium",           LXW_BORDER_MEDIUM,              LineStyle::Continuous,   BorderWeight::Medium},
-    {"thick",            LXW_BORDER_THICK,               LineStyle::Continuous,   BorderWeight::Thick},
-    {"dashed",           LXW_BORDER_DASHED,              LineStyle::Dash,         BorderWeight::Thin},
-    {"mediumDashed",     LXW_BORDER_MEDIUM_DASHED,       LineStyle::Dash,         BorderWeight::Medium},
-    {"dashDot",          LXW_BORDER_DASH_DOT,            LineStyle::DashDot,      BorderWeight::Thin},
-    {"mediumDashDot",    LXW_BORDER_MEDIUM_DASH_DOT,     LineStyle::DashDot,      BorderWeight::Medium},
-    {"dashDotDot",       LXW_BORDER_DASH_DOT_DOT,        LineStyle::DashDotDot,   BorderWeight::Thin},
-    {"mediumDashDotDot", LXW_BORDER_MEDIUM_DASH_DOT_DOT, LineStyle::DashDotDot,   BorderWeight::Medium},
-    {"dotted",           LXW_BORDER_DOTTED,              LineStyle::Dot,          BorderWeight::Thin},
-    {"double",           LXW_BORDER_DOUBLE,              LineStyle::Double,       BorderWeight::Thin},
-    {"slantDashDot",     LXW_BORDER_SLANT_DASH_DOT,      LineStyle::SlantDashDot, BorderWeight::Thin},
+    {"hair",             LineStyle::Continuous,   BorderWeight::Hairline},
+    {"thin",             LineStyle::Continuous,   BorderWeight::Thin},
+    {"medium",           LineStyle::Continuous,   BorderWeight::Medium},
+    {"thick",            LineStyle::Continuous,   BorderWeight::Thick},
+    {"dashed",           LineStyle::Dash,         BorderWeight::Thin},
+    {"mediumDashed",     LineStyle::Dash,         BorderWeight::Medium},
+    {"dashDot",          LineStyle::DashDot,      BorderWeight::Thin},
+    {"mediumDashDot",    LineStyle::DashDot,      BorderWeight::Medium},
+    {"dashDotDot",       LineStyle::DashDotDot,   BorderWeight::Thin},
+    {"mediumDashDotDot", LineStyle::DashDotDot,   BorderWeight::Medium},
+    {"dotted",           LineStyle::Dot,          BorderWeight::Thin},
+    {"double",           LineStyle::Double,       BorderWeight::Thin},
+    {"slantDashDot",     LineStyle::SlantDashDot, BorderWeight::Thin},
 }};
 
 // The saved line of each style (rows, in LineStyle order) and weight (columns:
@@ -77,34 +76,33 @@ template <typename E>
 struct Named {
     const char* name;
     E value;
-    std::uint8_t lxw;
 };
 
 constexpr std::array<Named<host::HAlign>, 8> kHAligns{{
-    {"general", host::HAlign::General, LXW_ALIGN_NONE},
-    {"left", host::HAlign::Left, LXW_ALIGN_LEFT},
-    {"center", host::HAlign::Center, LXW_ALIGN_CENTER},
-    {"right", host::HAlign::Right, LXW_ALIGN_RIGHT},
-    {"fill", host::HAlign::Fill, LXW_ALIGN_FILL},
-    {"justify", host::HAlign::Justify, LXW_ALIGN_JUSTIFY},
-    {"centerContinuous", host::HAlign::CenterAcrossSelection, LXW_ALIGN_CENTER_ACROSS},
-    {"distributed", host::HAlign::Distributed, LXW_ALIGN_DISTRIBUTED},
+    {"general", host::HAlign::General},
+    {"left", host::HAlign::Left},
+    {"center", host::HAlign::Center},
+    {"right", host::HAlign::Right},
+    {"fill", host::HAlign::Fill},
+    {"justify", host::HAlign::Justify},
+    {"centerContinuous", host::HAlign::CenterAcrossSelection},
+    {"distributed", host::HAlign::Distributed},
 }};
 
 constexpr std::array<Named<host::VAlign>, 5> kVAligns{{
-    {"top", host::VAlign::Top, LXW_ALIGN_VERTICAL_TOP},
-    {"center", host::VAlign::Center, LXW_ALIGN_VERTICAL_CENTER},
-    {"bottom", host::VAlign::Bottom, LXW_ALIGN_NONE},
-    {"justify", host::VAlign::Justify, LXW_ALIGN_VERTICAL_JUSTIFY},
-    {"distributed", host::VAlign::Distributed, LXW_ALIGN_VERTICAL_DISTRIBUTED},
+    {"top", host::VAlign::Top},
+    {"center", host::VAlign::Center},
+    {"bottom", host::VAlign::Bottom},
+    {"justify", host::VAlign::Justify},
+    {"distributed", host::VAlign::Distributed},
 }};
 
 constexpr std::array<Named<host::Underline>, 5> kUnderlines{{
-    {"none", host::Underline::None, LXW_UNDERLINE_NONE},
-    {"single", host::Underline::Single, LXW_UNDERLINE_SINGLE},
-    {"double", host::Underline::Double, LXW_UNDERLINE_DOUBLE},
-    {"singleAccounting", host::Underline::SingleAccounting, LXW_UNDERLINE_SINGLE_ACCOUNTING},
-    {"doubleAccounting", host::Underline::DoubleAccounting, LXW_UNDERLINE_DOUBLE_ACCOUNTING},
+    {"none", host::Underline::None},
+    {"single", host::Underline::Single},
+    {"double", host::Underline::Double},
+    {"singleAccounting", host::Underline::SingleAccounting},
+    {"doubleAccounting", host::Underline::DoubleAccounting},
 }};
 
 template <typename E, std::size_t N>
@@ -114,21 +112,25 @@ std::optional<E> Find(const std::array<Named<E>, N>& table, std::string_view nam
     return std::nullopt;
 }
 
-template <typename E, std::size_t N>
-std::uint8_t Lxw(const std::array<Named<E>, N>& table, E value) {
-    for (const auto& entry : table)
-        if (entry.value == value) return entry.lxw;
-    return 0;
-}
 
 }  // namespace
 
 std::optional<host::HAlign> HAlignNamed(std::string_view name) { return Find(kHAligns, name); }
 std::optional<host::VAlign> VAlignNamed(std::string_view name) { return Find(kVAligns, name); }
-std::uint8_t LxwHAlign(host::HAlign a) { return Lxw(kHAligns, a); }
-std::uint8_t LxwVAlign(host::VAlign a) { return Lxw(kVAligns, a); }
 std::optional<host::Underline> UnderlineNamed(std::string_view name) { return Find(kUnderlines, name); }
-std::uint8_t LxwUnderline(host::Underline u) { return Lxw(kUnderlines, u); }
+
+namespace {
+template <typename E, std::size_t N>
+const char* NameOf(const std::array<Named<E>, N>& table, E value, const char* otherwise) {
+    for (const auto& entry : table)
+        if (entry.value == value) return entry.name;
+    return otherwise;
+}
+}  // namespace
+
+const char* HAlignName(host::HAlign a) { return NameOf(kHAligns, a, "general"); }
+const char* VAlignName(host::VAlign a) { return NameOf(kVAligns, a, "bottom"); }
+const char* UnderlineName(host::Underline u) { return NameOf(kUnderlines, u, "none"); }
 
 // ---------------------------------------------------------------- colours
 
@@ -171,12 +173,12 @@ std::uint32_t ThemeRgb(int theme) {
 
 // ---------------------------------------------------------------- number formats
 
-std::optional<std::string> BuiltinNumberFormat(int id) {
-    struct Entry {
-        int id;
-        const char* code;
-    };
-    static constexpr std::array<Entry, 28> kBuiltin{{
+namespace {
+struct BuiltinFormat {
+    int id;
+    const char* code;
+};
+constexpr std::array<BuiltinFormat, 28> kBuiltin{{
         {0, "General"}, {1, "0"}, {2, "0.00"}, {3, "#,##0"}, {4, "#,##0.00"},
         {9, "0%"}, {10, "0.00%"}, {11, "0.00E+00"}, {12, "# ?/?"}, {13, "# \?\?/\?\?"},
         {14, "mm-dd-yy"}, {15, "d-mmm-yy"}, {16, "d-mmm"}, {17, "mmm-yy"},
@@ -184,7 +186,16 @@ std::optional<std::string> BuiltinNumberFormat(int id) {
         {22, "m/d/yy h:mm"}, {37, "#,##0 ;(#,##0)"}, {38, "#,##0 ;[Red](#,##0)"},
         {39, "#,##0.00;(#,##0.00)"}, {40, "#,##0.00;[Red](#,##0.00)"},
         {45, "mm:ss"}, {46, "[h]:mm:ss"}, {47, "mmss.0"}, {48, "##0.0E+0"}, {49, "@"},
-    }};
+}};
+}  // namespace
+
+int BuiltinNumberFormatId(std::string_view code) {
+    for (const auto& e : kBuiltin)
+        if (code == e.code) return e.id;
+    return -1;
+}
+
+std::optional<std::string> BuiltinNumberFormat(int id) {
     for (const auto& e : kBuiltin)
         if (e.id == id) return std::string(e.code);
     return std::nullopt;
@@ -209,6 +220,12 @@ double CharactersFromFileWidth(double fileWidth) {
     double pixels = std::round(fileWidth * 7);
     double characters = pixels >= 12 ? (pixels - 5) / 7 : pixels / 12;
     return std::round(characters * 100) / 100;
+}
+
+double FileWidthFromCharacters(double characters) {
+    // Whole pixels, as the column is shown, in 1/256 of a character.
+    double pixels = characters < 1 ? std::floor(characters * 12 + 0.5) : std::floor(characters * 7 + 0.5) + 5;
+    return std::floor(pixels / 7 * 256) / 256;
 }
 
 }  // namespace ormelin::xlsx::detail

@@ -18,7 +18,6 @@ namespace ormelin::xlsx::detail {
 /// A border line as the file names it, with the line style and weight it stands for.
 struct BorderCode {
     const char* name;          // "thin", "mediumDashed", ...
-    std::uint8_t lxw;          // libxlsxwriter's LXW_BORDER_* value
     host::LineStyle style;
     host::BorderWeight weight;
 };
@@ -31,10 +30,11 @@ const BorderCode* BorderNamed(std::string_view name);
 
 std::optional<host::HAlign> HAlignNamed(std::string_view name);
 std::optional<host::VAlign> VAlignNamed(std::string_view name);
-std::uint8_t LxwHAlign(host::HAlign a);   // 0: general
-std::uint8_t LxwVAlign(host::VAlign a);   // 0: bottom (the default)
 std::optional<host::Underline> UnderlineNamed(std::string_view name);
-std::uint8_t LxwUnderline(host::Underline u);
+/// The names the file gives them ("general", "center", "doubleAccounting", ...).
+const char* HAlignName(host::HAlign a);
+const char* VAlignName(host::VAlign a);
+const char* UnderlineName(host::Underline u);
 
 // ---------------------------------------------------------------- colours
 
@@ -51,6 +51,8 @@ std::uint32_t ThemeRgb(int theme);
 
 /// The format code of a built-in number format id, or nothing.
 std::optional<std::string> BuiltinNumberFormat(int id);
+/// The built-in id of a format code, or -1 when the code is not built in.
+int BuiltinNumberFormatId(std::string_view code);
 
 // ---------------------------------------------------------------- errors
 
@@ -58,9 +60,11 @@ std::optional<host::CellError> CellErrorNamed(std::string_view text);
 
 // ---------------------------------------------------------------- column widths
 
-/// The file's column width for a width in characters, as the writer rounds it
+/// The characters of a file's column width, as the writer rounds it
 /// (whole pixels of a 7-pixel digit plus 5 pixels of padding).
 double CharactersFromFileWidth(double fileWidth);
+/// The file's column width of a width in characters (the inverse of the above).
+double FileWidthFromCharacters(double characters);
 
 // ---------------------------------------------------------------- formula text
 

@@ -16,6 +16,9 @@
 #include "ormelin/xlsx.hpp"
 #include "xlsx/archive.hpp"
 #include "xlsx/common.hpp"
+#include "xlsx/package.hpp"
+#include "xlsx/styles.hpp"
+#include "xlsx/xml_in.hpp"
 
 namespace ormelin::xlsx {
 
@@ -48,353 +51,6 @@ void LoadReport::Add(const std::string& what, const std::string& part) {
 
 namespace {
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
-
-// ---------------------------------------------------------------- XML helpers
-
-/// The name of a node or attribute without its namespace prefix.
-const char* Local(const char* name) {
-    const char* colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-
-/// Whether an element has the local name; unprefixed names, by far the most
-/// common, are compared once.
-bool Is(const pugi::xml_node& n, const char* name) {
-    const char* own = n.name();
-    if (std::strcmp(own, name) == 0) return true;
-    const char* colon = std::strchr(own, ':');
-    return colon && std::strcmp(colon + 1, name) == 0;
-}
-
-pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
-    for (auto c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && Is(c, name)) return c;
-    return {};
-}
-
-/// An attribute by its local name ("id" finds "r:id").
-pugi::xml_attribute Attr(const pugi::xml_node& n, const char* name) {
-    if (auto a = n.attribute(name)) return a;
-    for (auto a = n.first_attribute(); a; a = a.next_attribute())
-        if (std::strcmp(Local(a.name()), name) == 0) return a;
-    return {};
-}
-
-bool Flag(const pugi::xml_node& n, const char* name, bool absent) {
-    auto a = Attr(n, name);
-    if (!a) return absent;
-    std::string_view v = a.value();
-    return v == "1" || v == "true" || v == "on";
-}
-
-/// A flag element such as <b/> or <b val="0"/>.
-bool FlagElement(const pugi::xml_node& parent, const char* name) {
-    auto e = Child(parent, name);
-    return e && Flag(e, "val", true);
-}
-
-template <typename T>
-bool Number(std::string_view text, T& out) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && p == text.data() + text.size();
-}
-
-int IntAttr(const pugi::xml_node& n, const char* name, int absent, const std::string& part) {
-    auto a = Attr(n, name);
-    if (!a) return absent;
-    long long v = 0;
-    if (!Number(std::string_view(a.value()), v)) {
-        double d = 0;
-        if (!Number(std::string_view(a.value()), d) || !std::isfinite(d) || std::fabs(d) > 2e9)
-            Fail(part, std::string("attribute ") + a.name() + " is not a number: \"" + a.value() + "\"");
-        v = static_cast<long long>(d);
-    }
-    if (v < -2000000000LL || v > 2000000000LL) Fail(part, std::string("attribute ") + a.name() + " out of range");
-    return static_cast<int>(v);
-}
-
-double DoubleAttr(const pugi::xml_node& n, const char* name, double absent, const std::string& part) {
-    auto a = Attr(n, name);
-    if (!a) return absent;
-    double v = 0;
-    if (!Number(std::string_view(a.value()), v) || !std::isfinite(v))
-        Fail(part, std::string("attribute ") + a.name() + " is not a number: \"" + a.value() + "\"");
-    return v;
-}
-
-/// Replaces the escapes _xHHHH_ that the file uses for control characters.
-std::string Unescape(const char* text) {
-    std::string_view s(text);
-    if (s.find("_x") == std::string_view::npos) return std::string(s);
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned code = 0;
-        if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' &&
-            std::from_chars(s.data() + i + 2, s.data() + i + 6, code, 16).ptr == s.data() + i + 6) {
-            if (code < 0x80) {
-                out += static_cast<char>(code);
-            } else if (code < 0x800) {
-                out += static_cast<char>(0xC0 | (code >> 6));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | (code >> 12));
-                out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            }
-            i += 7;
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
-}
-
-/// A parsed part: the document and the inflated bytes it was parsed in.
-struct XmlPart {
-    std::string name;
-    std::string bytes;
-    pugi::xml_document doc;
-
-    pugi::xml_node Root(const char* expected) const {
-        auto root = doc.document_element();
-        if (!root || !Is(root, expected))
-            Fail(name, std::string("the root element is not <") + expected + ">");
-        return root;
-    }
-};
-
-void Parse(Archive& zip, const std::string& part, XmlPart& out) {
-    out.name = part;
-    out.bytes = zip.Read(part);
-    auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
-    if (!result)
-        Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
-}
-
-// ---------------------------------------------------------------- relationships
-
-struct Rel {
-    std::string id, type, target;
-    bool external = false;
-};
-
-std::string Folder(const std::string& part) {
-    auto slash = part.rfind('/');
-    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
-}
-
-/// The part a relationship target names, relative to the folder of its source.
-std::string ResolveTarget(const std::string& sourcePart, const std::string& target) {
-    std::string path = !target.empty() && target[0] == '/' ? target.substr(1) : Folder(sourcePart) + target;
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        auto slash = path.find('/', start);
-        std::string piece = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (piece == "..") {
-            if (!pieces.empty()) pieces.pop_back();
-        } else if (!piece.empty() && piece != ".") {
-            pieces.push_back(piece);
-        }
-        if (slash == std::string::npos) break;
-        start = slash + 1;
-    }
-    std::string out;
-    for (const auto& p : pieces) out += (out.empty() ? "" : "/") + p;
-    return out;
-}
-
-std::string RelsPartOf(const std::string& part) {
-    auto slash = part.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
-    std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
-    return folder + "_rels/" + file + ".rels";
-}
-
-std::vector<Rel> ReadRels(Archive& zip, const std::string& sourcePart, bool required) {
-    std::string part = RelsPartOf(sourcePart);
-    std::vector<Rel> rels;
-    if (!required && !zip.Has(part)) return rels;
-    XmlPart xml;
-    Parse(zip, part, xml);
-    for (auto r = xml.Root("Relationships").first_child(); r; r = r.next_sibling()) {
-        if (!Is(r, "Relationship")) continue;
-        Rel rel;
-        rel.id = Attr(r, "Id").value();
-        rel.type = Attr(r, "Type").value();
-        rel.external = std::string_view(Attr(r, "TargetMode").value()) == "External";
-        rel.target = rel.external ? Attr(r, "Target").value() : ResolveTarget(sourcePart, Attr(r, "Target").value());
-        rels.push_back(std::move(rel));
-    }
-    return rels;
-}
-
-bool TypeEndsWith(const Rel& r, std::string_view suffix) {
-    return r.type.size() >= suffix.size() && r.type.compare(r.type.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-const Rel* FindRel(const std::vector<Rel>& rels, std::string_view suffix) {
-    for (const auto& r : rels)
-        if (TypeEndsWith(r, suffix)) return &r;
-    return nullptr;
-}
-
-// ---------------------------------------------------------------- styles
-
-Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part) {
-    if (!c || Flag(c, "auto", false)) return Color::Auto();
-    if (auto rgb = Attr(c, "rgb")) {
-        std::string_view v = rgb.value();
-        if (v.size() == 8) v.remove_prefix(2);
-        std::uint32_t value = 0;
-        auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), value, 16);
-        if (ec != std::errc() || p != v.data() + v.size() || v.size() != 6)
-            Fail(part, std::string("colour \"") + rgb.value() + "\" is not an RGB value");
-        return Color::Rgb(value);
-    }
-    if (Attr(c, "indexed")) {
-        int index = ColorIndexOf(IntAttr(c, "indexed", 64, part));
-        return index > 0 ? Color::Index(index) : Color::Auto();
-    }
-    if (Attr(c, "theme")) {
-        int theme = IntAttr(c, "theme", 1, part);
-        if (font && theme == 1) return Color::Auto();  // the theme's text colour
-        return Color::Rgb(ThemeRgb(theme));
-    }
-    return Color::Auto();
-}
-
-struct Styles {
-    std::vector<Style> xfs;                      // resolved cell formats
-    std::vector<std::optional<StyleId>> ids;     // interned on first use
-};
-
-Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
-    Styles styles;
-    if (part.empty() || !zip.Has(part)) {
-        styles.xfs.emplace_back();
-        styles.ids.resize(1);
-        return styles;
-    }
-    XmlPart xml;
-    Parse(zip, part, xml);
-    auto root = xml.Root("styleSheet");
-
-    std::unordered_map<int, std::string> numFmts;
-    for (auto n : Child(root, "numFmts").children()) {
-        if (!Is(n, "numFmt")) continue;
-        numFmts[IntAttr(n, "numFmtId", 0, part)] = Attr(n, "formatCode").value();
-    }
-
-    std::vector<host::Font> fonts;
-    for (auto f : Child(root, "fonts").children()) {
-        if (!Is(f, "font")) continue;
-        host::Font font;
-        if (auto name = Child(f, "name")) font.name = Attr(name, "val").value();
-        if (auto sz = Child(f, "sz")) font.size = DoubleAttr(sz, "val", 11, part);
-        font.bold = FlagElement(f, "b");
-        font.italic = FlagElement(f, "i");
-        if (auto u = Child(f, "u")) {
-            auto val = Attr(u, "val");
-            font.underline = val ? UnderlineNamed(val.value()).value_or(host::Underline::Single) : host::Underline::Single;
-        }
-        font.color = ReadColor(Child(f, "color"), true, part);
-        fonts.push_back(std::move(font));
-    }
-
-    std::vector<Color> fills;
-    bool patterned = false;
-    for (auto f : Child(root, "fills").children()) {
-        if (!Is(f, "fill")) continue;
-        auto p = Child(f, "patternFill");
-        std::string_view type = p ? Attr(p, "patternType").value() : "";
-        if (!p || type.empty() || type == "none") {
-            fills.push_back(Color::Auto());
-            if (!p && Child(f, "gradientFill")) patterned = true;
-            continue;
-        }
-        if (type != "solid" && type != "gray125") patterned = true;
-        if (type == "gray125") {
-            fills.push_back(Color::Auto());  // the reserved second fill of every file
-            continue;
-        }
-        fills.push_back(ReadColor(Child(p, "fgColor"), false, part));
-    }
-    if (patterned) report.Add("fill patterns and gradients", part);
-
-    std::vector<std::array<Border, 4>> borders;
-    for (auto b : Child(root, "borders").children()) {
-        if (!Is(b, "border")) continue;
-        std::array<Border, 4> edges{};
-        const char* names[4] = {"left", "top", "bottom", "right"};
-        for (int i = 0; i < 4; ++i) {
-            auto e = Child(b, names[i]);
-            if (!e && i == 0) e = Child(b, "start");
-            if (!e && i == 3) e = Child(b, "end");
-            if (!e) continue;
-            const BorderCode* code = BorderNamed(Attr(e, "style").value());
-            if (!code) continue;
-            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part)};
-        }
-        if (auto d = Child(b, "diagonal"); d && Attr(d, "style") && std::string_view(Attr(d, "style").value()) != "none")
-            report.Add("diagonal borders", part);
-        borders.push_back(edges);
-    }
-
-    int index = 0;
-    for (auto x : Child(root, "cellXfs").children()) {
-        if (!Is(x, "xf")) continue;
-        Style s;
-        int numFmt = IntAttr(x, "numFmtId", 0, part);
-        if (auto it = numFmts.find(numFmt); it != numFmts.end())
-            s.numberFormat = it->second;
-        else
-            s.numberFormat = BuiltinNumberFormat(numFmt).value_or("General");
-        auto entry = [&](const char* attr, std::size_t count, const char* what) {
-            int i = IntAttr(x, attr, 0, part);
-            if (i < 0 || static_cast<std::size_t>(i) >= count) {
-                if (i == 0 && count == 0) return -1;
-                Fail(part, "cell format " + std::to_string(index) + " refers to " + what + " " + std::to_string(i) +
-                               " of " + std::to_string(count));
-            }
-            return i;
-        };
-        if (int f = entry("fontId", fonts.size(), "font"); f >= 0) s.font = fonts[static_cast<std::size_t>(f)];
-        if (int f = entry("fillId", fills.size(), "fill"); f >= 0) s.fill = fills[static_cast<std::size_t>(f)];
-        if (int b = entry("borderId", borders.size(), "border"); b >= 0) {
-            const auto& e = borders[static_cast<std::size_t>(b)];
-            s.left = e[0], s.top = e[1], s.bottom = e[2], s.right = e[3];
-        }
-        if (auto a = Child(x, "alignment")) {
-            if (auto h = Attr(a, "horizontal")) s.horizontal = HAlignNamed(h.value()).value_or(host::HAlign::General);
-            if (auto v = Attr(a, "vertical")) s.vertical = VAlignNamed(v.value()).value_or(host::VAlign::Bottom);
-            int rotation = IntAttr(a, "textRotation", 0, part);
-            if (rotation >= 0 && rotation <= 90)
-                s.orientation = rotation;
-            else if (rotation > 90 && rotation <= 180)
-                s.orientation = 90 - rotation;  // the file keeps -1..-90 as 91..180
-            else if (rotation == 255)
-                report.Add("vertical stacked text", part);
-            s.wrap = Flag(a, "wrapText", false);
-            s.shrink = Flag(a, "shrinkToFit", false);
-            s.indent = std::clamp(IntAttr(a, "indent", 0, part), 0, 250);
-            int order = IntAttr(a, "readingOrder", 0, part);
-            s.readingOrder = order == 1   ? host::ReadingOrder::LeftToRight
-                             : order == 2 ? host::ReadingOrder::RightToLeft
-                                          : host::ReadingOrder::Context;
-        }
-        styles.xfs.push_back(std::move(s));
-        ++index;
-    }
-    if (styles.xfs.empty()) styles.xfs.emplace_back();
-    styles.ids.resize(styles.xfs.size());
-    return styles;
-}
-
 // ---------------------------------------------------------------- parts the model does not hold
 
 struct Unsupported {
@@ -422,6 +78,7 @@ constexpr Unsupported kUnsupportedParts[] = {
     {"xl/connections.xml", "data connections"},
     {"xl/queryTables/", "query tables"},
     {"xl/slicers/", "slicers"},
+    {"docProps/custom.xml", "custom document properties"},
     {"xl/timelines/", "timelines"},
 };
 
@@ -486,6 +143,11 @@ private:
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
     void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                    const std::set<int>& breaks);
+    /// Shared formulas of the sheet being read by their index: the R1C1 text,
+    /// which is the same in every cell of the formula.
+    using SharedFormulas = std::unordered_map<int, std::string>;
+    CellContent ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column, const std::string& part,
+                         SharedFormulas& shared);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
     void ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const std::string& part);
     void ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, const std::string& part);
@@ -579,6 +241,9 @@ void Loader::Run() {
             report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
         }
     }
+    // Dates count from 1904 in such a file; the model counts from 1900, so every
+    // date would move by four years.
+    if (Flag(Child(bookRoot, "workbookPr"), "date1904", false)) report_.Add("the 1904 date system", bookPart);
     if (auto protection = Child(bookRoot, "workbookProtection"); protection && protection.first_attribute())
         report_.Add("workbook protection", bookPart);
 
@@ -641,6 +306,10 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
     }
 
     if (auto format = Child(root, "sheetFormatPr")) {
+        if (Attr(format, "defaultColWidth") || IntAttr(format, "baseColWidth", 8, part) != 8)
+            report_.Add("the sheet's default column width", part);
+        if (IntAttr(format, "outlineLevelRow", 0, part) > 0 || IntAttr(format, "outlineLevelCol", 0, part) > 0)
+            report_.Add("outline levels and groups", part);
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
         if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
     }
@@ -677,6 +346,8 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
         if (first < 1 || last < first || last > host::kMaxColumns)
             Fail(part, "column range " + std::to_string(first) + ":" + std::to_string(last) + " out of the sheet");
+        if (IntAttr(c, "outlineLevel", 0, part) > 0 || Flag(c, "collapsed", false))
+            report_.Add("outline levels and groups", part);
         double width = -1;
         if (Flag(c, "hidden", false)) {
             width = 0;
@@ -715,12 +386,82 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
     }
 }
 
+/// The value and formula of one <c> element.
+CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column,
+                             const std::string& part, SharedFormulas& shared) {
+    CellContent content;
+    pugi::xml_node v, f;
+    for (auto e = c.first_child(); e; e = e.next_sibling()) {
+        if (e.type() != pugi::node_element) continue;
+        if (Is(e, "v")) v = e;
+        else if (Is(e, "f")) f = e;
+    }
+    const char* text = v.child_value();
+    if (type == "s") {
+        if (v) {
+            long long index = -1;
+            if (!Number(std::string_view(text), index) || index < 0 ||
+                static_cast<std::size_t>(index) >= strings_.size())
+                Fail(part, "shared string " + std::string(text) + " out of range at " + CellName(row, column));
+            content.value = strings_[static_cast<std::size_t>(index)];
+        }
+    } else if (type == "inlineStr") {
+        auto is = Child(c, "is");
+        if (auto t = Child(is, "t")) {
+            content.value = Unescape(t.child_value());
+        } else {
+            std::string joined;
+            for (auto run = is.first_child(); run; run = run.next_sibling())
+                if (Is(run, "r")) joined += Unescape(Child(run, "t").child_value());
+            content.value = std::move(joined);
+        }
+    } else if (type == "str") {
+        content.value = Unescape(text);
+    } else if (type == "b") {
+        if (v) content.value = std::string_view(text) == "1" || std::string_view(text) == "true";
+    } else if (type == "e") {
+        if (v) content.value = CellErrorNamed(text).value_or(host::CellError::NA);
+    } else if (type == "d") {
+        if (v) content.value = std::string(text);
+        report_.Add("date cells (kept as text)", part);
+    } else if (v && *text) {
+        double number = 0;
+        if (!Number(std::string_view(text), number))
+            Fail(part, "cell " + CellName(row, column) + ": \"" + text + "\" is not a number");
+        content.value = number;
+    }
+
+    if (f) {
+        std::string_view kind = Attr(f, "t").value();
+        if (kind == "shared") {
+            int si = IntAttr(f, "si", -1, part);
+            if (*f.child_value()) {
+                shared[si] = ToR1C1(f.child_value(), row, column);
+                content.formula = shared[si];
+            } else if (auto it = shared.find(si); it != shared.end()) {
+                // In R1C1 every cell of a shared formula has the same text.
+                content.formula = it->second;
+            }
+        } else if (*f.child_value()) {
+            if (kind == "array") report_.Add("array formulas", part);
+            if (kind == "dataTable") report_.Add("data tables", part);
+            content.formula = ToR1C1(f.child_value(), row, column);
+        }
+        // An error constant is saved as a formula of that error alone.
+        if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
+            content.formula.clear();
+            content.value = *error;
+        } else if (type == "str" && !content.formula.empty()) {
+            if (auto e = CellErrorNamed(std::get<std::string>(content.value))) content.value = *e;
+        }
+    }
+
+    return content;
+}
+
 void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                        const std::set<int>& breaks) {
-    struct Shared {
-        std::string formula;  // R1C1
-    };
-    std::unordered_map<int, Shared> shared;
+    SharedFormulas shared;
     int lastRow = 0;
     auto breakAt = breaks.begin();
     auto flushBreaks = [&](int upTo) {
@@ -741,6 +482,10 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         lastRow = row;
         flushBreaks(row);
 
+        if (r.attribute("outlineLevel") || r.attribute("collapsed")) {
+            if (IntAttr(r, "outlineLevel", 0, part) > 0 || Flag(r, "collapsed", false))
+                report_.Add("outline levels and groups", part);
+        }
         model::RowRecord record;
         if (Flag(r, "hidden", false)) {
             record.height = 0;
@@ -760,80 +505,33 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         int lastColumn = 0;
         for (auto c = r.first_child(); c; c = c.next_sibling()) {
             if (!Is(c, "c")) continue;
+            // The attributes of a cell are taken in one pass, by their one-letter names.
+            pugi::xml_attribute refAttr, styleAttr, typeAttr;
+            for (auto a = c.first_attribute(); a; a = a.next_attribute()) {
+                const char* name = a.name();
+                if (name[0] == '\0' || name[1] != '\0') continue;
+                if (name[0] == 'r') refAttr = a;
+                else if (name[0] == 's') styleAttr = a;
+                else if (name[0] == 't') typeAttr = a;
+            }
             CellRef ref{row, lastColumn + 1};
-            if (auto a = c.attribute("r")) {
-                if (!ParseCellRef(a.value(), ref) || ref.row != row)
-                    Fail(part, std::string("cell reference \"") + a.value() + "\" is not in row " + std::to_string(row));
+            if (refAttr) {
+                if (!ParseCellRef(refAttr.value(), ref) || ref.row != row)
+                    Fail(part, std::string("cell reference \"") + refAttr.value() + "\" is not in row " + std::to_string(row));
             }
             if (ref.column > host::kMaxColumns) Fail(part, "cell out of the sheet in row " + std::to_string(row));
             lastColumn = ref.column;
 
-            auto s = c.attribute("s");
-            StyleId style = StyleOf(s ? static_cast<std::size_t>(IntAttr(c, "s", 0, part)) : 0, part, row, ref.column);
-
-            CellContent content;
-            std::string_view type = c.attribute("t").value();
-            auto v = Child(c, "v");
-            const char* text = v.child_value();
-            if (type == "s") {
-                if (v) {
-                    long long index = -1;
-                    if (!Number(std::string_view(text), index) || index < 0 ||
-                        static_cast<std::size_t>(index) >= strings_.size())
-                        Fail(part, "shared string " + std::string(text) + " out of range at " + CellName(row, ref.column));
-                    content.value = strings_[static_cast<std::size_t>(index)];
-                }
-            } else if (type == "inlineStr") {
-                auto is = Child(c, "is");
-                if (auto t = Child(is, "t")) {
-                    content.value = Unescape(t.child_value());
-                } else {
-                    std::string joined;
-                    for (auto run = is.first_child(); run; run = run.next_sibling())
-                        if (Is(run, "r")) joined += Unescape(Child(run, "t").child_value());
-                    content.value = std::move(joined);
-                }
-            } else if (type == "str") {
-                content.value = Unescape(text);
-            } else if (type == "b") {
-                if (v) content.value = std::string_view(text) == "1" || std::string_view(text) == "true";
-            } else if (type == "e") {
-                if (v) content.value = CellErrorNamed(text).value_or(host::CellError::NA);
-            } else if (type == "d") {
-                if (v) content.value = std::string(text);
-                report_.Add("date cells (kept as text)", part);
-            } else if (v && *text) {
-                double number = 0;
-                if (!Number(std::string_view(text), number))
-                    Fail(part, "cell " + CellName(row, ref.column) + ": \"" + text + "\" is not a number");
-                content.value = number;
+            std::size_t xf = 0;
+            if (styleAttr) {
+                long long value = -1;
+                if (!Number(std::string_view(styleAttr.value()), value) || value < 0 || value > 2000000000LL)
+                    value = IntAttr(c, "s", 0, part);  // a number of another form, or the message naming it
+                xf = static_cast<std::size_t>(value);  // a negative index is refused as out of range
             }
+            StyleId style = StyleOf(xf, part, row, ref.column);
 
-            if (auto f = Child(c, "f")) {
-                std::string_view kind = Attr(f, "t").value();
-                if (kind == "shared") {
-                    int si = IntAttr(f, "si", -1, part);
-                    if (*f.child_value()) {
-                        shared[si].formula = ToR1C1(f.child_value(), row, ref.column);
-                        content.formula = shared[si].formula;
-                    } else if (auto it = shared.find(si); it != shared.end()) {
-                        // In R1C1 every cell of a shared formula has the same text.
-                        content.formula = it->second.formula;
-                    }
-                } else if (*f.child_value()) {
-                    if (kind == "array") report_.Add("array formulas", part);
-                    if (kind == "dataTable") report_.Add("data tables", part);
-                    content.formula = ToR1C1(f.child_value(), row, ref.column);
-                }
-                // An error constant is saved as a formula of that error alone.
-                if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
-                    content.formula.clear();
-                    content.value = *error;
-                } else if (type == "str" && !content.formula.empty()) {
-                    if (auto e = CellErrorNamed(std::get<std::string>(content.value))) content.value = *e;
-                }
-            }
-
+            CellContent content = ReadCell(c, typeAttr.value(), row, ref.column, part, shared);
             if (host::IsEmpty(content.value) && content.formula.empty()) {
                 StyleId fallback = record.style ? *record.style : columnStyles_[static_cast<std::size_t>(ref.column)];
                 if (style == fallback) continue;
@@ -883,6 +581,7 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
     if (auto p = Child(root, "printOptions")) {
         page.centerHorizontally = Flag(p, "horizontalCentered", false);
         page.centerVertically = Flag(p, "verticalCentered", false);
+        if (Flag(p, "gridLines", false) || Flag(p, "headings", false)) report_.Add("printed gridlines and headings", part);
     }
     if (auto s = Child(root, "pageSetup")) {
         page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
@@ -897,6 +596,7 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
     auto v = Child(views, "sheetView");
     if (!v) return;
     host::SheetView& view = sheet.View();
+    if (Flag(v, "rightToLeft", false)) report_.Add("right-to-left sheets", part);
     std::string_view mode = Attr(v, "view").value();
     view.view = mode == "pageBreakPreview" ? host::ViewMode::PageBreakPreview
                 : mode == "pageLayout"     ? host::ViewMode::PageLayout
@@ -947,9 +647,9 @@ std::shared_ptr<ModelWorkbook> Load(model::ModelApplication& app, Archive zip, c
     auto previous = std::dynamic_pointer_cast<ModelWorkbook>(app.ActiveWorkbook());
     auto book = app.EmptyWorkbook();
     auto fail = [&](const std::string& message) {
-        // The model has no way to close a workbook: the one begun stays open
-        // with what was read, and the workbook that was active before is
-        // active again.
+        // The workbook begun for the file is closed, and the one that was active
+        // before is active again.
+        app.CloseWorkbook(book);
         if (previous) app.SetActiveWorkbook(previous);
         if (!message.empty()) Fail(zip.Name(), message);
     };

@@ -65,7 +65,8 @@ check("breaks", [b.id for b in ws.row_breaks.brk], [36, 72])
 check("frozen", ws.freeze_panes, "A3")
 check("view", (ws.sheet_view.view, ws.sheet_view.showZeros, ws.sheet_view.showGridLines), ("pageBreakPreview", False, False))
 reg = wb["список"]
-check("values", [reg["A2"].value, reg["B2"].value, reg["C2"].value, reg["E2"].value], [1.5, -2.25e20, True, "=#N/A"])
+check("values", [reg["A2"].value, reg["B2"].value, reg["C2"].value, reg["E2"].value], [1.5, -2.25e20, True, "#N/A"])
+check("error cell", reg["E2"].data_type, "e")
 check("text with line feed", reg["B1"].value, "Строка с переводом\nстроки и  пробелами ")
 print("\n".join(failures) if failures else "OK")
 )PY";
@@ -151,6 +152,41 @@ wb.save(")PY" + path + R"PY(")
     EXPECT_EQ(ws->Page().orientation, host::PageOrientation::Landscape);
     EXPECT_DOUBLE_EQ(ws->Page().leftMargin, 36);
     EXPECT_EQ(ws->View().frozenRows, 1);
+}
+
+TEST(Openpyxl, WhatTheModelCannotHoldIsReported) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    ScratchDir dir;
+    std::string path = dir / "features.xlsx";
+    std::string script = R"PY(
+import openpyxl
+from openpyxl.styles import Font, PatternFill, Protection
+from openpyxl.styles.colors import Color
+wb = openpyxl.Workbook()
+wb.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904
+ws = wb.active
+ws["A1"] = "зачёркнуто"
+ws["A1"].font = Font(strike=True)
+ws["A2"] = "x"
+ws["A2"].font = Font(vertAlign="superscript")
+ws["A3"].fill = PatternFill("solid", fgColor=Color(theme=4, tint=0.4))
+ws["A4"].protection = Protection(locked=False)
+ws.row_dimensions.group(5, 7, outline_level=1, hidden=True)
+ws.sheet_format.defaultColWidth = 12
+ws.sheet_view.rightToLeft = True
+ws.print_options.gridLines = True
+wb.custom_doc_props.append(openpyxl.packaging.custom.StringProperty(name="Шифр", value="АБВГ")) if hasattr(wb, "custom_doc_props") else None
+wb.save(")PY" + path + R"PY(")
+)PY";
+    std::string output;
+    ASSERT_EQ(RunPython(dir, script, output), 0) << output;
+    auto app = MakeApp();
+    LoadReport report;
+    LoadWorkbook(*app, path, &report);
+    for (const char* what : {"the 1904 date system", "strikethrough", "superscript and subscript",
+                             "theme colours with a tint", "cell protection flags", "outline levels and groups",
+                             "the sheet's default column width", "right-to-left sheets", "printed gridlines and headings"})
+        EXPECT_TRUE(report.Has(what)) << what << " missing from\n" << report.Describe();
 }
 
 TEST(LibreOffice, ConvertsOurFileAndWeLoadTheResult) {

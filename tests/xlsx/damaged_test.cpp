@@ -22,6 +22,7 @@ protected:
         SaveWorkbook(*book, good);
         parts = ReadParts(good);
         activeBefore = app->ActiveWorkbook();
+        booksBefore = app->Workbooks();
     }
 
     std::string Rewritten() {
@@ -33,6 +34,7 @@ protected:
     void ExpectRefused(const std::string& path, std::initializer_list<std::string> fragments, const Limits& limits = {}) {
         ExpectFileError([&] { LoadWorkbook(*app, path, nullptr, limits); }, fragments);
         EXPECT_EQ(app->ActiveWorkbook(), activeBefore) << "a refused file became the active workbook";
+        EXPECT_EQ(app->Workbooks(), booksBefore) << "a refused file left a workbook open";
     }
 
     std::shared_ptr<model::ModelApplication> app = MakeApp();
@@ -40,6 +42,7 @@ protected:
     std::string good;
     Parts parts;
     std::shared_ptr<host::Workbook> activeBefore;
+    std::vector<std::shared_ptr<host::Workbook>> booksBefore;
 };
 
 TEST_F(Damaged, TheGoodFileLoads) {
@@ -181,6 +184,26 @@ TEST_F(Damaged, ReportListsWhatTheModelDoesNotHold) {
     EXPECT_EQ(std::get<std::string>(book->ModelSheet(1)->Content(1, 1).value), "текст");
 }
 
+TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>", "</sheetDta>");
+    std::string malformed = Rewritten();
+    for (int attempt = 0; attempt < 3; ++attempt) ExpectRefused(malformed, {"xl/worksheets/sheet1.xml"});
+    EXPECT_EQ(app->Workbooks().size(), 1u);
+
+    // The only workbook failing to load leaves none at all.
+    auto alone = MakeApp();
+    EXPECT_THROW(LoadWorkbook(*alone, malformed), Error);
+    EXPECT_TRUE(alone->Workbooks().empty());
+    EXPECT_EQ(alone->ActiveWorkbook(), nullptr);
+}
+
+TEST_F(Damaged, DateSystemOf1904IsReported) {
+    ReplaceOnce(Part(parts, "xl/workbook.xml"), "<workbookPr/>", "<workbookPr date1904=\"1\"/>");
+    LoadReport report;
+    LoadWorkbook(*app, Rewritten(), &report);
+    EXPECT_TRUE(report.Has("the 1904 date system")) << report.Describe();
+}
+
 TEST_F(Damaged, FuzzedBytesNeverCrash) {
     // A cheap deterministic mutation run; the libFuzzer target goes further.
     std::string bytes = ReadFile(good);
@@ -221,7 +244,7 @@ TEST_F(AtomicSave, FailedSaveLeavesTheEarlierFileAndNoLeftovers) {
     SaveWorkbook(*book, path);
     std::string before = ReadFile(path);
 
-    // A text longer than a cell can hold makes libxlsxwriter refuse the cell.
+    // A text longer than a cell can hold makes the writer refuse the cell.
     book->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string(40000, 'x'));
     ExpectFileError([&] { SaveWorkbook(*book, path); }, {"A2"});
     EXPECT_EQ(ReadFile(path), before);

@@ -90,8 +90,7 @@ TEST_F(RoundTrip, FileUsesTheFileFormsOfModelValues) {
     }
 }
 
-TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsTheirRgb) {
-    // libxlsxwriter writes fill and border colours as RGB only (docs/xlsx.md).
+TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsIndexes) {
     auto book = app->NewWorkbook();
     auto sheet = book->ModelSheet(1);
     host::FormatPatch p;
@@ -100,8 +99,8 @@ TEST_F(RoundTrip, ColourIndexesOfFillsAndBordersComeBackAsTheirRgb) {
     p.borders[0].color = Color::Index(3);  // red
     sheet->Format(Area{1, 1, 1, 1}, p);
     auto loaded = SaveAndLoad(*book);
-    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).fill, Color::Rgb(0xFFFF00));
-    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).left.color, Color::Rgb(0xFF0000));
+    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).fill, Color::Index(6));
+    EXPECT_EQ(loaded->ModelSheet(1)->CellStyle(1, 1).left.color, Color::Index(3));
 }
 
 TEST_F(RoundTrip, EveryLineStyleAndWeightComesBackAsItsFileLine) {
@@ -201,7 +200,7 @@ TEST(FormulaText, FileSideHasNoEqualsSign) {
 }
 
 TEST(ColumnWidths, FileWidthsReadAsCharacters) {
-    EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(3.7109375), 3);       // libxlsxwriter's 3
+    EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(3.7109375), 3);       // the writer's 3
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(9.140625), 8.43);     // the standard width
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(0.85546875), 0.5);
     EXPECT_DOUBLE_EQ(detail::CharactersFromFileWidth(10), 9.29);           // a width as openpyxl writes it

@@ -1,0 +1,35 @@
+// The file a save writes: a new file in the destination's own folder, renamed
+// over the destination once it is complete and on disk.
+#pragma once
+
+#include <string>
+
+namespace ormelin::xlsx::detail {
+
+class SaveFile {
+public:
+    /// Refuses a destination that exists and is not a regular file (through
+    /// symbolic links, which are written through to their target), and creates
+    /// the new file beside it. Throws Error(FileError).
+    explicit SaveFile(const std::string& destination);
+    /// Removes the new file unless it was committed.
+    ~SaveFile();
+    SaveFile(const SaveFile&) = delete;
+    SaveFile& operator=(const SaveFile&) = delete;
+
+    int Descriptor() const { return fd_; }
+    /// Flushes the new file to disk, gives it the replaced file's mode, owner and
+    /// group, renames it over the destination and flushes the folder.
+    void Commit();
+
+private:
+    std::string destination_;  // the path a symbolic link leads to
+    std::string folder_;
+    std::string temp_;
+    int fd_ = -1;
+    bool replaces_ = false;    // the destination exists
+    unsigned mode_ = 0;
+    unsigned owner_ = 0, group_ = 0;
+};
+
+}  // namespace ormelin::xlsx::detail

@@ -1,0 +1,26 @@
+// The styles part, read and written side by side: the file's cell formats
+// (xf) and the model's style table.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
+#include "xlsx/archive.hpp"
+#include "xlsx/archive_writer.hpp"
+
+namespace ormelin::xlsx::detail {
+
+struct Styles {
+    std::vector<host::Style> xfs;                     // resolved cell formats
+    std::vector<std::optional<model::StyleId>> ids;   // interned on first use
+};
+/// The cell formats of a styles part (one default format when there is none).
+Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report);
+
+/// Writes the workbook's style table: style id N is cell format N.
+void WriteStyles(ArchiveWriter& zip, const model::ModelWorkbook& book);
+
+}  // namespace ormelin::xlsx::detail

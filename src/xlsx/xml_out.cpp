@@ -1,0 +1,123 @@
+#include "xlsx/xml_out.hpp"
+
+#include "xlsx/common.hpp"
+
+namespace ormelin::xlsx::detail {
+
+namespace {
+
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+/// Whether the text at i is the file's escape sequence "_xHHHH_".
+bool IsEscape(std::string_view s, std::size_t i) {
+    return i + 6 < s.size() && s[i] == '_' && s[i + 1] == 'x' && IsHex(s[i + 2]) && IsHex(s[i + 3]) &&
+           IsHex(s[i + 4]) && IsHex(s[i + 5]) && s[i + 6] == '_';
+}
+
+void AppendEscape(std::string& out, unsigned code) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += "_x";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
+    out += '_';
+}
+
+}  // namespace
+
+XmlOut::XmlOut(ArchiveWriter& archive, std::string part) : archive_(archive), part_(std::move(part)) {
+    buffer_.reserve(kFlushAt + 4096);
+    archive_.Begin(part_);
+    Raw("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n");
+}
+
+XmlOut::~XmlOut() = default;
+
+void XmlOut::Flush() {
+    archive_.Write(buffer_);
+    buffer_.clear();
+}
+
+void XmlOut::Close() {
+    if (closed_) return;
+    Flush();
+    archive_.End();
+    closed_ = true;
+}
+
+XmlOut& XmlOut::Cell(int row, int column) {
+    char text[16];
+    int n = 0;
+    char letters[4];
+    int count = 0;
+    for (int c = column; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
+    while (count > 0) text[n++] = letters[--count];
+    auto end = std::to_chars(text + n, text + sizeof text, row).ptr;
+    return Raw(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) {
+    // Runs of ordinary characters are appended whole.
+    std::size_t run = 0;
+    auto flushRun = [&](std::size_t i) {
+        if (i > run) buffer_.append(s.substr(run, i - run));
+        run = i + 1;
+    };
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"' && c != '_' && c != 0xEF) continue;
+        switch (c) {
+            case '<': flushRun(i); buffer_ += "&lt;"; continue;
+            case '>': flushRun(i); buffer_ += "&gt;"; continue;
+            case '&': flushRun(i); buffer_ += "&amp;"; continue;
+            case '"':
+                if (attribute) flushRun(i), buffer_ += "&quot;";
+                continue;
+            case '_':
+                // "_x0041_" in a text would read back as "A": its underscore is escaped.
+                if (what.empty() && IsEscape(s, i)) flushRun(i), AppendEscape(buffer_, '_');
+                continue;
+            case 0xEF:
+                // U+FFFE and U+FFFF are no XML characters.
+                if (i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xBF &&
+                    (static_cast<unsigned char>(s[i + 2]) & 0xFE) == 0xBE) {
+                    if (!what.empty()) Fail(part_, std::string(what) + " holds the non-character U+FFFE or U+FFFF");
+                    flushRun(i);
+                    AppendEscape(buffer_, static_cast<unsigned char>(s[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF);
+                    run = i + 3;
+                    i += 2;
+                }
+                continue;
+            default: break;
+        }
+        // A control character.
+        if (attribute && (c == '\t' || c == '\n' || c == '\r')) {
+            flushRun(i);
+            buffer_ += c == '\t' ? "&#9;" : c == '\n' ? "&#10;" : "&#13;";
+            continue;
+        }
+        if (c == '\t' || c == '\n') continue;
+        if (!what.empty()) Fail(part_, std::string(what) + " holds the control character U+00" +
+                                           "0123456789ABCDEF"[c >> 4] + "0123456789ABCDEF"[c & 0xF]);
+        flushRun(i);
+        AppendEscape(buffer_, c);  // also a carriage return, which XML would turn into a line feed
+    }
+    if (run < s.size()) buffer_.append(s.substr(run));
+    if (buffer_.size() >= kFlushAt) Flush();
+}
+
+XmlOut& XmlOut::Text(std::string_view text) {
+    Escaped(text, false, {});
+    return *this;
+}
+
+XmlOut& XmlOut::PlainText(std::string_view text, std::string_view what) {
+    Escaped(text, false, what);
+    return *this;
+}
+
+XmlOut& XmlOut::Attr(std::string_view name, std::string_view value) {
+    Raw(" ").Raw(name).Raw("=\"");
+    Escaped(value, true, name);
+    return Raw("\"");
+}
+
+}  // namespace ormelin::xlsx::detail
