@@ -65,9 +65,9 @@ struct Row {
     Cell& get(int col) {
         auto it = lower(col);
         if (it != cells.end() && it->col == col) return *it;
-        Cell c;
+        Cell& c = *cells.emplace(it);
         c.col = col;
-        return *cells.insert(it, std::move(c));
+        return c;
     }
     void dropIfBlank(int col) {
         auto it = lower(col);

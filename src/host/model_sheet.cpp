@@ -223,6 +223,21 @@ struct Sheet {
         return (c == a.c1 ? 4u : 0u) | (c == a.c2 ? 8u : 0u);
     }
 
+    /// Room in row r for a cell of its own in every column c1..c2 that has none, so
+    /// that a frame drawn over a row grows its cells once rather than by doubling.
+    void reserveCells(int r, int c1, int c2) {
+        Row* row = s.rows.find(r);
+        if (!row || c2 - c1 >= kReserveWidth) return;
+        const auto from = row->lower(c1);
+        const auto to = std::upper_bound(from, row->cells.end(), c2, [](int v, const Cell& c) { return v < c.col; });
+        const auto missing = static_cast<std::size_t>(c2 - c1 + 1) - static_cast<std::size_t>(to - from);
+        std::vector<Cell>& cells = row->cells;
+        // growth stays geometric, so that many narrow areas on one row cost no more than before
+        if (cells.capacity() - cells.size() < missing)
+            cells.reserve(std::max(cells.size() + missing, 2 * cells.capacity()));
+    }
+    static constexpr int kReserveWidth = 256;
+
     void formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
         Patcher p{styles(), patch, {}};
         const bool rowsAll = a.entireRows();
@@ -290,6 +305,7 @@ struct Sheet {
             }
         } else {
             for (int r = a.r1; r <= a.r2; ++r) {
+                reserveCells(r, a.c1, a.c2);
                 for (int c = a.c1; c <= a.c2; ++c) setOwn(r, c, p.apply(effective(r, c), Cls(a, r, c)));
             }
         }
