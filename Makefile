@@ -2,9 +2,11 @@
 # build, and run.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+RELEASE_BUILD ?= build-release
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-asan test test-asan demo clean
+.PHONY: all setup build build-asan build-release test test-asan install demo clean
 
 all: build
 
@@ -12,15 +14,21 @@ setup:
 	./scripts/setup
 
 build: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORMELIN_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF -DORMELIN_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# Every test, once in the optimised build and once under AddressSanitizer and UBSan.
-test: build build-asan
+# The build users and packagers make: Release, warnings not errors.
+build-release: setup
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DORMELIN_BENCH=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+# Every test, once in the optimised build and once under AddressSanitizer and UBSan;
+# the Release build must build too.
+test: build build-asan build-release
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	@if [ -x scripts/fuzz-smoke ]; then ./scripts/fuzz-smoke; fi
@@ -30,5 +38,10 @@ demo: build
 	$(BUILD)/ormelin demo out
 	@echo "demo: the workbook is out/ormelin-demo.xlsx; the printed documents are the PDF files in out/"
 
+# Installs the command, its manual page, the headers and the library with its
+# package configuration under PREFIX.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) out

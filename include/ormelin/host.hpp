@@ -163,6 +163,8 @@ struct FormatPatch {
     std::optional<Color> fill;
     std::array<BorderPatch, 6> borders{};
 
+    /// Whether the patch changes nothing.
+    bool empty() const;
     /// Applies the patch to one cell's style; edges are those of that cell.
     void ApplyTo(Style& s, const Border* left, const Border* top, const Border* bottom,
                  const Border* right) const;

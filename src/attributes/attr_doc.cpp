@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/text.hpp"
 #include "ormelin/errors.hpp"
 
 namespace ormelin {
@@ -10,12 +11,7 @@ namespace {
 
 constexpr std::string_view kBreak = "\r\n";
 
-std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && s[b] == ' ') ++b;
-    while (e > b && s[e - 1] == ' ') --e;
-    return std::string(s.substr(b, e - b));
-}
+using text::Trim;
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     std::string out;
@@ -32,10 +28,7 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 /// Characters (UTF-8 code points) in the first `bytes` bytes of s.
 std::size_t CharsBefore(std::string_view s, std::size_t bytes) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < bytes && i < s.size(); ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ++n;
-    return n;
+    return text::Length(s.substr(0, bytes));
 }
 
 struct Lines {
@@ -98,14 +91,7 @@ std::string CutAtUnderscore(std::string_view s) {
     return std::string(s.substr(0, s.find('_')));
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+using text::EqualsNoCase;
 
 int ArrayIndex(AttrProp p) {
     switch (p) {

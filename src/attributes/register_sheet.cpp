@@ -5,6 +5,7 @@
 #include <string>
 
 #include "attributes/register.hpp"
+#include "base/text.hpp"
 #include "core/frame.hpp"
 
 namespace ormelin::spis {
@@ -45,13 +46,12 @@ std::string FileNameOf(const host::Workbook& book) {
 }
 
 std::size_t LongestLine(std::string_view text) {
-    std::size_t longest = 0, current = 0;
-    for (unsigned char ch : text) {
-        if (ch == '\n') {
-            current = 0;
-        } else if ((ch & 0xC0) != 0x80 && ch != '\r') {  // a code point starts here
-            longest = std::max(longest, ++current);
-        }
+    std::size_t longest = 0;
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        const std::string_view line = text.substr(from, end - from);
+        longest = std::max(longest, text::Length(line) - static_cast<std::size_t>(std::count(line.begin(), line.end(), '\r')));
+        from = end + 1;
     }
     return longest;
 }
@@ -61,13 +61,6 @@ void Notice(host::Application& app, const std::string& text) {
 }
 
 namespace {
-
-std::string TrimBlanks(std::string_view s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos) return {};
-    const auto e = s.find_last_not_of(' ');
-    return std::string(s.substr(b, e - b + 1));
-}
 
 /// A worksheet with nothing on it: an empty used range and no value in A1.
 bool IsBlank(const host::Worksheet& w) {
@@ -237,7 +230,7 @@ void ScanColumnMap(const host::Worksheet& reg, ColumnMap& map) {
     map.fill(0);
     const host::Area used = reg.UsedRange();
     for (int c = 1; c <= used.c2; ++c) {
-        if (auto column = ColumnOfTitle(TrimBlanks(reg.CellText(1, c)))) map[*column] = c;
+        if (auto column = ColumnOfTitle(text::Trim(reg.CellText(1, c)))) map[*column] = c;
     }
 }
 

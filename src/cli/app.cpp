@@ -18,6 +18,7 @@
 #include "cli/console_ui.hpp"
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
+#include "cli/import_cmd.hpp"
 #include "cli/print.hpp"
 #include "forming/forming.hpp"
 #include "ormelin/attr_doc.hpp"
@@ -72,6 +73,7 @@ struct Options {
     double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
     std::vector<std::string> sets;
+    ImportOptions import;
 };
 
 /// One run of the command: the host application, the workbook and where it goes.
@@ -299,9 +301,9 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
 std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t formed) {
     // The formed sheet's first title block holds its number of sheets; the form's
     // geometry, chosen by the recognised kind, tells where the last of them ends.
+    // A form rollback does not know by its geometry yet is read as A4 portrait.
     const forming::SheetGeometry* geometry = forming::GeometryOfFormed(formed);
-    if (!geometry) return std::nullopt;
-    return forming::RowsLeftBelow(ws, *geometry);
+    return forming::RowsLeftBelow(ws, geometry ? *geometry : forming::kA4Portrait);
 }
 
 int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
@@ -409,6 +411,18 @@ int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
     s.Service().AttribsFromSPIS(doc, ws);
     for (const auto& [name, value] : pairs) doc->LetText(name, value);
     s.Service().AttribsToSPIS(doc, ws);
+    s.Write();
+    return kOk;
+}
+
+int CmdImport(const Options& opt, std::ostream& out, std::ostream& err) {
+    // The BOM and the profile are read first: their errors leave the workbook unopened.
+    const PreparedImport bom = PrepareImport(opt.import);
+    Session s(opt, err);
+    s.Open(false, true);
+    s.CheckWritable();
+    auto ws = s.DocumentSheet(opt.sheet);
+    ImportInto(opt.import, bom, s.Service(), ws, out, err);
     s.Write();
     return kOk;
 }
@@ -585,6 +599,13 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     writes(cAttrs);
     cAttrs->footer(AttributeHelp() + "\nWith --set or --json: " + writesNote);
 
+    auto* cImport = app.add_subcommand(
+        "import", "fill the list on SHEET (list of elements, purchased products, or the specification's "
+                  "\"Прочие изделия\") from a CAD bill of materials");
+    sheetOf(cImport);
+    AddImportOptions(*cImport, opt.import);
+    writes(cImport);
+
     auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
     sheetOf(cDel);
     cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
@@ -631,6 +652,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (name == "rollback") return CmdRollback(opt, out, err);
         if (name == "attrs") return CmdAttrs(opt, out, err);
         if (name == "delete") return CmdDelete(opt, out, err);
+        if (name == "import") return CmdImport(opt, out, err);
         if (name == "pdf") return CmdPdf(opt, out, err);
         if (name == "demo") return CmdDemo(opt, out, err);
         err << "ormelin: " << Say("unknown command \"{1}\" (ormelin --help lists the commands)", {name}) << '\n';

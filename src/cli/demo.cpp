@@ -3,11 +3,13 @@
 // formed into printable sheets where forming is available.
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/app.hpp"
 #include "cli/console_ui.hpp"
+#include "cli/import_cmd.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/kalvora.hpp"
 #include "ormelin/model.hpp"
@@ -86,32 +88,6 @@ std::vector<Row> SpecificationRows() {
     return rows;
 }
 
-// List of elements: zone, reference designator, name, quantity, remark.
-std::vector<Row> ElementRows() {
-    std::vector<Row> rows;
-    rows.push_back({"", "", "Конденсаторы", "", ""});
-    rows.push_back({"", "C1, C2", "К50-35-25 В-1000 мкФ±20%", "2", ""});
-    rows.push_back({"", "C3...C6", "К10-17б-Н90-0,1 мкФ", "4", ""});
-    rows.push_back({"", "C7", "К73-17-63 В-0,47 мкФ±10%", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "DA1", "Микросхема LM7805CT", "1", ""});
-    rows.push_back({"", "DA2", "Микросхема LM317T", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "FU1", "Вставка плавкая ВП1-1 2 А", "1", ""});
-    rows.push_back({"", "HL1", "Индикатор L-53GD", "1", ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "", "Резисторы", "", ""});
-    const char* res[][3] = {{"R1", "С2-33Н-0,25-1 кОм±5%", "1"}, {"R2", "С2-33Н-0,25-240 Ом±5%", "1"},
-                            {"R3, R4", "С2-33Н-0,5-10 кОм±5%", "2"}, {"R5", "СП3-19а-0,5-4,7 кОм", "1"}};
-    for (const auto& r : res) rows.push_back({"", r[0], r[1], r[2], ""});
-    rows.push_back({"", "", "", "", ""});
-    rows.push_back({"", "VD1...VD4", "Диод 1N4007", "4", ""});
-    rows.push_back({"", "XP1", "Вилка DB-9M", "1", ""});
-    rows.push_back({"", "XS1", "Розетка DB-9F", "1", "Поставляется"});
-    rows.push_back({"", "", "", "", "по заказу"});
-    return rows;
-}
-
 // List of documents on data media: (line number), designation, name, remark.
 std::vector<Row> MediaRows() {
     return {
@@ -135,72 +111,6 @@ std::vector<Row> OperationalRows() {
         {"АБВГ.436234.001 ФО", "Формуляр", "1", "", "Упаковка"},
         {"АБВГ.436234.001 ЗИ", "Ведомость ЗИП", "1", "", "Упаковка"},
     };
-}
-
-// List of purchased products: (line number), name, product code, supply document,
-// supplier, where used, quantity per product, in kits, for adjustment, total, remark.
-std::vector<Row> PurchasedRows() {
-    std::vector<Row> rows;
-    auto group = [&](const char* title) {
-        if (!rows.empty()) rows.push_back(Row(11));
-        rows.push_back({"", title, "", "", "", "", "", "", "", "", ""});
-    };
-    struct Item {
-        const char *name, *code, *document, *supplier;
-        int count;
-    };
-    const char* const boards[] = {"АБВГ.687281.010", "АБВГ.685621.003"};
-    auto items = [&](const std::vector<Item>& list) {
-        int i = 0;
-        for (const Item& it : list) {
-            const std::string n = std::to_string(it.count);
-            rows.push_back({"", it.name, it.code, it.document, it.supplier, boards[i++ % 2], n, "", "", n, ""});
-        }
-    };
-    group("Конденсаторы");
-    items({{"К50-35-25 В-1000 мкФ±20%", "", "ОЖ0.464.214 ТУ", "АО \"Элеко\"", 2},
-           {"К10-17б-Н90-0,1 мкФ", "", "ОЖ0.460.107 ТУ", "АО \"Элеко\"", 4},
-           {"К73-17-63 В-0,47 мкФ±10%", "", "ОЖ0.461.104 ТУ", "АО \"Элеко\"", 1},
-           {"К10-17б-М47-100 пФ", "", "ОЖ0.460.107 ТУ", "АО \"Элеко\"", 2},
-           {"К53-68-16 В-22 мкФ", "", "АЖЯР.673546.003 ТУ", "АО \"Элеко\"", 2}});
-    group("Микросхемы");
-    items({{"LM7805CT", "", "", "Texas Instruments", 1},
-           {"LM317T", "", "", "Texas Instruments", 1},
-           {"К561ЛА7", "", "бК0.348.457 ТУ", "АО \"Ангстрем\"", 2},
-           {"К561ТМ2", "", "бК0.348.457 ТУ", "АО \"Ангстрем\"", 1},
-           {"КР142ЕН5А", "", "бК0.347.098 ТУ", "АО \"Ангстрем\"", 1}});
-    group("Резисторы");
-    const char* const values[] = {"1 кОм", "240 Ом", "10 кОм", "4,7 кОм", "100 Ом", "2,2 кОм", "47 кОм",
-                                  "330 Ом", "15 кОм", "68 кОм", "1,5 кОм", "510 Ом", "3,3 кОм", "6,8 кОм",
-                                  "22 кОм", "100 кОм", "150 Ом", "820 Ом", "2,7 кОм", "5,6 кОм", "12 кОм",
-                                  "33 кОм", "470 Ом", "1 МОм", "39 кОм"};
-    int k = 0;
-    for (const char* v : values) {
-        const std::string name = std::string("С2-33Н-0,25-") + v + "±5%";
-        const std::string n = std::to_string(1 + k++ % 3);
-        rows.push_back({"", name, "", "ОЖ0.467.093 ТУ", "АО \"Резистор\"", boards[k % 2], n, "", "", n, ""});
-    }
-    group("Диоды и индикаторы");
-    items({{"Диод 1N4007", "", "", "Vishay", 4},
-           {"Диод КД522Б", "", "дР3.362.029 ТУ", "АО \"Диод\"", 2},
-           {"Индикатор L-53GD", "", "", "Kingbright", 1},
-           {"Стабилитрон КС156А", "", "СМ3.362.812 ТУ", "АО \"Диод\"", 1}});
-    group("Соединители");
-    items({{"Вилка DB-9M", "", "", "Connfly", 1},
-           {"Розетка DB-9F", "", "", "Connfly", 1},
-           {"Клеммник DG-301", "", "", "Degson", 2},
-           {"Держатель предохранителя FH-01", "", "", "Connfly", 1},
-           {"Вставка плавкая ВП1-1 2 А", "", "ОЮ0.480.003 ТУ", "АО \"Прибор\"", 2},
-           {"Выключатель ПКн-41", "", "ОЮ0.360.012 ТУ", "АО \"Прибор\"", 1}});
-    group("Прочие изделия");
-    items({{"Ножка резиновая", "", "", "ООО \"Полимер\"", 4},
-           {"Радиатор HS-115", "", "", "ООО \"Теплообмен\"", 2},
-           {"Провод МГТФ 0,12", "", "ТУ 16-505.185-71", "АО \"Кабель\"", 1},
-           {"Трубка ТУТ 3/1,5", "", "ТУ 2247-001-59775120-2010", "ООО \"Полимер\"", 1}});
-    // the supply quantities of the last rows are for adjustment as well
-    rows.back()[8] = "1";
-    rows.back()[10] = "по месту";
-    return rows;
 }
 
 void FillRows(host::Worksheet& ws, int firstRow, int firstColumn, const std::vector<Row>& rows) {
@@ -239,7 +149,17 @@ struct DemoDocument {
     int firstRow;
     std::vector<Row> rows;
     bool form;
+    bool fromBom = false;   // filled by importing the sample bill of materials
 };
+
+/// The sample bill of materials (a KiCad export) the demo imports, shipped with the sources.
+std::string SampleBom() {
+#ifdef ORMELIN_EXAMPLES_DIR
+    const fs::path shipped = fs::path(ORMELIN_EXAMPLES_DIR) / "demo-bom.csv";
+    if (fs::exists(shipped)) return shipped.string();
+#endif
+    throw Error(ErrorCode::FileError, "the sample bill of materials docs/examples/demo-bom.csv is not found");
+}
 
 }  // namespace
 
@@ -256,11 +176,14 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
 
     std::vector<DemoDocument> docs;
     docs.push_back({ksSPA_OT, "АБВГ.436234.001", "АБВГ.436234.001", "", 2, SpecificationRows(), true});
-    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2,
-                    ElementRows(), true});
+    docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2, {}, true, true});
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
     docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
-    docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, PurchasedRows(), true});
+    docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, {}, true, true});
+
+    ImportOptions bomOptions;
+    bomOptions.bom = SampleBom();
+    const PreparedImport bom = PrepareImport(bomOptions);
 
     for (auto& d : docs) {
         auto first = book->Sheet(1);
@@ -268,10 +191,16 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
         auto ws = book->Sheet("Новый");
         ws->Name(d.sheet);
         service.DocumentBlank(ws, d.kind);
-        FillRows(*ws, d.firstRow, 1, d.rows);
         auto doc = std::make_shared<AttrDoc>();
         SetAttributes(*doc, d.designation, d.name);
         service.AttribsToSPIS(doc, ws);
+        if (d.fromBom) {
+            // The purchased products take their assembly from the register row just written.
+            std::ostringstream said;
+            ImportInto(bomOptions, bom, service, ws, said, err);
+        } else {
+            FillRows(*ws, d.firstRow, 1, d.rows);
+        }
         if (d.form) {
             try {
                 service.Forming(ws, true, true);

@@ -37,38 +37,6 @@ constexpr const char* kStandInFont = "osifont";
 /// LibreOffice gets five minutes: a conversion that hangs must not hang the command.
 constexpr auto kOfficeTimeLimit = std::chrono::minutes(5);
 
-/// The printed height of the paper of a page setup, in points.
-double PaperHeight(const host::PageSetup& page) {
-    const bool a3 = page.paperSize == 8;
-    const double longSide = a3 ? 1190.55 : 841.89, shortSide = a3 ? 841.89 : 595.28;
-    return page.orientation == host::PageOrientation::Landscape ? shortSide : longSide;
-}
-
-/// A formed sheet's pages are its manual page breaks. A page whose rows are
-/// taller than the paper would print its last rows (the bottom line with
-/// "Копировал:") on a page of their own, so the printed copy is scaled down
-/// until the tallest page fits.
-void FitPagesToPaper(host::Worksheet& ws) {
-    std::vector<int> breaks = ws.HPageBreaks();
-    if (breaks.empty()) return;
-    const int last = ws.UsedRange().r2;
-    breaks.push_back(last + 1);
-    double tallest = 0, height = 0;
-    std::size_t next = 0;
-    for (int r = 1; r <= last; ++r) {
-        if (next < breaks.size() && r == breaks[next]) {
-            tallest = std::max(tallest, height);
-            height = 0;
-            ++next;
-        }
-        height += ws.RowHeight(r);
-    }
-    tallest = std::max(tallest, height);
-    host::PageSetup& page = ws.Page();
-    const double paper = PaperHeight(page) * 100.0 / page.zoom;
-    if (tallest > paper) page.zoom = std::max(10, static_cast<int>(page.zoom * paper / tallest));
-}
-
 // ------------------------------------------------------------ interruption
 
 volatile std::sig_atomic_t gSignal = 0;
@@ -336,7 +304,6 @@ void MakePrintedCopy(model::ModelWorkbook& book, const std::string& sheet) {
         auto other = book.Sheet(i);
         if (other.get() != ws.get()) other->Delete();
     }
-    FitPagesToPaper(*ws);
 }
 
 void PrintToPdf(const std::string& office, const model::ModelWorkbook& copy, const std::string& pdfPath,

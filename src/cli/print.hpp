@@ -13,8 +13,9 @@ namespace ormelin::cli {
 std::optional<std::string> FindOffice();
 
 /// Turns a workbook into the printed copy of one of its sheets: the sheet's
-/// formulas become the texts they show, every other sheet is removed, and a
-/// formed sheet is scaled so that its tallest sheet fits the paper.
+/// formulas become the texts they show and every other sheet is removed (the
+/// register its formulas refer to included). A formed sheet's own print setup
+/// already brings every sheet onto one page of its paper.
 void MakePrintedCopy(model::ModelWorkbook& book, const std::string& sheet);
 
 /// Prints a workbook holding one sheet to a PDF file. The file appears whole or

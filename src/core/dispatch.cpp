@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/text.hpp"
 #include "core/frame.hpp"
 
 namespace ormelin {
@@ -124,14 +125,6 @@ constexpr auto State = ParamType::State;
 constexpr auto Void = ParamType::None;
 constexpr auto ByRef = Passing::ByReference;
 constexpr auto ByVal = Passing::ByValue;
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 CallStatus StatusOf(const Error& e) { return {e.number(), e.description()}; }
 
@@ -267,7 +260,7 @@ const std::vector<MethodSpec>& Kalvora::Methods() {
 
 std::optional<DispId> Kalvora::IdOfName(std::string_view name) {
     for (const MethodSpec& m : Methods())
-        if (SameName(m.name, name)) return m.id;
+        if (text::EqualsNoCase(m.name, name)) return m.id;
     return std::nullopt;
 }
 

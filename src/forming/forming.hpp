@@ -55,7 +55,9 @@ FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>
                   const FormOptions& options);
 // ---- end of the list of purchased products ----
 
-/// The geometry of a formed document's state, or null when the state is not a formed one.
+/// The geometry of a formed document's state, by which its sheets are read and the
+/// rows its forming inserted found on rollback; null for a state that is not a
+/// formed one, or whose form's rows are still told by their height.
 const SheetGeometry* GeometryOfFormed(std::int32_t state);
 
 // ------------------------------------------------------------------ sheet procedures
@@ -95,22 +97,5 @@ std::optional<int> RowsLeftBelow(const host::Worksheet& w, long long sheetCount,
 
 /// The same for a formed sheet, its sheet count read from its first sheet.
 std::optional<int> RowsLeftBelow(const host::Worksheet& w, const SheetGeometry& g = kA4Portrait);
-
-/// What a formed document says of itself: its sheets ("Листов" on the first sheet)
-/// and whether the last one is the change-registration sheet.
-struct FormedSheets {
-    int sheets = 0;
-    bool registration = false;
-};
-
-/// The sheets of a formed sheet (binding-margin columns still there), or nothing
-/// when its sheet count is not a whole number of sheets the worksheet can hold.
-std::optional<FormedSheets> FormedSheetsOf(const host::Worksheet& w, const SheetGeometry& g);
-
-/// Whether forming inserted the worksheet row into a document of the given sheets
-/// (the change-registration sheet, if any, counted as the last one): a row of the
-/// first sheet's title area, title block or bottom line, of a further sheet's head
-/// rows, title block or bottom line, or any row of the change-registration sheet.
-bool InsertedRow(const SheetGeometry& g, int row, const FormedSheets& formed);
 
 }  // namespace ormelin::forming

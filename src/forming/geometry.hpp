@@ -35,6 +35,30 @@ struct CellAt {
     int column;
 };
 
+/// What tells a row that forming inserted from a list row: a fixed text in one of
+/// its cells, or a merged area of the form that begins in it (text null: the
+/// merged area columns column..lastColumn, rows rows high). The row counts from a
+/// sheet's first row (top marks) or from its bottom line (title marks, 0 or less).
+struct RowMark {
+    int row;
+    int column;
+    const char* text = nullptr;
+    int lastColumn = 0;
+    int rows = 0;
+};
+
+/// The rows forming inserts on one kind of sheet: rows at its top (block rows
+/// topFrom..topTo, none when topTo < topFrom; the first sheet has none), the rows of
+/// its title block, its bottom line last, and the marks of both. A row of the top
+/// that repeats the first sheet's head row says so in repeatsHead (a block row).
+struct InsertedSheetRows {
+    int topFrom = 0, topTo = -1;
+    int repeatsHead = 0;
+    int titleRows = 0;
+    RowMark topMarks[4] = {};
+    RowMark titleMarks[10] = {};
+};
+
 struct SheetGeometry {
     const char* name;
     int columns;              // the form's columns, A.. (26: A..Z)
@@ -48,6 +72,10 @@ struct SheetGeometry {
     const char* printArea;
     bool landscape;
     int paperSize;            // the printer's paper code: 9 is A4, 8 is A3
+    int printZoom;            // the print zoom that brings the tallest sheet onto its paper
+    RowMark bottomLine;       // what every bottom line shows (its row: 0)
+    InsertedSheetRows first, further, registration;
+    RowMark registrationHeading;  // what tells a last sheet as the change-registration sheet
     // ---- forms whose list has several head rows, or whose forming ends at a
     // ---- shorter empty run, or that keeps another zoom (list of purchased products)
     int headRows = 1;         // the list's head rows, repeated at the top of every further sheet
@@ -72,12 +100,64 @@ inline constexpr SheetGeometry kA4Portrait{
     .printArea = "$A:$Z",
     .landscape = false,
     .paperSize = 9,
+    // The tallest sheet, a further one, is 43 + 29 * 26 + 60 = 857 points high;
+    // A4 paper is 842 points: at 98 % it takes 840.
+    .printZoom = 98,
+    .bottomLine = {0, 13, "Копировал:"},
+    // rows 25..37: the strip, the area above the title block, the title block
+    // and its merged fields, the bottom line
+    .first = {.titleRows = 13,
+              .titleMarks = {{-12, 3, nullptr, 26, 1},
+                             {-11, 3, nullptr, 12, 3},
+                             {-8, 13, nullptr, 26, 3},
+                             {-6, 3, "Изм."},
+                             {-5, 3, "Разраб."},
+                             {-5, 13, nullptr, 18, 4},
+                             {-3, 19, nullptr, 26, 3},
+                             {-1, 3, "Утв."},
+                             {0, 13, "Копировал:"},
+                             {0, 19, "Формат А4"}}},
+    // block row 2: the repeated head row; block rows 32..36: the title block
+    .further = {.topFrom = 2,
+                .topTo = 2,
+                .repeatsHead = 2,
+                .titleRows = 5,
+                .titleMarks = {{-4, 13, nullptr, 25, 4},
+                               {-4, 26, "Лист"},
+                               {-3, 3, nullptr, 3, 2},
+                               {-1, 3, "Изм."},
+                               {0, 13, "Копировал:"},
+                               {0, 19, "Формат А4"}}},
+    // block rows 2..5 inserted: heading, table head and first entry; rows 6..31 are
+    // the empty rows the last sheet left, list rows; block rows 32..36: the title block
+    .registration = {.topFrom = 2,
+                     .topTo = 5,
+                     .titleRows = 5,
+                     .topMarks = {{2, 3, "Лист регистрации изменений"},
+                                  {3, 3, nullptr, 4, 2},
+                                  {4, 5, "изменен-\nных"},
+                                  {5, 3, nullptr, 4, 27}},
+                     .titleMarks = {{-4, 13, nullptr, 25, 4},
+                                    {-4, 26, "Лист"},
+                                    {-3, 3, nullptr, 3, 2},
+                                    {-1, 3, "Изм."},
+                                    {0, 13, "Копировал:"},
+                                    {0, 19, "Формат А4"}}},
+    .registrationHeading = {2, 3, "Лист регистрации изменений"},
 };
 
 // Further forms (the group specification's A4 landscape, the A3 list of purchased
 // products) add their entry here and to kFormGeometries.
 
 // ---- list of purchased products (A3 landscape) ----
+/// The A4 change-registration sheet in columns C..Z of an A3 document: all its rows
+/// are inserted, its body (block rows 6..31) too.
+constexpr InsertedSheetRows RegistrationInA3() {
+    InsertedSheetRows r = kA4Portrait.registration;
+    r.topTo = 31;
+    return r;
+}
+
 /// A3 landscape: the list of purchased products, columns A..AS. The first sheet
 /// holds the two head rows and 23 list rows, then its title area, title block
 /// (rows 26..36) and bottom line (37); a further sheet holds the two repeated head
@@ -96,6 +176,36 @@ inline constexpr SheetGeometry kPurchasedProducts{
     .printArea = "$A:$AS",
     .landscape = true,
     .paperSize = 8,
+    // The tallest sheet, the first, is 74 + 23 * 26 + 200 = 872 points high; A3
+    // paper is 842 points high in landscape: at 96 % it takes 837.
+    .printZoom = 96,
+    .bottomLine = {0, 34, "Копировал:"},
+    // rows 26..37: the area above the title block, the title block and its
+    // merged fields, the bottom line
+    .first = {.titleRows = 12,
+              .titleMarks = {{-11, 3, nullptr, 33, 3},
+                             {-8, 3, nullptr, 27, 8},
+                             {-8, 34, nullptr, 45, 3},
+                             {-6, 28, "Изм."},
+                             {-5, 28, "Разраб."},
+                             {-5, 39, "Лит."},
+                             {-1, 28, "Утв."},
+                             {0, 34, "Копировал:"},
+                             {0, 39, "Формат А3"}}},
+    // block rows 2..3: the repeated head rows; block rows 32..36: the title block
+    .further = {.topFrom = 2,
+                .topTo = 3,
+                .repeatsHead = 2,
+                .titleRows = 5,
+                .titleMarks = {{-4, 3, nullptr, 27, 4},
+                               {-4, 34, nullptr, 44, 4},
+                               {-4, 45, "Лист"},
+                               {-3, 28, nullptr, 28, 2},
+                               {-1, 28, "Изм."},
+                               {0, 34, "Копировал:"},
+                               {0, 39, "Формат А3"}}},
+    .registration = RegistrationInA3(),
+    .registrationHeading = kA4Portrait.registrationHeading,
     .headRows = 2,
     .emptyRun = 15,
     .zoom = 75,

@@ -1,12 +1,16 @@
 // Rollback: a formed document goes back to its list. Frames and merges are
 // removed, the binding-margin columns deleted, every row that forming inserted
-// (any row of another height than a list row's; on the list of purchased
-// products the rows its geometry says forming inserted) deleted, the columns
+// deleted (found by the form's geometry and checked by what those rows show, so
+// list rows keep whatever height another program gave them), the columns
 // that are then empty deleted, and the list layout of the kind applied again with
 // its rollback flag. The list data cells are never rewritten.
+#include <algorithm>
+#include <cmath>
 #include <optional>
+#include <utility>
 #include <string>
 
+#include "forming/forming.hpp"
 #include "forming/rollback.hpp"
 #include "lists/lists.hpp"
 #include "recognition/recognition.hpp"
@@ -35,7 +39,134 @@ host::Range FindInRow(const std::shared_ptr<host::Worksheet>& sheet, int row, co
     throw Error(ErrorCode::ObjectRequired, "\"" + text + "\" not found in row " + std::to_string(row));
 }
 
+std::string ColumnName(int c) {
+    std::string s;
+    for (; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return s;
+}
+
+[[noreturn]] void Mismatch(int row, const std::string& what) {
+    throw Error(ErrorCode::InvalidArgument,
+                "row " + std::to_string(row) + " does not match the form (" + what +
+                    "): the rows forming inserted cannot be told from the list rows; nothing was changed");
+}
+
+/// Whether the mark holds at worksheet row r; otherwise what was expected.
+std::optional<std::string> MarkFails(const host::Worksheet& w, const RowMark& m, int r) {
+    if (m.text) {
+        if (w.CellText(r, m.column) == m.text) return std::nullopt;
+        std::string t = m.text;
+        std::replace(t.begin(), t.end(), '\n', ' ');
+        return "\"" + t + "\" expected in " + ColumnName(m.column) + std::to_string(r);
+    }
+    const host::Area want{r, m.column, r + m.rows - 1, m.lastColumn};
+    const auto got = w.MergeArea(r, m.column);
+    if (got && *got == want) return std::nullopt;
+    return "the merged field " + host::AddressOf(want) + " expected";
+}
+
+/// The first of the marks that fails with the sheet's base row, as its row and
+/// what was expected there.
+std::optional<std::pair<int, std::string>> FirstFailing(const host::Worksheet& w, const RowMark* begin,
+                                                        const RowMark* end, int base) {
+    for (const RowMark* m = begin; m != end; ++m)
+        if (m->column > 0)
+            if (auto fails = MarkFails(w, *m, base + m->row)) return std::pair{base + m->row, *fails};
+    return std::nullopt;
+}
+
+void CheckMarks(const host::Worksheet& w, const RowMark* begin, const RowMark* end, int base) {
+    if (const auto fails = FirstFailing(w, begin, end, base)) Mismatch(fails->first, fails->second);
+}
+
+/// The first row from `from` on that shows the bottom line, or 0.
+int NextBottomLine(const host::Worksheet& w, const SheetGeometry& g, int from) {
+    const int last = w.UsedRange().r2;
+    for (int r = from; r <= last; ++r)
+        if (!MarkFails(w, g.bottomLine, r)) return r;
+    return 0;
+}
+
+/// Whether row r repeats row 1 (the head row) across the form's columns.
+bool RepeatsHead(const host::Worksheet& w, const SheetGeometry& g, int r) {
+    for (int c = 3; c <= g.columns; ++c)
+        if (w.CellText(r, c) != w.CellText(1, c)) return false;
+    return true;
+}
+
+/// The bottom line of a sheet whose title block shows all its marks: where the
+/// geometry puts it, or else the first bottom line from `from` on (the sheet's
+/// list rows being more or fewer). When neither, the first row of the expected
+/// title block that does not match is named.
+int SheetBottom(const host::Worksheet& w, const SheetGeometry& g, const InsertedSheetRows& s, int expected,
+                int from) {
+    const auto atExpected = FirstFailing(w, std::begin(s.titleMarks), std::end(s.titleMarks), expected);
+    if (!atExpected) return expected;
+    const int found = NextBottomLine(w, g, from);
+    if (found && found != expected && !FirstFailing(w, std::begin(s.titleMarks), std::end(s.titleMarks), found))
+        return found;
+    Mismatch(atExpected->first, atExpected->second);
+}
+
 }  // namespace
+
+const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
+    switch (formed) {
+        case ksSPA_OF:
+        case ksPE_OF:
+        case ksVN_OF:
+        case ksVE_OF: return &kA4Portrait;
+        // ---- list of purchased products
+        case ksVPA_OF: return &kPurchasedProducts;
+        // ---- end
+        default: return nullptr;
+    }
+}
+
+std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool registrationSheet) {
+    std::vector<RowSpan> rows;
+    if (sheets < 1) return rows;
+    const int firstTitle = g.firstBottomLine - g.first.titleRows + 1;
+    rows.push_back({firstTitle, g.firstBottomLine});
+    for (int k = 2; k <= sheets; ++k) {
+        const InsertedSheetRows& s = registrationSheet && k == sheets ? g.registration : g.further;
+        const int b = BottomLineOf(g, k - 1);
+        if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, b + s.topTo - 1});
+        rows.push_back({BottomLineOf(g, k) - s.titleRows + 1, BottomLineOf(g, k)});
+    }
+    return rows;
+}
+
+std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeometry& g) {
+    std::vector<RowSpan> rows;
+    // The first sheet: its bottom line, its title block above it, the sheet count in it.
+    const int listStart = 2;
+    int bottom = SheetBottom(w, g, g.first, g.firstBottomLine, listStart);
+    rows.push_back({bottom - g.first.titleRows + 1, bottom});
+    const int countRow = bottom + g.sheetCountCell.row - g.firstBottomLine;
+    const host::CellContent count = w.Content(countRow, g.sheetCountCell.column);
+    const auto* n = std::get_if<double>(&count.value);
+    if (!n || !(*n >= 1) || *n > host::kMaxRows || *n != std::floor(*n))
+        Mismatch(countRow, "the number of sheets expected in " + ColumnName(g.sheetCountCell.column) +
+                               std::to_string(countRow));
+    const int sheets = static_cast<int>(*n);
+    // Every further sheet from the previous bottom line: its top rows, its list
+    // rows, its title block up to its own bottom line.
+    for (int k = 2; k <= sheets; ++k) {
+        const int b = bottom;
+        const bool registration =
+            k == sheets && !MarkFails(w, g.registrationHeading, b + g.registrationHeading.row - 1);
+        const InsertedSheetRows& s = registration ? g.registration : g.further;
+        if (s.repeatsHead && !RepeatsHead(w, g, b + s.repeatsHead - 1))
+            Mismatch(b + s.repeatsHead - 1, "the repeated column heads expected");
+        CheckMarks(w, std::begin(s.topMarks), std::end(s.topMarks), b - 1);
+        const int topEnd = s.topTo >= s.topFrom ? b + s.topTo - 1 : b;
+        if (s.topTo >= s.topFrom) rows.push_back({b + s.topFrom - 1, topEnd});
+        bottom = SheetBottom(w, g, s, b + g.sheetRows, topEnd + s.titleRows);
+        rows.push_back({bottom - s.titleRows + 1, bottom});
+    }
+    return rows;
+}
 
 namespace {
 
@@ -89,13 +220,13 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     const std::int32_t formed = recognition::StateOf(w);
     if (!IsFormedState(formed)) return false;
 
+    // The rows forming inserted, found before anything changes: a sheet whose
+    // form cannot be told apart from its list is refused as it stands.
+    const SheetGeometry* geometry = GeometryOfFormed(formed);
+    std::vector<RowSpan> inserted;
+    if (geometry) inserted = FindInsertedRows(w, *geometry);
+
     host::Window& win = PlainWindow(w, app);
-    // ---- list of purchased products: its inserted rows are found by its geometry
-    // (its sheet count, and whether its last sheet is the change-registration
-    // sheet), so that list rows whose height another program rounded stay.
-    std::optional<FormedSheets> byGeometry;
-    if (formed == ksVPA_OF) byGeometry = FormedSheetsOf(w, kPurchasedProducts);
-    // ---- end
     const host::Range all = w.Cells();
     all.Borders().LineStyle(host::LineStyle::None);
     all.MergeCells(false);
@@ -104,10 +235,13 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
         RemoveGroupFormColumns(sheet);
     else
         w.Columns("A:B").Delete();
-    if (byGeometry)
-        DeleteInsertedRows(w, kPurchasedProducts, *byGeometry);
-    else
+    if (geometry) {
+        // Bottom up, so that the rows still to delete keep their numbers.
+        for (auto span = inserted.rbegin(); span != inserted.rend(); ++span)
+            w.DeleteRows(span->from, span->to - span->from + 1);
+    } else {
         lists::RowDelete(sheet, firstDataRow);
+    }
     DeleteEmptyColumns(w);
 
     // The list head again, by the list the sheet now holds.

@@ -70,7 +70,7 @@ void SetUpPrinting(host::Application& app, host::Worksheet& w, const SheetGeomet
     Try([&] { page.centerVertically = true; });
     Try([&] { page.orientation = g.landscape ? host::PageOrientation::Landscape : host::PageOrientation::Portrait; });
     Try([&] { page.paperSize = g.paperSize; });
-    Try([&] { page.zoom = 100; });
+    Try([&] { page.zoom = g.printZoom; });
     Try([&] { win.DisplayGridlines(false); });
     Try([&] { win.View(host::ViewMode::PageBreakPreview); });
     if (sheets == 1) {

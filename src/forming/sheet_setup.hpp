@@ -18,11 +18,11 @@ void Try(const std::function<void()>& step);
 void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeometry& g);
 
 /// Every list data row under the head rows that is not hidden gets the list row
-/// height, so that rollback, which keeps exactly the rows of that height, keeps
-/// them all.
+/// height, so that every sheet is as high as the form's print zoom is made for.
 void ListRowsToListHeight(host::Worksheet& w, const SheetGeometry& g);
 
-/// Page setup (print area, no margins, centred, orientation, paper, zoom 100),
+/// Page setup (print area, no margins, centred, orientation, paper, the form's
+/// print zoom),
 /// gridlines off and page break preview on the window, and a horizontal page
 /// break before the first row of every sheet after the first (one after the last
 /// sheet too); a document of one sheet drops the sheet's first break instead.

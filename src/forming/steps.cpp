@@ -1,5 +1,6 @@
 #include "forming/steps.hpp"
 
+#include <string>
 #include <utility>
 
 namespace ormelin::forming {
@@ -25,27 +26,42 @@ host::Value ValueOf(const Put& put, const AttrDoc& attDoc) {
     return {};
 }
 
+namespace {
+
+/// The number format with a zero shown as nothing. A title-block value that
+/// refers to an empty register cell is the number 0 in every spreadsheet; with
+/// this format the field stays empty on the screen and in print, while a text,
+/// a number or a date the register holds shows as before.
+std::string HidingZero(const std::string& format) {
+    if (format.find(';') != std::string::npos) return format;
+    if (format.empty() || format == "General") return "General;-General;\"\";@";
+    return format + ";" + format + ";\"\";@";
+}
+
+void HideZeroOf(const host::Range& cell) {
+    cell.NumberFormat(HidingZero(cell.NumberFormat()));
+}
+
+}  // namespace
+
 void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const std::vector<CellStep>& steps,
                 const AttrDoc& attDoc) {
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     for (const CellStep& s : steps) {
         const host::Range r(sheet, At(s.range, top));
-        const auto& f = s.format;
-        const bool hasFormat = f.numberFormat || f.horizontal || f.vertical || f.orientation || f.wrap ||
-                               f.shrink || f.indent || f.readingOrder || f.fontName || f.fontSize || f.bold ||
-                               f.italic || f.underline || f.fontColor || f.fill || !f.borders[0].empty() ||
-                               !f.borders[1].empty() || !f.borders[2].empty() || !f.borders[3].empty() ||
-                               !f.borders[4].empty() || !f.borders[5].empty();
-        if (hasFormat) r.ApplyFormat(f);
+        if (!s.format.empty()) r.ApplyFormat(s.format);
         if (s.merge) r.Merge();
         if (s.values.size() == 1) {
             const Put& p = s.values.front();
             if (p.kind != Put::Kind::Nothing) r.Item(1, 1).Value_(ValueOf(p, attDoc));
+            if (p.kind == Put::Kind::Attr) HideZeroOf(r.Item(1, 1));
         } else if (!s.values.empty()) {
             std::vector<host::Value> row;
             row.reserve(s.values.size());
             for (const Put& p : s.values) row.push_back(ValueOf(p, attDoc));
             r.Values(row);
+            for (std::size_t i = 0; i < s.values.size(); ++i)
+                if (s.values[i].kind == Put::Kind::Attr) HideZeroOf(r.Item(1, static_cast<int>(i) + 1));
         }
         if (s.rowHeight > 0) r.RowHeight(s.rowHeight);
     }

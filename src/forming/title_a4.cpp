@@ -174,11 +174,11 @@ const std::vector<CellStep>& PageReviSteps() {
          .format = {.numberFormat = "General", .horizontal = H::Center, .vertical = V::Top, .wrap = false,
                     .fontSize = 14}},
         {.range = "C5", .values = {Attr(P::aIzme)}},
-        {.range = "E5", .values = {Formula("=IF(RC[-2]=\"\",\"\",\"-\")")}},
-        {.range = "H5", .values = {Formula("=IF(RC[-3]=\"\",\"\",\"-\")")}},
-        {.range = "J5", .values = {Formula("=IF(RC[-2]=\"\",\"\",\"Все\")")}},
+        {.range = "E5", .values = {Formula("=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"-\")")}},
+        {.range = "H5", .values = {Formula("=IF(OR(RC[-3]=\"\",RC[-3]=0),\"\",\"-\")")}},
+        {.range = "J5", .values = {Formula("=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"Все\")")}},
         {.range = "Q5", .values = {Attr(P::aNdoc)}},
-        {.range = "R5", .values = {Formula("=IF(RC[-1]=\"\",\"\",\"-\")")}},
+        {.range = "R5", .values = {Formula("=IF(OR(RC[-1]=\"\",RC[-1]=0),\"\",\"-\")")}},
         {.range = "Y5", .values = {Attr(P::aIzmd)}},
     };
     return steps;

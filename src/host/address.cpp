@@ -1,35 +1,21 @@
 // Address helpers, error texts, style hashing and format patches: the parts of
 // the host interface that need no worksheet.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <functional>
 
-#include "host/utf8.hpp"
+#include "base/text.hpp"
 #include "ormelin/host.hpp"
 
 namespace ormelin::host {
 
 std::string ColumnLetters(int column) {
     if (column < 1 || column > kMaxColumns) throw Error(ErrorCode::InvalidArgument);
-    std::string s;
-    while (column > 0) {
-        int d = (column - 1) % 26;
-        s.insert(s.begin(), static_cast<char>('A' + d));
-        column = (column - 1) / 26;
-    }
-    return s;
+    return text::ColumnLetters(column);
 }
 
-int ColumnNumber(std::string_view letters) {
-    if (letters.empty() || letters.size() > 3) return 0;
-    int n = 0;
-    for (char ch : letters) {
-        char u = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (u < 'A' || u > 'Z') return 0;
-        n = n * 26 + (u - 'A' + 1);
-    }
-    return n <= kMaxColumns ? n : 0;
-}
+int ColumnNumber(std::string_view letters) { return text::ColumnNumber(letters); }
 
 namespace {
 
@@ -117,24 +103,7 @@ std::string AddressOf(const Area& area, bool absolute) {
     return cell(area.r1, area.c1) + ":" + cell(area.r2, area.c2);
 }
 
-std::string QuoteSheetName(std::string_view name) {
-    bool bare = !name.empty() && !std::isdigit(static_cast<unsigned char>(name.front()));
-    std::size_t i = 0;
-    while (bare && i < name.size()) {
-        char32_t cp = utf8::Next(name, i);
-        if (cp == '_' || (cp < 0x80 && std::isalnum(static_cast<int>(cp)))) continue;
-        if (cp >= 0x80 && utf8::IsLetter(cp)) continue;
-        bare = false;
-    }
-    if (bare) return std::string(name);
-    std::string out = "'";
-    for (char ch : name) {
-        if (ch == '\'') out += '\'';
-        out += ch;
-    }
-    out += '\'';
-    return out;
-}
+std::string QuoteSheetName(std::string_view name) { return text::QuoteSheetName(name); }
 
 const char* ErrorText(CellError e) {
     switch (e) {
@@ -187,6 +156,13 @@ std::size_t HashStyle(const Style& s) noexcept {
     MixBorder(h, s.bottom);
     MixBorder(h, s.right);
     return h;
+}
+
+bool FormatPatch::empty() const {
+    if (numberFormat || horizontal || vertical || orientation || wrap || shrink || indent || readingOrder ||
+        fontName || fontSize || bold || italic || underline || fontColor || fill)
+        return false;
+    return std::all_of(borders.begin(), borders.end(), [](const BorderPatch& b) { return b.empty(); });
 }
 
 void FormatPatch::ApplyTo(Style& s, const Border* left, const Border* top, const Border* bottom,

@@ -9,79 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.hpp"
+
 namespace ormelin::host {
-
-namespace {
-
-std::string Printf(const char* fmt, int precision, double v) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, fmt, precision, v);
-    return buf;
-}
-
-// "1.2300" -> "1.23", "2.000" -> "2"
-std::string StripZeros(std::string s) {
-    if (s.find('.') == std::string::npos) return s;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    return s;
-}
-
-std::string Scientific(double v) {
-    std::string s = Printf("%.*E", 5, v);
-    std::size_t e = s.find('E');
-    return StripZeros(s.substr(0, e)) + s.substr(e);
-}
-
-int SignificantDigits(std::string_view s) {
-    int n = 0;
-    bool leading = true;
-    int pendingZeros = 0;
-    for (char ch : s) {
-        if (ch == 'E') break;
-        if (!std::isdigit(static_cast<unsigned char>(ch))) continue;
-        if (leading && ch == '0') continue;
-        leading = false;
-        if (ch == '0') {
-            ++pendingZeros;
-        } else {
-            n += pendingZeros + 1;
-            pendingZeros = 0;
-        }
-    }
-    return n;
-}
-
-std::string FixNegativeZero(std::string s) {
-    if (s == "-0") return "0";
-    return s;
-}
-
-}  // namespace
-
-std::string GeneralNumber(double v) {
-    if (std::isnan(v) || std::isinf(v)) return ErrorText(CellError::Num);
-    if (v == 0) return "0";
-    const double a = std::fabs(v);
-    int e = static_cast<int>(std::floor(std::log10(a)));
-    if (e >= 11 || e < -5) {
-        // a value that rounds up to 1E+11 or more still goes to scientific notation
-        return Scientific(v);
-    }
-    if (e < 0) {
-        std::string dec = FixNegativeZero(StripZeros(Printf("%.*f", 9, v)));
-        std::string sci = Scientific(v);
-        return SignificantDigits(sci) > SignificantDigits(dec) ? sci : dec;
-    }
-    int decimals = 9 - e;
-    if (decimals < 0) decimals = 0;
-    std::string dec = FixNegativeZero(StripZeros(Printf("%.*f", decimals, v)));
-    std::size_t intLen = dec.find('.');
-    if (intLen == std::string::npos) intLen = dec.size();
-    if (v < 0) --intLen;
-    if (intLen > 11) return Scientific(v);
-    return dec;
-}
 
 namespace {
 
@@ -359,15 +289,6 @@ std::string FormatNumber(double v, const std::string& fmt, bool signInFormat) {
     return (negative ? "-" : "") + prefix + body + suffix;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string DisplayValue(const Value& v, const std::string& numberFormat) {
@@ -376,7 +297,7 @@ std::string DisplayValue(const Value& v, const std::string& numberFormat) {
     if (auto* b = std::get_if<bool>(&v)) return *b ? "TRUE" : "FALSE";
     if (auto* e = std::get_if<CellError>(&v)) return ErrorText(*e);
     const double x = std::get<double>(v);
-    if (numberFormat.empty() || EqualsNoCase(numberFormat, "General") || numberFormat == "@") return GeneralNumber(x);
+    if (numberFormat.empty() || text::EqualsNoCase(numberFormat, "General") || numberFormat == "@") return GeneralNumber(x);
     if (std::isnan(x) || std::isinf(x)) return ErrorText(CellError::Num);
     auto sections = Sections(numberFormat);
     std::string section = sections[0];
@@ -388,7 +309,7 @@ std::string DisplayValue(const Value& v, const std::string& numberFormat) {
         section = sections[2];
     }
     section = DropBrackets(section);
-    if (EqualsNoCase(section, "General")) return GeneralNumber(signInFormat ? -x : x);
+    if (text::EqualsNoCase(section, "General")) return GeneralNumber(signInFormat ? -x : x);
     if (IsDateFormat(section)) return FormatDate(x, section);
     return FormatNumber(x, section, signInFormat);
 }

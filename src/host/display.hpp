@@ -3,13 +3,12 @@
 
 #include <string>
 
+#include "base/number.hpp"
 #include "ormelin/host.hpp"
 
 namespace ormelin::host {
 
-/// A number as the "General" format shows it in a standard-width column: at most
-/// eleven characters, no trailing zeros, scientific notation beyond that.
-std::string GeneralNumber(double v);
+using text::GeneralNumber;
 
 /// The displayed text of a value under a number format ("General", "@", "0",
 /// "0.00", "#,##0", "#,##0.00", "0%", date formats such as "dd.mm.yyyy").

@@ -5,7 +5,7 @@
 
 #include "host/model_impl.hpp"
 #include "host/names.hpp"
-#include "host/utf8.hpp"
+#include "base/text.hpp"
 
 namespace ormelin::model {
 
@@ -41,18 +41,18 @@ std::size_t StyleTable::Size() const { return impl_->styles.size(); }
 namespace detail {
 
 void CheckSheetName(const ModelWorkbook& book, const std::string& name, const ModelWorksheet* except) {
-    const std::size_t len = host::utf8::Length(name);
-    if (len == 0 || len > 31) throw Error(ErrorCode::ApplicationDefined, "A sheet name has 1 to 31 characters");
+    const std::size_t len = text::Length(name);
+    if (len == 0 || len > 31) throw Error(Refusal::SheetNameLength);
     if (name.find_first_of("[]:*?/\\") != std::string::npos)
-        throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot hold []:*?/\\");
+        throw Error(Refusal::SheetNameCharacters);
     if (name.front() == '\'' || name.back() == '\'')
-        throw Error(ErrorCode::ApplicationDefined, "A sheet name cannot begin or end with an apostrophe");
-    const std::string folded = host::utf8::Fold(name);
+        throw Error(Refusal::SheetNameApostrophe);
+    const std::string folded = text::Fold(name);
     for (int i = 1; i <= book.Count(); ++i) {
         auto sheet = book.ModelSheet(i);
         if (sheet.get() == except) continue;
-        if (host::utf8::Fold(sheet->Name()) == folded)
-            throw Error(ErrorCode::ApplicationDefined, "That name is already taken");
+        if (text::Fold(sheet->Name()) == folded)
+            throw Error(Refusal::SheetNameTaken);
     }
 }
 
@@ -126,9 +126,9 @@ std::shared_ptr<host::Worksheet> ModelWorkbook::Sheet(const std::string& name) c
 }
 
 std::shared_ptr<host::Worksheet> ModelWorkbook::FindSheet(const std::string& name) const {
-    const std::string folded = host::utf8::Fold(name);
+    const std::string folded = text::Fold(name);
     for (const auto& sheet : impl_->sheets) {
-        if (host::utf8::Fold(sheet->impl_->name) == folded) return sheet;
+        if (text::Fold(sheet->impl_->name) == folded) return sheet;
     }
     return nullptr;
 }
@@ -150,12 +150,12 @@ std::shared_ptr<host::Worksheet> ModelWorkbook::Add(const host::Worksheet* befor
     if (before) {
         if (before->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
         int i = IndexOf(sheets, before);
-        if (i < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+        if (i < 0) throw Error(Refusal::SheetOfAnotherWorkbook);
         pos = static_cast<std::size_t>(i);
     } else if (after) {
         if (after->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
         int i = IndexOf(sheets, after);
-        if (i < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+        if (i < 0) throw Error(Refusal::SheetOfAnotherWorkbook);
         pos = static_cast<std::size_t>(i) + 1;
     }
     // the first free "Лист<n>"
@@ -179,7 +179,7 @@ void ModelWorkbook::MoveSheet(const ModelWorksheet& sheet, const host::Worksheet
     if (anchor == &sheet) return;
     if (anchor) {
         if (anchor->IsDeleted()) throw Error(ErrorCode::ObjectDeleted);
-        if (IndexOf(sheets, anchor) < 0) throw Error(ErrorCode::ApplicationDefined, "The sheet belongs to another workbook");
+        if (IndexOf(sheets, anchor) < 0) throw Error(Refusal::SheetOfAnotherWorkbook);
     }
     auto active = sheets[static_cast<std::size_t>(impl_->active)];
     auto moved = sheets[static_cast<std::size_t>(from)];
@@ -239,7 +239,7 @@ void ModelWorkbook::RemoveSheet(const ModelWorksheet& sheet) {
     auto& sheets = impl_->sheets;
     const int i = IndexOf(sheets, &sheet);
     if (i < 0) throw Error(ErrorCode::ObjectDeleted);
-    if (sheets.size() == 1) throw Error(ErrorCode::ApplicationDefined, "A workbook must keep at least one sheet");
+    if (sheets.size() == 1) throw Error(Refusal::LastSheet);
     auto keep = sheets[static_cast<std::size_t>(i)];
     // references to the sheet are lost before it goes
     detail::AdjustFormulas(*keep->impl_, formula::Change::DeleteSheet(keep->impl_->name));
@@ -290,12 +290,12 @@ public:
     void DisplayGridlines(bool on) override { view().displayGridlines = on; }
     int Zoom() const override { return view().zoom; }
     void Zoom(int percent) override {
-        if (percent < 10 || percent > 400) throw Error(ErrorCode::ApplicationDefined, "Zoom is 10 to 400 percent");
+        if (percent < 10 || percent > 400) throw Error(Refusal::ZoomOutOfRange);
         view().zoom = percent;
     }
     int ScrollRow() const override { return view().scrollRow; }
     void ScrollRow(int row) override {
-        if (row < 1 || row > host::kMaxRows) throw Error(ErrorCode::ApplicationDefined, "No such row");
+        if (row < 1 || row > host::kMaxRows) throw Error(Refusal::NoSuchRow);
         view().scrollRow = row;
     }
 
@@ -393,7 +393,7 @@ std::shared_ptr<ModelWorkbook> ModelApplication::EmptyWorkbook() {
 
 void ModelApplication::SetActiveWorkbook(const std::shared_ptr<ModelWorkbook>& book) {
     if (!book) throw Error(ErrorCode::ObjectRequired);
-    if (book->impl_->app != this) throw Error(ErrorCode::ApplicationDefined, "The workbook belongs to another application");
+    if (book->impl_->app != this) throw Error(Refusal::WorkbookOfAnotherApplication);
     // a workbook made directly (the loader does) joins the open workbooks here
     if (std::find(impl_->books.begin(), impl_->books.end(), book) == impl_->books.end()) impl_->books.push_back(book);
     impl_->active = book;

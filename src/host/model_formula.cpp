@@ -12,10 +12,10 @@
 // of their formulas may be affected: inserting rows into a document whose title
 // blocks hold thousands of absolute references into the register sheet does not
 // pass over them.
+#include <algorithm>
 #include <map>
 #include <tuple>
 
-#include "host/formula_text.hpp"
 #include "host/model_impl.hpp"
 
 namespace ormelin::model::detail {
@@ -81,9 +81,22 @@ const SheetData* FindSheet(const SheetData& own, std::string_view name) {
     return nullptr;
 }
 
-/// Formula chains deeper than this show their cached values instead of being
-/// followed further (each level of evaluation takes stack).
+/// How many formulas one evaluation follows into one another before it stops
+/// (each level takes stack); a longer chain is evaluated from its far end first.
 constexpr int kMaxChain = 128;
+
+/// A formula cell of some sheet.
+struct FormulaCell {
+    const SheetData* sheet;
+    int row, column;
+    const Cell* cell;
+};
+
+/// Thrown where a chain of formulas reaches kMaxChain: the formula there is
+/// evaluated on its own first, and the reading that met it starts again.
+struct ChainTooLong {
+    FormulaCell at;
+};
 
 /// One reading of a formula cell and everything it evaluates on the way.
 struct Reading {
@@ -93,6 +106,9 @@ struct Reading {
     bool circular = false;
 
     host::Value Evaluate(const SheetData& s, int row, int column, const Cell& cell);
+    /// The value of a formula cell however long the chain of formulas it reads:
+    /// a chain longer than kMaxChain is cut into pieces evaluated far end first.
+    host::Value Read(const FormulaCell& top);
 };
 
 class BookCells final : public formula::CellSource {
@@ -129,13 +145,38 @@ host::Value Reading::Evaluate(const SheetData& s, int row, int column, const Cel
         return cell.value;
     }
     if (auto it = done.find(key); it != done.end()) return it->second;
-    if (open.size() >= static_cast<std::size_t>(kMaxChain)) return cell.value;
+    if (open.size() >= static_cast<std::size_t>(kMaxChain)) throw ChainTooLong{{&s, row, column, &cell}};
     open.push_back(key);
     formula::Result result = formula::Evaluate(cell.formula, row, column, BookCells(*this, s));
     open.pop_back();
     host::Value v = result.known ? std::move(result.value) : cell.value;
     if (!open.empty()) done.emplace(key, v);
     return v;
+}
+
+host::Value Reading::Read(const FormulaCell& top) {
+    std::vector<FormulaCell> pending{top};
+    host::Value value;
+    while (!pending.empty()) {
+        const FormulaCell at = pending.back();
+        try {
+            value = Evaluate(*at.sheet, at.row, at.column, *at.cell);
+        } catch (const ChainTooLong& deep) {
+            open.clear();
+            const bool again = std::any_of(pending.begin(), pending.end(), [&](const FormulaCell& p) {
+                return p.sheet == deep.at.sheet && p.row == deep.at.row && p.column == deep.at.column;
+            });
+            if (again) {  // a loop of formulas longer than the chain: circular
+                circular = true;
+                return top.cell->value;
+            }
+            pending.push_back(deep.at);
+            continue;
+        }
+        done.emplace(Key{at.sheet, at.row, at.column}, value);
+        pending.pop_back();
+    }
+    return value;
 }
 
 // ---------------------------------------------------------------- adjustment
@@ -169,7 +210,7 @@ void Pass(SheetData& t, const SheetData& changed, const Change& ch) {
 
 }  // namespace
 
-std::string FoldedSheetName(std::string_view name) { return formula::text::Encode(formula::text::Folded(name)); }
+std::string FoldedSheetName(std::string_view name) { return text::Fold(name); }
 
 void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times) {
     if (!formulaR1C1.empty() && times > 0) Count(s.formulas, formulaR1C1, times);
@@ -177,7 +218,7 @@ void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times) {
 
 host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& cell) {
     Reading reading;
-    host::Value v = reading.Evaluate(s, row, column, cell);
+    host::Value v = reading.Read(FormulaCell{&s, row, column, &cell});
     return reading.circular ? cell.value : v;
 }
 

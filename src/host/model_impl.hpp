@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 #include "ormelin/model.hpp"
 
 namespace ormelin::model::detail {
@@ -65,9 +65,9 @@ struct Row {
     Cell& get(int col) {
         auto it = lower(col);
         if (it != cells.end() && it->col == col) return *it;
-        Cell& c = *cells.emplace(it);
-        c.col = col;
-        return c;
+        auto added = cells.emplace(it);  // built in place: GCC 12 misreads a moved-in empty value
+        added->col = col;
+        return *added;
     }
     void dropIfBlank(int col) {
         auto it = lower(col);

@@ -10,7 +10,7 @@ namespace {
 
 Area Checked(const Area& a) {
     if (a.r1 < 1 || a.c1 < 1 || a.r2 > kMaxRows || a.c2 > kMaxColumns || a.r1 > a.r2 || a.c1 > a.c2)
-        throw Error(ErrorCode::ApplicationDefined, "The range lies outside the sheet");
+        throw Error(Refusal::RangeOutsideSheet);
     return a;
 }
 
@@ -119,7 +119,7 @@ Range Range::Offset(int rows, int columns) const {
 
 Range Range::Resize(int rows, int columns) const {
     Sheet();
-    if (rows < 1 || columns < 1) throw Error(ErrorCode::ApplicationDefined, "A range has at least one cell");
+    if (rows < 1 || columns < 1) throw Error(Refusal::EmptyRange);
     return Range(sheet_, Area{area_.r1, area_.c1, area_.r1 + rows - 1, area_.c1 + columns - 1});
 }
 
@@ -177,7 +177,7 @@ VAlign Range::VerticalAlignment() const { return First(*this).vertical; }
 void Range::VerticalAlignment(VAlign a) const { Apply(*this, [&](FormatPatch& p) { p.vertical = a; }); }
 int Range::Orientation() const { return First(*this).orientation; }
 void Range::Orientation(int degrees) const {
-    if (degrees < -90 || degrees > 90) throw Error(ErrorCode::ApplicationDefined, "Orientation is -90 to 90 degrees");
+    if (degrees < -90 || degrees > 90) throw Error(Refusal::OrientationOutOfRange);
     Apply(*this, [&](FormatPatch& p) { p.orientation = degrees; });
 }
 bool Range::WrapText() const { return First(*this).wrap; }
@@ -186,7 +186,7 @@ bool Range::ShrinkToFit() const { return First(*this).shrink; }
 void Range::ShrinkToFit(bool on) const { Apply(*this, [&](FormatPatch& p) { p.shrink = on; }); }
 int Range::IndentLevel() const { return First(*this).indent; }
 void Range::IndentLevel(int level) const {
-    if (level < 0 || level > 250) throw Error(ErrorCode::ApplicationDefined, "Indent is 0 to 250");
+    if (level < 0 || level > 250) throw Error(Refusal::IndentOutOfRange);
     Apply(*this, [&](FormatPatch& p) { p.indent = level; });
 }
 enum ReadingOrder Range::ReadingOrder() const { return First(*this).readingOrder; }
@@ -216,7 +216,7 @@ std::string Range::FontRef::Name() const { return FirstOf(s_, a_).font.name; }
 void Range::FontRef::Name(const std::string& n) const { ApplyTo(s_, a_, [&](FormatPatch& p) { p.fontName = n; }); }
 double Range::FontRef::Size() const { return FirstOf(s_, a_).font.size; }
 void Range::FontRef::Size(double sz) const {
-    if (sz < 1 || sz > 409) throw Error(ErrorCode::ApplicationDefined, "Font size is 1 to 409 points");
+    if (sz < 1 || sz > 409) throw Error(Refusal::FontSizeOutOfRange);
     ApplyTo(s_, a_, [&](FormatPatch& p) { p.fontSize = sz; });
 }
 bool Range::FontRef::Bold() const { return FirstOf(s_, a_).font.bold; }

@@ -2,33 +2,18 @@
 
 #include <string>
 
+#include "base/text.hpp"
+
 namespace ormelin::lists {
 
 namespace {
-
-bool IsEmptyPatch(const host::FormatPatch& p) {
-    if (p.numberFormat || p.horizontal || p.vertical || p.orientation || p.wrap || p.shrink ||
-        p.indent || p.readingOrder || p.fontName || p.fontSize || p.bold || p.italic ||
-        p.underline || p.fontColor || p.fill)
-        return false;
-    for (const auto& b : p.borders)
-        if (!b.empty()) return false;
-    return true;
-}
-
-std::string Trim(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 host::Value DerivedValue(const host::Worksheet& w, Derived d) {
     std::string name = w.Name();
     if (d == Derived::NameHyphen) return name + "-";
     // A designation followed by a note in parentheses: the designation alone.
     const auto p = name.find('(');
-    if (p != std::string::npos) name = Trim(name.substr(0, p));
+    if (p != std::string::npos) name = text::Trim(name.substr(0, p));
     return name;
 }
 
@@ -49,8 +34,8 @@ void ApplyLayout(const std::shared_ptr<host::Worksheet>& sheet, const std::vecto
     for (const Step& s : steps) {
         const host::Range r(sheet, host::ParseAddress(s.range));
         if (s.width > 0) r.ColumnWidth(s.width);
-        if (!IsEmptyPatch(s.format)) r.ApplyFormat(s.format);
-        if (!bOtkat && !IsEmptyPatch(s.listFormat)) r.ApplyFormat(s.listFormat);
+        if (!s.format.empty()) r.ApplyFormat(s.format);
+        if (!bOtkat && !s.listFormat.empty()) r.ApplyFormat(s.listFormat);
         if (s.clearContents) r.ClearContents();
         if (s.merge) r.Merge();
         if (s.link != Link::None)

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "forming/forming.hpp"
+#include "forming/rollback.hpp"
 #include "forming/forming_fixture.hpp"
 #include "forming/sheet_dump.hpp"
 #include "ormelin/attr_doc.hpp"
@@ -162,7 +163,7 @@ TEST_F(A3Forming, ChangeRegistrationSheetForThreeSheetsOrMore) {
     EXPECT_EQ(Text("E109"), "Номера листов (страниц)");
     EXPECT_EQ(MergeOf("C111"), "C111:D137");
     EXPECT_EQ(MergeOf("Y111"), "Y111:Z137");
-    EXPECT_EQ(Content("J111").formula, "=IF(RC[-2]=\"\",\"\",\"Все\")");
+    EXPECT_EQ(Content("J111").formula, "=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"Все\")");
     EXPECT_EQ(Text("Z138"), "Лист");
     EXPECT_EQ(ValueOf("Z140"), host::Value(4.0));
     // its own bottom line names its paper
@@ -193,6 +194,29 @@ TEST_F(A3Forming, RegistrationSheetLeavesRowsBelowAnEmptyRunAsTheyWere) {
         ASSERT_EQ(ws->CellText(i + 2, 2), i <= full || i > full + 15 ? "строка " + std::to_string(i) : "") << i;
 }
 
+TEST_F(A3Forming, EverySheetFitsItsPaperAtThePrintZoom) {
+    // Printed by a spreadsheet program itself, every sheet (the A4 change-registration
+    // sheet among them) must come out on one A3 landscape page: 1190.55 x 841.89 points.
+    FillVpa(60);
+    Form(true, true);
+    const int zoom = ws->Page().zoom;
+    ASSERT_GT(zoom, 0);
+    ASSERT_EQ(forming::SheetCountOf(*ws, forming::kPurchasedProducts), 4);
+    for (int sheet = 1; sheet <= 4; ++sheet) {
+        double height = 0;
+        for (int r = forming::FirstRowOf(forming::kPurchasedProducts, sheet);
+             r <= forming::BottomLineOf(forming::kPurchasedProducts, sheet); ++r)
+            height += ws->RowHeight(r);
+        EXPECT_LE(height * zoom / 100, 841.89) << "sheet " << sheet << ", " << height << " points high";
+        // and not so small that it leaves a good part of the paper empty
+        EXPECT_GT(height * zoom / 100, 841.89 * 0.9) << "sheet " << sheet << ", " << height << " points high";
+    }
+    // the width: a column of w characters of the standard font is 7 w + 5 pixels
+    double width = 0;
+    for (int c = 1; c <= forming::kPurchasedProducts.columns; ++c) width += (7 * ws->ColumnWidth(c) + 5) * 0.75;
+    EXPECT_LE(width * zoom / 100, 1190.55) << width << " points wide";
+}
+
 TEST_F(A3Forming, PrintSetupAndZoom) {
     FillVpa(10);
     Form(true);
@@ -203,7 +227,7 @@ TEST_F(A3Forming, PrintSetupAndZoom) {
     EXPECT_TRUE(ws->Page().centerHorizontally);
     EXPECT_EQ(ws->Page().paperSize, 8);
     EXPECT_EQ(ws->Page().orientation, host::PageOrientation::Landscape);
-    EXPECT_EQ(ws->Page().zoom, 100);
+    EXPECT_EQ(ws->Page().zoom, forming::kPurchasedProducts.printZoom);
     EXPECT_EQ(app.ActiveWindow().View(), host::ViewMode::PageBreakPreview);
     EXPECT_FALSE(app.ActiveWindow().DisplayGridlines());
     EXPECT_EQ(app.ActiveWindow().Zoom(), 75);
@@ -256,10 +280,15 @@ TEST_F(A3Forming, InsertedRowsAreExactlyTheRowsThatAreNotListRows) {
         Form(false, revi);
         const int sheets = static_cast<int>(std::get<double>(ValueOf("AR33")));
         ASSERT_EQ(sheets, revi ? 4 : 3);
-        std::vector<bool> listRow(40 + 35 * sheets, false);
+        // the rows the formed sheet shows as inserted are where the geometry puts them
+        const auto spans = forming::FindInsertedRows(*ws, forming::kPurchasedProducts);
+        EXPECT_EQ(spans, forming::InsertedRowsOf(forming::kPurchasedProducts, sheets, revi));
+        std::vector<bool> listRow(40 + 35 * sheets, false), insertedRow(listRow.size(), false);
         for (int i = 1; i <= 60; ++i) listRow[static_cast<std::size_t>(RowOfEntry(kName, i))] = true;
+        for (const forming::RowSpan& span : spans)
+            for (int r = span.from; r <= span.to; ++r) insertedRow.at(static_cast<std::size_t>(r)) = true;
         for (int r = 3; r < static_cast<int>(listRow.size()); ++r) {
-            const bool inserted = forming::InsertedRow(forming::kPurchasedProducts, r, {sheets, revi});
+            const bool inserted = insertedRow[static_cast<std::size_t>(r)];
             if (listRow[static_cast<std::size_t>(r)]) {
                 EXPECT_FALSE(inserted) << r;
             }
@@ -361,10 +390,10 @@ TEST_F(A3Forming, FormA3ReportsWhatItDid) {
         EXPECT_FALSE(r.rowsLeftBelow) << c.rows;
         EXPECT_EQ(State(), ksVPA_OF) << c.rows;
         // what the formed sheet says of itself agrees
-        const auto formed = forming::FormedSheetsOf(*ws, forming::kPurchasedProducts);
-        ASSERT_TRUE(formed) << c.rows;
-        EXPECT_EQ(formed->sheets, c.sheets) << c.rows;
-        EXPECT_EQ(formed->registration, c.registration) << c.rows;
+        EXPECT_EQ(forming::SheetCountOf(*ws, forming::kPurchasedProducts), c.sheets) << c.rows;
+        EXPECT_EQ(forming::FindInsertedRows(*ws, forming::kPurchasedProducts),
+                  forming::InsertedRowsOf(forming::kPurchasedProducts, c.sheets, c.registration))
+            << c.rows;
     }
     // rows left under a run of fifteen empty rows are reported where they now stand
     ws = book->Add(nullptr, nullptr);
@@ -380,23 +409,74 @@ TEST_F(A3Forming, FormA3ReportsWhatItDid) {
     EXPECT_EQ(forming::GeometryOfFormed(ksVPA_OT), nullptr);
 }
 
-TEST_F(A3Forming, RollbackWithoutASheetCountFallsBackToTheRowHeights) {
-    // "Листов" cleared by hand: the inserted rows are found by their heights
-    FillVpa(60);
-    Form(true, true);
-    ws->ClearContents(A("AR33"));
-    EXPECT_FALSE(forming::FormedSheetsOf(*ws, forming::kPurchasedProducts));
-    k->Otkat(ws);
-    EXPECT_EQ(State(), ksVPA_OT);
-    for (int i = 1; i <= 60; ++i) ASSERT_EQ(ws->CellText(i + 2, 2), "строка " + std::to_string(i)) << i;
-    EXPECT_TRUE(ws->Text(host::Area{63, 1, 400, 60}) == std::string());
-    // a count beyond what the worksheet holds is no count either
-    auto other = book->Add(nullptr, nullptr);
-    other->SetValue(A("AR33"), 1e8);
-    EXPECT_FALSE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts));
-    other->SetValue(A("AR33"), 3.0);
-    ASSERT_TRUE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts));
-    EXPECT_FALSE(forming::FormedSheetsOf(*other, forming::kPurchasedProducts)->registration);
+TEST_F(A3Forming, RollbackWithoutASheetCountIsRefusedWithNothingChanged) {
+    // "Листов" cleared by hand, or a count the worksheet cannot hold: the rows
+    // forming inserted cannot be told, so the sheet stays formed as it is
+    for (const double count : {0.0, 1e8, 2.5}) {
+        ws = book->Add(nullptr, nullptr);
+        FillVpa(60);
+        Form(true, true);
+        if (count == 0)
+            ws->ClearContents(A("AR33"));
+        else
+            ws->SetValue(A("AR33"), count);
+        const auto before = ws->Text(host::Area{1, 1, 200, 50});
+        const auto merges = ws->MergedAreas(host::Area{1, 1, 200, 50}).size();
+        try {
+            k->Otkat(ws);
+            ADD_FAILURE() << "rollback went through with " << count;
+        } catch (const Error& e) {
+            const std::string said = e.what();
+            EXPECT_NE(said.find("row 33 does not match the form"), std::string::npos) << said;
+            EXPECT_NE(said.find("AR33"), std::string::npos) << said;
+            EXPECT_NE(said.find("nothing was changed"), std::string::npos) << said;
+        }
+        EXPECT_EQ(State(), ksVPA_OF) << count;
+        EXPECT_EQ(ws->Text(host::Area{1, 1, 200, 50}), before) << count;
+        EXPECT_EQ(ws->MergedAreas(host::Area{1, 1, 200, 50}).size(), merges) << count;
+    }
+}
+
+TEST_F(A3Forming, RollbackRefusesASheetWhoseFormWasDamaged) {
+    // 60 entries with the registration sheet: sheet 2 from row 38 (bottom line 72),
+    // sheet 3 bottom line 107, the registration sheet from row 108 to 142.
+    struct Case {
+        const char* what;
+        int insertAt;
+        const char* clear;
+        int firstNamed, lastNamed;
+    };
+    const Case cases[] = {
+        {"a row inside the first title block", 30, nullptr, 26, 31},
+        {"the second sheet's \"Лист\" gone", 0, "AS68", 68, 72},
+        {"the repeated heads of sheet 3 gone", 0, "D73", 73, 73},
+        {"the registration heading gone", 0, "C108", 108, 142},
+        {"a row inside the registration sheet's title block", 140, nullptr, 138, 142},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ws = book->Add(nullptr, nullptr);
+        FillVpa(60);
+        Form(true, true);
+        ASSERT_EQ(forming::SheetCountOf(*ws, forming::kPurchasedProducts), 4);
+        if (c.insertAt) ws->InsertRows(c.insertAt, 1);
+        if (c.clear) ws->ClearContents(A(c.clear));
+        const auto before = ws->Text(host::Area{1, 1, 200, 50});
+        try {
+            k->Otkat(ws);
+            ADD_FAILURE() << "rollback went through";
+        } catch (const Error& e) {
+            const std::string said = e.what();
+            const auto at = said.find("row ");
+            ASSERT_NE(at, std::string::npos) << said;
+            const int named = std::stoi(said.substr(at + 4));
+            EXPECT_GE(named, c.firstNamed) << said;
+            EXPECT_LE(named, c.lastNamed) << said;
+            EXPECT_NE(said.find("nothing was changed"), std::string::npos) << said;
+        }
+        EXPECT_EQ(ws->Text(host::Area{1, 1, 200, 50}), before);
+        EXPECT_EQ(State(), ksVPA_OF);
+    }
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ TEST_F(TitleBlocks, FirstSheetFixedTextsWithAnEmptyRecord) {
     EXPECT_EQ(MergeOf("A1"), "A1:A6");
     EXPECT_EQ(MergeOf("A14"), "A14:B15");
     EXPECT_EQ(MergeOf("B32"), "B32:B36");
-    EXPECT_EQ(StyleOf("K33").numberFormat, "dd.mm.yy");
+    // a date, and nothing for the 0 of an empty register cell
+    EXPECT_EQ(StyleOf("K33").numberFormat, "dd.mm.yy;dd.mm.yy;\"\";@");
     EXPECT_EQ(StyleOf("A10").orientation, 90);
 }
 
@@ -163,8 +164,8 @@ TEST_F(TitleBlocks, RegisterReferencesShowTheRegistersCurrentValues) {
     EXPECT_EQ(reg->CellText(perv->row, perv->column), "АБВГ.468332.001");
     EXPECT_EQ(reg->CellText(proj->row, proj->column), "П-17");
     // the registration table's formulas stay relative to their own row
-    EXPECT_EQ(Content("E111").formula, "=IF(RC[-2]=\"\",\"\",\"-\")");
-    EXPECT_EQ(Content("R111").formula, "=IF(RC[-1]=\"\",\"\",\"-\")");
+    EXPECT_EQ(Content("E111").formula, "=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"-\")");
+    EXPECT_EQ(Content("R111").formula, "=IF(OR(RC[-1]=\"\",RC[-1]=0),\"\",\"-\")");
 }
 
 TEST_F(TitleBlocks, FieldMergesOfEveryKind) {

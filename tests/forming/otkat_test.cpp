@@ -349,6 +349,18 @@ TEST_F(FormingTest, FormedPurchasedProductsListRollsBackWithItsZoom) {
     ws->RowHeight(2, 2, 50);
     ws->RowHeight(30, 30, 15);
     ASSERT_EQ(State(), ksVPA_OF);
+    // heads alone, without the form's title blocks, cannot be told from a list:
+    // refused, the sheet as it was
+    EXPECT_THROW(k->Otkat(ws), Error);
+    EXPECT_EQ(State(), ksVPA_OF);
+    EXPECT_EQ(Text("D30"), "рамка");
+    // a list formed for real comes back with its zoom and frozen heads
+    ws = book->Add(nullptr, nullptr);
+    k->DocumentBlank(ws, ksVPA_OT);
+    ws->SetValue(A("B3"), std::string("Болт М6"));
+    ws->SetValue(A("J3"), std::string("12"));
+    Form(true, true);
+    ASSERT_EQ(State(), ksVPA_OF);
     k->Otkat(ws);
     EXPECT_EQ(State(), ksVPA_OT);
     EXPECT_EQ(Text("B3"), "Болт М6");
@@ -356,6 +368,7 @@ TEST_F(FormingTest, FormedPurchasedProductsListRollsBackWithItsZoom) {
     EXPECT_EQ(app.ActiveWindow().Zoom(), 75);
     EXPECT_EQ(app.ActiveWindow().SplitRow(), 2);
     for (int r = 3; r <= 40; ++r) EXPECT_NE(ws->CellText(r, 2), "рамка") << r;
+    EXPECT_TRUE(ws->Text(host::Area{4, 1, 200, 60}) == std::string());
 }
 
 }  // namespace

@@ -105,8 +105,9 @@ TEST_F(Pagination, ChangeRegistrationSheetOnlyForThreeSheetsOrMore) {
     // the table body: one tall cell per column
     EXPECT_EQ(MergeOf("C111"), "C111:D137");
     EXPECT_EQ(MergeOf("R111"), "R111:U137");
-    EXPECT_EQ(Content("E111").formula, "=IF(RC[-2]=\"\",\"\",\"-\")");
-    EXPECT_EQ(Content("J111").formula, "=IF(RC[-2]=\"\",\"\",\"Все\")");
+    // an empty register cell referred to gives 0: the change number counts as empty then too
+    EXPECT_EQ(Content("E111").formula, "=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"-\")");
+    EXPECT_EQ(Content("J111").formula, "=IF(OR(RC[-2]=\"\",RC[-2]=0),\"\",\"Все\")");
     // with no change number the formula columns show nothing
     EXPECT_EQ(Text("E111"), "");
     EXPECT_EQ(Text("J111"), "");

@@ -106,6 +106,40 @@ TEST_F(ModelFormulaTest, OtherSheetsAreFoundByNameWithoutRegardToCase) {
     EXPECT_EQ(Txt("A4"), "#REF!");
 }
 
+TEST_F(ModelFormulaTest, SheetsFoundByTheWorkbookAreFoundByFormulasToo) {
+    // the workbook and the formulas fold case by one rule, Ukrainian letters included
+    auto chart = book->AddNamed("Ґрафік");
+    chart->SetLiteral(Area{1, 1, 1, 1}, std::string("план"));
+    EXPECT_EQ(book->FindSheet("ґрафік"), chart);
+    R("A1").Value_(std::string("='ґрафік'!R1C1"));
+    R("A2").Value_(std::string("=ҐРАФІК!R1C1"));
+    EXPECT_EQ(Txt("A1"), "план");
+    EXPECT_EQ(Txt("A2"), "план");
+    // a sheet whose name reads as a cell stays quoted when a rename writes it
+    chart->Name("A1");
+    EXPECT_EQ(Formula(1, 1), "='A1'!R1C1");
+    EXPECT_EQ(Txt("A1"), "план");
+    chart->Name("RC");
+    EXPECT_EQ(Formula(2, 1), "='RC'!R1C1");
+    EXPECT_EQ(Txt("A2"), "план");
+}
+
+TEST_F(ModelFormulaTest, LongChainsOfFormulasWithoutCachedValuesAreComputed) {
+    // a running total of 300 rows, as openpyxl writes it: formulas, no cached values
+    ws->SetLiteral(Area{1, 1, 1, 1}, 1.0);
+    for (int r = 2; r <= 300; ++r) ws->SetFormula(r, 1, "=R[-1]C+1", Value{});
+    EXPECT_EQ(Txt("A300"), "300");
+    EXPECT_EQ(Txt("A129"), "129");
+    EXPECT_EQ(std::get<double>(ws->Content(300, 1).value), 300.0);
+    // a chain across two sheets
+    for (int r = 1; r <= 300; ++r) list->SetFormula(r, 10, "=Лист1!R" + std::to_string(r) + "C1*2", Value{});
+    EXPECT_EQ(list->CellText(300, 10), "600");
+    // a loop longer than one evaluation follows ends, showing the cached value
+    ws->SetFormula(1, 2, "=R300C+1", Value{7.0});
+    for (int r = 2; r <= 300; ++r) ws->SetFormula(r, 2, "=R[-1]C+1", Value{});
+    EXPECT_EQ(Txt("B1"), "7");
+}
+
 TEST_F(ModelFormulaTest, FormulasReadFormulasInTurn) {
     list->SetValue(Area{1, 1, 1, 1}, std::string("=R7C3&\" (\"&R7C4&\")\""));
     R("A1").Value_(std::string("=список!R1C1"));

@@ -261,6 +261,87 @@ TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
     EXPECT_EQ(Txt("A6"), "five");
 }
 
+TEST_F(ModelTest, FormatsAtTheSheetsEdgeDoNotBlockInsertions) {
+    // a list saved by LibreOffice or openpyxl: a column format run reaching XFD,
+    // a row format down to the last row and styled empty cells at both edges
+    R("A1").Value_(std::string("a"));
+    ws->Columns("B:XFD").Font().Bold(true);
+    ws->ColumnWidth(2, host::kMaxColumns, 12);
+    ws->Rows("1048570:1048576").Font().Italic(true);
+    host::Style twoDecimals;
+    twoDecimals.numberFormat = "0.00";
+    ws->SetCellStyle(1048576, 2, twoDecimals);
+    ws->SetCellStyle(7, host::kMaxColumns, twoDecimals);
+    ws->InsertColumns(1, 2);
+    EXPECT_EQ(Txt("C1"), "a");
+    EXPECT_TRUE(ws->CellStyle(1, 5).font.bold);
+    EXPECT_TRUE(ws->CellStyle(1, host::kMaxColumns).font.bold);  // the run still reaches the edge
+    EXPECT_EQ(ws->ColumnWidth(host::kMaxColumns), 12);
+    ws->InsertRows(1, 3);
+    EXPECT_EQ(Txt("C4"), "a");
+    EXPECT_TRUE(ws->CellStyle(1048576, 1).font.italic);
+    EXPECT_FALSE(ws->UsedRange().r2 > host::kMaxRows);
+    ws->Range_("A2:D2").Insert(host::Shift::Down);
+    ws->Range_("A9:B9").Insert(host::Shift::Right);
+    EXPECT_EQ(Txt("C5"), "a");
+    // nothing was stored past the edges
+    ws->ForEachCell([](int row, int column, const host::CellContent&, model::StyleId) {
+        EXPECT_LE(row, host::kMaxRows);
+        EXPECT_LE(column, host::kMaxColumns);
+    });
+    // a value at the edge still refuses every insertion that would push it off
+    R("XFD2").Value_(std::string("edge"));
+    EXPECT_THROW(ws->InsertColumns(1, 1), Error);
+    EXPECT_THROW(ws->Range_("A2").Insert(host::Shift::Right), Error);
+    ws->Range_("A3").Insert(host::Shift::Right);  // another row: nothing of its content reaches the edge
+    R("D1048576").Value_(std::string("bottom"));
+    EXPECT_THROW(ws->InsertRows(1, 1), Error);
+    EXPECT_THROW(ws->Range_("D10").Insert(host::Shift::Down), Error);
+    ws->Range_("E10").Insert(host::Shift::Down);
+    EXPECT_EQ(Txt("C5"), "a");
+    EXPECT_EQ(Txt("XFD2"), "edge");
+    EXPECT_EQ(Txt("D1048576"), "bottom");
+}
+
+/// The reason of the refusal an operation raises, or Refusal::None when it passes.
+template <class Op>
+Refusal RefusalOf(Op op) {
+    try {
+        op();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.code(), ErrorCode::ApplicationDefined);
+        return e.refusal();
+    }
+    return Refusal::None;
+}
+
+TEST_F(ModelTest, RefusalsSayWhyWithoutTheirTexts) {
+    R("A1").Value_(std::string("a"));
+    R("B2:C3").Merge();
+    R("XFD5").Value_(1.0);
+    EXPECT_EQ(RefusalOf([&] { ws->InsertColumns(1, 1); }), Refusal::ContentOffSheet);
+    EXPECT_EQ(RefusalOf([&] { ws->Range_("C2:C3").Insert(host::Shift::Down); }), Refusal::PartOfMergedArea);
+    EXPECT_EQ(RefusalOf([&] { ws->LoadMerge(Area{3, 3, 4, 4}); }), Refusal::MergedAreasOverlap);
+    EXPECT_EQ(RefusalOf([&] { ws->RowHeight(1, 1, 410); }), Refusal::RowHeightOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { ws->ColumnWidth(1, 1, 256); }), Refusal::ColumnWidthOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { ws->AddHPageBreak(1); }), Refusal::PageBreakPlace);
+    EXPECT_EQ(RefusalOf([&] { ws->Name(std::string(32, 'x')); }), Refusal::SheetNameLength);
+    EXPECT_EQ(RefusalOf([&] { ws->Name("a/b"); }), Refusal::SheetNameCharacters);
+    EXPECT_EQ(RefusalOf([&] { ws->Name("'a"); }), Refusal::SheetNameApostrophe);
+    auto other = book->AddNamed("Другой");
+    EXPECT_EQ(RefusalOf([&] { ws->Name("ДРУГОЙ"); }), Refusal::SheetNameTaken);
+    other->Delete();
+    EXPECT_EQ(RefusalOf([&] { ws->Delete(); }), Refusal::LastSheet);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Font().Size(500); }), Refusal::FontSizeOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Orientation(91); }), Refusal::OrientationOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").IndentLevel(251); }), Refusal::IndentOutOfRange);
+    EXPECT_EQ(RefusalOf([&] { R("A1").Resize(0, 1); }), Refusal::EmptyRange);
+    // what was refused changed nothing
+    EXPECT_EQ(Txt("A1"), "a");
+    EXPECT_EQ(ws->MergeArea(2, 2), std::optional<Area>(Area{2, 2, 3, 3}));
+    EXPECT_EQ(book->Count(), 1);
+}
+
 TEST_F(ModelTest, DeleteRowsAndColumnsMoveCells) {
     R("A1").Value_(std::string("a"));
     R("A5").Value_(std::string("b"));

@@ -91,9 +91,12 @@ TEST(FormulaEval, Arithmetic) {
     EXPECT_EQ(Eval(c, "=#N/A+1"), Value(CellError::NA));
 }
 
-TEST(FormulaEval, NumbersAsTextUseTheGeneralDisplay) {
+TEST(FormulaEval, NumbersAsTextHaveFifteenSignificantDigits) {
     Cells c;
-    EXPECT_EQ(Eval(c, "=1/3&\"\""), Value(std::string("0.33333333333")));
+    EXPECT_EQ(Eval(c, "=1/3&\"\""), Value(std::string("0.333333333333333")));
+    EXPECT_EQ(Eval(c, "=\"x\"&1/3"), Value(std::string("x0.333333333333333")));
+    EXPECT_EQ(Eval(c, "=LEN(1/3)"), Value(17.0));
+    EXPECT_EQ(Eval(c, "=123456789012345&\"\""), Value(std::string("123456789012345")));
     EXPECT_EQ(Eval(c, "=2.50&\"\""), Value(std::string("2.5")));
     EXPECT_EQ(Eval(c, "=100&\"\""), Value(std::string("100")));
     EXPECT_EQ(Eval(c, "=-0.1-0.2&\"\""), Value(std::string("-0.3")));
@@ -101,6 +104,36 @@ TEST(FormulaEval, NumbersAsTextUseTheGeneralDisplay) {
     EXPECT_EQ(Eval(c, "=TRUE&1"), Value(std::string("TRUE1")));
     EXPECT_EQ(GeneralText(12345678901.0), "12345678901");
     EXPECT_EQ(GeneralText(0.0), "0");
+}
+
+TEST(FormulaEval, LongAndDeepFormulasTakeBoundedStack) {
+    Cells c;
+    // twenty thousand operators in a row: a chain as long as the formula
+    std::string sum = "=1";
+    for (int i = 0; i < 20000; ++i) sum += "+1";
+    EXPECT_EQ(Eval(c, sum.c_str()), Value(20001.0));
+    std::string joined = "=\"\"";
+    for (int i = 0; i < 20000; ++i) joined += "&\"x\"";
+    EXPECT_EQ(Eval(c, joined.c_str()), Value(std::string(20000, 'x')));
+    std::string mixed = "=2";
+    for (int i = 0; i < 10000; ++i) mixed += "*2/2-1+1";
+    EXPECT_EQ(Eval(c, mixed.c_str()), Value(2.0));
+    std::string percents = "=5";
+    for (int i = 0; i < 20000; ++i) percents += "%";
+    EXPECT_EQ(Eval(c, percents.c_str()), Value(0.0));
+    EXPECT_EQ(Eval(c, "=5%%"), Value(0.0005));
+    // nesting to the format's 64 levels is evaluated; far deeper nesting is left
+    // unevaluated (the cached value stays) instead of exhausting the stack
+    std::string nested = "=" + std::string(64, '(') + "1" + std::string(64, ')');
+    EXPECT_EQ(Eval(c, nested.c_str()), Value(1.0));
+    std::string calls;
+    for (int i = 0; i < 64; ++i) calls += "ABS(";
+    calls = "=" + calls + "-3" + std::string(64, ')');
+    EXPECT_EQ(Eval(c, calls.c_str()), Value(3.0));
+    std::string tooDeep = "=" + std::string(50000, '(') + "1" + std::string(50000, ')');
+    EXPECT_FALSE(Evaluate(tooDeep, 1, 1, c).known);
+    std::string signs = "=" + std::string(50000, '-') + "1";
+    EXPECT_FALSE(Evaluate(signs, 1, 1, c).known);
 }
 
 TEST(FormulaEval, Functions) {

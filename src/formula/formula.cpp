@@ -1,10 +1,10 @@
 // Reading and writing formulas, and following structural changes.
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 
 #include <algorithm>
 #include <array>
 
-#include "host/formula_text.hpp"
+#include "base/text.hpp"
 
 namespace ormelin::formula {
 
@@ -45,22 +45,6 @@ std::size_t ReadNumber(std::string_view s, std::size_t at, int& value) {
     return i - at;
 }
 
-int ColumnOf(std::string_view letters) {
-    int n = 0;
-    for (char c : letters) n = n * 26 + (UpperAscii(c) - 'A' + 1);
-    return n;
-}
-
-std::string LettersOf(int column) {
-    std::string s;
-    while (column > 0) {
-        int rem = (column - 1) % 26;
-        s.insert(s.begin(), static_cast<char>('A' + rem));
-        column = (column - 1) / 26;
-    }
-    return s;
-}
-
 // ------------------------------------------------------------ reference readers
 
 /// A reference must not run on into a name, a call or a sheet prefix.
@@ -81,8 +65,8 @@ std::size_t ReadA1Part(std::string_view s, std::size_t at, Part part, int base_r
         while (i < s.size() && IsAsciiLetter(s[i]) && i - start < 4) ++i;
         std::size_t n = i - start;
         if (n == 0 || n > 3) return 0;
-        int c = ColumnOf(s.substr(start, n));
-        if (c > kMaxColumns) return 0;
+        int c = text::ColumnNumber(s.substr(start, n));
+        if (c == 0) return 0;
         col = abs ? Coord{c, true} : Coord{c - base_col, false};
     }
     if (part != Part::Column) {
@@ -201,8 +185,8 @@ bool Resolve(const Coord& c, int base, int limit, int& out) {
 
 std::string WriteR1C1Coord(char letter, const Coord& c) {
     std::string s(1, letter);
-    if (c.absolute) return s + std::to_string(c.value);
-    if (c.value != 0) s += "[" + std::to_string(c.value) + "]";
+    if (c.absolute) return s.append(std::to_string(c.value));
+    if (c.value != 0) s.append(1, '[').append(std::to_string(c.value)).append(1, ']');
     return s;
 }
 
@@ -228,17 +212,17 @@ std::optional<std::string> WriteA1(const Reference& r, int row, int col) {
     int a = 0, b = 0;
     auto column = [&](const Coord& c) -> std::optional<std::string> {
         if (!Resolve(c, col, kMaxColumns, a)) return std::nullopt;
-        return (c.absolute ? "$" : "") + LettersOf(a);
+        return std::string(c.absolute ? "$" : "").append(text::ColumnLetters(a));
     };
     auto rowText = [&](const Coord& c) -> std::optional<std::string> {
         if (!Resolve(c, row, kMaxRows, b)) return std::nullopt;
-        return (c.absolute ? "$" : "") + std::to_string(b);
+        return std::string(c.absolute ? "$" : "").append(std::to_string(b));
     };
     auto cell = [&](const Coord& rr, const Coord& cc) -> std::optional<std::string> {
         auto x = column(cc);
         auto y = rowText(rr);
         if (!x || !y) return std::nullopt;
-        return *x + *y;
+        return x->append(*y);
     };
     auto pair = [](std::optional<std::string> x, std::optional<std::string> y) -> std::optional<std::string> {
         if (!x || !y) return std::nullopt;
@@ -259,22 +243,6 @@ std::string WriteReference(const Reference& r, Notation n, int row, int col) {
     if (n == Notation::R1C1) return prefix + WriteR1C1(r);
     auto body = WriteA1(r, row, col);
     return prefix + (body ? *body : std::string("#REF!"));
-}
-
-/// A name that the spreadsheet could read as a cell in either notation.
-bool LooksLikeCell(std::string_view name) {
-    Reference ref;
-    for (Notation n : {Notation::A1, Notation::R1C1}) {
-        std::size_t len = ReadReference(name, 0, n, 1, 1, ref);
-        if (len > 0 && len == name.size()) return true;
-    }
-    return false;
-}
-
-bool IsSheetLetter(char32_t c) {
-    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9') || c == U'_' ||
-           (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) || (c >= 0x370 && c <= 0x3FF) ||
-           (c >= 0x400 && c <= 0x52F);
 }
 
 // ------------------------------------------------------------ tokenizer
@@ -576,14 +544,14 @@ struct Adjuster {
 
 /// Whether a formula holds the name of a sheet, bare or quoted, without case.
 bool ContainsSheetName(std::string_view formula, std::string_view sheet) {
-    std::u32string hay = text::Folded(formula), needle = text::Folded(sheet);
+    const std::string hay = text::Fold(formula), needle = text::Fold(sheet);
     if (needle.empty()) return false;
-    std::u32string quoted;
-    for (char32_t c : needle) {
+    std::string quoted;
+    for (char c : needle) {
         quoted += c;
-        if (c == U'\'') quoted += c;
+        if (c == '\'') quoted += c;
     }
-    return hay.find(needle) != std::u32string::npos || hay.find(quoted) != std::u32string::npos;
+    return hay.find(needle) != std::string::npos || hay.find(quoted) != std::string::npos;
 }
 }  // namespace
 
@@ -606,24 +574,6 @@ std::string ToA1(std::string_view r1c1, int row, int column) {
 
 std::string ToR1C1(std::string_view a1, int row, int column) {
     return Render(Tokenize(a1, Notation::A1, row, column), Notation::R1C1, row, column);
-}
-
-std::string QuoteSheet(std::string_view name) {
-    std::u32string u = text::Decode(name);
-    bool bare = !u.empty() && !(u[0] >= U'0' && u[0] <= U'9') && !LooksLikeCell(name) &&
-                std::all_of(u.begin(), u.end(), IsSheetLetter);
-    if (bare) return std::string(name);
-    std::string out = "'";
-    for (char c : name) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
-bool SameSheet(std::string_view a, std::string_view b) {
-    if (a == b) return true;
-    return text::Folded(a) == text::Folded(b);
 }
 
 bool ReferencesSheet(std::string_view formulaR1C1, std::string_view sheet) {

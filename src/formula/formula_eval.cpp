@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "host/formula.hpp"
-#include "host/formula_text.hpp"
+#include "formula/formula.hpp"
 
 namespace ormelin::formula {
 
@@ -286,7 +285,7 @@ Or<int> Compare(Value a, Value b) {
     auto sign = [](auto x, auto y) { return x < y ? -1 : y < x ? 1 : 0; };
     if (ra == 0) return sign(std::get<double>(a), std::get<double>(b));
     if (ra == 2) return sign(std::get<bool>(a), std::get<bool>(b));
-    return sign(text::Folded(std::get<std::string>(a)), text::Folded(std::get<std::string>(b)));
+    return sign(text::Fold(std::get<std::string>(a)), text::Fold(std::get<std::string>(b)));
 }
 
 Value Numeric(double d) {
@@ -328,11 +327,17 @@ public:
                 return Val(Numeric(-std::get<double>(x)));
             }
             case Node::K::Percent: {
-                auto x = ToNumber(Scalar(Eval(n.kids[0])));
+                // "1%%%": a run of percent signs, as long as the formula, taken without recursion
+                int operand = id, signs = 0;
+                for (; nodes_[static_cast<std::size_t>(operand)].k == Node::K::Percent; ++signs)
+                    operand = nodes_[static_cast<std::size_t>(operand)].kids[0];
+                auto x = ToNumber(Scalar(Eval(operand)));
                 if (auto e = std::get_if<CellError>(&x)) return Val(*e);
-                return Val(Numeric(std::get<double>(x) / 100));
+                double v = std::get<double>(x);
+                for (int k = 0; k < signs; ++k) v /= 100;
+                return Val(Numeric(v));
             }
-            case Node::K::Binary: return Val(Binary(n.text, Scalar(Eval(n.kids[0])), Scalar(Eval(n.kids[1]))));
+            case Node::K::Binary: return Val(Chain(id));
             case Node::K::Call: {
                 const auto& fns = Functions();
                 auto it = fns.find(n.text);
@@ -342,6 +347,24 @@ public:
             }
         }
         throw Unknown{};
+    }
+
+    /// Binary operators read left to right ("=A1+A2+...+A9000"): the parser
+    /// nests their left operands as deep as the formula is long, so the chain is
+    /// walked down its left side and evaluated back up without recursion.
+    Value Chain(int id) {
+        std::vector<int> spine;
+        int left = id;
+        for (; nodes_[static_cast<std::size_t>(left)].k == Node::K::Binary;
+             left = nodes_[static_cast<std::size_t>(left)].kids[0])
+            spine.push_back(left);
+        Value acc = Scalar(Eval(left));
+        for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+            const Node& n = nodes_[static_cast<std::size_t>(*it)];
+            Value right = Scalar(Eval(n.kids[1]));
+            acc = Binary(n.text, std::move(acc), std::move(right));
+        }
+        return acc;
     }
 
     /// A value in a one-value place: a single cell's value, or the cell of an
@@ -571,12 +594,8 @@ private:
         return Val(fn(std::get<std::string>(t)));
     }
 
-    Operand Recase(const std::vector<int>& args, char32_t (*map)(char32_t)) {
-        return WithText(args[0], [map](const std::string& s) {
-            std::u32string u = text::Decode(s);
-            for (char32_t& c : u) c = map(c);
-            return Value(text::Encode(u));
-        });
+    Operand Recase(const std::vector<int>& args, std::string (*map)(std::string_view)) {
+        return WithText(args[0], [map](const std::string& s) { return Value(map(s)); });
     }
 
     Operand Part(const std::vector<int>& args, bool fromRight) {
@@ -681,13 +700,6 @@ const std::map<std::string, FunctionInfo, std::less<>>& Functions() {
 }
 
 }  // namespace
-
-std::string GeneralText(double number) {
-    if (number == 0) return "0";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.11G", number);
-    return buf;
-}
 
 std::vector<std::string> KnownFunctions() {
     std::vector<std::string> names;

@@ -1,0 +1,197 @@
+// The embedded model's worksheet: formats of cells, rows, columns and the sheet.
+#include <cstdint>
+#include <unordered_map>
+
+#include "host/model_sheet_ops.hpp"
+
+namespace ormelin::model {
+
+using namespace ops;
+
+// ---------------------------------------------------------------- applying a patch
+
+namespace {
+
+struct Patcher {
+    StyleTable& table;
+    const FormatPatch& patch;
+    std::unordered_map<std::uint64_t, StyleId> memo;
+
+    static host::Border Resolve(const host::Border& old, const FormatPatch::BorderPatch& bp) {
+        host::Border b = old;
+        if (bp.style) b.style = *bp.style;
+        if (bp.weight) b.weight = *bp.weight;
+        if (bp.color) b.color = *bp.color;
+        if (b.style == host::LineStyle::None) b = host::Border{};
+        return b;
+    }
+
+    // cls bits: 1 first row, 2 last row, 4 first column, 8 last column of the area
+    StyleId apply(StyleId id, unsigned cls) {
+        const std::uint64_t key = (static_cast<std::uint64_t>(id) << 4) | cls;
+        if (auto it = memo.find(key); it != memo.end()) return it->second;
+        Style st = table.Get(id);
+        const auto& b = patch.borders;
+        const auto& left = b[static_cast<int>((cls & 4) ? Edge::Left : Edge::InsideVertical)];
+        const auto& right = b[static_cast<int>((cls & 8) ? Edge::Right : Edge::InsideVertical)];
+        const auto& top = b[static_cast<int>((cls & 1) ? Edge::Top : Edge::InsideHorizontal)];
+        const auto& bottom = b[static_cast<int>((cls & 2) ? Edge::Bottom : Edge::InsideHorizontal)];
+        host::Border l, t, bo, r;
+        if (!left.empty()) l = Resolve(st.left, left);
+        if (!top.empty()) t = Resolve(st.top, top);
+        if (!bottom.empty()) bo = Resolve(st.bottom, bottom);
+        if (!right.empty()) r = Resolve(st.right, right);
+        patch.ApplyTo(st, left.empty() ? nullptr : &l, top.empty() ? nullptr : &t,
+                      bottom.empty() ? nullptr : &bo, right.empty() ? nullptr : &r);
+        StyleId out = table.Intern(st);
+        memo.emplace(key, out);
+        return out;
+    }
+};
+
+unsigned Cls(const Area& a, int r, int c) {
+    unsigned cls = 0;
+    if (r == a.r1) cls |= 1;
+    if (r == a.r2) cls |= 2;
+    if (c == a.c1) cls |= 4;
+    if (c == a.c2) cls |= 8;
+    return cls;
+}
+unsigned RowCls(const Area& a, int r) {
+    return (r == a.r1 ? 1u : 0u) | (r == a.r2 ? 2u : 0u);
+}
+unsigned ColCls(const Area& a, int c) {
+    return (c == a.c1 ? 4u : 0u) | (c == a.c2 ? 8u : 0u);
+}
+
+/// Room in a row for a cell of its own in every column c1..c2 that has none, so that
+/// a frame drawn over a row grows its cells once rather than by doubling.
+constexpr int kReserveWidth = 256;
+void ReserveCells(Row* row, int c1, int c2) {
+    if (!row || c2 - c1 >= kReserveWidth) return;
+    const auto from = row->lower(c1);
+    const auto to = std::upper_bound(from, row->cells.end(), c2, [](int v, const Cell& c) { return v < c.col; });
+    const auto missing = static_cast<std::size_t>(c2 - c1 + 1) - static_cast<std::size_t>(to - from);
+    std::vector<Cell>& cells = row->cells;
+    // growth stays geometric, so that many narrow areas on one row cost no more than before
+    if (cells.capacity() - cells.size() < missing) cells.reserve(std::max(cells.size() + missing, 2 * cells.capacity()));
+}
+
+}  // namespace
+
+void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
+    Patcher p{styles(), patch, {}};
+    const bool rowsAll = a.entireRows();
+    const bool colsAll = a.entireColumns();
+    if (rowsAll && colsAll) {
+        s.sheetStyle = p.apply(s.sheetStyle.value_or(0), 0);
+        for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
+            if (s.cols[c - 1].style) s.cols[c - 1].style = p.apply(*s.cols[c - 1].style, ColCls(a, c));
+        }
+        for (std::size_t i = 0; i < s.rows.size(); ++i) {
+            Row& row = s.rows.at(i);
+            const int r = static_cast<int>(i) + 1;
+            if (row.rec.style) row.rec.style = p.apply(*row.rec.style, RowCls(a, r));
+            for (Cell& cell : row.cells) {
+                if (cell.style) cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
+            }
+        }
+    } else if (rowsAll) {
+        const bool styledColumns =
+            std::any_of(s.cols.begin(), s.cols.end(), [](const ColRec& c) { return c.style.has_value(); });
+        for (int r = a.r1; r <= a.r2; ++r) {
+            Row* existing = s.rows.find(r);
+            const bool hadStyle = existing && existing->rec.style;
+            const StyleId base = hadStyle ? *existing->rec.style : s.sheetStyle.value_or(0);
+            const StyleId next = p.apply(base, RowCls(a, r));
+            if (!hadStyle && next == base && !existing && !styledColumns) continue;
+            Row& row = s.rows.get(r);
+            if (!hadStyle) {
+                // cells that showed their column's format now need their own
+                for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
+                    if (!s.cols[c - 1].style) continue;
+                    Cell* cell = row.find(c);
+                    if (cell && cell->style) continue;
+                    row.get(c).style = p.apply(*s.cols[c - 1].style, Cls(a, r, c));
+                }
+            }
+            if (next != base || hadStyle) row.rec.style = next;
+            for (Cell& cell : row.cells) {
+                if (!cell.style) continue;
+                // patching twice gives the same style, so cells just made from their column's are safe
+                cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
+            }
+        }
+    } else if (colsAll) {
+        for (int c = a.c1; c <= a.c2; ++c) {
+            const ColRec* cr = col(c);
+            const bool hadStyle = cr && cr->style;
+            const StyleId base = hadStyle ? *cr->style : s.sheetStyle.value_or(0);
+            const StyleId next = p.apply(base, ColCls(a, c));
+            if (next != base || hadStyle) colMut(c).style = next;
+        }
+        for (std::size_t i = 0; i < s.rows.size(); ++i) {
+            Row& row = s.rows.at(i);
+            const int r = static_cast<int>(i) + 1;
+            if (row.rec.style) {
+                for (int c = a.c1; c <= a.c2; ++c) {
+                    Cell& cell = row.get(c);
+                    cell.style = p.apply(cell.style.value_or(*row.rec.style), Cls(a, r, c));
+                }
+            } else {
+                for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
+                    if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
+                }
+            }
+        }
+    } else {
+        for (int r = a.r1; r <= a.r2; ++r) {
+            ReserveCells(s.rows.find(r), a.c1, a.c2);
+            for (int c = a.c1; c <= a.c2; ++c) setOwn(r, c, p.apply(effective(r, c), Cls(a, r, c)));
+        }
+    }
+    s.rows.trim();
+    if (!neighbours) return;
+    const auto& b = patch.borders;
+    auto clears = [&](Edge e) {
+        return b[static_cast<int>(e)].style == host::LineStyle::None;
+    };
+    if (clears(Edge::Top) && a.r1 > 1) formatArea(Area{a.r1 - 1, a.c1, a.r1 - 1, a.c2}, ClearSide(Edge::Bottom), false);
+    if (clears(Edge::Bottom) && a.r2 < kMaxRows)
+        formatArea(Area{a.r2 + 1, a.c1, a.r2 + 1, a.c2}, ClearSide(Edge::Top), false);
+    if (clears(Edge::Left) && a.c1 > 1) formatArea(Area{a.r1, a.c1 - 1, a.r2, a.c1 - 1}, ClearSide(Edge::Right), false);
+    if (clears(Edge::Right) && a.c2 < kMaxColumns)
+        formatArea(Area{a.r1, a.c2 + 1, a.r2, a.c2 + 1}, ClearSide(Edge::Left), false);
+}
+
+// ---------------------------------------------------------------- formats
+
+const Style& ModelWorksheet::CellStyle(int row, int column) const {
+    ALIVE();
+    CheckCell(row, column);
+    Sheet sh{*impl_};
+    return sh.styles().Get(sh.effective(row, column));
+}
+
+void ModelWorksheet::Format(const Area& area, const FormatPatch& patch) {
+    CHANGING();
+    CheckArea(area);
+    Sheet{*impl_}.formatArea(area, patch, true);
+}
+
+void ModelWorksheet::SetCellStyle(int row, int column, const Style& style) {
+    CHANGING();
+    CheckCell(row, column);
+    Sheet sh{*impl_};
+    impl_->rows.get(row).get(column).style = sh.styles().Intern(style);
+}
+
+std::optional<StyleId> ModelWorksheet::OwnStyle(int row, int column) const {
+    ALIVE();
+    if (const Row* r = impl_->rows.find(row)) {
+        if (const Cell* c = r->find(column)) return c->style;
+    }
+    return std::nullopt;
+}
+
+}  // namespace ormelin::model

@@ -1,0 +1,186 @@
+// Importing a CAD bill of materials into a list: reading the BOM (CSV in UTF-8
+// or cp1251 with any of the delimiters , ; tab, or a sheet of an .xlsx file),
+// naming its columns through a profile, and turning its elements into the rows of
+// the list of elements, the list of purchased products or the specification's
+// "Прочие изделия".
+//
+// Every routine takes its inputs explicitly; none reads a setting of its own.
+// Bad input throws BomError, whose text names the file, the line and the column.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ormelin/host.hpp"
+#include "ormelin/state.hpp"
+
+namespace ormelin::import {
+
+/// Bad input: the text names the file, and the line and column where known
+/// ("bom.csv:4:2: ...").
+class BomError : public std::runtime_error {
+public:
+    BomError(const std::string& file, int line, int column, const std::string& what);
+};
+
+// ------------------------------------------------------------------ reading
+
+enum class Encoding : std::uint8_t { Detect, Utf8, Cp1251 };
+
+/// The cp1251 bytes as UTF-8.
+std::string Cp1251ToUtf8(std::string_view bytes);
+/// True when the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view bytes);
+
+/// The cells of a BOM: its head row and data rows, each with the line (CSV) or row
+/// (.xlsx) it came from, and how columns are named in messages.
+struct Table {
+    std::string file;
+    std::vector<std::string> head;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<int> lines;   // per row of rows
+    int headLine = 1;
+    bool lettersForColumns = false;   // .xlsx: "C" rather than "3"
+    std::string ColumnName(int column) const;   // 1-based
+};
+
+/// Reads CSV text: a UTF-8 byte order mark is dropped; with Detect, text that is
+/// not UTF-8 is taken as cp1251. The delimiter is the one of , ; tab that the head
+/// line holds most of (outside quotes) unless one is given. Quoted fields may
+/// hold delimiters, doubled quotes and line breaks. Empty lines are skipped.
+Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding = Encoding::Detect,
+              char delimiter = 0);
+
+/// Reads the displayed texts of a sheet of an .xlsx file (the first sheet when no
+/// name is given); the head is the first non-empty row.
+Table ReadXlsxSheet(const std::string& path, const std::string& sheetName);
+
+/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else as CSV.
+Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName);
+
+// ------------------------------------------------------------------ profile
+
+/// What each BOM column means: for every field, the head texts that name it
+/// (compared without case and surrounding blanks). A field without names is absent.
+struct Profile {
+    std::string name;
+    std::vector<std::string> designators, value, type, manufacturer, supplier, quantity, dnp, note;
+    /// Cell texts of the "do not fit" column that mark an element not fitted.
+    std::vector<std::string> dnpValues;
+    /// True for a profile file: every column it names must be in the BOM.
+    bool strict = false;
+};
+
+/// "kicad" or "altium"; nothing for another name.
+std::optional<Profile> BuiltinProfile(std::string_view name);
+/// A profile from its JSON text ({"columns": {"designators": "Ref", ...},
+/// "dnp_values": [...]}); unknown keys are refused.
+Profile ParseProfile(std::string_view json, const std::string& file);
+
+/// One element of the BOM, or one product line without designators.
+struct Element {
+    std::string letters;   // "R", "DA"; empty for a line without designators
+    int number = 0;
+    std::string value, type, manufacturer, supplier, note;
+    int quantity = 1;      // 1 per designator; the line's quantity without designators
+    bool dnp = false;
+    int line = 0;
+};
+
+/// The elements of the table, one per designator (grouped lines "R1, R2", "R1-R4"
+/// are split). Throws BomError for a missing column, a designator that is not
+/// letters and a number, a quantity that is not a whole number or does not match
+/// the designators, and a designator named twice.
+std::vector<Element> ReadElements(const Table& table, const Profile& profile);
+
+// ------------------------------------------------------------------ rows
+
+/// One row of a list as the import writes it; `heading` rows are group headings.
+struct ListRow {
+    std::string designator, name, quantity, note;
+    std::string code, document, supplier, assembly;   // purchased products
+    std::string position;                             // specification
+    bool heading = false;
+};
+
+enum class DnpRule : std::uint8_t { Omit, Mark };
+
+struct ElementRules {
+    int rowsBetweenGroups = 1;    // 1 or 2 empty rows between groups
+    DnpRule dnp = DnpRule::Omit;
+};
+
+/// The text "Не устанавливать" that marks a not-fitted element in the note.
+inline constexpr const char* kNotFitted = "Не устанавливать";
+
+/// The rows of the list of elements: groups by letter code in alphabetical order,
+/// elements by number; runs of consecutive numbers with equal parameters on one
+/// row; a plural heading (with the type and document all elements share) for a
+/// group of more than one row; empty rows between groups.
+std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules);
+
+/// The rows of the list of purchased products: one per distinct product (not-fitted
+/// elements are not bought), quantity summed, in the order of the list of elements.
+std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly);
+
+/// The rows of the specification's "Прочие изделия": one per distinct product with
+/// its quantity and its designators in the note; positions from firstPosition on.
+std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition);
+
+/// "R1", "R1, R2", "R3...R6": the designators of a run of consecutive numbers.
+std::string RunText(const std::string& letters, int first, int last);
+
+// ------------------------------------------------------------------ wrapping
+
+/// Width of a text in points as printed in the list's font.
+using Measure = std::function<double(std::string_view)>;
+
+/// The measure of the form's printed font (osifont, 14 pt) through FreeType, or
+/// nothing when the font file cannot be loaded.
+std::optional<Measure> FontMeasure(const std::string& fontFile, double points = 14.0);
+/// The font file the forms print with, when it is installed.
+std::optional<std::string> FormFontFile();
+/// A measure that assumes every character as wide as the widest of the font;
+/// used when the font is missing.
+Measure CoarseMeasure(double points = 14.0);
+
+/// The width in points of text that fits a list column of the width in characters.
+double FieldWidthPoints(double columnCharacters);
+
+/// The text broken at blanks into lines that each fit the width; a word longer
+/// than the width stands alone on its line (it shrinks when printed). A
+/// designator run is never broken.
+std::vector<std::string> Wrap(std::string_view text, double widthPoints, const Measure& measure);
+
+// ------------------------------------------------------------------ filling
+
+/// Where the rows go: the list of elements (either layout), the list of purchased
+/// products, or the specification's "Прочие изделия".
+enum class Target : std::uint8_t { Elements, Purchased, Specification };
+
+/// The target for a list state, or nothing when the sheet holds no such list.
+std::optional<Target> TargetOf(std::int32_t listState);
+
+struct FillResult {
+    int rowsWritten = 0;
+    int firstRow = 0;
+};
+
+/// Fills the list on the sheet with the rows, long texts wrapped onto continuation
+/// rows. A list that holds data is refused (throws std::runtime_error) unless
+/// replace; replace drops the list's data rows (for the specification only the rows
+/// of "Прочие изделия") and keeps the head. Rows are added with the list row format.
+FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t listState,
+                    const std::vector<ListRow>& rows, bool replace, const Measure& measure);
+
+/// For the specification: the position the first imported row of "Прочие изделия"
+/// takes, the one after the last position of the list above the section.
+int NextSpecificationPosition(const host::Worksheet& sheet);
+
+}  // namespace ormelin::import

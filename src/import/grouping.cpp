@@ -1,0 +1,256 @@
+// The rules that turn BOM elements into list rows: the list of elements (groups
+// by letter code, runs of consecutive numbers, group headings), the list of
+// purchased products and the specification's "Прочие изделия".
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "import/bom.hpp"
+
+namespace ormelin::import {
+
+namespace {
+
+/// The kind names of the letter codes of designators, singular and plural. Codes
+/// that differ in meaning between drafting systems (Q, U, J) are left out: their
+/// rows carry no kind name rather than a wrong one.
+struct KindNames {
+    const char* code;
+    const char* one;
+    const char* many;
+};
+constexpr KindNames kKindNames[] = {
+    {"A", "Устройство", "Устройства"},
+    {"BA", "Громкоговоритель", "Громкоговорители"},
+    {"BQ", "Резонатор кварцевый", "Резонаторы кварцевые"},
+    {"C", "Конденсатор", "Конденсаторы"},
+    {"D", "Микросхема", "Микросхемы"},
+    {"DA", "Микросхема", "Микросхемы"},
+    {"DD", "Микросхема", "Микросхемы"},
+    {"DS", "Микросхема", "Микросхемы"},
+    {"E", "Элемент", "Элементы"},
+    {"EL", "Лампа", "Лампы"},
+    {"F", "Предохранитель", "Предохранители"},
+    {"FU", "Предохранитель", "Предохранители"},
+    {"GB", "Батарея", "Батареи"},
+    {"HA", "Сигнализатор звуковой", "Сигнализаторы звуковые"},
+    {"HG", "Индикатор", "Индикаторы"},
+    {"HL", "Индикатор", "Индикаторы"},
+    {"K", "Реле", "Реле"},
+    {"L", "Дроссель", "Дроссели"},
+    {"M", "Двигатель", "Двигатели"},
+    {"R", "Резистор", "Резисторы"},
+    {"RK", "Терморезистор", "Терморезисторы"},
+    {"RP", "Потенциометр", "Потенциометры"},
+    {"RU", "Варистор", "Варисторы"},
+    {"SA", "Переключатель", "Переключатели"},
+    {"SB", "Кнопка", "Кнопки"},
+    {"T", "Трансформатор", "Трансформаторы"},
+    {"TV", "Трансформатор", "Трансформаторы"},
+    {"VD", "Диод", "Диоды"},
+    {"VS", "Тиристор", "Тиристоры"},
+    {"VT", "Транзистор", "Транзисторы"},
+    {"X", "Соединитель", "Соединители"},
+    {"XP", "Вилка", "Вилки"},
+    {"XS", "Розетка", "Розетки"},
+    {"XT", "Клемма", "Клеммы"},
+    {"ZQ", "Резонатор кварцевый", "Резонаторы кварцевые"},
+};
+
+const KindNames* KindOfCode(const std::string& letters) {
+    for (const auto& k : kKindNames) {
+        if (letters == k.code) return &k;
+    }
+    return nullptr;
+}
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (auto p : parts) {
+        if (p.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += p;
+    }
+    return out;
+}
+
+/// The product text of an element: type, value and its document (or maker).
+std::string FullText(const Element& e) { return Join({e.type, e.value, e.manufacturer}); }
+
+/// The product text led by the kind's singular name.
+std::string NamedText(const Element& e, bool withDocument) {
+    const KindNames* k = KindOfCode(e.letters);
+    return Join({k ? k->one : "", e.type, e.value, withDocument ? e.manufacturer : ""});
+}
+
+bool SameParameters(const Element& a, const Element& b) {
+    return std::tie(a.type, a.value, a.manufacturer, a.note, a.dnp) ==
+           std::tie(b.type, b.value, b.manufacturer, b.note, b.dnp);
+}
+
+bool ByDesignator(const Element& a, const Element& b) {
+    return std::tie(a.letters, a.number) < std::tie(b.letters, b.number);
+}
+
+std::string Note(const Element& e) {
+    if (!e.dnp) return e.note;
+    return e.note.empty() ? kNotFitted : e.note + " " + kNotFitted;
+}
+
+/// The designators of elements ("R1...R4, R7, VD1"), runs of consecutive numbers joined.
+std::string DesignatorsText(std::vector<const Element*> es) {
+    std::sort(es.begin(), es.end(), [](const Element* a, const Element* b) { return ByDesignator(*a, *b); });
+    std::string out;
+    for (std::size_t i = 0; i < es.size();) {
+        std::size_t j = i;
+        while (j + 1 < es.size() && es[j + 1]->letters == es[i]->letters && es[j + 1]->number == es[j]->number + 1) ++j;
+        out += (out.empty() ? "" : ", ") + RunText(es[i]->letters, es[i]->number, es[j]->number);
+        i = j + 1;
+    }
+    return out;
+}
+
+using ProductKey = std::tuple<std::string, std::string, std::string>;
+ProductKey KeyOf(const Element& e) { return {e.type, e.value, e.manufacturer}; }
+
+/// The products of the elements in the order of the list of elements (lines
+/// without designators after), each with its elements; not-fitted elements left out.
+std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements) {
+    std::stable_sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
+        if (a.letters.empty() != b.letters.empty()) return b.letters.empty();
+        return !a.letters.empty() && ByDesignator(a, b);
+    });
+    std::vector<std::vector<const Element*>> out;
+    std::map<std::pair<std::string, ProductKey>, std::size_t> index;
+    for (const auto& e : elements) {
+        if (e.dnp) continue;
+        // Products of different kinds stay apart even with equal texts.
+        const KindNames* k = KindOfCode(e.letters);
+        auto [it, fresh] = index.emplace(std::make_pair(std::string(k ? k->one : ""), KeyOf(e)), out.size());
+        if (fresh) out.emplace_back();
+        out[it->second].push_back(&e);
+    }
+    return out;
+}
+
+int Quantity(const std::vector<const Element*>& es) {
+    int n = 0;
+    for (const auto* e : es) n += e->quantity;
+    return n;
+}
+
+}  // namespace
+
+std::string RunText(const std::string& letters, int first, int last) {
+    const std::string a = letters + std::to_string(first);
+    if (last == first) return a;
+    const std::string b = letters + std::to_string(last);
+    return last == first + 1 ? a + ", " + b : a + "..." + b;
+}
+
+std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules) {
+    std::erase_if(elements, [&](const Element& e) {
+        return e.letters.empty() || (e.dnp && rules.dnp == DnpRule::Omit);
+    });
+    std::sort(elements.begin(), elements.end(), ByDesignator);
+
+    std::vector<ListRow> out;
+    for (std::size_t g = 0; g < elements.size();) {
+        std::size_t end = g;
+        while (end < elements.size() && elements[end].letters == elements[g].letters) ++end;
+        const std::string& letters = elements[g].letters;
+        const KindNames* kind = KindOfCode(letters);
+
+        // The runs of the group: consecutive numbers with equal parameters.
+        struct Run {
+            std::size_t first, last;
+        };
+        std::vector<Run> runs;
+        for (std::size_t i = g; i < end; ++i) {
+            if (!runs.empty()) {
+                const Element& prev = elements[runs.back().last];
+                if (elements[i].number == prev.number + 1 && SameParameters(elements[i], prev)) {
+                    runs.back().last = i;
+                    continue;
+                }
+            }
+            runs.push_back({i, i});
+        }
+
+        // A common type and document go into the heading; each row keeps the rest.
+        const Element& lead = elements[g];
+        bool common = kind && runs.size() > 1 && !lead.type.empty();
+        for (std::size_t i = g; i < end && common; ++i) {
+            common = elements[i].type == lead.type && elements[i].manufacturer == lead.manufacturer &&
+                     !elements[i].value.empty();
+        }
+
+        if (!out.empty()) {
+            for (int k = 0; k < rules.rowsBetweenGroups; ++k) out.emplace_back();
+        }
+        if (kind && runs.size() > 1) {
+            ListRow head;
+            head.heading = true;
+            head.name = common ? Join({kind->many, lead.type, lead.manufacturer}) : kind->many;
+            out.push_back(std::move(head));
+        }
+        for (const auto& run : runs) {
+            const Element& e = elements[run.first];
+            ListRow row;
+            row.designator = RunText(letters, e.number, elements[run.last].number);
+            row.quantity = std::to_string(run.last - run.first + 1);
+            row.note = Note(e);
+            if (common) {
+                row.name = e.value;
+            } else if (runs.size() == 1) {
+                row.name = NamedText(e, true);
+            } else {
+                row.name = FullText(e);
+            }
+            out.push_back(std::move(row));
+        }
+        g = end;
+    }
+    return out;
+}
+
+std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly) {
+    std::vector<ListRow> out;
+    for (const auto& product : Products(elements)) {
+        const Element& e = *product.front();
+        ListRow row;
+        row.name = NamedText(e, false);
+        row.document = e.manufacturer;
+        for (const auto* p : product) {
+            if (!p->supplier.empty()) {
+                row.supplier = p->supplier;
+                break;
+            }
+        }
+        row.assembly = assembly;
+        row.quantity = std::to_string(Quantity(product));
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition) {
+    std::vector<ListRow> out;
+    int position = firstPosition;
+    for (const auto& product : Products(elements)) {
+        const Element& e = *product.front();
+        ListRow row;
+        row.position = std::to_string(position++);
+        row.name = NamedText(e, true);
+        row.quantity = std::to_string(Quantity(product));
+        std::vector<const Element*> designated;
+        for (const auto* p : product) {
+            if (!p->letters.empty()) designated.push_back(p);
+        }
+        row.note = DesignatorsText(designated);
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+}  // namespace ormelin::import

@@ -1,0 +1,268 @@
+// Profiles (which BOM column holds what) and the elements read through one.
+#include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "import/bom.hpp"
+
+namespace ormelin::import {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
+const Names kDnpValues = {"dnp", "1", "yes", "y", "true", "x", "not fitted", "no fit", "do not fit",
+                          "не устанавливать", "да"};
+
+/// The fields of a profile by their names in a profile file.
+struct FieldSlot {
+    const char* key;
+    Names Profile::*names;
+};
+constexpr FieldSlot kSlots[] = {
+    {"designators", &Profile::designators}, {"value", &Profile::value},       {"type", &Profile::type},
+    {"manufacturer", &Profile::manufacturer}, {"supplier", &Profile::supplier}, {"quantity", &Profile::quantity},
+    {"dnp", &Profile::dnp},                 {"note", &Profile::note},
+};
+
+/// The column named by any of the names, 0-based; -1 when none.
+int ColumnOf(const Table& t, const Names& names) {
+    for (const auto& n : names) {
+        for (std::size_t c = 0; c < t.head.size(); ++c) {
+            if (Lower(t.head[c]) == Lower(n)) return static_cast<int>(c);
+        }
+    }
+    return -1;
+}
+
+std::string Cell(const std::vector<std::string>& row, int column) {
+    if (column < 0 || static_cast<std::size_t>(column) >= row.size()) return {};
+    return row[static_cast<std::size_t>(column)];
+}
+
+bool IsLatinLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+/// "R12" as letters and number; nothing when it is not letters followed by a number.
+std::optional<std::pair<std::string, int>> SplitDesignator(std::string_view d) {
+    std::size_t i = 0;
+    while (i < d.size() && IsLatinLetter(d[i])) ++i;
+    if (i == 0 || i == d.size() || d.size() - i > 6) return std::nullopt;
+    int n = 0;
+    for (std::size_t k = i; k < d.size(); ++k) {
+        if (!IsDigit(d[k])) return std::nullopt;
+        n = n * 10 + (d[k] - '0');
+    }
+    std::string letters(d.substr(0, i));
+    std::transform(letters.begin(), letters.end(), letters.begin(), [](unsigned char c) { return std::toupper(c); });
+    return std::make_pair(letters, n);
+}
+
+/// The whole number a cell holds ("4", "4.0" is not one).
+std::optional<int> WholeNumber(const std::string& s) {
+    if (s.empty() || s.size() > 7) return std::nullopt;
+    int n = 0;
+    for (char c : s) {
+        if (!IsDigit(c)) return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+std::optional<Profile> BuiltinProfile(std::string_view name) {
+    Profile p;
+    p.name = std::string(name);
+    p.dnpValues = kDnpValues;
+    p.supplier = {"Supplier", "Supplier 1", "Vendor", "Distributor", "Поставщик"};
+    p.manufacturer = {"Manufacturer", "Manufacturer 1", "Mfr", "MFR", "Производитель"};
+    p.note = {"Note", "Notes", "Примечание"};
+    if (name == "kicad") {
+        // KiCad's BOM export (grouped "Refs"/"Qty", ungrouped "Reference") and the
+        // older BOM scripts ("Ref", "Qnty").
+        p.designators = {"Reference", "References", "Refs", "Ref", "Designator"};
+        p.value = {"Value"};
+        p.type = {"MPN", "Manufacturer Part Number", "Part Number", "PartNumber", "Type", "Тип"};
+        p.quantity = {"Qty", "Quantity", "Qnty", "Quantity Per PCB"};
+        p.dnp = {"DNP", "Do not populate", "Exclude from board"};
+        return p;
+    }
+    if (name == "altium") {
+        // Altium's Report Manager: the value in "Comment", parts in the first
+        // manufacturer and supplier links.
+        p.designators = {"Designator"};
+        p.value = {"Comment", "Value"};
+        p.type = {"Manufacturer Part Number 1", "Manufacturer Part Number", "Part Number", "LibRef"};
+        p.quantity = {"Quantity", "Qty"};
+        p.dnp = {"Fitted", "DNP", "Not Fitted"};
+        return p;
+    }
+    return std::nullopt;
+}
+
+Profile ParseProfile(std::string_view text, const std::string& file) {
+    nlohmann::json j;
+    try {
+        j = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::exception& e) {
+        throw BomError(file, 0, 0, std::string("not valid JSON: ") + e.what());
+    }
+    if (!j.is_object()) throw BomError(file, 0, 0, "a profile is one JSON object");
+    Profile p;
+    p.name = file;
+    p.strict = true;
+    p.dnpValues = kDnpValues;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        if (it.key() == "columns") {
+            if (!it->is_object()) throw BomError(file, 0, 0, "\"columns\" must be an object");
+            for (auto c = it->begin(); c != it->end(); ++c) {
+                const FieldSlot* slot = nullptr;
+                for (const auto& s : kSlots) {
+                    if (c.key() == s.key) slot = &s;
+                }
+                if (!slot) {
+                    throw BomError(file, 0, 0,
+                                   "unknown field \"" + c.key() +
+                                       "\" (designators, value, type, manufacturer, supplier, quantity, dnp, note)");
+                }
+                if (c->is_string()) {
+                    (p.*(slot->names)) = {c->get<std::string>()};
+                } else {
+                    throw BomError(file, 0, 0, "the column of \"" + c.key() + "\" must be a text");
+                }
+            }
+        } else if (it.key() == "dnp_values") {
+            if (!it->is_array()) throw BomError(file, 0, 0, "\"dnp_values\" must be a list of texts");
+            p.dnpValues.clear();
+            for (const auto& v : *it) {
+                if (!v.is_string()) throw BomError(file, 0, 0, "\"dnp_values\" must be a list of texts");
+                p.dnpValues.push_back(v.get<std::string>());
+            }
+        } else if (it.key() != "name" && it.key() != "comment") {
+            throw BomError(file, 0, 0, "unknown key \"" + it.key() + "\" (columns, dnp_values, name, comment)");
+        }
+    }
+    if (p.designators.empty() && p.value.empty()) {
+        throw BomError(file, 0, 0, "the profile names neither the designators nor the value column");
+    }
+    return p;
+}
+
+std::vector<Element> ReadElements(const Table& t, const Profile& p) {
+    struct Col {
+        const Names& names;
+        const char* field;
+        int at = -1;
+    };
+    Col cols[] = {{p.designators, "designators"}, {p.value, "value"},       {p.type, "type"},
+                  {p.manufacturer, "manufacturer"}, {p.supplier, "supplier"}, {p.quantity, "quantity"},
+                  {p.dnp, "dnp"},                 {p.note, "note"}};
+    for (auto& c : cols) {
+        c.at = ColumnOf(t, c.names);
+        if (c.at < 0 && !c.names.empty() && p.strict) {
+            throw BomError(t.file, t.headLine, 0,
+                           "unknown column \"" + c.names.front() + "\" (the " + c.field + " column of the profile)");
+        }
+    }
+    const int cDes = cols[0].at, cVal = cols[1].at, cType = cols[2].at, cMfr = cols[3].at, cSup = cols[4].at,
+              cQty = cols[5].at, cDnp = cols[6].at, cNote = cols[7].at;
+    if (cDes < 0) throw BomError(t.file, t.headLine, 0, "no designator column (profile " + p.name + ")");
+    if (cVal < 0 && cType < 0) {
+        throw BomError(t.file, t.headLine, 0, "no value or type column (profile " + p.name + ")");
+    }
+    std::set<std::string> dnpValues;
+    for (const auto& v : p.dnpValues) dnpValues.insert(Lower(v));
+
+    std::vector<Element> out;
+    std::map<std::pair<std::string, int>, int> seen;   // designator -> line
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        const auto& row = t.rows[i];
+        const int line = t.lines[i];
+        Element base;
+        base.line = line;
+        base.value = Cell(row, cVal);
+        base.type = Cell(row, cType);
+        base.manufacturer = Cell(row, cMfr);
+        base.supplier = Cell(row, cSup);
+        base.note = Cell(row, cNote);
+        base.dnp = cDnp >= 0 && dnpValues.count(Lower(Cell(row, cDnp))) > 0;
+        const std::string des = Cell(row, cDes);
+        std::optional<int> qty;
+        if (cQty >= 0 && !Cell(row, cQty).empty()) {
+            qty = WholeNumber(Cell(row, cQty));
+            if (!qty || *qty == 0) {
+                throw BomError(t.file, line, cQty + 1,
+                               "the quantity \"" + Cell(row, cQty) + "\" is not a whole number (column " +
+                                   t.ColumnName(cQty + 1) + ")");
+            }
+        }
+        // The designators of the line: "R1, R2", "R1 R2", "R1-R4".
+        std::vector<std::pair<std::string, int>> designators;
+        std::string token;
+        auto take = [&](const std::string& tok) {
+            if (tok.empty()) return;
+            const auto dash = tok.find('-');
+            if (dash != std::string::npos) {
+                auto a = SplitDesignator(std::string_view(tok).substr(0, dash));
+                auto b = SplitDesignator(std::string_view(tok).substr(dash + 1));
+                if (a && b && a->first == b->first && a->second <= b->second && b->second - a->second < 10000) {
+                    for (int n = a->second; n <= b->second; ++n) designators.emplace_back(a->first, n);
+                    return;
+                }
+            } else if (auto d = SplitDesignator(tok)) {
+                designators.push_back(*d);
+                return;
+            }
+            throw BomError(t.file, line, cDes + 1,
+                           "\"" + tok + "\" is not a designator (letters and a number, as R12; column " +
+                               t.ColumnName(cDes + 1) + ")");
+        };
+        for (char c : des) {
+            if (c == ',' || c == ' ' || c == ';' || c == '\t') {
+                take(token);
+                token.clear();
+            } else {
+                token += c;
+            }
+        }
+        take(token);
+        if (designators.empty()) {
+            if (base.value.empty() && base.type.empty()) continue;   // a line of nothing
+            if (!qty) {
+                throw BomError(t.file, line, cDes + 1, "a line without designators needs its quantity");
+            }
+            base.quantity = *qty;
+            out.push_back(base);
+            continue;
+        }
+        if (qty && *qty != static_cast<int>(designators.size())) {
+            throw BomError(t.file, line, cQty + 1,
+                           "the quantity " + std::to_string(*qty) + " does not match the " +
+                               std::to_string(designators.size()) + " designators of the line");
+        }
+        for (const auto& [letters, number] : designators) {
+            auto [it, fresh] = seen.emplace(std::make_pair(letters, number), line);
+            if (!fresh) {
+                throw BomError(t.file, line, cDes + 1,
+                               "the designator " + letters + std::to_string(number) + " is named twice (also on line " +
+                                   std::to_string(it->second) + ")");
+            }
+            Element e = base;
+            e.letters = letters;
+            e.number = number;
+            e.quantity = 1;
+            out.push_back(std::move(e));
+        }
+    }
+    return out;
+}
+
+}  // namespace ormelin::import

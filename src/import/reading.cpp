@@ -1,0 +1,232 @@
+// Reading a BOM: CSV text in UTF-8 or cp1251 with its delimiter found, or the
+// displayed texts of a sheet of an .xlsx file.
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+
+#include "import/bom.hpp"
+#include "ormelin/errors.hpp"
+#include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
+
+namespace ormelin::import {
+
+namespace {
+
+std::string Where(const std::string& file, int line, int column) {
+    std::string w = file;
+    if (line > 0) w += ":" + std::to_string(line);
+    if (line > 0 && column > 0) w += ":" + std::to_string(column);
+    return w;
+}
+
+// The code points of cp1251 bytes 0x80..0xBF (0xC0..0xFF are А..я in order).
+constexpr std::array<char16_t, 64> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string Trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+/// The delimiter the head line holds most of outside quotes; a comma when none.
+char DetectDelimiter(std::string_view text) {
+    std::size_t counts[3] = {0, 0, 0};
+    const char cands[3] = {',', ';', '\t'};
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n') break;
+        for (int i = 0; i < 3; ++i) counts[i] += (c == cands[i]);
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (counts[i] > counts[best]) best = i;
+    }
+    return cands[best];
+}
+
+}  // namespace
+
+BomError::BomError(const std::string& file, int line, int column, const std::string& what)
+    : std::runtime_error(Where(file, line, column) + ": " + what) {}
+
+std::string Table::ColumnName(int column) const {
+    return lettersForColumns ? host::ColumnLetters(column) : std::to_string(column);
+}
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char b : bytes) {
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+        } else if (b < 0xC0) {
+            AppendUtf8(out, kCp1251High[b - 0x80]);
+        } else {
+            AppendUtf8(out, static_cast<char32_t>(0x0410 + (b - 0xC0)));
+        }
+    }
+    return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        int more = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
+        if (more < 0 || (more == 1 && b < 0xC2)) return false;
+        if (i + static_cast<std::size_t>(more) >= bytes.size()) return false;
+        for (int k = 1; k <= more; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
+
+Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding, char delimiter) {
+    std::string text;
+    const bool bom = bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) bytes.remove_prefix(3);
+    if (encoding == Encoding::Cp1251 && !bom) {
+        text = Cp1251ToUtf8(bytes);
+    } else if (encoding == Encoding::Utf8 || bom || IsUtf8(bytes)) {
+        if (!IsUtf8(bytes)) throw BomError(file, 0, 0, "not UTF-8 text (give --encoding cp1251 for a cp1251 file)");
+        text = std::string(bytes);
+    } else {
+        text = Cp1251ToUtf8(bytes);
+    }
+    if (delimiter == 0) delimiter = DetectDelimiter(text);
+
+    Table t;
+    t.file = file;
+    std::vector<std::string> record;
+    std::string field;
+    int line = 1, recordLine = 1;
+    bool quoted = false, wasQuoted = false, any = false;
+    auto endField = [&] {
+        record.push_back(wasQuoted ? field : Trim(field));
+        field.clear();
+        wasQuoted = false;
+    };
+    auto endRecord = [&] {
+        endField();
+        const bool blank = std::all_of(record.begin(), record.end(), [](const std::string& f) { return f.empty(); });
+        if (!blank) {
+            if (!any) {
+                t.head = record;
+                t.headLine = recordLine;
+                any = true;
+            } else {
+                t.rows.push_back(record);
+                t.lines.push_back(recordLine);
+            }
+        }
+        record.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                if (c == '\n') ++line;
+                field += c;
+            }
+            continue;
+        }
+        if (c == '"' && Trim(field).empty()) {
+            field.clear();
+            quoted = wasQuoted = true;
+        } else if (c == delimiter) {
+            endField();
+        } else if (c == '\n') {
+            endRecord();
+            recordLine = ++line;
+        } else if (c != '\r' || (i + 1 < text.size() && text[i + 1] != '\n')) {
+            field += c;
+        }
+    }
+    if (quoted) throw BomError(file, recordLine, static_cast<int>(record.size()) + 1, "a quoted field is not closed");
+    if (!field.empty() || !record.empty()) endRecord();
+    if (!any) throw BomError(file, 0, 0, "holds no head line");
+    for (auto& h : t.head) h = Trim(h);
+    return t;
+}
+
+Table ReadXlsxSheet(const std::string& path, const std::string& sheetName) {
+    auto app = std::make_shared<model::ModelApplication>(std::make_shared<model::ScriptedUi>());
+    std::shared_ptr<model::ModelWorkbook> book;
+    try {
+        book = xlsx::LoadWorkbook(*app, path);
+    } catch (const Error& e) {
+        throw BomError(path, 0, 0, e.description());
+    }
+    std::shared_ptr<host::Worksheet> ws = sheetName.empty() ? book->Sheet(1) : book->FindSheet(sheetName);
+    if (!ws) throw BomError(path, 0, 0, "no sheet named \"" + sheetName + "\"");
+    Table t;
+    t.file = path + (sheetName.empty() ? "" : "[" + sheetName + "]");
+    t.lettersForColumns = true;
+    const host::Area used = ws->UsedRange();
+    bool any = false;
+    for (int r = used.r1; r <= used.r2; ++r) {
+        std::vector<std::string> record(static_cast<std::size_t>(used.c2), "");
+        bool blank = true;
+        for (int c = used.c1; c <= used.c2; ++c) {
+            record[static_cast<std::size_t>(c - 1)] = Trim(ws->CellText(r, c));
+            blank = blank && record[static_cast<std::size_t>(c - 1)].empty();
+        }
+        if (blank) continue;
+        if (!any) {
+            t.head = record;
+            t.headLine = r;
+            any = true;
+        } else {
+            t.rows.push_back(record);
+            t.lines.push_back(r);
+        }
+    }
+    if (!any) throw BomError(t.file, 0, 0, "the sheet holds no head row");
+    return t;
+}
+
+Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName) {
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.size() >= 5 && lower.compare(lower.size() - 5, 5, ".xlsx") == 0) return ReadXlsxSheet(path, sheetName);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw BomError(path, 0, 0, "cannot be read");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ReadCsv(ss.str(), path, encoding, delimiter);
+}
+
+}  // namespace ormelin::import

@@ -1,0 +1,144 @@
+// Long texts wrapped onto continuation rows, measured with the metrics of the
+// font the forms print with.
+//
+// The forms name the drafting font ISOCPEUR at 14 pt italic; it prints with the
+// free drafting font osifont (fonts-osifont), which is drawn slanted already, so
+// its advance widths are those of the printed italic text. Widths are read
+// through FreeType at 72 dpi, where one pixel is one point.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <filesystem>
+#include <unordered_map>
+
+#include "import/bom.hpp"
+
+namespace ormelin::import {
+
+namespace {
+
+/// The code points of UTF-8 text (a broken byte counts as one character).
+template <typename F>
+void ForEachCodePoint(std::string_view s, F f) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        if (i + static_cast<std::size_t>(len) > s.size()) len = 1;
+        char32_t cp = len == 1 ? b : static_cast<char32_t>(b & (0xFF >> (len + 1)));
+        for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        f(cp);
+        i += static_cast<std::size_t>(len);
+    }
+}
+
+/// A loaded face and the advances read so far.
+class FontFace {
+public:
+    FontFace(FT_Library lib, FT_Face face, double points) : lib_(lib), face_(face), points_(points) {}
+    ~FontFace() {
+        FT_Done_Face(face_);
+        FT_Done_FreeType(lib_);
+    }
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    double Width(std::string_view text) {
+        double w = 0;
+        ForEachCodePoint(text, [&](char32_t cp) { w += Advance(cp); });
+        return w;
+    }
+
+private:
+    double Advance(char32_t cp) {
+        if (auto it = advances_.find(cp); it != advances_.end()) return it->second;
+        double a = points_;   // a character the font lacks counts a full em
+        const FT_UInt glyph = FT_Get_Char_Index(face_, cp);
+        if (glyph != 0 && FT_Load_Glyph(face_, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
+            a = static_cast<double>(face_->glyph->advance.x) / 64.0;
+        }
+        advances_.emplace(cp, a);
+        return a;
+    }
+
+    FT_Library lib_;
+    FT_Face face_;
+    double points_;
+    std::unordered_map<char32_t, double> advances_;
+};
+
+}  // namespace
+
+std::optional<Measure> FontMeasure(const std::string& fontFile, double points) {
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) != 0) return std::nullopt;
+    FT_Face face = nullptr;
+    if (FT_New_Face(lib, fontFile.c_str(), 0, &face) != 0) {
+        FT_Done_FreeType(lib);
+        return std::nullopt;
+    }
+    // 72 dpi: a pixel of the face is a point of the printed text.
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(points * 64.0), 72, 72) != 0) {
+        FT_Done_Face(face);
+        FT_Done_FreeType(lib);
+        return std::nullopt;
+    }
+    auto f = std::make_shared<FontFace>(lib, face, points);
+    return Measure([f](std::string_view text) { return f->Width(text); });
+}
+
+std::optional<std::string> FormFontFile() {
+    const char* candidates[] = {"/usr/share/fonts/truetype/osifont/osifont.ttf",
+                                "/usr/share/fonts/truetype/osifont/osifont-lgpl3fe.ttf"};
+    std::error_code ec;
+    for (const char* c : candidates) {
+        if (std::filesystem::is_regular_file(c, ec)) return std::string(c);
+    }
+    return std::nullopt;
+}
+
+Measure CoarseMeasure(double points) {
+    return [points](std::string_view text) {
+        double n = 0;
+        ForEachCodePoint(text, [&](char32_t) { n += 1; });
+        return n * 0.75 * points;
+    };
+}
+
+double FieldWidthPoints(double columnCharacters) {
+    // A column w characters wide is w * 7 + 5 pixels at 96 dpi (7 pixels being the
+    // digit width of the standard font Calibri 11, 5 pixels its padding), that is
+    // (7w + 5) * 0.75 points. The cell keeps a margin on either side of its text;
+    // 2 points each side are taken off, at least as much as the spreadsheets leave.
+    constexpr double kPixel = 72.0 / 96.0;
+    constexpr double kMargins = 4.0;
+    return (columnCharacters * 7.0 + 5.0) * kPixel - kMargins;
+}
+
+std::vector<std::string> Wrap(std::string_view text, double widthPoints, const Measure& measure) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ') ++i;
+        if (i >= text.size()) break;
+        std::size_t j = text.find(' ', i);
+        if (j == std::string_view::npos) j = text.size();
+        const std::string_view word = text.substr(i, j - i);
+        i = j;
+        if (line.empty()) {
+            line = std::string(word);
+            continue;
+        }
+        std::string longer = line + " " + std::string(word);
+        if (measure(longer) <= widthPoints) {
+            line = std::move(longer);
+        } else {
+            lines.push_back(std::move(line));
+            line = std::string(word);
+        }
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+}  // namespace ormelin::import

@@ -1,0 +1,131 @@
+// Reading BOM files: delimiters, encodings, quoting, profiles, and the errors
+// that name the file, the line and the column.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "import/bom.hpp"
+
+namespace ormelin::import {
+namespace {
+
+std::vector<Element> Read(const std::string& csv, const Profile& p = *BuiltinProfile("kicad")) {
+    return ReadElements(ReadCsv(csv, "bom.csv"), p);
+}
+
+/// The message of the BomError the call throws, or "" when it throws none.
+template <typename F>
+std::string ErrorOf(F f) {
+    try {
+        f();
+    } catch (const BomError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(CsvReading, FindsTheDelimiterOfTheHeadLine) {
+    for (const char* csv : {"Reference;Value\nR1;1,5k\n", "Reference\tValue\nR1\t1,5k\n", "Reference,Value\nR1,\"1,5k\"\n"}) {
+        const auto es = Read(csv);
+        ASSERT_EQ(es.size(), 1u) << csv;
+        EXPECT_EQ(es[0].value, "1,5k") << csv;
+    }
+}
+
+TEST(CsvReading, QuotedFieldsKeepDelimitersQuotesAndLineBreaksAndLinesCountRight) {
+    const Table t = ReadCsv("A,B\r\n\"x, \"\"y\"\"\",\"two\nlines\"\r\n\nz,w\r\n", "f.csv");
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(t.rows[0][0], "x, \"y\"");
+    EXPECT_EQ(t.rows[0][1], "two\nlines");
+    EXPECT_EQ(t.lines[0], 2);
+    EXPECT_EQ(t.lines[1], 5) << "a quoted line break and an empty line both count";
+    EXPECT_EQ(t.rows[1][1], "w") << "the carriage return is not part of the field";
+}
+
+TEST(CsvReading, Utf8WithByteOrderMarkAndCp1251ReadAlike) {
+    const std::string utf8 = "Reference,Value\nR1,Резистор Ёж №5\n";
+    std::string cp1251 = "Reference,Value\nR1,";
+    // "Резистор Ёж №5" in cp1251.
+    cp1251 += "\xD0\xE5\xE7\xE8\xF1\xF2\xEE\xF0 \xA8\xE6 \xB9" "5\n";
+    for (const auto& [bytes, enc] : {std::pair{"\xEF\xBB\xBF" + utf8, Encoding::Detect}, std::pair{cp1251, Encoding::Detect},
+                                     std::pair{cp1251, Encoding::Cp1251}, std::pair{utf8, Encoding::Utf8}}) {
+        const auto es = ReadElements(ReadCsv(bytes, "bom.csv", enc), *BuiltinProfile("kicad"));
+        ASSERT_EQ(es.size(), 1u);
+        EXPECT_EQ(es[0].value, "Резистор Ёж №5");
+    }
+    EXPECT_NE(ErrorOf([&] { ReadCsv(cp1251, "bom.csv", Encoding::Utf8); }).find("not UTF-8"), std::string::npos);
+}
+
+TEST(CsvReading, AnUnclosedQuoteIsAnError) {
+    EXPECT_NE(ErrorOf([] { ReadCsv("A,B\nx,\"open\n", "f.csv"); }).find("f.csv:2:2"), std::string::npos);
+}
+
+TEST(Profiles, AltiumExportsReadWithTheirOwnColumns) {
+    const auto es = Read(
+        "\"Comment\",\"Description\",\"Designator\",\"Footprint\",\"Quantity\",\"Manufacturer 1\","
+        "\"Manufacturer Part Number 1\",\"Supplier 1\",\"Fitted\"\n"
+        "\"10k\",\"Resistor\",\"R1, R2\",\"0603\",\"2\",\"Yageo\",\"RC0603FR-0710KL\",\"Digikey\",\"Fitted\"\n"
+        "\"1k\",\"Resistor\",\"R3\",\"0603\",\"1\",\"Yageo\",\"RC0603FR-071KL\",\"Digikey\",\"Not Fitted\"\n",
+        *BuiltinProfile("altium"));
+    ASSERT_EQ(es.size(), 3u);
+    EXPECT_EQ(es[1].letters + std::to_string(es[1].number), "R2");
+    EXPECT_EQ(es[1].type, "RC0603FR-0710KL");
+    EXPECT_EQ(es[1].manufacturer, "Yageo");
+    EXPECT_EQ(es[1].supplier, "Digikey");
+    EXPECT_FALSE(es[1].dnp) << "\"Fitted\" is fitted";
+    EXPECT_TRUE(es[2].dnp);
+}
+
+TEST(Profiles, AProfileFileNamesTheColumnsAndEveryColumnItNamesMustBeThere) {
+    const Profile p = ParseProfile(
+        R"({"name": "our", "columns": {"designators": "Поз.", "value": "Наим.", "quantity": "Кол."},
+            "dnp_values": ["нет"]})",
+        "our.json");
+    const auto es = Read("Поз.;Наим.;Кол.;Уст.\nR1-R3;Резистор;3;\n", p);
+    ASSERT_EQ(es.size(), 3u) << "a range R1-R3 names three";
+    EXPECT_EQ(es[2].number, 3);
+    const Profile q = ParseProfile(R"({"columns": {"designators": "Поз.", "value": "Имя"}})", "q.json");
+    const std::string e = ErrorOf([&] { Read("Поз.,Наим.\nR1,x\n", q); });
+    EXPECT_NE(e.find("bom.csv:1"), std::string::npos) << e;
+    EXPECT_NE(e.find("unknown column \"Имя\""), std::string::npos) << e;
+}
+
+TEST(Profiles, BadProfileFilesAreRefusedWithTheirName) {
+    EXPECT_NE(ErrorOf([] { ParseProfile("{", "p.json"); }).find("p.json"), std::string::npos);
+    EXPECT_NE(ErrorOf([] { ParseProfile(R"({"columns": {"colour": "C"}})", "p.json"); }).find("colour"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf([] { ParseProfile(R"({"colums": {}})", "p.json"); }).find("colums"), std::string::npos);
+    EXPECT_NE(ErrorOf([] { ParseProfile(R"({"columns": {"quantity": "Qty"}})", "p.json"); }), "");
+    EXPECT_FALSE(BuiltinProfile("orcad").has_value());
+}
+
+struct BadInput {
+    const char* csv;
+    const char* where;
+    const char* says;
+};
+
+class BadBom : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(BadBom, IsRefusedNamingFileLineAndColumn) {
+    const auto& c = GetParam();
+    const std::string e = ErrorOf([&] { Read(c.csv); });
+    EXPECT_NE(e.find(c.where), std::string::npos) << e;
+    EXPECT_NE(e.find(c.says), std::string::npos) << e;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadBom,
+    ::testing::Values(BadInput{"Value,Reference\n1k,R1\n1k,1R\n", "bom.csv:3:2", "\"1R\" is not a designator"},
+                      BadInput{"Reference,Value\nR_1,1k\n", "bom.csv:2:1", "not a designator"},
+                      BadInput{"Reference,Value\nР1,1k\n", "bom.csv:2:1", "not a designator"},   // Cyrillic Р
+                      BadInput{"Reference,Value,Qty\nR1,1k,1.5\n", "bom.csv:2:3", "not a whole number"},
+                      BadInput{"Reference,Value,Qty\nR1,1k,-1\n", "bom.csv:2:3", "not a whole number"},
+                      BadInput{"Reference,Value,Qty\n\"R1, R2\",1k,3\n", "bom.csv:2:3", "does not match"},
+                      BadInput{"Reference,Value\nR1,1k\nC1,1n\n\"R2, R1\",1k\n", "bom.csv:4:1",
+                               "R1 is named twice (also on line 2)"},
+                      BadInput{"Reference,Value,Qty\n,Винт,\n", "bom.csv:2:1", "needs its quantity"},
+                      BadInput{"Part,Value\nR1,1k\n", "bom.csv:1", "no designator column"}));
+
+}  // namespace
+}  // namespace ormelin::import

@@ -1,0 +1,165 @@
+// The rules of the list of elements, the purchased products and "Прочие изделия",
+// from BOMs written the way the CAD programs write them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "import/bom.hpp"
+
+namespace ormelin::import {
+namespace {
+
+std::vector<Element> Kicad(const std::string& csv) {
+    return ReadElements(ReadCsv(csv, "bom.csv"), *BuiltinProfile("kicad"));
+}
+
+/// The rows as "designator|name|quantity|note", a heading as "# name", an empty row as "".
+std::vector<std::string> Show(const std::vector<ListRow>& rows) {
+    std::vector<std::string> out;
+    for (const auto& r : rows) {
+        if (r.heading) {
+            out.push_back("# " + r.name);
+        } else if (r.designator.empty() && r.name.empty()) {
+            out.push_back("");
+        } else {
+            out.push_back(r.designator + "|" + r.name + "|" + r.quantity + "|" + r.note);
+        }
+    }
+    return out;
+}
+
+struct GroupingCase {
+    const char* what;
+    const char* csv;
+    ElementRules rules;
+    std::vector<std::string> rows;
+};
+
+class ElementListGrouping : public ::testing::TestWithParam<GroupingCase> {};
+
+TEST_P(ElementListGrouping, GivesTheRowsOfTheList) {
+    const auto& c = GetParam();
+    EXPECT_EQ(Show(ElementListRows(Kicad(c.csv), c.rules)), c.rows) << c.what;
+}
+
+const GroupingCase kGroupingCases[] = {
+    {"a run of four consecutive equal resistors is one row",
+     "Reference,Value\nR1,10k\nR2,10k\nR3,10k\nR4,10k\n",
+     {},
+     {"R1...R4|Резистор 10k|4|"}},
+    {"two consecutive equal elements are named both, with a comma",
+     "Reference,Value\nC1,100n\nC2,100n\n",
+     {},
+     {"C1, C2|Конденсатор 100n|2|"}},
+    {"a different value breaks a run",
+     "Reference,Value\nR1,10k\nR2,10k\nR3,1k\nR4,10k\nR5,10k\nR6,10k\n",
+     {},
+     {"# Резисторы", "R1, R2|10k|2|", "R3|1k|1|", "R4...R6|10k|3|"}},
+    {"a gap in the numbers breaks a run",
+     "Reference,Value\nR1,10k\nR2,10k\nR4,10k\n",
+     {},
+     {"# Резисторы", "R1, R2|10k|2|", "R4|10k|1|"}},
+    {"a not-fitted element left out breaks the run around it",
+     "Reference,Value,DNP\nR1,10k,\nR2,10k,DNP\nR3,10k,\n",
+     {},
+     {"# Резисторы", "R1|10k|1|", "R3|10k|1|"}},
+    {"a not-fitted element kept is marked and still breaks the run",
+     "Reference,Value,DNP\nR1,10k,\nR2,10k,DNP\nR3,10k,\n",
+     {1, DnpRule::Mark},
+     {"# Резисторы", "R1|10k|1|", "R2|10k|1|Не устанавливать", "R3|10k|1|"}},
+    {"R9 comes before R10 (natural order), whatever the file's order",
+     "Reference,Value\nR10,1k\nR2,2k\nR9,3k\n",
+     {},
+     {"# Резисторы", "R2|2k|1|", "R9|3k|1|", "R10|1k|1|"}},
+    {"R9 and R10 are consecutive",
+     "Reference,Value\nR10,1k\nR9,1k\n",
+     {},
+     {"R9, R10|Резистор 1k|2|"}},
+    {"groups in alphabetical order of their letter codes, two-letter codes their own groups",
+     "Reference,Value\nX1,a\nVT1,b\nVD1,c\nR1,d\nL1,e\nHL1,f\nDD1,g\nDA1,h\nD1,i\nC1,j\n",
+     {},
+     {"C1|Конденсатор j|1|", "", "D1|Микросхема i|1|", "", "DA1|Микросхема h|1|", "", "DD1|Микросхема g|1|", "",
+      "HL1|Индикатор f|1|", "", "L1|Дроссель e|1|", "", "R1|Резистор d|1|", "", "VD1|Диод c|1|", "",
+      "VT1|Транзистор b|1|", "", "X1|Соединитель a|1|"}},
+    {"a one-element group has no heading: the singular kind name leads its row",
+     "Reference,Value,MPN,Manufacturer\nVD1,1N4148,1N4148W,Diodes\n",
+     {},
+     {"VD1|Диод 1N4148W 1N4148 Diodes|1|"}},
+    {"a type and document every element shares go into the heading",
+     "Reference,Value,MPN,Manufacturer\nR1,10 кОм,RC0603,Yageo\nR2,1 кОм,RC0603,Yageo\nR3,1 кОм,RC0603,Yageo\n",
+     {},
+     {"# Резисторы RC0603 Yageo", "R1|10 кОм|1|", "R2, R3|1 кОм|2|"}},
+    {"without a shared type the heading is the kind alone and rows keep everything",
+     "Reference,Value,MPN\nR1,10k,RC0603\nR2,1k,RC0805\n",
+     {},
+     {"# Резисторы", "R1|RC0603 10k|1|", "R2|RC0805 1k|1|"}},
+    {"two empty rows between groups when asked",
+     "Reference,Value\nC1,1n\nR1,1k\n",
+     {2, DnpRule::Omit},
+     {"C1|Конденсатор 1n|1|", "", "", "R1|Резистор 1k|1|"}},
+    {"a letter code without a kind name gets no heading",
+     "Reference,Value\nU1,STM32\nU2,LM358\n",
+     {},
+     {"U1|STM32|1|", "U2|LM358|1|"}},
+    {"grouped lines (KiCad Refs/Qty) are split and joined again",
+     "Refs,Value,Qty\n\"C3, C4, C5, C6\",100n,4\nC1,10u,1\n",
+     {},
+     {"# Конденсаторы", "C1|10u|1|", "C3...C6|100n|4|"}},
+    {"a line without designators has no place in the list of elements",
+     "Reference,Value,Qty\n,Винт М3,4\nR1,1k,1\n",
+     {},
+     {"R1|Резистор 1k|1|"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ElementListGrouping, ::testing::ValuesIn(kGroupingCases));
+
+TEST(RunText, NamesOneTwoAndMoreDesignators) {
+    EXPECT_EQ(RunText("R", 5, 5), "R5");
+    EXPECT_EQ(RunText("R", 1, 2), "R1, R2");
+    EXPECT_EQ(RunText("VD", 3, 5), "VD3...VD5");
+}
+
+TEST(PurchasedProducts, OneRowPerProductWithItsQuantitySupplierAndAssembly) {
+    const auto elements = Kicad(
+        "Reference,Value,MPN,Manufacturer,Supplier,DNP\n"
+        "R1,10k,RC0603FR-0710KL,Yageo,ЧипДип,\n"
+        "R7,10k,RC0603FR-0710KL,Yageo,,\n"
+        "C1,100n,GRM188,Murata,Элитан,\n"
+        "R2,10k,RC0603FR-0710KL,Yageo,,DNP\n");
+    const auto rows = PurchasedRows(elements, "АБВГ.436234.001");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name, "Конденсатор GRM188 100n");
+    EXPECT_EQ(rows[0].document, "Murata");
+    EXPECT_EQ(rows[0].quantity, "1");
+    EXPECT_EQ(rows[1].name, "Резистор RC0603FR-0710KL 10k");
+    EXPECT_EQ(rows[1].quantity, "2") << "the not-fitted R2 is not bought";
+    EXPECT_EQ(rows[1].supplier, "ЧипДип");
+    EXPECT_EQ(rows[1].assembly, "АБВГ.436234.001");
+    EXPECT_TRUE(rows[1].designator.empty());
+}
+
+TEST(PurchasedProducts, LinesWithoutDesignatorsCountTheirQuantity) {
+    const auto rows = PurchasedRows(Kicad("Reference,Value,Qty\n,Винт М3x8,12\n,Винт М3x8,4\nR1,1k,\n"), "");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name, "Резистор 1k");
+    EXPECT_EQ(rows[1].name, "Винт М3x8");
+    EXPECT_EQ(rows[1].quantity, "16");
+}
+
+TEST(OtherProducts, PositionsContinueAndTheNoteNamesTheDesignators) {
+    const auto rows = OtherProductRows(
+        Kicad("Reference,Value\nR1,1k\nR2,1k\nR3,1k\nR5,1k\nC1,1n\nC2,1n\nXS1,DB9\n"), 41);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].position, "41");
+    EXPECT_EQ(rows[0].name, "Конденсатор 1n");
+    EXPECT_EQ(rows[0].note, "C1, C2");
+    EXPECT_EQ(rows[1].position, "42");
+    EXPECT_EQ(rows[1].quantity, "4");
+    EXPECT_EQ(rows[1].note, "R1...R3, R5");
+    EXPECT_EQ(rows[2].position, "43");
+    EXPECT_EQ(rows[2].name, "Розетка DB9");
+}
+
+}  // namespace
+}  // namespace ormelin::import
