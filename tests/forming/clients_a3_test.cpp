@@ -101,6 +101,39 @@ void FormedDocumentComesBack(Cycle cycle) {
     EXPECT_TRUE(again->Text(Area{kRows + 3, 1, 1000, 60}) == std::string());
 }
 
+/// A list another program saved is formed and rolled back: its heads, row heights
+/// and sheet edge as that program wrote them.
+void SavedListIsFormedAndComesBack(Cycle cycle) {
+    auto app = MakeApp();
+    Kalvora k(*app);
+    auto book = ListBook(*app, k);
+    const auto list = ListCells(*book->Sheet(1));
+    ScratchDir dir;
+    auto back = cycle(*app, *book, dir);
+    ASSERT_TRUE(back);
+    std::shared_ptr<host::Worksheet> ws = back->FindSheet(kSheet);
+    ASSERT_TRUE(ws);
+    ws->Activate();
+    ASSERT_EQ(k.StateOfDocument(ws), ksVPA_OT);
+    k.Forming(ws, true, true);
+    ASSERT_EQ(k.StateOfDocument(ws), ksVPA_OF);
+    EXPECT_EQ(ws->CellText(33, 44), "4");
+    k.Otkat(ws);
+    EXPECT_EQ(k.StateOfDocument(ws), ksVPA_OT);
+    EXPECT_EQ(ListCells(*ws), list);
+    EXPECT_TRUE(ws->Text(Area{kRows + 3, 1, 1000, 60}) == std::string());
+}
+
+TEST(PurchasedProductsThroughLibreOffice, SavedListIsFormedAndComesBack) {
+    if (!HasOffice()) GTEST_SKIP() << "soffice is not installed";
+    SavedListIsFormedAndComesBack(ThroughOffice);
+}
+
+TEST(PurchasedProductsThroughOpenpyxl, SavedListIsFormedAndComesBack) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    SavedListIsFormedAndComesBack(ThroughOpenpyxl);
+}
+
 TEST(PurchasedProductsThroughLibreOffice, FormedDocumentComesBack) {
     if (!HasOffice()) GTEST_SKIP() << "soffice is not installed";
     FormedDocumentComesBack(ThroughOffice);
