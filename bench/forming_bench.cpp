@@ -105,6 +105,48 @@ void BM_FormGroupSpecification(benchmark::State& state) {
 
 BENCHMARK(BM_FormGroupSpecification)->Arg(2000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// ------------------------------------------------------------------ A3
+
+// A list of purchased products of n data rows: name, supplier, where used and
+// quantities filled, every seventh row empty.
+std::shared_ptr<host::Worksheet> PurchasedProductsList(Kalvora& k, model::ModelApplication& app, int n) {
+    auto book = app.NewWorkbook();
+    std::shared_ptr<host::Worksheet> ws = book->Sheet(1);
+    k.VPA_Blank(ws);
+    for (int i = 1; i <= n; ++i) {
+        if (i % 7 == 0) continue;
+        const int r = i + 2;
+        ws->SetValue(host::Area{r, 2, r, 2}, "Резистор С2-33Н-0,25-" + std::to_string(i) + " кОм");
+        ws->SetValue(host::Area{r, 4, r, 4}, std::string("ОЖ0.467.093 ТУ"));
+        ws->SetValue(host::Area{r, 5, r, 5}, std::string("АО \"Резистор\""));
+        ws->SetValue(host::Area{r, 6, r, 6}, "АБВГ.687281." + std::to_string(100 + i % 900));
+        ws->SetValue(host::Area{r, 7, r, 7}, static_cast<double>(i % 5 + 1));
+        ws->SetValue(host::Area{r, 10, r, 10}, static_cast<double>(i % 5 + 1));
+    }
+    return ws;
+}
+
+void BM_FormPurchasedProducts(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    auto ui = std::make_shared<model::ScriptedUi>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            auto app = std::make_unique<model::ModelApplication>(ui);
+            auto k = Kalvora::Create(*app);
+            auto ws = PurchasedProductsList(*k, *app, n);
+            state.ResumeTiming();
+            k->Forming(ws, true, true);
+            state.PauseTiming();
+            benchmark::DoNotOptimize(ws->UsedRange());
+        }
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
+BENCHMARK(BM_FormPurchasedProducts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // ------------------------------------------------------------------ end to end
 
 const std::string kSheet = "АБВГ.436234.001";

@@ -154,8 +154,11 @@ public:
     /// The title block of sheet k on the sheet block oRange, from attDoc. Throws (no
     /// block or record: ObjectRequired). Current worksheet and register row: unchanged.
     void TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
-    /// Group specification and A3 forming: not built yet, throw NotImplemented.
+    /// Group specification forming: not built yet, throws NotImplemented.
     void FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
+    /// A3 forming of oWorksheet as the list of purchased products: the reference
+    /// record is read from the register first. Throws (null: ObjectRequired).
+    /// Returns False. Current worksheet: oWorksheet. Register row: the document's, or none.
     bool FormingVPA(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
     /// Finds the register sheet of oWorkBook, creating it with its header when there
     /// is none, and brings it to the front. Reports each failing step and goes on.

@@ -297,12 +297,14 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
     return kOk;
 }
 
-/// The first row of the list that forming left below the last sheet of an A4
+/// The first row of the list that forming left below the last sheet of a formed
 /// document, if any.
-std::optional<int> RowsLeftBelow(host::Worksheet& ws) {
+std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t formed) {
     // The formed sheet's first title block holds its number of sheets; the form's
-    // geometry tells where the last of them ends.
-    return forming::RowsLeftBelow(ws, forming::kA4Portrait);
+    // geometry, chosen by the recognised kind, tells where the last of them ends.
+    // A form rollback does not know by its geometry yet is read as A4 portrait.
+    const forming::SheetGeometry* geometry = forming::GeometryOfFormed(formed);
+    return forming::RowsLeftBelow(ws, geometry ? *geometry : forming::kA4Portrait);
 }
 
 int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
@@ -317,10 +319,12 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
         throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
                                    {opt.sheet, StateName(before)})};
     }
-    std::optional<int> left = RowsLeftBelow(*ws);
+    std::optional<int> left;
     if (after == ksSPB_OF) {
         const long long row = forming::SpbFirstRowLeftBelow(*ws);
-        left = row ? std::optional<int>(static_cast<int>(row)) : std::nullopt;
+        if (row) left = static_cast<int>(row);
+    } else {
+        left = RowsLeftBelow(*ws, after);
     }
     if (left) {
         err << "ormelin: "

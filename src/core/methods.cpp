@@ -140,6 +140,37 @@ bool Kalvora::FormingA(WorksheetRef& oWorksheet, std::int32_t lStateOfDoc, bool 
     return false;
 }
 
+// ---- list of purchased products (A3) ----
+bool Kalvora::FormingVPA(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi) {
+    CallFrame frame(*this);
+    if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
+    ws_ = oWorksheet;
+    {
+        WorksheetRef current;
+        AttribsRefFromSPIS(current);  // the reference record of the document's register row
+    }
+    if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
+    forming::FormA3(app_, ws_, *attDoc_, {.forPrint = bForPrint, .pageRevi = bPageRevi});
+    return false;
+}
+
+void Kalvora::ColumnsWidthA3() {
+    if (!ws_) throw Error(ErrorCode::ObjectRequired);
+    forming::ColumnsWidthA3(*ws_);
+}
+
+void Kalvora::TitleFirstA3() {
+    if (!ws_) throw Error(ErrorCode::ObjectRequired);
+    if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
+    forming::TitleFirstA3(ws_, *attDoc_);
+}
+
+void Kalvora::PageNextA3(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc) {
+    if (!oRange || !attDoc) throw Error(ErrorCode::ObjectRequired);
+    forming::PageNextA3(*oRange, k, *attDoc);
+}
+// ---- end of the list of purchased products ----
+
 void Kalvora::TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc) {
     CallFrame frame(*this);
     if (!oRange || !attDoc) throw Error(ErrorCode::ObjectRequired);

@@ -47,6 +47,19 @@ bool IsA4Kind(std::int32_t state);
 FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, std::int32_t state,
                   const AttrDoc& record, const FormOptions& options);
 
+// ---- list of purchased products (A3) ----
+/// Forms the list of purchased products on the sheet as an A3 landscape document
+/// (kPurchasedProducts). The sheet becomes the application's active one with its
+/// panes frozen under the two head rows; the window ends at the form's zoom.
+FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record,
+                  const FormOptions& options);
+// ---- end of the list of purchased products ----
+
+/// The geometry of a formed document's state, by which its sheets are read and the
+/// rows its forming inserted found on rollback; null for a state that is not a
+/// formed one, or whose form's rows are still told by their height.
+const SheetGeometry* GeometryOfFormed(std::int32_t state);
+
 // ------------------------------------------------------------------ sheet procedures
 // A further sheet's block starts at the previous sheet's bottom line (block row 1)
 // and spans the geometry's blockRows rows; k is the sheet's number.
@@ -59,6 +72,20 @@ void PageNext(const host::Range& block, int k, const AttrDoc& record);
 void TitleNext(const host::Range& block, int k, const AttrDoc& record);
 /// The change-registration sheet: heading, table head and first entry, then its title block.
 void PageRevi(const host::Range& block, int k, const AttrDoc& record);
+/// The A4 form's column widths, A..Z.
+void ColumnsWidthA4(host::Worksheet& w);
+
+// ---- list of purchased products (A3) ----
+/// Widths of the A3 form's columns AA..AS (A..Z are the A4 form's).
+void ColumnsWidthA3(host::Worksheet& w);
+/// Inserts rows 26..37 under the first 23 list rows and draws the first sheet's
+/// title area, title block, bottom line and binding margin.
+void TitleFirstA3(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record);
+/// Sheet k in the block at the previous sheet's bottom line: the two head rows at
+/// block rows 2..3, the title block and lower binding-margin fields in five rows
+/// inserted at block rows 32..36.
+void PageNextA3(const host::Range& block, int k, const AttrDoc& record);
+// ---- end of the list of purchased products ----
 
 // ------------------------------------------------------------------ reading a formed sheet
 

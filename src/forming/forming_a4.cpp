@@ -7,12 +7,12 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <cmath>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "forming/forming.hpp"
+#include "forming/sheet_setup.hpp"
 #include "forming/steps.hpp"
 #include "ormelin/attr_doc.hpp"
 
@@ -88,72 +88,10 @@ void MergeRows(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans
         for (const auto& [c1, c2] : spans) w.Merge(host::Area{r, c1, r, c2});
 }
 
-// Frame lines: every edge and inner line of the ranges.
-void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges) {
-    for (const char* a : ranges)
-        host::Range(sheet, At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
-}
-
-// The table body of the change-registration sheet: each column one tall cell.
-constexpr const char* kRegistrationBody[] = {
-    "C5:D31", "E5:G31", "H5:I31", "J5:L31", "M5:N31", "O5:P31", "Q5:Q31", "R5:U31", "V5:X31", "Y5:Z31",
-};
-
-/// Every list data row that is not hidden gets the list row height, so that
-/// rollback, which keeps exactly the rows of that height, keeps them all.
-void KeepListRowsOfListHeight(host::Worksheet& w) {
-    const int last = w.UsedRange().r2;
-    int runStart = 0;
-    auto flush = [&](int r) {
-        if (runStart) w.RowHeight(runStart, r - 1, kListRowHeight);
-        runStart = 0;
-    };
-    for (int r = 2; r <= last; ++r) {
-        const double h = w.RowHeight(r);
-        if (h != 0 && h != kListRowHeight) {
-            if (!runStart) runStart = r;
-        } else {
-            flush(r);
-        }
-    }
-    flush(last + 1);
-}
-
-/// Runs one step of the print setup; a step that fails is skipped.
-void Try(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (...) {
-        // The print setup goes on without the step (no printer, say).
-    }
-}
-
-/// Moves the manual horizontal page breaks the sheet had (in their order) to
-/// begin at the given rows; when it had fewer, new ones are added.
-void MoveHPageBreaks(host::Worksheet& w, const std::vector<int>& rows) {
-    std::vector<int> old;
-    Try([&] { old = w.HPageBreaks(); });
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        Try([&] {
-            if (k < old.size()) w.RemoveHPageBreak(old[k]);
-            w.AddHPageBreak(rows[k]);
-        });
-}
-
 // ------------------------------------------------------------------ the steps of FormA4
 
 const SheetGeometry& kGeometry = kA4Portrait;
 static_assert(std::size(kWidthsA4) == kA4Portrait.columns, "a width for every column of the form");
-
-/// The screen repainted once, the panes frozen under the head row, zeros hidden.
-void PrepareWindow(host::Application& app, host::Worksheet& w) {
-    app.ScreenUpdating(true);
-    app.ScreenUpdating(false);
-    host::Window& win = app.ActiveWindow();
-    w.Rows(2).Select();
-    win.FreezePanes(true);
-    win.DisplayZeros(false);
-}
 
 /// The binding-margin columns A:B, in front of the list.
 void InsertBindingMargin(host::Worksheet& w) {
@@ -167,7 +105,7 @@ void InsertBindingMargin(host::Worksheet& w) {
 void SpreadOverFields(host::Worksheet& w, const A4Grid* grid) {
     if (grid)
         for (const char* cols : grid->inserted) w.Columns(cols).Insert();
-    for (int c = 1; c <= kGeometry.columns; ++c) w.ColumnWidth(c, c, kWidthsA4[c - 1]);
+    ColumnsWidthA4(w);
 }
 
 /// The first sheet's head row and list rows take the field merges; in a numbered
@@ -244,42 +182,11 @@ void WriteSheetCount(host::Worksheet& w, int n) {
     w.SetValue(host::Area{count.row, count.column, count.row, count.column}, static_cast<double>(n));
 }
 
-/// The print setup, each step on its own, with a page break after every sheet
-/// (a one-sheet document drops the sheet's first break instead).
-void ApplyPrintSetup(host::Application& app, host::Worksheet& w, int n) {
-    host::Window& win = app.ActiveWindow();
-    host::PageSetup& page = w.Page();
-    const double none = app.CentimetersToPoints(0);
-    Try([&] { page.printArea = kGeometry.printArea; });
-    Try([&] { page.leftMargin = none; });
-    Try([&] { page.rightMargin = none; });
-    Try([&] { page.topMargin = none; });
-    Try([&] { page.bottomMargin = none; });
-    Try([&] { page.centerHorizontally = true; });
-    Try([&] { page.centerVertically = true; });
-    Try([&] {
-        page.orientation = kGeometry.landscape ? host::PageOrientation::Landscape : host::PageOrientation::Portrait;
-    });
-    Try([&] { page.paperSize = kGeometry.paperSize; });
-    Try([&] { page.zoom = kGeometry.printZoom; });
-    Try([&] { win.DisplayGridlines(false); });
-    Try([&] { win.View(host::ViewMode::PageBreakPreview); });
-    if (n == 1) {
-        Try([&] {
-            const std::vector<int> breaks = w.HPageBreaks();
-            if (breaks.empty()) throw Error(ErrorCode::SubscriptOutOfRange);
-            w.RemoveHPageBreak(breaks.front());
-        });
-    } else {
-        std::vector<int> rows;
-        for (int k = 1; k <= n; ++k) rows.push_back(FirstRowOf(kGeometry, k + 1));
-        MoveHPageBreaks(w, rows);
-    }
-    Try([&] { win.Zoom(100); });
-    Try([&] { app.ScreenUpdating(true); });
-}
-
 }  // namespace
+
+void ColumnsWidthA4(host::Worksheet& w) {
+    for (int c = 1; c <= kA4Portrait.columns; ++c) w.ColumnWidth(c, c, kWidthsA4[c - 1]);
+}
 
 bool IsA4Kind(std::int32_t state) {
     return GridOf(state) != nullptr;
@@ -291,8 +198,8 @@ FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>
     host::Worksheet& w = *sheet;
     const A4Grid* grid = GridOf(state);
 
-    PrepareWindow(app, w);
-    KeepListRowsOfListHeight(w);
+    PrepareWindow(app, w, kGeometry);
+    ListRowsToListHeight(w, kGeometry);
     InsertBindingMargin(w);
     SpreadOverFields(w, grid);
     TitleFirst(sheet, record);
@@ -312,12 +219,10 @@ FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>
     result.sheetCount = n;
 
     if (options.forPrint) {
-        ApplyPrintSetup(app, w, n);
+        SetUpPrinting(app, w, kGeometry, n);
         result.printSetupApplied = true;
-    } else {
-        app.ActiveWindow().Zoom(100);
-        app.ScreenUpdating(true);
     }
+    EndForming(app, kGeometry, options.forPrint);
     result.rowsLeftBelow = RowsLeftBelow(w, n, kGeometry);
     return result;
 }

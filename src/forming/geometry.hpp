@@ -78,6 +78,12 @@ struct SheetGeometry {
     RowMark bottomLine;       // what every bottom line shows (its row: 0)
     InsertedSheetRows first, further, registration;
     RowMark registrationHeading;  // what tells a last sheet as the change-registration sheet
+    // ---- forms whose list has several head rows, or whose forming ends at a
+    // ---- shorter empty run, or that keeps another zoom (list of purchased products)
+    int headRows = 1;         // the list's head rows, repeated at the top of every further sheet
+    int emptyRun = 0;         // empty rows after a bottom line that end forming (0: furtherListRows)
+    int zoom = 100;           // the window's zoom once formed
+    // ---- end
 };
 
 /// A4 portrait: the specification and the A4 lists. The first sheet holds the head
@@ -248,12 +254,76 @@ constexpr SheetGeometry ColumnsRight(SheetGeometry g, int n, const char* name, c
 inline constexpr SheetGeometry kA4LandscapeGroupMoved =
     ColumnsRight(kA4LandscapeGroup, 1, "A4 landscape, group specification with its registration sheet", "$A:$AF");
 
-// ------------------------------------------------------------------ end of the group specification
+// ------------------------------------------------------------------ list of purchased products
 
-// The A3 list of purchased products adds its entry here and to kFormGeometries.
+/// The A4 change-registration sheet in columns C..Z of an A3 document: all its rows
+/// are inserted, its body (block rows 6..31) too.
+constexpr InsertedSheetRows RegistrationInA3() {
+    InsertedSheetRows r = kA4Portrait.registration;
+    r.topTo = 31;
+    return r;
+}
+
+/// A3 landscape: the list of purchased products, columns A..AS. The first sheet
+/// holds the two head rows and 23 list rows, then its title area, title block
+/// (rows 26..36) and bottom line (37); a further sheet holds the two repeated head
+/// rows, 28 list rows and its title block. A run of 15 empty rows where a further
+/// sheet would begin ends forming.
+inline constexpr SheetGeometry kPurchasedProducts{
+    .name = "A3 landscape",
+    .columns = 45,
+    .firstListRows = 23,
+    .firstBottomLine = 37,
+    .furtherListRows = 28,
+    .sheetRows = 35,
+    .blockRows = 36,
+    .sheetNumberCell = {33, 42},  // AP33
+    .sheetCountCell = {33, 44},   // AR33
+    .printArea = "$A:$AS",
+    .landscape = true,
+    .paperSize = 8,
+    // The tallest sheet, the first, is 74 + 23 * 26 + 200 = 872 points high; A3
+    // paper is 842 points high in landscape: at 96 % it takes 837.
+    .printZoom = 96,
+    .bottomLine = {0, 34, "Копировал:"},
+    // rows 26..37: the area above the title block, the title block and its
+    // merged fields, the bottom line
+    .first = {.titleRows = 12,
+              .titleMarks = {{-11, 3, nullptr, 33, 3},
+                             {-8, 3, nullptr, 27, 8},
+                             {-8, 34, nullptr, 45, 3},
+                             {-6, 28, "Изм."},
+                             {-5, 28, "Разраб."},
+                             {-5, 39, "Лит."},
+                             {-1, 28, "Утв."},
+                             {0, 34, "Копировал:"},
+                             {0, 39, "Формат А3"}}},
+    // block rows 2..3: the repeated head rows; block rows 32..36: the title block
+    .further = {.topFrom = 2,
+                .topTo = 3,
+                .repeatsHead = 2,
+                .titleRows = 5,
+                .titleMarks = {{-4, 3, nullptr, 27, 4},
+                               {-4, 34, nullptr, 44, 4},
+                               {-4, 45, "Лист"},
+                               {-3, 28, nullptr, 28, 2},
+                               {-1, 28, "Изм."},
+                               {0, 34, "Копировал:"},
+                               {0, 39, "Формат А3"}}},
+    .registration = RegistrationInA3(),
+    .registrationHeading = kA4Portrait.registrationHeading,
+    .headRows = 2,
+    .emptyRun = 15,
+    .zoom = 75,
+};
 
 /// Every form's geometry, for the readers that must recognise any of them.
-inline constexpr const SheetGeometry* kFormGeometries[] = {&kA4Portrait, &kA4LandscapeGroup, &kA4LandscapeGroupMoved};
+inline constexpr const SheetGeometry* kFormGeometries[] = {
+    &kA4Portrait,
+    &kA4LandscapeGroup,
+    &kA4LandscapeGroupMoved,
+    &kPurchasedProducts,
+};
 
 /// The bottom line of sheet k (1-based): the last row of the document when it has
 /// k sheets.
@@ -262,7 +332,16 @@ constexpr int BottomLineOf(const SheetGeometry& g, int k) { return g.firstBottom
 /// The first row of sheet k (1-based), where its printed page begins.
 constexpr int FirstRowOf(const SheetGeometry& g, int k) { return k == 1 ? 1 : BottomLineOf(g, k - 1) + 1; }
 
-/// The rows of the first sheet down to its last list row (the head row included).
-constexpr int FirstSheetListEnd(const SheetGeometry& g) { return 1 + g.firstListRows; }
+/// The rows of the first sheet down to its last list row (the head rows included).
+constexpr int FirstSheetListEnd(const SheetGeometry& g) { return g.headRows + g.firstListRows; }
+
+/// The rows inserted at the foot of a further sheet: its title block and bottom line.
+constexpr int FootRowsOf(const SheetGeometry& g) { return g.blockRows - 1 - g.headRows - g.furtherListRows; }
+
+/// The empty rows after a bottom line that end forming.
+constexpr int EmptyRunOf(const SheetGeometry& g) { return g.emptyRun > 0 ? g.emptyRun : g.furtherListRows; }
+
+static_assert(FootRowsOf(kA4Portrait) == 5 && FootRowsOf(kPurchasedProducts) == 5,
+              "a further sheet's title block and bottom line take five rows");
 
 }  // namespace ormelin::forming

@@ -10,6 +10,8 @@
 #include <utility>
 #include <string>
 
+#include "base/text.hpp"
+#include "forming/forming.hpp"
 #include "forming/rollback.hpp"
 #include "lists/lists.hpp"
 #include "recognition/recognition.hpp"
@@ -38,24 +40,6 @@ host::Range FindInRow(const std::shared_ptr<host::Worksheet>& sheet, int row, co
     throw Error(ErrorCode::ObjectRequired, "\"" + text + "\" not found in row " + std::to_string(row));
 }
 
-/// The geometry by which the rows a formed state's forming inserted are found;
-/// none for the forms whose rows are still told by their height.
-const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
-    switch (formed) {
-        case ksSPA_OF:
-        case ksPE_OF:
-        case ksVN_OF:
-        case ksVE_OF: return &kA4Portrait;
-        case ksSPB_OF: return &kA4LandscapeGroup;
-        default: return nullptr;
-    }
-}
-
-std::string ColumnName(int c) {
-    std::string s;
-    for (; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return s;
-}
 
 [[noreturn]] void Mismatch(int row, const std::string& what) {
     throw Error(ErrorCode::InvalidArgument,
@@ -69,7 +53,7 @@ std::optional<std::string> MarkFails(const host::Worksheet& w, const RowMark& m,
         if (w.CellText(r, m.column) == m.text) return std::nullopt;
         std::string t = m.text;
         std::replace(t.begin(), t.end(), '\n', ' ');
-        return "\"" + t + "\" expected in " + ColumnName(m.column) + std::to_string(r);
+        return "\"" + t + "\" expected in " + text::ColumnLetters(m.column) + std::to_string(r);
     }
     const host::Area want{r, m.column, r + m.rows - 1, m.lastColumn};
     const auto got = w.MergeArea(r, m.column);
@@ -122,6 +106,18 @@ int SheetBottom(const host::Worksheet& w, const SheetGeometry& g, const Inserted
 
 }  // namespace
 
+const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
+    switch (formed) {
+        case ksSPA_OF:
+        case ksPE_OF:
+        case ksVN_OF:
+        case ksVE_OF: return &kA4Portrait;
+        case ksSPB_OF: return &kA4LandscapeGroup;
+        case ksVPA_OF: return &kPurchasedProducts;
+        default: return nullptr;
+    }
+}
+
 std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool registrationSheet) {
     std::vector<RowSpan> rows;
     if (sheets < 1) return rows;
@@ -147,7 +143,7 @@ std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeome
     const host::CellContent count = w.Content(countRow, g.sheetCountCell.column);
     const auto* n = std::get_if<double>(&count.value);
     if (!n || !(*n >= 1) || *n > host::kMaxRows || *n != std::floor(*n))
-        Mismatch(countRow, "the number of sheets expected in " + ColumnName(g.sheetCountCell.column) +
+        Mismatch(countRow, "the number of sheets expected in " + text::ColumnLetters(g.sheetCountCell.column) +
                                std::to_string(countRow));
     const int sheets = static_cast<int>(*n);
     // Every further sheet from the previous bottom line: its top rows, its list
@@ -262,7 +258,7 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     // The list head again, by the list the sheet now holds.
     const std::int32_t list = recognition::StateOf(w);
     if (const auto layout = lists::LayoutOfList(list)) lists::ColumnsWidthAndHead(sheet, *layout, true, report);
-    if (list == ksVPA_OT) win.Zoom(75);
+    if (list == ksVPA_OT) win.Zoom(kPurchasedProducts.zoom);
 
     w.Rows(firstDataRow).Select();
     win.FreezePanes(true);

@@ -80,4 +80,8 @@ host::FormatPatch NoLine(host::Edge edge) {
     return p;
 }
 
+void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges) {
+    for (const char* a : ranges) host::Range(sheet, At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
+}
+
 }  // namespace ormelin::forming

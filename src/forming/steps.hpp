@@ -9,6 +9,7 @@
 // first-use field that joins two attributes in one formula, or a formula text.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,5 +72,24 @@ void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& m
 
 /// A format that removes one edge line of a range.
 host::FormatPatch NoLine(host::Edge edge);
+
+/// Frame lines: every edge and inner line of the ranges, inside the part at top.
+void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges);
+
+// ------------------------------------------------------------------ parts every form shares
+
+/// The binding-margin fields of the first sheet, columns A and B of rows 1..36:
+/// label in A, value in B over the same rows.
+const std::vector<CellStep>& BindingMarginSteps();
+/// The reset of a further sheet's five foot rows (block rows 32..36).
+const std::vector<CellStep>& SheetFootSteps();
+/// The lower binding-margin fields of a further sheet (block rows 24..35).
+const std::vector<CellStep>& LowerBindingMarginSteps();
+
+/// The table body of the change-registration sheet (block addresses), each column
+/// one tall cell that holds the first entry at its top.
+inline constexpr const char* kRegistrationBody[] = {
+    "C5:D31", "E5:G31", "H5:I31", "J5:L31", "M5:N31", "O5:P31", "Q5:Q31", "R5:U31", "V5:X31", "Y5:Z31",
+};
 
 }  // namespace ormelin::forming

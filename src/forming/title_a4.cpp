@@ -86,22 +86,6 @@ const std::vector<CellStep>& TitleFirstSteps() {
         {.range = "A37:L37", .merge = true},
         {.range = "M37:R37", .merge = true, .format = {.horizontal = H::Left}, .values = {Text("Копировал:")}},
         {.range = "S37:Z37", .merge = true, .format = {.horizontal = H::Right}, .values = {Text("Формат А4")}},
-        // binding margin: label in A, value in B over the same rows
-        {.range = "A1:A6", .merge = true, .values = {Text("Перв. примен.")}},
-        {.range = "B1:B6", .merge = true, .values = {FirstUse()}},
-        {.range = "A7:A13", .merge = true, .values = {Text("Справ. №")}},
-        {.range = "B7:B13", .merge = true, .values = {Attr(P::aSpra)}},
-        {.range = "A14:B15", .merge = true},
-        {.range = "A16:A19", .merge = true, .values = {Text("Подп. и дата")}},
-        {.range = "B16:B19", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aIndd)}},
-        {.range = "A20:A22", .merge = true, .values = {Text("Инв. № дубл.")}},
-        {.range = "B20:B22", .merge = true, .values = {Attr(P::aIndu)}},
-        {.range = "A23:A26", .merge = true, .values = {Text("Взам. инв. №")}},
-        {.range = "B23:B26", .merge = true, .values = {Attr(P::aInvz)}},
-        {.range = "A27:A31", .merge = true, .values = {Text("Подп. и дата")}},
-        {.range = "B27:B31", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aInpd)}},
-        {.range = "A32:A36", .merge = true, .values = {Text("Инв. № подл.")}},
-        {.range = "B32:B36", .merge = true, .values = {Attr(P::aInpo)}},
     };
     return steps;
 }
@@ -125,11 +109,6 @@ const host::FormatPatch& HeadRowFormat() {
 // Block rows 32..36, inserted at the foot of the sheet.
 const std::vector<CellStep>& TitleNextSteps() {
     static const std::vector<CellStep> steps = {
-        {.range = "32:36",
-         .format = {.numberFormat = "General", .horizontal = H::Center, .vertical = V::Center, .wrap = false,
-                    .shrink = false, .fontSize = 11, .bold = false, .italic = true, .underline = U::None,
-                    .fontColor = kBlack, .fill = kNoFill},
-         .rowHeight = 15},
         // change rows
         {.range = "D32:E32", .merge = true},
         {.range = "F32:H32", .merge = true},
@@ -158,13 +137,6 @@ const std::vector<CellStep>& TitleNextSteps() {
         {.range = "33:33", .rowHeight = 6},
         {.range = "34:34", .rowHeight = 9},
         {.range = "Z34:Z35", .merge = true, .format = {.vertical = V::Center, .fontSize = 11}},
-        // lower binding-margin fields
-        {.range = "A31:A35", .merge = true, .values = {Text("Инв. № подл.")}},
-        {.range = "B31:B35", .merge = true, .values = {Attr(P::aInpo)}},
-        {.range = "A27:A30", .merge = true, .values = {Text("Подп. и дата")}},
-        {.range = "B27:B30", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aInpd)}},
-        {.range = "A24:A26", .merge = true, .values = {Text("Взам. инв. №")}},
-        {.range = "B24:B26", .merge = true, .format = {.vertical = V::Top}, .values = {Attr(P::aInvz)}},
     };
     return steps;
 }
@@ -219,6 +191,7 @@ void TitleFirst(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& re
     sheet->InsertRows(25, 13);
     ApplyRowMerges(*sheet, 1, TitleFirstMerges());
     ApplySteps(sheet, 1, TitleFirstSteps(), record);
+    ApplySteps(sheet, 1, BindingMarginSteps(), record);
 }
 
 void PageNext(const host::Range& block, int k, const AttrDoc& record) {
@@ -238,7 +211,9 @@ void TitleNext(const host::Range& block, int k, const AttrDoc& record) {
     host::Worksheet& w = *sheet;
     const int b = block.Row();
     w.InsertRows(b + 31, 5);
+    ApplySteps(sheet, b, SheetFootSteps(), record);
     ApplySteps(sheet, b, TitleNextSteps(), record);
+    ApplySteps(sheet, b, LowerBindingMarginSteps(), record);
     w.SetValue(At("Z34", b), static_cast<double>(k));
     // The first sheet's upper binding-margin fields, "Подп. и дата" and
     // "Инв. № дубл.", with their merges, formats and lines, from block row 17 on.

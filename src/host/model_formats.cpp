@@ -64,6 +64,19 @@ unsigned ColCls(const Area& a, int c) {
     return (c == a.c1 ? 4u : 0u) | (c == a.c2 ? 8u : 0u);
 }
 
+/// Room in a row for a cell of its own in every column c1..c2 that has none, so that
+/// a frame drawn over a row grows its cells once rather than by doubling.
+constexpr int kReserveWidth = 256;
+void ReserveCells(Row* row, int c1, int c2) {
+    if (!row || c2 - c1 >= kReserveWidth) return;
+    const auto from = row->lower(c1);
+    const auto to = std::upper_bound(from, row->cells.end(), c2, [](int v, const Cell& c) { return v < c.col; });
+    const auto missing = static_cast<std::size_t>(c2 - c1 + 1) - static_cast<std::size_t>(to - from);
+    std::vector<Cell>& cells = row->cells;
+    // growth stays geometric, so that many narrow areas on one row cost no more than before
+    if (cells.capacity() - cells.size() < missing) cells.reserve(std::max(cells.size() + missing, 2 * cells.capacity()));
+}
+
 }  // namespace
 
 void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
@@ -133,6 +146,7 @@ void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours)
         }
     } else {
         for (int r = a.r1; r <= a.r2; ++r) {
+            ReserveCells(s.rows.find(r), a.c1, a.c2);
             for (int c = a.c1; c <= a.c2; ++c) setOwn(r, c, p.apply(effective(r, c), Cls(a, r, c)));
         }
     }

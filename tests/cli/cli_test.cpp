@@ -332,7 +332,7 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     EXPECT_EQ(state.out,
               "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
               "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n"
-              "АБВГ.436234.001 ВП\t8\tksVPA_OT\n"
+              "АБВГ.436234.001 ВП\t9\tksVPA_OF\n"
               "АБВГ.436234.002\t4\tksSPB_OF\n");
     Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));
     EXPECT_NE(attrs.out.find("\"aOboz\": \"АБВГ.436234.001 ВН\""), std::string::npos) << attrs.out;
@@ -443,8 +443,8 @@ TEST_F(GroupSpecificationCli, FormedDocumentSurvivesLibreOfficeAndRollsBack) {
         EXPECT_EQ(ws->CellText(19, 17), "АБВГ.777002.001");
         EXPECT_EQ(ws->CellText(22, 13), "Иванов");
     }
-    // LibreOffice's file carries a default column width the model does not keep
-    Outcome back = Ormelin("rollback " + Quote(book) + " ГС --force");
+    // LibreOffice's file is written back in place: nothing in it is refused
+    Outcome back = Ormelin("rollback " + Quote(book) + " ГС");
     ASSERT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(Ormelin("state " + Quote(book) + " ГС").out, "ГС\t3\tksSPB_OT\n");
     std::vector<std::string> after = ListCells(book, 50);
@@ -500,6 +500,60 @@ TEST_F(Cli, DemoPrintsTheGroupSpecificationOneLandscapePagePerSheet) {
     const std::string last = Path("page4.txt");
     ASSERT_EQ(std::system(("pdftotext -f 4 -l 4 " + Quote(pdf) + " " + Quote(last)).c_str()), 0);
     EXPECT_NE(Bytes(last).find("Лист регистрации изменений"), std::string::npos) << Bytes(last);
+}
+
+// The list of purchased products of the sample (imported from its bill of
+// materials) prints on A3 landscape pages, one per sheet.
+TEST_F(Cli, DemoPrintsThePurchasedProductsListOnA3Pages) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdfinfo >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
+    }
+    Outcome demo = Ormelin("demo " + Quote(Path("demo")));
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    const std::string pdf = Path("demo/АБВГ.436234.001 ВП.pdf");
+    ASSERT_TRUE(fs::exists(pdf)) << demo.out;
+    const std::string info = Path("info.txt");
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
+    EXPECT_NE(Bytes(info).find("Pages:           1\n"), std::string::npos) << Bytes(info);
+    EXPECT_NE(Bytes(info).find("1190.55 x 841.89 pts (A3)"), std::string::npos) << Bytes(info);
+    const std::string text = Path("page1.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(pdf) + " " + Quote(text)).c_str()), 0);
+    const std::string page = Bytes(text);
+    for (const char* expected :
+         {"Ведомость покупных изделий", "Разраб.", "Листов", "Формат А3", "АБВГ.436234.001 ВП", "Наименование"})
+        EXPECT_NE(page.find(expected), std::string::npos) << expected << " not on the first page:\n" << page;
+}
+
+// Forming the A3 list ends at 15 empty rows where a sheet would begin; the command
+// says from which row the list was left below the last sheet.
+TEST_F(Cli, FormOfThePurchasedProductsListSaysWhereRowsWereLeft) {
+    std::string book = Path("vpa.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " vpa --name ВП").status, 0);
+    {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("ВП");
+        for (int r = 3; r <= 25; ++r) ws->SetLiteral({r, 2, r, 2}, "Изделие " + std::to_string(r - 2));
+        ws->SetLiteral({41, 2, 41, 2}, std::string("После пропуска"));  // rows 26..40 stay empty
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+    }
+    Outcome formed = Ormelin("form " + Quote(book) + " ВП --print --revisions");
+    ASSERT_EQ(formed.status, 0) << formed.err;
+    EXPECT_NE(Ormelin("state " + Quote(book) + " ВП").out.find("ksVPA_OF"), std::string::npos);
+    // one sheet (rows 1..37); the 15 empty rows follow the bottom line, then the entry
+    EXPECT_NE(formed.err.find("from row 53 on"), std::string::npos) << formed.err;
+    Outcome back = Ormelin("rollback " + Quote(book) + " ВП");
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Ormelin("state " + Quote(book) + " ВП").out, "ВП\t8\tksVPA_OT\n");
+
+    std::string full = Path("full.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(full) + " vpa --name ВП").status, 0);
+    Outcome plain = Ormelin("form " + Quote(full) + " ВП");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.err.find("left below"), std::string::npos) << plain.err;
 }
 
 }  // namespace

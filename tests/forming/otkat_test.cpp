@@ -202,22 +202,33 @@ private:
 
 TEST_F(Rollback, RoundTripRestoresEveryListOfEveryKind) {
     ListGenerator gen(20240607);
-    const ksStateOfDocument kinds[] = {ksSPA_OT, ksPE_OT_1, ksPE_OT_2, ksVN_OT, ksVE_OT};
-    for (int n = 0; n < 40; ++n) {
-        const ksStateOfDocument kind = kinds[n % 5];
-        const int columns = ListColumns(kind);
-        const GeneratedList g = gen.Next(columns, kind);
+    const ksStateOfDocument kinds[] = {ksSPA_OT, ksPE_OT_1, ksPE_OT_2, ksVN_OT, ksVE_OT, ksVPA_OT};
+    for (int n = 0; n < 48; ++n) {
+        const ksStateOfDocument kind = kinds[n % 6];
+        // the list of purchased products has two head rows and eleven columns
+        const bool a3 = kind == ksVPA_OT;
+        const int columns = a3 ? 11 : ListColumns(kind);
+        const int headRows = a3 ? 2 : 1;
+        GeneratedList g = gen.Next(columns, kind);
+        if (a3) {
+            for (auto& cell : g.cells) ++std::get<0>(cell);
+            for (auto& height : g.heights) ++height.first;
+        }
         ws = book->Add(nullptr, nullptr);
-        Blank(kind);
-        // the VN line-number column is the list's own counter, cleared by its layout
-        const int firstColumn = kind == ksVN_OT ? 2 : 1;
+        if (a3)
+            k->DocumentBlank(ws, kind);
+        else
+            Blank(kind);
+        // the VN and VPA line-number columns are the form's own counters, cleared by
+        // their layouts
+        const int firstColumn = kind == ksVN_OT || a3 ? 2 : 1;
         for (const auto& [r, c, v] : g.cells)
             if (c >= firstColumn) ws->SetValue(host::Area{r, c, r, c}, v);
         for (const auto& [r, h] : g.heights) ws->RowHeight(r, r, h);
-        const int lastRow = std::max(2, g.rows + 1) + 40;
-        const Snapshot head = Take(*ws, 1, columns + 1);
+        const int lastRow = std::max(2, g.rows + headRows) + 40;
+        const Snapshot head = Take(*ws, headRows, columns + 1);
         std::vector<std::string> before;
-        for (int r = 2; r <= lastRow; ++r)
+        for (int r = headRows + 1; r <= lastRow; ++r)
             for (int c = firstColumn; c <= columns; ++c)
                 before.push_back(ws->CellText(r, c) + "|" + ws->Content(r, c).formula);
         std::ostringstream what;
@@ -231,15 +242,17 @@ TEST_F(Rollback, RoundTripRestoresEveryListOfEveryKind) {
 
         EXPECT_EQ(State(), kind) << what.str();
         std::vector<std::string> after;
-        for (int r = 2; r <= lastRow; ++r)
+        for (int r = headRows + 1; r <= lastRow; ++r)
             for (int c = firstColumn; c <= columns; ++c)
                 after.push_back(ws->CellText(r, c) + "|" + ws->Content(r, c).formula);
         EXPECT_EQ(after, before) << what.str();
-        const Snapshot headAfter = Take(*ws, 1, columns + 1);
+        const Snapshot headAfter = Take(*ws, headRows, columns + 1);
         EXPECT_EQ(headAfter.cells, head.cells) << what.str();
         // nothing of the form is left: no merges, no texts right of the link cell
         // or below the list
-        EXPECT_TRUE(ws->MergedAreas(host::Area{1, 1, 2000, 40}).empty()) << what.str();
+        // (the head keeps exactly the merges of its list layout)
+        EXPECT_EQ(headAfter.merges, head.merges) << what.str();
+        EXPECT_TRUE(ws->MergedAreas(host::Area{a3 ? headRows + 1 : 1, 1, 2000, 40}).empty()) << what.str();
         const auto right = ws->Text(host::Area{1, columns + 2, host::kMaxRows, host::kMaxColumns});
         EXPECT_TRUE(right && right->empty()) << what.str();
         const auto below = ws->Text(host::Area{lastRow + 1, 1, host::kMaxRows, host::kMaxColumns});
@@ -332,6 +345,18 @@ TEST_F(FormingTest, FormedPurchasedProductsListRollsBackWithItsZoom) {
     ws->RowHeight(2, 2, 50);
     ws->RowHeight(30, 30, 15);
     ASSERT_EQ(State(), ksVPA_OF);
+    // heads alone, without the form's title blocks, cannot be told from a list:
+    // refused, the sheet as it was
+    EXPECT_THROW(k->Otkat(ws), Error);
+    EXPECT_EQ(State(), ksVPA_OF);
+    EXPECT_EQ(Text("D30"), "рамка");
+    // a list formed for real comes back with its zoom and frozen heads
+    ws = book->Add(nullptr, nullptr);
+    k->DocumentBlank(ws, ksVPA_OT);
+    ws->SetValue(A("B3"), std::string("Болт М6"));
+    ws->SetValue(A("J3"), std::string("12"));
+    Form(true, true);
+    ASSERT_EQ(State(), ksVPA_OF);
     k->Otkat(ws);
     EXPECT_EQ(State(), ksVPA_OT);
     EXPECT_EQ(Text("B3"), "Болт М6");
@@ -339,6 +364,7 @@ TEST_F(FormingTest, FormedPurchasedProductsListRollsBackWithItsZoom) {
     EXPECT_EQ(app.ActiveWindow().Zoom(), 75);
     EXPECT_EQ(app.ActiveWindow().SplitRow(), 2);
     for (int r = 3; r <= 40; ++r) EXPECT_NE(ws->CellText(r, 2), "рамка") << r;
+    EXPECT_TRUE(ws->Text(host::Area{4, 1, 200, 60}) == std::string());
 }
 
 }  // namespace

@@ -192,20 +192,21 @@ TEST_F(Pagination, ResultIsFalseAndFormedOrUnservedSheetsAreLeftAlone) {
 }
 
 TEST_F(Pagination, GroupSpecificationAndPurchasedProductsGoToTheirOwnRoutines) {
-    for (auto kind : {ksVPA_OT}) {
-        k->DocumentBlank(ws, kind);
-        std::vector<Variant> args = {ws, true, true};
-        const CallStatus status = k->InvokeByName("Forming", args);
-        EXPECT_EQ(status.number, static_cast<long>(ErrorCode::NotImplemented)) << kind;
-        EXPECT_NE(status.description.find(kind == ksSPB_OT ? "FormingSPB" : "FormingVPA"), std::string::npos);
-    }
     // the group specification is formed by its own routine, in A4 landscape
-    ws = book->Add(nullptr, nullptr);
     k->DocumentBlank(ws, ksSPB_OT);
     std::vector<Variant> args = {ws, true, true};
     EXPECT_TRUE(k->InvokeByName("Forming", args).ok());
     EXPECT_EQ(State(), ksSPB_OF);
     EXPECT_EQ(ws->Page().orientation, host::PageOrientation::Landscape);
+    EXPECT_EQ(ws->Page().paperSize, 9);
+    // the list of purchased products is formed into its A3 sheets
+    ws = book->Add(nullptr, nullptr);
+    k->DocumentBlank(ws, ksVPA_OT);
+    args = {ws, true, true};
+    const CallStatus status = k->InvokeByName("Forming", args);
+    EXPECT_TRUE(status.ok()) << status.description;
+    EXPECT_EQ(State(), ksVPA_OF);
+    EXPECT_EQ(ws->Page().paperSize, 8);
 }
 
 TEST_F(Pagination, FormingAWithZeroFormsASpecification) {

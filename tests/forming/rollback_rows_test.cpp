@@ -97,6 +97,38 @@ TEST_F(RollbackByForm, ListRowsOfAnyHeightComeBackWithEveryCell) {
     }
 }
 
+TEST_F(RollbackByForm, PurchasedProductsListRowsOfAnyHeightComeBack) {
+    // the A3 list: two head rows, its name in column B
+    const double drift[] = {25.5, 25.95, 26.25, 30, 0, 26};
+    std::mt19937 rng(20261208);
+    for (int round = 0; round < 6; ++round) {
+        const int n = std::uniform_int_distribution<int>(1, 130)(rng);
+        const bool revisions = round % 2 == 0;
+        SCOPED_TRACE(std::to_string(n) + " rows, registration " + std::to_string(revisions));
+        ws = book->Add(nullptr, nullptr);
+        k->DocumentBlank(ws, ksVPA_OT);
+        for (int i = 1; i <= n; ++i) {
+            ws->SetValue(host::Area{i + 2, 2, i + 2, 2}, "строка " + std::to_string(i));
+            ws->SetValue(host::Area{i + 2, 10, i + 2, 10}, static_cast<double>(i));
+        }
+        const auto list = ListCells(*ws, n + 2, 11, 2);
+        Form(true, revisions);
+        ASSERT_EQ(State(), ksVPA_OF);
+        const auto count = forming::SheetCountOf(*ws, forming::kPurchasedProducts);
+        ASSERT_TRUE(count);
+        EXPECT_EQ(forming::FindInsertedRows(*ws, forming::kPurchasedProducts),
+                  forming::InsertedRowsOf(forming::kPurchasedProducts, static_cast<int>(*count),
+                                          revisions && *count > 3));
+        for (int row : ListRowsOf(n)) {
+            ASSERT_GT(row, 0);
+            ws->RowHeight(row, row, drift[std::uniform_int_distribution<int>(0, 5)(rng)]);
+        }
+        k->Otkat(ws);
+        EXPECT_EQ(State(), ksVPA_OT);
+        EXPECT_EQ(ListCells(*ws, n + 2, 11, 2), list);
+    }
+}
+
 TEST_F(RollbackByForm, ARowAUserInsertedAmongTheListRowsComesBack) {
     FillList(ksSPA_OT, 70);
     const auto list = ListCells(*ws, 71, 7);
