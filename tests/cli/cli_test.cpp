@@ -516,8 +516,14 @@ TEST_F(Cli, DemoPrintsThePurchasedProductsListOnA3Pages) {
     ASSERT_TRUE(fs::exists(pdf)) << demo.out;
     const std::string info = Path("info.txt");
     ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
-    EXPECT_NE(Bytes(info).find("Pages:           1\n"), std::string::npos) << Bytes(info);
+    // five A3 sheets ("Листов" 6 with the change-registration sheet), one page each
+    Outcome count = Ormelin("state " + Quote(Path("demo/ormelin-demo.xlsx")) + " " + Quote("АБВГ.436234.001 ВП"));
+    EXPECT_NE(count.out.find("ksVPA_OF"), std::string::npos) << count.out;
+    EXPECT_NE(Bytes(info).find("Pages:           6\n"), std::string::npos) << Bytes(info);
     EXPECT_NE(Bytes(info).find("1190.55 x 841.89 pts (A3)"), std::string::npos) << Bytes(info);
+    const std::string lastPage = Path("page6.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 6 -l 6 " + Quote(pdf) + " " + Quote(lastPage)).c_str()), 0);
+    EXPECT_NE(Bytes(lastPage).find("Лист регистрации изменений"), std::string::npos) << Bytes(lastPage);
     const std::string text = Path("page1.txt");
     ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(pdf) + " " + Quote(text)).c_str()), 0);
     const std::string page = Bytes(text);

@@ -125,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"Reference,Value\nR1,1k\nC1,1n\n\"R2, R1\",1k\n", "bom.csv:4:1",
                                "R1 is named twice (also on line 2)"},
                       BadInput{"Reference,Value,Qty\n,Винт,\n", "bom.csv:2:1", "needs its quantity"},
-                      BadInput{"Part,Value\nR1,1k\n", "bom.csv:1", "no designator column"}));
+                      BadInput{"Part,Value\nR1,1k\n", "bom.csv:1", "no designator column"}),
+    [](const ::testing::TestParamInfo<BadInput>& param) { return std::to_string(param.index); });
 
 }  // namespace
 }  // namespace ormelin::import

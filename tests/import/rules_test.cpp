@@ -112,7 +112,8 @@ const GroupingCase kGroupingCases[] = {
      {"R1|Резистор 1k|1|"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, ElementListGrouping, ::testing::ValuesIn(kGroupingCases));
+INSTANTIATE_TEST_SUITE_P(Cases, ElementListGrouping, ::testing::ValuesIn(kGroupingCases),
+                         [](const ::testing::TestParamInfo<GroupingCase>& param) { return std::to_string(param.index); });
 
 TEST(RunText, NamesOneTwoAndMoreDesignators) {
     EXPECT_EQ(RunText("R", 5, 5), "R5");
