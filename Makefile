@@ -21,10 +21,12 @@ build-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORMELIN_SANITIZE=ON -DORMELIN_BENCH=OFF -DORMELIN_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# The build users and packagers make: Release, warnings not errors.
+# The build users and packagers make: Release, warnings not errors. `make test`
+# checks that the library and the command build this way (the tests themselves run
+# in the two builds above).
 build-release: setup
 	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DORMELIN_BENCH=OFF
-	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target ormelin_cli
 
 # Every test, once in the optimised build and once under AddressSanitizer and UBSan;
 # the Release build must build too.
