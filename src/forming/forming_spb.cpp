@@ -101,7 +101,7 @@ std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, 
 }
 
 SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
-                  const SpbOptions& options) {
+                  const FormOptions& options) {
     if (!ws) throw Error(ErrorCode::ObjectRequired);
     using G = SpbGeometry;
     host::Worksheet& w = *ws;
@@ -246,7 +246,7 @@ void Kalvora::FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageR
     if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
     const auto sheet = ws_;
     ws_.reset();  // released at the end, also when forming fails
-    forming::FormSPB(app_, sheet, *attDoc_, forming::SpbOptions{bForPrint, bPageRevi});
+    forming::FormSPB(app_, sheet, *attDoc_, forming::FormOptions{bForPrint, bPageRevi});
 }
 
 }  // namespace ormelin

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "forming/forming.hpp"
 #include "forming/geometry.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/host.hpp"
@@ -32,7 +33,7 @@ struct SpbGeometry {
     /// Rows below a sheet's last row that must all be empty to end the pagination.
     static constexpr int kEmptyRunRows = 39;
     /// Rows of the change-registration sheet.
-    static constexpr int kRegistrationRows = 39;
+    static constexpr int kRegistrationRows = kForm.registration.rows;
     /// Columns of the form: A..AE; one more when the registration column was inserted.
     static constexpr int kColumns = kForm.columns;
 
@@ -48,11 +49,6 @@ struct SpbGeometry {
     static std::vector<std::pair<long long, long long>> FrameRows(int sheets, bool registration);
 };
 
-struct SpbOptions {
-    bool forPrint = false;  // set the print area, page setup, view and page breaks
-    bool pageRevi = false;  // a change-registration sheet for documents of three sheets or more
-};
-
 struct SpbResult {
     int sheets = 1;                  // sheets of the list
     bool registrationSheet = false;  // the change-registration sheet was added (sheets + 1 in all)
@@ -64,11 +60,12 @@ struct SpbResult {
 /// caller refreshes its register references). Screen updating is off while it
 /// runs; it ends with the window's zoom at 100 and screen updating on.
 SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
-                  const SpbOptions& options);
+                  const FormOptions& options);
 
-/// What the first sheet's title block of a formed group specification says: the
-/// sheets of the list and whether the change-registration sheet follows them
-/// (read from "Листов": AD23, or AE23 when the registration column moved the form).
+/// The sheet count that the first sheet's title block of a formed group
+/// specification holds: the sheets of the list and whether the change-registration
+/// sheet follows them (from "Листов": AD23, or AE23 when the registration column
+/// moved the form).
 struct SpbSheets {
     int sheets = 0;
     bool registration = false;
