@@ -520,5 +520,53 @@ TEST(KeptCellFeatures, LibreOfficeReadsThemBackFromOurFile) {
     EXPECT_TRUE(RunsAt(*d, 8, 1)->runs.at(1).font && RunsAt(*d, 8, 1)->runs.at(1).font->subscript);
 }
 
+TEST(KeptCellFeatures, LibreOfficeFileWithStrikethroughWrittenInPlaceKeepsIt) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    if (!HasSoffice()) GTEST_SKIP() << "soffice is not installed";
+    ScratchDir dir;
+    fs::create_directory(dir.path() / "in");
+    fs::create_directory(dir.path() / "out");
+    // A page style without header and footer: LibreOffice's default has both.
+    WriteFile(dir / "in/book.fods", R"XML(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:automatic-styles><style:style style:name="ce1" style:family="table-cell"><style:text-properties
+ style:text-line-through-style="solid" style:text-line-through-type="single"/></style:style>
+<style:page-layout style:name="pm1"/></office:automatic-styles>
+<office:master-styles><style:master-page style:name="Default" style:page-layout-name="pm1"/></office:master-styles>
+<office:body><office:spreadsheet>
+<table:table table:name="Лист1"><table:table-row><table:table-cell/></table:table-row></table:table>
+<table:table table:name="Данные"><table:table-row><table:table-cell table:style-name="ce1" office:value-type="string">
+<text:p>зачёркнуто</text:p></table:table-cell><table:table-cell office:value-type="string"><text:p>прямо</text:p>
+</table:table-cell></table:table-row></table:table>
+</office:spreadsheet></office:body></office:document>
+)XML");
+    std::string command = "cd " + Quote(dir.path().string()) + " && HOME=" + Quote(dir.path().string()) +
+                          " timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
+                          "/profile --headless --convert-to xlsx --outdir out in/book.fods >soffice.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
+    std::string book = dir / "out/book.xlsx";
+
+    auto app = MakeApp();
+    LoadReport report;
+    auto loaded = LoadWorkbook(*app, book, &report);
+    ExpectNoneReported(report);
+    ASSERT_EQ(loaded->Count(), 2);
+    EXPECT_TRUE(loaded->ModelSheet(2)->CellStyle(1, 1).font.strikethrough);
+    EXPECT_FALSE(loaded->ModelSheet(2)->CellStyle(1, 2).font.strikethrough);
+
+    std::string err;
+    ASSERT_EQ(Ormelin(dir, "blank " + Quote(book) + " Лист1 spa", err), 0) << err;
+    std::string output;
+    EXPECT_EQ(RunPython(dir, R"PY(
+import sys, openpyxl
+d = openpyxl.load_workbook(sys.argv[1])["Данные"]
+print((d["A1"].value, d["A1"].font.strike, d["B1"].value, bool(d["B1"].font.strike)))
+)PY", output, {book}), 0) << output;
+    EXPECT_EQ(output, "('зачёркнуто', True, 'прямо', False)\n");
+}
+
 }  // namespace
 }  // namespace ormelin::xlsx::testing
