@@ -106,6 +106,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
         for (auto& [c, rec] : colRecs) {
             ColRec& cr = dst.colMut(c + dc);
             cr.width = rec.width;
+            cr.hiddenWidth = rec.hiddenWidth;
             cr.style = rec.style ? std::optional<StyleId>(mapStyle(*rec.style)) : std::nullopt;
         }
         for (Taken& t : cells) {
