@@ -255,11 +255,17 @@ TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
     EXPECT_EQ(alone->ActiveWorkbook(), nullptr);
 }
 
-TEST_F(Damaged, DateSystemOf1904IsReported) {
+TEST_F(Damaged, DateSystemOf1904IsKept) {
     ReplaceOnce(Part(parts, "xl/workbook.xml"), "<workbookPr/>", "<workbookPr date1904=\"1\"/>");
     LoadReport report;
-    LoadWorkbook(*app, Rewritten(), &report);
-    EXPECT_TRUE(report.Has("the 1904 date system")) << report.Describe();
+    auto book = LoadWorkbook(*app, Rewritten(), &report);
+    EXPECT_TRUE(report.items.empty()) << report.Describe();
+    EXPECT_TRUE(book->Date1904());
+}
+
+TEST_F(Damaged, OutlineLevelsOutOfRangeAreRefused) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<row r=\"1\"", "<row r=\"1\" outlineLevel=\"8\"");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "row 1: outline level 8 out of range (0 to 7)"});
 }
 
 TEST_F(Damaged, FuzzedBytesNeverCrash) {
