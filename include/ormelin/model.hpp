@@ -39,11 +39,12 @@ private:
 
 /// One row's own record.
 struct RowRecord {
-    double height = -1;          // points; < 0: the sheet's standard height
+    double height = -1;          // points; < 0: the sheet's standard height; 0: hidden
     std::optional<StyleId> style;  // a format given to the whole row
     bool manualBreak = false;    // a manual page break begins the page with this row
     std::uint8_t outlineLevel = 0;  // 0..7: how deep the row lies in the sheet's outline groups
     bool collapsed = false;         // the group this row sums up is collapsed
+    float hiddenHeight = -1;        // a hidden row's height, shown again when it is unhidden; < 0: the standard height
     bool outlined() const { return outlineLevel > 0 || collapsed; }
 };
 

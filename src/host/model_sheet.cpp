@@ -199,7 +199,16 @@ void ModelWorksheet::RowHeight(int r1, int r2, double points) {
         impl_->rows.trim();
         return;
     }
-    for (int r = r1; r <= r2; ++r) impl_->rows.get(r).rec.height = points;
+    for (int r = r1; r <= r2; ++r) {
+        RowRecord& rec = impl_->rows.get(r).rec;
+        // A row hidden keeps its height, to show it again when it is unhidden.
+        if (points == 0) {
+            if (rec.height != 0) rec.hiddenHeight = static_cast<float>(rec.height);
+        } else {
+            rec.hiddenHeight = -1;
+        }
+        rec.height = points;
+    }
 }
 
 double ModelWorksheet::ColumnWidth(int column) const {

@@ -123,6 +123,7 @@ void ModelWorksheet::InsertRows(int at, int count) {
     std::vector<std::pair<int, StyleId>> cellStyles;
     if (const Row* row = s.rows.find(src)) {
         rec.height = row->rec.height;
+        rec.hiddenHeight = row->rec.hiddenHeight;
         rec.style = row->rec.style;
         for (const Cell& c : row->cells) {
             if (c.style) cellStyles.emplace_back(c.col, *c.style);

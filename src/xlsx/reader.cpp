@@ -536,7 +536,13 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         if (r.attribute("outlineLevel")) record.outlineLevel = OutlineLevel(r, part, "row " + std::to_string(row));
         record.collapsed = Flag(r, "collapsed", false);
         if (Flag(r, "hidden", false)) {
+            // A hidden row has height 0 in the model; its own height, when it is
+            // one the row can have, is kept beside it.
             record.height = 0;
+            double height = -1;
+            if (auto ht = Attr(r, "ht"); ht && Number(std::string_view(ht.value()), height) && height > 0 &&
+                height <= 409.5 && (Flag(r, "customHeight", false) || height != sheet.StandardHeight()))
+                record.hiddenHeight = static_cast<float>(height);
         } else if (Attr(r, "ht")) {
             double height = DoubleAttr(r, "ht", -1, part);
             if (height < 0 || height > 409.5) Fail(part, "row " + std::to_string(row) + ": height out of range");

@@ -264,6 +264,8 @@ void SheetWriter::WriteCells(XmlOut& x) {
     auto rowStart = [&](int row, const model::RowRecord* record, bool empty) {
         x.Raw("<row r=\"").Int(row).Raw("\"");
         if (record) {
+            if (record->height == 0 && record->hiddenHeight > 0)  // written with the height it shows again
+                x.AttrNumber("ht", std::min<double>(record->hiddenHeight, 409.5)).Raw(" customHeight=\"1\"");
             if (record->height == 0) x.Raw(" hidden=\"1\"");
             else if (record->height > 0) x.AttrNumber("ht", std::min(record->height, 409.5)).Raw(" customHeight=\"1\"");
             if (record->style) x.Attr("s", static_cast<long long>(*record->style)).Raw(" customFormat=\"1\"");

@@ -118,6 +118,42 @@ TEST(SheetFeatures, ColumnsInsertedBeforeAGroupMoveIt) {
     EXPECT_EQ(ColumnLevels(*sheet, 7), (std::vector<int>{0, 0, 0, 1, 1, 0, 0}));
 }
 
+TEST(SheetFeatures, AHiddenRowKeepsItsHeightUntilItIsGivenAnother) {
+    auto app = MakeApp();
+    auto book = app->NewWorkbook();
+    auto sheet = book->ModelSheet(1);
+    sheet->RowHeight(2, 3, 22.5);
+    sheet->RowHeight(2, 4, 0);
+    sheet->RowHeight(2, 2, 0);  // hidden twice: the height before the first time stays
+    EXPECT_EQ(sheet->RowHeight(2), 0);
+    sheet->InsertRows(3, 1);  // between two hidden rows: hidden, with the height of the row above
+    auto hidden = [](const model::ModelWorksheet& s) {
+        std::vector<std::pair<int, double>> rows;
+        s.ForEachRow([&](int row, const RowRecord& record) {
+            if (record.height == 0) rows.emplace_back(row, record.hiddenHeight);
+        });
+        return rows;
+    };
+    const std::vector<std::pair<int, double>> expected{{2, 22.5}, {3, 22.5}, {4, 22.5}, {5, -1}};
+    EXPECT_EQ(hidden(*sheet), expected);
+
+    ScratchDir dir;
+    std::string path = dir / "hidden.xlsx";
+    SaveWorkbook(*book, path);
+    Parts parts = ReadParts(path);
+    EXPECT_NE(Part(parts, "xl/worksheets/sheet1.xml").find("<row r=\"2\" ht=\"22.5\" customHeight=\"1\" hidden=\"1\"/>"),
+              std::string::npos);
+    LoadReport report;
+    auto loaded = LoadWorkbook(*app, path, &report)->ModelSheet(1);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    EXPECT_EQ(hidden(*loaded), expected);
+    EXPECT_EQ(loaded->RowHeight(3), 0);
+
+    loaded->RowHeight(3, 3, 12);  // shown with a height of its own: the kept one is gone
+    loaded->RowHeight(3, 3, 0);
+    EXPECT_EQ(hidden(*loaded)[1], (std::pair<int, double>{3, 12}));
+}
+
 TEST(SheetFeatures, AHiddenColumnKeepsItsWidthUntilItIsGivenAnother) {
     auto app = MakeApp();
     auto book = app->NewWorkbook();
@@ -311,6 +347,7 @@ TEST_F(InPlace, TheDateSystemOf1904KeepsEveryDate) {
 TEST_F(InPlace, OutlineGroupsOfRowsSurvive) {
     Make("ws.row_dimensions.group(3, 5, outline_level=1, hidden=True)\n"
          "ws.row_dimensions[6].collapsed = True\n"
+         "ws.row_dimensions[4].height = 30\n"
          "ws.row_dimensions.group(8, 12, outline_level=1)\n"
          "ws.row_dimensions.group(9, 10, outline_level=2)\n"
          "ws['B4'] = 'в свёрнутой группе'\n"
@@ -328,6 +365,7 @@ TEST_F(InPlace, OutlineGroupsOfRowsSurvive) {
           "    check(f'row {r} hidden', bool(d.hidden), r in (3, 4, 5))\n"
           "    check(f'row {r} collapsed', bool(d.collapsed), r == 6)\n"
           "check('hidden text', ws['B4'].value, 'в свёрнутой группе')\n"
+          "check('hidden row heights', [ws.row_dimensions[r].height for r in (3, 4, 5)], [None, 30, None])\n"
           "check('summary below', ws.sheet_properties.outlinePr.summaryBelow, False)\n"
           "check('summary right', ws.sheet_properties.outlinePr.summaryRight in (None, True), True)\n"
           "check('deepest row level', ws.sheet_format.outlineLevelRow, 2)\n");

@@ -170,6 +170,8 @@ std::shared_ptr<model::ModelWorkbook> SampleWorkbook(model::ModelApplication& ap
     whole->LoadRow(5, model::RowRecord{-1, std::nullopt, false, 0, true});
     whole->LoadRow(6, model::RowRecord{0, std::nullopt, false, 1, false});
     whole->LoadRow(7, model::RowRecord{0, std::nullopt, false, 2, false});
+    whole->RowHeight(9, 9, 22.5);
+    whole->RowHeight(9, 9, 0);
     whole->ColumnWidth(5, 5, 12.71);
     whole->ColumnWidth(5, 5, 0);
     whole->LoadColumns(model::ColumnRecord{6, 7, 0, std::nullopt, -1, 1, false});
@@ -208,11 +210,13 @@ std::string ValueText(const host::Value& v) {
         v);
 }
 
-/// Each row with an outline level or collapsed flag: row, level, collapsed.
-std::vector<std::tuple<int, int, bool>> OutlinedRows(const model::ModelWorksheet& sheet) {
-    std::vector<std::tuple<int, int, bool>> rows;
+/// Each row with an outline level or collapsed flag, or hidden: row, level,
+/// collapsed, the height a hidden row shows again.
+std::vector<std::tuple<int, int, bool, double>> OutlinedRows(const model::ModelWorksheet& sheet) {
+    std::vector<std::tuple<int, int, bool, double>> rows;
     sheet.ForEachRow([&](int row, const model::RowRecord& record) {
-        if (record.outlined()) rows.emplace_back(row, record.outlineLevel, record.collapsed);
+        if (record.outlined() || record.height == 0)
+            rows.emplace_back(row, record.outlineLevel, record.collapsed, record.height == 0 ? record.hiddenHeight : 0);
     });
     return rows;
 }
@@ -261,7 +265,7 @@ void ExpectSameWorkbook(const model::ModelWorkbook& expected, const model::Model
         for (int c : {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 300, host::kMaxColumns})
             EXPECT_NEAR(e->ColumnWidth(c), a->ColumnWidth(c), 1e-9) << "column " << c;
         EXPECT_DOUBLE_EQ(e->StandardHeight(), a->StandardHeight());
-        // Outline groups, and the widths hidden columns show again.
+        // Outline groups, and the heights and widths hidden rows and columns show again.
         EXPECT_EQ(e->Outline(), a->Outline());
         EXPECT_EQ(OutlinedRows(*e), OutlinedRows(*a));
         EXPECT_EQ(OutlinedColumns(*e), OutlinedColumns(*a));
