@@ -371,11 +371,13 @@ void Loader::ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr
     }
 }
 
-/// The outline level of a row or column element (0..7).
-std::uint8_t OutlineLevel(const pugi::xml_node& n, const std::string& part, const std::string& which) {
+/// The outline level of a row or column element: 0..7, the levels a sheet has;
+/// a deeper one is kept as 7 and reported.
+std::uint8_t OutlineLevel(const pugi::xml_node& n, const std::string& part, LoadReport& report) {
     int level = IntAttr(n, "outlineLevel", 0, part);
-    if (level < 0 || level > 7) Fail(part, which + ": outline level " + std::to_string(level) + " out of range (0 to 7)");
-    return static_cast<std::uint8_t>(level);
+    if (level >= 0 && level <= 7) return static_cast<std::uint8_t>(level);
+    report.Add("outline levels beyond 7 (kept as 7)", part);
+    return level < 0 ? 0 : 7;
 }
 
 void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part) {
@@ -394,19 +396,25 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
         if (first < 1 || last < first || last > host::kMaxColumns)
             Fail(part, "column range " + std::to_string(first) + ":" + std::to_string(last) + " out of the sheet");
-        const std::uint8_t level = OutlineLevel(c, part, "column " + host::ColumnLetters(first));
+        const std::uint8_t level = OutlineLevel(c, part, report_);
+        const bool hidden = Flag(c, "hidden", false);
         double width = -1;
         if (auto w = Attr(c, "width")) {
-            double fileWidth = DoubleAttr(c, "width", 0, part);
-            if (fileWidth < 0 || fileWidth > 255 + 1) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
-            // A column given the sheet's default width (as the writer gives it to
-            // columns that only carry a format) has no width of its own.
-            if (Flag(c, "customWidth", false) || std::fabs(fileWidth - defaultWidth) > 1e-6)
+            // A hidden column's width is only kept beside it: one it cannot have is dropped.
+            double fileWidth = -1;
+            if (!hidden) fileWidth = DoubleAttr(c, "width", 0, part);
+            else if (!Number(std::string_view(w.value()), fileWidth)) fileWidth = -1;
+            if (!(fileWidth >= 0 && fileWidth <= 255 + 1)) {
+                if (!hidden) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
+            } else if (Flag(c, "customWidth", false) || std::fabs(fileWidth - defaultWidth) > 1e-6) {
+                // A column given the sheet's default width (as the writer gives it to
+                // columns that only carry a format) has no width of its own.
                 width = CharactersFromFileWidth(fileWidth);
+            }
         }
         // A hidden column has width 0 in the model; its own width is kept beside it.
         double hiddenWidth = -1;
-        if (Flag(c, "hidden", false)) hiddenWidth = std::exchange(width, 0.0);
+        if (hidden) hiddenWidth = std::exchange(width, 0.0);
         if (hiddenWidth == 0) hiddenWidth = -1;  // hidden by a width of 0: no width to show again
         std::optional<StyleId> style;
         if (Attr(c, "style")) style = StyleOf(static_cast<std::size_t>(IntAttr(c, "style", 0, part)), part, 0, first);
@@ -533,7 +541,7 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         flushBreaks(row);
 
         model::RowRecord record;
-        if (r.attribute("outlineLevel")) record.outlineLevel = OutlineLevel(r, part, "row " + std::to_string(row));
+        if (r.attribute("outlineLevel")) record.outlineLevel = OutlineLevel(r, part, report_);
         record.collapsed = Flag(r, "collapsed", false);
         if (Flag(r, "hidden", false)) {
             // A hidden row has height 0 in the model; its own height, when it is
