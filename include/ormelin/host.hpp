@@ -201,6 +201,8 @@ struct PageSetup {
     PageOrientation orientation = PageOrientation::Portrait;
     int paperSize = 9;   // 9 A4, 8 A3
     int zoom = 100;      // percent
+    bool printGridlines = false;  // the cell gridlines are printed
+    bool printHeadings = false;   // the row numbers and column letters are printed
     friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
@@ -217,6 +219,7 @@ struct SheetView {
     Area selection{};        // A1 by default
     int scrollRow = 1;       // first row shown
     bool frozen = false;     // FreezePanes is on (also when it froze nothing: A1 selected)
+    bool rightToLeft = false;  // column A at the right edge, columns running leftwards
     friend bool operator==(const SheetView&, const SheetView&) = default;
 };
 

@@ -39,16 +39,32 @@ private:
 
 /// One row's own record.
 struct RowRecord {
-    double height = -1;          // points; < 0: the sheet's standard height
+    double height = -1;          // points; < 0: the sheet's standard height; 0: hidden
     std::optional<StyleId> style;  // a format given to the whole row
     bool manualBreak = false;    // a manual page break begins the page with this row
+    std::uint8_t outlineLevel = 0;  // 0..7: how deep the row lies in the sheet's outline groups
+    bool collapsed = false;         // the group this row sums up is collapsed
+    float hiddenHeight = -1;        // a hidden row's height, shown again when it is unhidden; < 0: the standard height
+    bool outlined() const { return outlineLevel > 0 || collapsed; }
 };
 
 /// A run of columns sharing one record.
 struct ColumnRecord {
     int first = 1, last = 1;
-    double width = -1;             // characters; < 0: the standard width
+    double width = -1;             // characters; < 0: the standard width; 0: hidden
     std::optional<StyleId> style;  // a format given to the whole column
+    double hiddenWidth = -1;       // a hidden column's width, shown again when it is unhidden; < 0: the standard width
+    std::uint8_t outlineLevel = 0;  // 0..7: how deep the column lies in the sheet's outline groups
+    bool collapsed = false;         // the group this column sums up is collapsed
+};
+
+/// How the sheet's outline groups are laid out and shown.
+struct SheetOutline {
+    bool summaryBelow = true;   // a group's summary row lies below the group (else above)
+    bool summaryRight = true;   // a group's summary column lies to its right (else left)
+    bool applyStyles = false;   // the outline styles are applied to summary rows and columns
+    bool showSymbols = true;    // the outline symbols (levels, plus and minus) are shown
+    friend bool operator==(const SheetOutline&, const SheetOutline&) = default;
 };
 
 /// The sheet's default column width and row height as a file gives them, kept
@@ -147,6 +163,9 @@ public:
     void LoadStandardWidth(double characters);
     SheetDefaults& Defaults();
     const SheetDefaults& Defaults() const;
+    /// How the outline groups of rows and columns (the records' outline levels) are laid out.
+    SheetOutline& Outline();
+    const SheetOutline& Outline() const;
     void LoadMerge(const Area& area);   // areas must not overlap; overlapping ones are refused
     /// The style id a cell has of its own (nothing: it takes its row's, column's or sheet's).
     std::optional<StyleId> OwnStyle(int row, int column) const;
@@ -186,6 +205,10 @@ public:
     /// The document properties of the file the workbook was loaded from.
     DocumentProperties& Properties();
     const DocumentProperties& Properties() const;
+    /// Dates count from 1 January 1904 (serial 0) instead of 1900: the cells keep
+    /// their serial numbers and date formats show them in this system.
+    bool Date1904() const;
+    void Date1904(bool on);
     /// Records the file the workbook belongs to, without saving.
     void SetPath(const std::string& path);
     /// Called by the sheets: removes one from the workbook.

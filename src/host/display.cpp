@@ -1,5 +1,5 @@
 // Displayed texts of cell values: the General format, simple numeric formats and
-// date formats over serial dates of the 1900 date system.
+// date formats over serial dates of the 1900 and the 1904 date systems.
 #include "host/display.hpp"
 
 #include <cctype>
@@ -291,7 +291,10 @@ std::string FormatNumber(double v, const std::string& fmt, bool signInFormat) {
 
 }  // namespace
 
-std::string DisplayValue(const Value& v, const std::string& numberFormat) {
+/// Serial 0 of the 1904 date system, 1 January 1904, in the 1900 date system.
+constexpr double kDays1900To1904 = 1462;
+
+std::string DisplayValue(const Value& v, const std::string& numberFormat, bool date1904) {
     if (std::holds_alternative<std::monostate>(v)) return {};
     if (auto* s = std::get_if<std::string>(&v)) return *s;
     if (auto* b = std::get_if<bool>(&v)) return *b ? "TRUE" : "FALSE";
@@ -310,7 +313,10 @@ std::string DisplayValue(const Value& v, const std::string& numberFormat) {
     }
     section = DropBrackets(section);
     if (text::EqualsNoCase(section, "General")) return GeneralNumber(signInFormat ? -x : x);
-    if (IsDateFormat(section)) return FormatDate(x, section);
+    if (IsDateFormat(section)) {
+        if (date1904 && x < 0) return "########";
+        return FormatDate(date1904 ? x + kDays1900To1904 : x, section);
+    }
     return FormatNumber(x, section, signInFormat);
 }
 

@@ -104,11 +104,13 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
         for (auto& [r, rec] : rowRecs) {
             Row& rw = d.rows.get(r + dr);
             rw.rec.height = rec.height;
+            rw.rec.hiddenHeight = rec.hiddenHeight;
             rw.rec.style = rec.style ? std::optional<StyleId>(mapStyle(*rec.style)) : std::nullopt;
         }
         for (auto& [c, rec] : colRecs) {
             ColRec& cr = dst.colMut(c + dc);
             cr.width = rec.width;
+            cr.hiddenWidth = rec.hiddenWidth;
             cr.style = rec.style ? std::optional<StyleId>(mapStyle(*rec.style)) : std::nullopt;
         }
         for (Taken& t : cells) {

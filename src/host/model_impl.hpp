@@ -47,7 +47,9 @@ struct Row {
     std::vector<MergeAt> merges;  // sorted by c1
 
     bool hasRecord() const { return rec.height >= 0 || rec.style.has_value(); }
-    bool empty() const { return !hasRecord() && !rec.manualBreak && cells.empty() && merges.empty(); }
+    bool empty() const {
+        return !hasRecord() && !rec.manualBreak && !rec.outlined() && cells.empty() && merges.empty();
+    }
     /// Counts in the used range: a cell with a value or a style, or a record.
     bool used() const { return hasRecord() || !cells.empty(); }
 
@@ -175,7 +177,10 @@ inline int StoredUpTo(const RowStore& rows, int r) {
 struct ColRec {
     double width = -1;
     std::optional<StyleId> style;
-    bool empty() const { return width < 0 && !style; }
+    double hiddenWidth = -1;  // of a hidden column (width 0): its width when shown
+    std::uint8_t outlineLevel = 0;
+    bool collapsed = false;
+    bool empty() const { return width < 0 && !style && outlineLevel == 0 && !collapsed; }
     friend bool operator==(const ColRec&, const ColRec&) = default;
 };
 
@@ -218,6 +223,7 @@ struct SheetData {
     double standardHeight = 15;
     double standardWidth = 8.43;
     SheetDefaults defaults;
+    SheetOutline outline;
     int maxMergeRows = 1;  // the tallest merged area ever stored (lookback bound)
     std::vector<host::Hyperlink> links;
     host::PageSetup page;

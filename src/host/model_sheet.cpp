@@ -141,7 +141,7 @@ std::string ShownText(detail::SheetData& s, int row, int column, const host::Val
         if (auto* d = std::get_if<double>(&value); d && *d == 0) return {};
     }
     Sheet sh{s};
-    return host::DisplayValue(value, sh.styles().Get(sh.effective(row, column)).numberFormat);
+    return host::DisplayValue(value, sh.styles().Get(sh.effective(row, column)).numberFormat, s.book->Date1904());
 }
 
 }  // namespace
@@ -200,7 +200,16 @@ void ModelWorksheet::RowHeight(int r1, int r2, double points) {
         impl_->rows.trim();
         return;
     }
-    for (int r = r1; r <= r2; ++r) impl_->rows.get(r).rec.height = points;
+    for (int r = r1; r <= r2; ++r) {
+        RowRecord& rec = impl_->rows.get(r).rec;
+        // A row hidden keeps its height, to show it again when it is unhidden.
+        if (points == 0) {
+            if (rec.height != 0) rec.hiddenHeight = static_cast<float>(rec.height);
+        } else {
+            rec.hiddenHeight = -1;
+        }
+        rec.height = points;
+    }
 }
 
 double ModelWorksheet::ColumnWidth(int column) const {
@@ -216,7 +225,16 @@ void ModelWorksheet::ColumnWidth(int c1, int c2, double characters) {
     CheckArea(Area{1, c1, 1, c2});
     if (characters < 0 || characters > 255) throw Error(Refusal::ColumnWidthOutOfRange);
     Sheet sh{*impl_};
-    for (int c = c1; c <= c2; ++c) sh.colMut(c).width = characters;
+    for (int c = c1; c <= c2; ++c) {
+        detail::ColRec& rec = sh.colMut(c);
+        // A column hidden keeps its width, to show it again when it is unhidden.
+        if (characters == 0) {
+            if (rec.width != 0) rec.hiddenWidth = rec.width;
+        } else {
+            rec.hiddenWidth = -1;
+        }
+        rec.width = characters;
+    }
 }
 
 double ModelWorksheet::StandardHeight() const {
@@ -421,7 +439,7 @@ void ModelWorksheet::ForEachRow(const std::function<void(int row, const RowRecor
     ALIVE();
     for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
         const Row& row = impl_->rows.at(i);
-        if (row.hasRecord() || row.rec.manualBreak) visit(static_cast<int>(i) + 1, row.rec);
+        if (row.hasRecord() || row.rec.manualBreak || row.rec.outlined()) visit(static_cast<int>(i) + 1, row.rec);
     }
 }
 
@@ -436,7 +454,8 @@ std::vector<ColumnRecord> ModelWorksheet::Columns() const {
         }
         std::size_t j = i;
         while (j + 1 < cols.size() && cols[j + 1] == cols[i]) ++j;
-        out.push_back(ColumnRecord{static_cast<int>(i) + 1, static_cast<int>(j) + 1, cols[i].width, cols[i].style});
+        out.push_back(ColumnRecord{static_cast<int>(i) + 1, static_cast<int>(j) + 1, cols[i].width, cols[i].style,
+                                   cols[i].hiddenWidth, cols[i].outlineLevel, cols[i].collapsed});
         i = j + 1;
     }
     return out;
@@ -472,7 +491,9 @@ void ModelWorksheet::LoadColumns(const ColumnRecord& record) {
     ALIVE();
     CheckArea(Area{1, record.first, 1, record.last});
     Sheet sh{*impl_};
-    for (int c = record.first; c <= record.last; ++c) sh.colMut(c) = ColRec{record.width, record.style};
+    for (int c = record.first; c <= record.last; ++c)
+        sh.colMut(c) = ColRec{record.width, record.style, record.width == 0 ? record.hiddenWidth : -1,
+                              record.outlineLevel, record.collapsed};
 }
 
 void ModelWorksheet::LoadSheetStyle(StyleId style) {
@@ -494,6 +515,16 @@ SheetDefaults& ModelWorksheet::Defaults() {
 const SheetDefaults& ModelWorksheet::Defaults() const {
     ALIVE();
     return impl_->defaults;
+}
+
+SheetOutline& ModelWorksheet::Outline() {
+    ALIVE();
+    return impl_->outline;
+}
+
+const SheetOutline& ModelWorksheet::Outline() const {
+    ALIVE();
+    return impl_->outline;
 }
 
 }  // namespace ormelin::model

@@ -123,16 +123,21 @@ void ModelWorksheet::InsertRows(int at, int count) {
     std::vector<std::pair<int, StyleId>> cellStyles;
     if (const Row* row = s.rows.find(src)) {
         rec.height = row->rec.height;
+        rec.hiddenHeight = row->rec.hiddenHeight;
         rec.style = row->rec.style;
         for (const Cell& c : row->cells) {
             if (c.style) cellStyles.emplace_back(c.col, *c.style);
         }
     }
+    // rows inserted inside an outline group join it; at the group's edge they stay outside
+    const Row* above = s.rows.find(at - 1);
+    const Row* below = s.rows.find(at);
+    rec.outlineLevel = above && below ? std::min(above->rec.outlineLevel, below->rec.outlineLevel) : 0;
     if (static_cast<std::size_t>(at - 1) < s.rows.size()) {
         s.rows.insert(at - 1, count);
         DropRowsPastTheEdge(s);
     }
-    if (rec.height >= 0 || rec.style || !cellStyles.empty()) {
+    if (rec.height >= 0 || rec.style || rec.outlineLevel > 0 || !cellStyles.empty()) {
         const int end = std::min(at + count - 1, kMaxRows);
         for (int r = at; r <= end; ++r) {
             Row& row = s.rows.get(r);
@@ -220,6 +225,10 @@ void ModelWorksheet::InsertColumns(int at, int count) {
     }
     if (static_cast<std::size_t>(src) <= s.cols.size()) {
         ColRec rec = s.cols[src - 1];
+        // columns inserted inside an outline group join it; at the group's edge they stay outside
+        const bool inside = at > 1 && static_cast<std::size_t>(at) <= s.cols.size();
+        rec.outlineLevel = inside ? std::min(s.cols[at - 2].outlineLevel, s.cols[at - 1].outlineLevel) : 0;
+        rec.collapsed = false;
         if (static_cast<std::size_t>(at - 1) <= s.cols.size())
             s.cols.insert(s.cols.begin() + (at - 1), static_cast<std::size_t>(count), rec);
         if (s.cols.size() > static_cast<std::size_t>(kMaxColumns)) s.cols.resize(kMaxColumns);

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 #include <pugixml.hpp>
 
@@ -156,6 +157,7 @@ private:
     void ReadSharedStrings(const std::string& part);
     StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
     void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
+    void ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr, const std::string& part);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
     void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
                    const std::set<int>& breaks);
@@ -254,9 +256,9 @@ void Loader::Run() {
             report_.Add(name == "_xlnm.Print_Titles" ? "print titles" : "defined names", bookPart);
         }
     }
-    // Dates count from 1904 in such a file; the model counts from 1900, so every
-    // date would move by four years.
-    if (Flag(Child(bookRoot, "workbookPr"), "date1904", false)) report_.Add("the 1904 date system", bookPart);
+    // Dates count from 1904 in such a file: the serial numbers stay, the workbook
+    // shows them in its own date system.
+    book_.Date1904(Flag(Child(bookRoot, "workbookPr"), "date1904", false));
     if (auto protection = Child(bookRoot, "workbookProtection"); protection && protection.first_attribute())
         report_.Add("workbook protection", bookPart);
 
@@ -313,10 +315,7 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
     if (auto hf = Child(root, "headerFooter"))
         for (auto h = hf.first_child(); h; h = h.next_sibling())
             if (*h.child_value()) report_.Add("headers and footers", part);
-    if (auto pr = Child(root, "sheetPr")) {
-        if (Flag(Child(pr, "pageSetUpPr"), "fitToPage", false)) report_.Add("fit to pages", part);
-        if (Child(pr, "tabColor")) report_.Add("sheet tab colour", part);
-    }
+    ReadSheetProperties(sheet, Child(root, "sheetPr"), part);
 
     if (auto format = Child(root, "sheetFormatPr")) {
         model::SheetDefaults& defaults = sheet.Defaults();
@@ -330,8 +329,7 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
             defaults.fileColumnWidth = fileWidth;
         }
         sheet.LoadStandardWidth(std::min(StandardWidthOf(defaults), 255.0));  // the widest column the model holds
-        if (IntAttr(format, "outlineLevelRow", 0, part) > 0 || IntAttr(format, "outlineLevelCol", 0, part) > 0)
-            report_.Add("outline levels and groups", part);
+        // outlineLevelRow and outlineLevelCol follow from the rows' and columns' levels
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
         if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
         defaults.customHeight = Flag(format, "customHeight", false);
@@ -357,11 +355,36 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
     ReadView(sheet, Child(root, "sheetViews"), part);
 }
 
+void Loader::ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr, const std::string& part) {
+    if (!pr) return;
+    if (Flag(Child(pr, "pageSetUpPr"), "fitToPage", false)) report_.Add("fit to pages", part);
+    if (Child(pr, "tabColor")) report_.Add("sheet tab colour", part);
+    if (auto o = Child(pr, "outlinePr")) {
+        model::SheetOutline& outline = sheet.Outline();
+        outline.summaryBelow = Flag(o, "summaryBelow", true);
+        outline.summaryRight = Flag(o, "summaryRight", true);
+        outline.applyStyles = Flag(o, "applyStyles", false);
+        outline.showSymbols = Flag(o, "showOutlineSymbols", true);
+    }
+}
+
+/// The outline level of a row or column element: 0..7, the levels a sheet has;
+/// a deeper one is kept as 7 and reported.
+std::uint8_t OutlineLevel(const pugi::xml_node& n, const std::string& part, LoadReport& report) {
+    int level = IntAttr(n, "outlineLevel", 0, part);
+    if (level >= 0 && level <= 7) return static_cast<std::uint8_t>(level);
+    report.Add("outline levels beyond 7 (kept as 7)", part);
+    return level < 0 ? 0 : 7;
+}
+
 void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part) {
     struct Col {
         int first, last;
         double width;
         std::optional<StyleId> style;
+        double hiddenWidth;
+        std::uint8_t outlineLevel;
+        bool collapsed;
     };
     std::vector<Col> list;
     const double defaultWidth = FileDefaultWidth(sheet);
@@ -370,22 +393,29 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         int first = IntAttr(c, "min", 0, part), last = IntAttr(c, "max", 0, part);
         if (first < 1 || last < first || last > host::kMaxColumns)
             Fail(part, "column range " + std::to_string(first) + ":" + std::to_string(last) + " out of the sheet");
-        if (IntAttr(c, "outlineLevel", 0, part) > 0 || Flag(c, "collapsed", false))
-            report_.Add("outline levels and groups", part);
+        const std::uint8_t level = OutlineLevel(c, part, report_);
+        const bool hidden = Flag(c, "hidden", false);
         double width = -1;
-        if (Flag(c, "hidden", false)) {
-            width = 0;
-        } else if (auto w = Attr(c, "width")) {
-            double fileWidth = DoubleAttr(c, "width", 0, part);
-            if (fileWidth < 0 || fileWidth > 255 + 1) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
-            // A column given the sheet's default width (as the writer gives it to
-            // columns that only carry a format) has no width of its own.
-            if (Flag(c, "customWidth", false) || std::fabs(fileWidth - defaultWidth) > 1e-6)
+        if (auto w = Attr(c, "width")) {
+            // A hidden column's width is only kept beside it: one it cannot have is dropped.
+            double fileWidth = -1;
+            if (!hidden) fileWidth = DoubleAttr(c, "width", 0, part);
+            else if (!Number(std::string_view(w.value()), fileWidth)) fileWidth = -1;
+            if (!(fileWidth >= 0 && fileWidth <= 255 + 1)) {
+                if (!hidden) Fail(part, std::string("column width \"") + w.value() + "\" out of range");
+            } else if (Flag(c, "customWidth", false) || std::fabs(fileWidth - defaultWidth) > 1e-6) {
+                // A column given the sheet's default width (as the writer gives it to
+                // columns that only carry a format) has no width of its own.
                 width = CharactersFromFileWidth(fileWidth);
+            }
         }
+        // A hidden column has width 0 in the model; its own width is kept beside it.
+        double hiddenWidth = -1;
+        if (hidden) hiddenWidth = std::exchange(width, 0.0);
+        if (hiddenWidth == 0) hiddenWidth = -1;  // hidden by a width of 0: no width to show again
         std::optional<StyleId> style;
         if (Attr(c, "style")) style = StyleOf(static_cast<std::size_t>(IntAttr(c, "style", 0, part)), part, 0, first);
-        list.push_back({first, last, width, style});
+        list.push_back({first, last, width, style, hiddenWidth, level, Flag(c, "collapsed", false)});
     }
     std::sort(list.begin(), list.end(), [](const Col& a, const Col& b) { return a.first < b.first; });
 
@@ -406,8 +436,8 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         if (c.style)
             for (int i = c.first; i <= c.last; ++i) columnStyles_[static_cast<std::size_t>(i)] = *c.style;
         if (sheetStyle && c.style == sheetStyle) c.style.reset();
-        if (c.width < 0 && !c.style) continue;
-        sheet.LoadColumns(model::ColumnRecord{c.first, c.last, c.width, c.style});
+        if (c.width < 0 && !c.style && c.outlineLevel == 0 && !c.collapsed) continue;
+        sheet.LoadColumns(model::ColumnRecord{c.first, c.last, c.width, c.style, c.hiddenWidth, c.outlineLevel, c.collapsed});
     }
 }
 
@@ -509,13 +539,17 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         lastRow = row;
         flushBreaks(row);
 
-        if (r.attribute("outlineLevel") || r.attribute("collapsed")) {
-            if (IntAttr(r, "outlineLevel", 0, part) > 0 || Flag(r, "collapsed", false))
-                report_.Add("outline levels and groups", part);
-        }
         model::RowRecord record;
+        if (r.attribute("outlineLevel")) record.outlineLevel = OutlineLevel(r, part, report_);
+        record.collapsed = Flag(r, "collapsed", false);
         if (Flag(r, "hidden", false)) {
+            // A hidden row has height 0 in the model; its own height, when it is
+            // one the row can have, is kept beside it.
             record.height = 0;
+            double height = -1;
+            if (auto ht = Attr(r, "ht"); ht && Number(std::string_view(ht.value()), height) && height > 0 &&
+                height <= 409.5 && (Flag(r, "customHeight", false) || height != sheet.StandardHeight()))
+                record.hiddenHeight = static_cast<float>(height);
         } else if (Attr(r, "ht")) {
             double height = DoubleAttr(r, "ht", -1, part);
             if (height < 0 || height > 409.5) Fail(part, "row " + std::to_string(row) + ": height out of range");
@@ -527,7 +561,7 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
             record.manualBreak = true;
             ++breakAt;
         }
-        if (record.height >= 0 || record.style || record.manualBreak) sheet.LoadRow(row, record);
+        if (record.height >= 0 || record.style || record.manualBreak || record.outlined()) sheet.LoadRow(row, record);
 
         int lastColumn = 0;
         for (auto c = r.first_child(); c; c = c.next_sibling()) {
@@ -608,7 +642,8 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
     if (auto p = Child(root, "printOptions")) {
         page.centerHorizontally = Flag(p, "horizontalCentered", false);
         page.centerVertically = Flag(p, "verticalCentered", false);
-        if (Flag(p, "gridLines", false) || Flag(p, "headings", false)) report_.Add("printed gridlines and headings", part);
+        page.printGridlines = Flag(p, "gridLines", false);
+        page.printHeadings = Flag(p, "headings", false);
     }
     if (auto s = Child(root, "pageSetup")) {
         page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
@@ -623,7 +658,8 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
     auto v = Child(views, "sheetView");
     if (!v) return;
     host::SheetView& view = sheet.View();
-    if (Flag(v, "rightToLeft", false)) report_.Add("right-to-left sheets", part);
+    view.rightToLeft = Flag(v, "rightToLeft", false);
+    if (!Flag(v, "showOutlineSymbols", true)) sheet.Outline().showSymbols = false;
     std::string_view mode = Attr(v, "view").value();
     view.view = mode == "pageBreakPreview" ? host::ViewMode::PageBreakPreview
                 : mode == "pageLayout"     ? host::ViewMode::PageLayout

@@ -49,7 +49,7 @@ std::string QuotedSheetName(const std::string& name) {
 void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
     XmlOut x(zip, "xl/workbook.xml");
     x.Raw("<workbook xmlns=\"").Raw(kMainNs).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
-    x.Raw("<workbookPr/>");
+    x.Raw(book.Date1904() ? "<workbookPr date1904=\"1\"/>" : "<workbookPr/>");
     int active = 0;
     auto activeSheet = book.ActiveSheet();
     for (int i = 1; i <= book.Count(); ++i)
@@ -145,6 +145,7 @@ public:
     void Write();
 
 private:
+    void WriteSheetProperties(XmlOut& x);
     void WriteSheetView(XmlOut& x);
     void WriteSheetFormat(XmlOut& x);
     void WriteColumns(XmlOut& x);
@@ -167,6 +168,7 @@ private:
 void SheetWriter::Write() {
     XmlOut x(zip_, SheetPart(position_));
     x.Raw("<worksheet xmlns=\"").Raw(kMainNs).Raw("\" xmlns:r=\"").Raw(kRelNs).Raw("\">");
+    WriteSheetProperties(x);
     WriteSheetView(x);
     WriteSheetFormat(x);
     WriteColumns(x);
@@ -180,10 +182,22 @@ void SheetWriter::Write() {
     if (!rels_.empty()) WriteRels(zip_, "xl/worksheets/_rels/sheet" + std::to_string(position_) + ".xml.rels", rels_);
 }
 
+void SheetWriter::WriteSheetProperties(XmlOut& x) {
+    const model::SheetOutline& outline = sheet_.Outline();
+    if (outline.summaryBelow && outline.summaryRight && !outline.applyStyles) return;
+    x.Raw("<sheetPr><outlinePr");
+    if (outline.applyStyles) x.Raw(" applyStyles=\"1\"");
+    if (!outline.summaryBelow) x.Raw(" summaryBelow=\"0\"");
+    if (!outline.summaryRight) x.Raw(" summaryRight=\"0\"");
+    x.Raw("/></sheetPr>");
+}
+
 void SheetWriter::WriteSheetView(XmlOut& x) {
     const host::SheetView& view = sheet_.View();
     x.Raw("<sheetViews><sheetView");
     if (active_) x.Raw(" tabSelected=\"1\"");
+    if (view.rightToLeft) x.Raw(" rightToLeft=\"1\"");
+    if (!sheet_.Outline().showSymbols) x.Raw(" showOutlineSymbols=\"0\"");
     if (!view.displayGridlines) x.Raw(" showGridLines=\"0\"");
     if (!view.displayZeros) x.Raw(" showZeros=\"0\"");
     if (view.view == host::ViewMode::PageBreakPreview) x.Raw(" view=\"pageBreakPreview\"");
@@ -223,6 +237,12 @@ void SheetWriter::WriteSheetFormat(XmlOut& x) {
     if (defaults.fileColumnWidth >= 0) x.AttrNumber("defaultColWidth", defaults.fileColumnWidth);
     x.AttrNumber("defaultRowHeight", standard);
     if (defaults.customHeight.value_or(standard != 15)) x.Raw(" customHeight=\"1\"");
+    // the deepest outline levels of the rows and of the columns
+    int rowLevel = 0, columnLevel = 0;
+    sheet_.ForEachRow([&](int, const model::RowRecord& record) { rowLevel = std::max<int>(rowLevel, record.outlineLevel); });
+    for (const auto& c : sheet_.Columns()) columnLevel = std::max<int>(columnLevel, c.outlineLevel);
+    if (rowLevel > 0) x.Attr("outlineLevelRow", rowLevel);
+    if (columnLevel > 0) x.Attr("outlineLevelCol", columnLevel);
     x.Raw("/>");
 }
 
@@ -231,27 +251,28 @@ void SheetWriter::WriteColumns(XmlOut& x) {
     bool open = false;
     // The sheet's standard width, which the reader takes as none of the column's own.
     const double standard = FileDefaultWidth(sheet_);
-    auto col = [&](int first, int last, double width, std::optional<StyleId> style) {
+    auto col = [&](model::ColumnRecord c) {
         if (!open) x.Raw("<cols>"), open = true;
-        x.Raw("<col").Attr("min", first).Attr("max", last);
-        if (width < 0) {
-            x.AttrNumber("width", standard);
-        } else if (width == 0) {
-            x.AttrNumber("width", standard).Raw(" hidden=\"1\"");
-        } else {
-            x.AttrNumber("width", FileWidthFromCharacters(std::min(width, 255.0))).Raw(" customWidth=\"1\"");
-        }
-        if (style) x.Attr("style", static_cast<long long>(*style));
+        x.Raw("<col").Attr("min", c.first).Attr("max", c.last);
+        // a hidden column is written with the width it shows again when unhidden
+        const double width = c.width == 0 ? c.hiddenWidth : c.width;
+        if (width <= 0) x.AttrNumber("width", standard);
+        else x.AttrNumber("width", FileWidthFromCharacters(std::min(width, 255.0))).Raw(" customWidth=\"1\"");
+        if (c.width == 0) x.Raw(" hidden=\"1\"");
+        if (c.style) x.Attr("style", static_cast<long long>(*c.style));
+        if (c.outlineLevel > 0) x.Attr("outlineLevel", std::min<int>(c.outlineLevel, 7));
+        if (c.collapsed) x.Raw(" collapsed=\"1\"");
         x.Raw("/>");
     };
     int next = 1;
-    for (const auto& c : sheet_.Columns()) {
+    for (auto c : sheet_.Columns()) {
         if (c.first < next || c.last < c.first || c.last > host::kMaxColumns) continue;
-        if (sheetStyle && c.first > next) col(next, c.first - 1, -1, sheetStyle);
-        col(c.first, c.last, c.width, c.style ? c.style : sheetStyle);
+        if (sheetStyle && c.first > next) col({next, c.first - 1, -1, sheetStyle});
+        if (!c.style) c.style = sheetStyle;
+        col(c);
         next = c.last + 1;
     }
-    if (sheetStyle && next <= host::kMaxColumns) col(next, host::kMaxColumns, -1, sheetStyle);
+    if (sheetStyle && next <= host::kMaxColumns) col({next, host::kMaxColumns, -1, sheetStyle});
     if (open) x.Raw("</cols>");
 }
 
@@ -263,9 +284,13 @@ void SheetWriter::WriteCells(XmlOut& x) {
     auto rowStart = [&](int row, const model::RowRecord* record, bool empty) {
         x.Raw("<row r=\"").Int(row).Raw("\"");
         if (record) {
+            if (record->height == 0 && record->hiddenHeight > 0)  // written with the height it shows again
+                x.AttrNumber("ht", std::min<double>(record->hiddenHeight, 409.5)).Raw(" customHeight=\"1\"");
             if (record->height == 0) x.Raw(" hidden=\"1\"");
             else if (record->height > 0) x.AttrNumber("ht", std::min(record->height, 409.5)).Raw(" customHeight=\"1\"");
             if (record->style) x.Attr("s", static_cast<long long>(*record->style)).Raw(" customFormat=\"1\"");
+            if (record->outlineLevel > 0) x.Attr("outlineLevel", std::min<int>(record->outlineLevel, 7));
+            if (record->collapsed) x.Raw(" collapsed=\"1\"");
         }
         x.Raw(empty ? "/>" : ">");
     };
@@ -273,7 +298,7 @@ void SheetWriter::WriteCells(XmlOut& x) {
     auto recordsBefore = [&](int row) {
         for (; nextRecord < records.size() && records[nextRecord].first < row; ++nextRecord) {
             const auto& [r, record] = records[nextRecord];
-            if (record.height >= 0 || record.style) rowStart(r, &record, true);
+            if (record.height >= 0 || record.style || record.outlined()) rowStart(r, &record, true);
         }
     };
     x.Raw("<sheetData>");
@@ -367,10 +392,12 @@ void SheetWriter::WriteHyperlinks(XmlOut& x) {
 
 void SheetWriter::WritePage(XmlOut& x) {
     const host::PageSetup& page = sheet_.Page();
-    if (page.centerHorizontally || page.centerVertically) {
+    if (page.centerHorizontally || page.centerVertically || page.printGridlines || page.printHeadings) {
         x.Raw("<printOptions");
         if (page.centerHorizontally) x.Raw(" horizontalCentered=\"1\"");
         if (page.centerVertically) x.Raw(" verticalCentered=\"1\"");
+        if (page.printHeadings) x.Raw(" headings=\"1\"");
+        if (page.printGridlines) x.Raw(" gridLines=\"1\"");
         x.Raw("/>");
     }
     x.Raw("<pageMargins").AttrNumber("left", page.leftMargin / 72).AttrNumber("right", page.rightMargin / 72)

@@ -255,11 +255,36 @@ TEST_F(Damaged, FailedLoadsLeaveNoWorkbookOpen) {
     EXPECT_EQ(alone->ActiveWorkbook(), nullptr);
 }
 
-TEST_F(Damaged, DateSystemOf1904IsReported) {
+TEST_F(Damaged, DateSystemOf1904IsKept) {
     ReplaceOnce(Part(parts, "xl/workbook.xml"), "<workbookPr/>", "<workbookPr date1904=\"1\"/>");
     LoadReport report;
-    LoadWorkbook(*app, Rewritten(), &report);
-    EXPECT_TRUE(report.Has("the 1904 date system")) << report.Describe();
+    auto book = LoadWorkbook(*app, Rewritten(), &report);
+    EXPECT_TRUE(report.items.empty()) << report.Describe();
+    EXPECT_TRUE(book->Date1904());
+}
+
+TEST_F(Damaged, OutlineLevelsBeyondSevenAreKeptAsSevenAndReported) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<row r=\"1\"", "<row r=\"1\" outlineLevel=\"8\"");
+    LoadReport report;
+    auto sheet = LoadWorkbook(*app, Rewritten(), &report)->ModelSheet(1);
+    EXPECT_TRUE(report.Has("outline levels beyond 7 (kept as 7)")) << report.Describe();
+    int level = -1;
+    sheet->ForEachRow([&](int row, const model::RowRecord& record) {
+        if (row == 1) level = record.outlineLevel;
+    });
+    EXPECT_EQ(level, 7);
+}
+
+TEST_F(Damaged, AHiddenColumnsWidthThatCannotBeIsDropped) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<sheetData>",
+                "<cols><col min=\"2\" max=\"2\" width=\"9999\" customWidth=\"1\" hidden=\"1\"/></cols><sheetData>");
+    LoadReport report;
+    auto sheet = LoadWorkbook(*app, Rewritten(), &report)->ModelSheet(1);
+    EXPECT_TRUE(report.empty()) << report.Describe();
+    EXPECT_EQ(sheet->ColumnWidth(2), 0);
+    auto columns = sheet->Columns();
+    ASSERT_EQ(columns.size(), 1u);
+    EXPECT_LT(columns[0].hiddenWidth, 0);
 }
 
 TEST_F(Damaged, FuzzedBytesNeverCrash) {

@@ -1,8 +1,11 @@
 #include "xlsx/xlsx_fixture.hpp"
 
+#include <cmath>
+
 #include "ormelin/rich_text.hpp"
 
 #include <set>
+#include <tuple>
 
 namespace ormelin::xlsx::testing {
 
@@ -165,6 +168,18 @@ std::shared_ptr<model::ModelWorkbook> SampleWorkbook(model::ModelApplication& ap
     whole->RowHeight(4, 4, 20);
     whole->SetLiteral(Area{2, 2, 2, 2}, std::string("текст"));
     whole->View().view = host::ViewMode::PageLayout;
+    // Outline groups: rows 6..7 collapsed under row 5 above them, a hidden column that keeps its width.
+    whole->Outline().summaryBelow = false;
+    whole->LoadRow(5, model::RowRecord{-1, std::nullopt, false, 0, true});
+    whole->LoadRow(6, model::RowRecord{0, std::nullopt, false, 1, false});
+    whole->LoadRow(7, model::RowRecord{0, std::nullopt, false, 2, false});
+    whole->RowHeight(9, 9, 22.5);
+    whole->RowHeight(9, 9, 0);
+    whole->ColumnWidth(5, 5, 12.71);
+    whole->ColumnWidth(5, 5, 0);
+    whole->LoadColumns(model::ColumnRecord{6, 7, 0, std::nullopt, -1, 1, false});
+    whole->View().rightToLeft = true;
+    whole->Page().printGridlines = whole->Page().printHeadings = true;
 
     doc->Activate();
     return book;
@@ -198,11 +213,35 @@ std::string ValueText(const host::Value& v) {
         v);
 }
 
+/// Each row with an outline level or collapsed flag, or hidden: row, level,
+/// collapsed, the height a hidden row shows again.
+std::vector<std::tuple<int, int, bool, double>> OutlinedRows(const model::ModelWorksheet& sheet) {
+    std::vector<std::tuple<int, int, bool, double>> rows;
+    sheet.ForEachRow([&](int row, const model::RowRecord& record) {
+        if (record.outlined() || record.height == 0)
+            rows.emplace_back(row, record.outlineLevel, record.collapsed, record.height == 0 ? record.hiddenHeight : 0);
+    });
+    return rows;
+}
+
+/// Each column's outline level, collapsed flag and, when hidden, the width it shows
+/// again (to hundredths, as widths come back from a file): column, level, collapsed, width.
+std::vector<std::tuple<int, int, bool, long>> OutlinedColumns(const model::ModelWorksheet& sheet) {
+    std::vector<std::tuple<int, int, bool, long>> columns;
+    for (const auto& c : sheet.Columns()) {
+        if (c.outlineLevel == 0 && !c.collapsed && c.width != 0) continue;
+        for (int i = c.first; i <= c.last; ++i)
+            columns.emplace_back(i, c.outlineLevel, c.collapsed, c.width == 0 ? std::lround(c.hiddenWidth * 100) : 0);
+    }
+    return columns;
+}
+
 }  // namespace
 
 void ExpectSameWorkbook(const model::ModelWorkbook& expected, const model::ModelWorkbook& actual) {
     ASSERT_EQ(expected.Count(), actual.Count());
     EXPECT_EQ(expected.ActiveSheet()->Name(), actual.ActiveSheet()->Name());
+    EXPECT_EQ(expected.Date1904(), actual.Date1904());
     for (int i = 1; i <= expected.Count(); ++i) {
         auto e = expected.ModelSheet(i);
         auto a = actual.ModelSheet(i);
@@ -233,6 +272,10 @@ void ExpectSameWorkbook(const model::ModelWorkbook& expected, const model::Model
         for (int c : {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 300, host::kMaxColumns})
             EXPECT_NEAR(e->ColumnWidth(c), a->ColumnWidth(c), 1e-9) << "column " << c;
         EXPECT_DOUBLE_EQ(e->StandardHeight(), a->StandardHeight());
+        // Outline groups, and the heights and widths hidden rows and columns show again.
+        EXPECT_EQ(e->Outline(), a->Outline());
+        EXPECT_EQ(OutlinedRows(*e), OutlinedRows(*a));
+        EXPECT_EQ(OutlinedColumns(*e), OutlinedColumns(*a));
         EXPECT_TRUE(e->CellStyle(host::kMaxRows, host::kMaxColumns) == a->CellStyle(host::kMaxRows, host::kMaxColumns));
 
         Area all{1, 1, host::kMaxRows, host::kMaxColumns};

@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -55,6 +56,24 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+/// openpyxl under the system's Python (/usr/bin/python3), not any other.
+inline bool HasOpenpyxl() {
+    static const bool has = std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") == 0;
+    return has;
+}
+
+/// Runs a Python script; returns its exit status and fills its output.
+/// `arguments` are given inside single quotes.
+inline int RunPython(const ScratchDir& dir, const std::string& script, std::string& output,
+                     const std::string& arguments = "") {
+    std::string file = dir / "script.py", out = dir / "script.out";
+    WriteFile(file, script);
+    std::string args = arguments.empty() ? std::string() : " '" + arguments + "'";
+    int status = std::system(("/usr/bin/python3 '" + file + "'" + args + " >'" + out + "' 2>&1").c_str());
+    output = ReadFile(out);
+    return status;
 }
 
 /// The parts of an archive by name, in the archive's order.
