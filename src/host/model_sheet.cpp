@@ -76,7 +76,7 @@ CellContent ModelWorksheet::Content(int row, int column) const {
     ALIVE();
     CheckCell(row, column);
     if (const Row* r = impl_->rows.find(row)) {
-        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula};
+        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula()};
     }
     return {};
 }
@@ -127,7 +127,7 @@ void ModelWorksheet::SetFormula(int row, int column, const std::string& formulaR
     }
     Cell& cell = impl_->rows.get(row).get(column);
     cell.value = cached;
-    cell.formula = formulaR1C1;
+    cell.setFormula(formulaR1C1);
     detail::NoteFormula(*impl_, formulaR1C1);
 }
 
@@ -151,8 +151,8 @@ std::string ModelWorksheet::CellText(int row, int column) const {
     const Row* r = impl_->rows.find(row);
     const Cell* c = r ? r->find(column) : nullptr;
     if (!c) return {};
-    if (!c->formula.empty()) return ShownText(*impl_, row, column, detail::FormulaValue(*impl_, row, column, *c));
-    return ShownText(*impl_, row, column, c->value);
+    if (c->hasFormula()) return ShownText(*impl_, row, column, detail::FormulaValue(*impl_, row, column, *c));
+    return ShownText(*impl_, row, column, c->value.get());
 }
 
 std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
@@ -252,8 +252,7 @@ void ModelWorksheet::Merge(const Area& area) {
                 ++it;
                 continue;
             }
-            it->value = std::monostate{};
-            it->formula.clear();
+            it->clearContent();
             if (it->blank()) it = row.cells.erase(it);
             else ++it;
         }
@@ -409,7 +408,7 @@ void ModelWorksheet::ForEachCell(
         const Row& row = impl_->rows.at(i);
         const int r = static_cast<int>(i) + 1;
         for (const Cell& c : row.cells) {
-            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula},
+            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula()},
                   c.style ? *c.style : sh.inherited(r, c.col));
         }
     }
@@ -449,10 +448,10 @@ void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId 
     CHANGING();
     CheckCell(row, column);
     Cell& c = impl_->rows.get(row).get(column);
-    c.value = std::move(content.value);
-    c.formula = std::move(content.formula);
+    c.value = content.value;
+    c.setFormula(std::move(content.formula));
     c.style = style;
-    detail::NoteFormula(*impl_, c.formula);
+    detail::NoteFormula(*impl_, c.formula());
 }
 
 void ModelWorksheet::LoadRow(int row, const RowRecord& record) {

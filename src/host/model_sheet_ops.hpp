@@ -141,8 +141,7 @@ struct Sheet {
             Row& row = s.rows.at(r - 1);
             auto it = row.lower(a.c1);
             while (it != row.cells.end() && it->col <= a.c2) {
-                it->value = std::monostate{};
-                it->formula.clear();
+                it->clearContent();
                 if (it->blank()) it = row.cells.erase(it);
                 else ++it;
             }
@@ -153,16 +152,15 @@ struct Sheet {
         if (host::IsEmpty(v) && formula.empty()) {
             if (Row* row = s.rows.find(r)) {
                 if (Cell* cell = row->find(c)) {
-                    cell->value = std::monostate{};
-                    cell->formula.clear();
+                    cell->clearContent();
                     row->dropIfBlank(c);
                 }
             }
             return;
         }
         Cell& cell = s.rows.get(r).get(c);
-        cell.value = std::move(v);
-        cell.formula = std::move(formula);
+        cell.value = v;
+        cell.setFormula(std::move(formula));
     }
 
     // formats --------------------------------------------------------------
