@@ -26,16 +26,16 @@ namespace ormelin::model::detail {
 
 /// A cell's own style or none, in four bytes: "none" is an id no style table
 /// reaches.
-class OwnStyle {
+class StyleSlot {
 public:
-    OwnStyle() = default;
-    OwnStyle(std::nullopt_t) {}
-    OwnStyle(StyleId id) : id_(id) {}
-    OwnStyle(const std::optional<StyleId>& id) : id_(id ? *id : kNone) {}
+    StyleSlot() = default;
+    StyleSlot(std::nullopt_t) {}
+    StyleSlot(StyleId id) : id_(id) {}
+    StyleSlot(const std::optional<StyleId>& id) : id_(id ? *id : kNone) {}
 
-    OwnStyle& operator=(std::nullopt_t) { return reset(), *this; }
-    OwnStyle& operator=(StyleId id) { return id_ = id, *this; }
-    OwnStyle& operator=(const std::optional<StyleId>& id) { return id_ = id ? *id : kNone, *this; }
+    StyleSlot& operator=(std::nullopt_t) { return reset(), *this; }
+    StyleSlot& operator=(StyleId id) { return id_ = id, *this; }
+    StyleSlot& operator=(const std::optional<StyleId>& id) { return id_ = id ? *id : kNone, *this; }
 
     bool has_value() const { return id_ != kNone; }
     explicit operator bool() const { return has_value(); }
@@ -44,7 +44,7 @@ public:
     void reset() { id_ = kNone; }
     operator std::optional<StyleId>() const { return has_value() ? std::optional<StyleId>(id_) : std::nullopt; }
 
-    friend bool operator==(const OwnStyle&, const OwnStyle&) = default;
+    friend bool operator==(const StyleSlot&, const StyleSlot&) = default;
 
 private:
     static constexpr StyleId kNone = std::numeric_limits<StyleId>::max();
@@ -187,7 +187,7 @@ private:
 
 struct Cell {
     int col = 1;
-    OwnStyle style;    // the cell's own style
+    StyleSlot style;    // the cell's own style
     CellValue value;   // a formula's cached value for a formula cell
     ExtraPtr extra;    // the formula; null for most cells
 

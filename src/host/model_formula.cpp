@@ -222,7 +222,11 @@ host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& ce
     return reading.circular ? cell.value.get() : v;
 }
 
-void AdjustFormulas(SheetData& s, const formula::Change& change) {
+namespace {
+
+/// Calls visit with every sheet whose formulas a change in sheet s may alter.
+template <typename Visit>
+void ForSheetsAffected(const SheetData& s, const formula::Change& change, Visit visit) {
     if (!s.bookData) return;
     const std::string key = FoldedSheetName(s.name);
     bool rows = false;
@@ -231,12 +235,24 @@ void AdjustFormulas(SheetData& s, const formula::Change& change) {
         if (t->deleted) continue;
         const bool own = t == &s;
         if (own && change.kind == Change::Kind::DeleteSheet) continue;
-        bool visit = false;
-        if (auto it = t->formulas.named.find(key); it != t->formulas.named.end() && it->second > 0) visit = true;
-        if (own && band) visit = visit || (rows ? t->formulas.rows : t->formulas.columns) > 0;
-        if (own && change.kind == Change::Kind::MoveCells) visit = visit || t->formulas.referring > 0;
-        if (visit) Pass(*t, s, change);
+        bool affected = false;
+        if (auto it = t->formulas.named.find(key); it != t->formulas.named.end() && it->second > 0) affected = true;
+        if (own && band) affected = affected || (rows ? t->formulas.rows : t->formulas.columns) > 0;
+        if (own && change.kind == Change::Kind::MoveCells) affected = affected || t->formulas.referring > 0;
+        if (affected) visit(*t);
     }
+}
+
+}  // namespace
+
+void AdjustFormulas(SheetData& s, const formula::Change& change) {
+    ForSheetsAffected(s, change, [&](SheetData& t) { Pass(t, s, change); });
+}
+
+bool FormulasMayChange(const SheetData& s, const formula::Change& change) {
+    bool any = false;
+    ForSheetsAffected(s, change, [&](const SheetData&) { any = true; });
+    return any;
 }
 
 }  // namespace ormelin::model::detail

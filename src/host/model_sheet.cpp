@@ -155,6 +155,11 @@ std::string ModelWorksheet::CellText(int row, int column) const {
     return ShownText(*impl_, row, column, c->value.get());
 }
 
+bool ModelWorksheet::HasReferringFormulas() const {
+    ALIVE();
+    return impl_->formulas.referring > 0;
+}
+
 std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
     ALIVE();
     CheckArea(area);
