@@ -249,6 +249,15 @@ void AdjustFormulas(SheetData& s, const formula::Change& change) {
     ForSheetsAffected(s, change, [&](SheetData& t) { Pass(t, s, change); });
 }
 
+void RecountFormulas(SheetData& s) {
+    FormulaCounts counts;
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        for (const Cell& cell : s.rows.at(i).cells)
+            if (cell.hasFormula()) Count(counts, cell.formula());
+    }
+    s.formulas = std::move(counts);
+}
+
 bool FormulasMayChange(const SheetData& s, const formula::Change& change) {
     bool any = false;
     ForSheetsAffected(s, change, [&](const SheetData&) { any = true; });

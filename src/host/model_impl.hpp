@@ -274,6 +274,8 @@ inline host::Value ShownValue(const SheetData& s, int row, const Cell& cell) {
 /// sheet still under its old name. Sheets whose counts show no formula that can
 /// be affected are not visited.
 void AdjustFormulas(SheetData& s, const formula::Change& change);
+/// Counts the formulas of sheet s again, exactly.
+void RecountFormulas(SheetData& s);
 /// Whether AdjustFormulas would visit any formula for this change.
 bool FormulasMayChange(const SheetData& s, const formula::Change& change);
 

@@ -157,6 +157,8 @@ std::string ModelWorksheet::CellText(int row, int column) const {
 
 bool ModelWorksheet::HasReferringFormulas() const {
     ALIVE();
+    // the counts may still hold formulas that are gone: counted again, they are exact
+    if (impl_->formulas.referring > 0) detail::RecountFormulas(*impl_);
     return impl_->formulas.referring > 0;
 }
 

@@ -1,6 +1,9 @@
-// Runs of whole columns inserted or deleted at once give exactly what as many
-// single insertions or deletions give: cells, styles, merged areas, column
-// records, links and frozen panes, and formulas where the sheet has them.
+// The model's cells and columns: runs of whole columns inserted or deleted at
+// once give exactly what as many single insertions or deletions give (cells,
+// styles, merged areas, column records, links, formulas); the compact cell gives
+// back every kind of value as it was stored.
+#include <cmath>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -130,6 +133,86 @@ TEST(ColumnRunsAtTheEdge, ContentPushedOffTheSheetRefusesAsOneByOne) {
     EXPECT_THROW(ws->InsertColumnRuns({{1, 1}, {1, 2}}), Error);
     EXPECT_EQ(ws->CellText(1, host::kMaxColumns - 1), "last");
     EXPECT_EQ(ws->CellText(2, 2), "first");
+}
+
+}  // namespace
+}  // namespace ormelin::test
+
+namespace ormelin::test {
+namespace {
+
+TEST(ReferringFormulas, AnsweredFromTheFormulasTheSheetStillHolds) {
+    model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+    auto ws = app.NewWorkbook()->ModelSheet(1);
+    ws->SetValue(host::Area{1, 1, 1, 1}, std::string("text"));
+    ws->SetValue(host::Area{2, 1, 2, 1}, std::string("=1+2"));
+    EXPECT_FALSE(ws->HasReferringFormulas()) << "a formula without references reads no cell";
+    ws->SetValue(host::Area{3, 2, 3, 2}, std::string("=R1C1"));
+    ws->SetValue(host::Area{5, 2, 5, 2}, std::string("=список!R5C3"));
+    EXPECT_TRUE(ws->HasReferringFormulas());
+    ws->DeleteRows(3, 1);
+    EXPECT_TRUE(ws->HasReferringFormulas()) << "the reference into another sheet is still there";
+    ws->ClearContents(host::Area{4, 2, 4, 2});
+    EXPECT_FALSE(ws->HasReferringFormulas()) << "both formulas with references are gone";
+    EXPECT_EQ(ws->CellText(2, 1), "3");
+}
+
+}  // namespace
+}  // namespace ormelin::test
+
+// ---------------------------------------------------------------- the compact cell
+
+namespace ormelin::test {
+namespace {
+
+TEST(CellValues, EveryKindComesBackAsStored) {
+    model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+    auto ws = app.NewWorkbook()->ModelSheet(1);
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<host::Value> values = {
+        0.0, -0.0, 1.5, -2.25e300, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
+        std::numeric_limits<double>::lowest(), inf, -inf, true, false, std::string(), std::string("Обозначение"),
+        std::string("a\0b", 3), std::string(100000, 'x'), host::CellError::Null, host::CellError::Div0,
+        host::CellError::Value, host::CellError::Ref, host::CellError::Name, host::CellError::Num, host::CellError::NA,
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) ws->SetLiteral(host::Area{static_cast<int>(i) + 1, 2, static_cast<int>(i) + 1, 2}, values[i]);
+    ws->CopyTo(host::ParseAddress("B1:B30"), *ws, 1, 4);  // the copies own their texts
+    ws->ClearContents(host::ParseAddress("B1:B30"));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const host::Value got = ws->Content(static_cast<int>(i) + 1, 4).value;
+        EXPECT_EQ(got, values[i]) << "row " << i + 1;
+        if (auto* d = std::get_if<double>(&values[i])) {
+            EXPECT_EQ(std::signbit(*d), std::signbit(std::get<double>(got))) << "row " << i + 1;
+        }
+    }
+    EXPECT_TRUE(host::IsEmpty(ws->Content(1, 2).value)) << "cleared";
+    EXPECT_TRUE(host::IsEmpty(ws->Content(static_cast<int>(values.size()) + 1, 4).value)) << "an empty cell is not an empty text";
+    EXPECT_FALSE(host::IsEmpty(ws->Content(12, 4).value)) << "an empty text is a value";
+}
+
+TEST(CellValues, NotANumberStaysANumber) {
+    model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+    auto ws = app.NewWorkbook()->ModelSheet(1);
+    ws->SetLiteral(host::Area{1, 1, 1, 1}, std::numeric_limits<double>::quiet_NaN());
+    ws->SetLiteral(host::Area{2, 1, 2, 1}, -std::numeric_limits<double>::quiet_NaN());
+    for (int r : {1, 2}) {
+        const host::Value v = ws->Content(r, 1).value;
+        ASSERT_TRUE(std::holds_alternative<double>(v));
+        EXPECT_TRUE(std::isnan(std::get<double>(v)));
+    }
+}
+
+TEST(CellValues, FormulaKeepsItsCachedValueAndLosesBothWhenCleared) {
+    model::ModelApplication app(std::make_shared<model::ScriptedUi>());
+    auto ws = app.NewWorkbook()->ModelSheet(1);
+    ws->SetFormula(1, 1, "=FOO()", std::string("cached"));  // an unknown function shows the cached value
+    ws->Range_("A1").Interior().Color(host::Color::Rgb(0xFF0000));
+    EXPECT_EQ(ws->Content(1, 1).formula, "=FOO()");
+    EXPECT_EQ(ws->CellText(1, 1), "cached");
+    ws->ClearContents(host::ParseAddress("A1"));
+    EXPECT_EQ(ws->Content(1, 1).formula, "");
+    EXPECT_TRUE(host::IsEmpty(ws->Content(1, 1).value));
+    EXPECT_EQ(ws->CellStyle(1, 1).fill, host::Color::Rgb(0xFF0000)) << "the style stays";
 }
 
 }  // namespace
