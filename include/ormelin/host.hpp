@@ -258,6 +258,12 @@ struct CellContent {
 
 enum class Shift : std::uint8_t { Down, Right, Up, Left };
 
+/// A run of whole columns: count columns from column at.
+struct ColumnRun {
+    int at = 1;
+    int count = 1;
+};
+
 class Worksheet : public std::enable_shared_from_this<Worksheet> {
 public:
     virtual ~Worksheet() = default;
@@ -291,6 +297,9 @@ public:
     virtual std::string CellText(int row, int column) const = 0;
     /// The common displayed text of an area, or nothing when its cells differ.
     virtual std::optional<std::string> Text(const Area& area) const = 0;
+    /// Whether any formula of the sheet holds a reference, so that what it shows may
+    /// change when other cells change or move; a host that cannot tell says true.
+    virtual bool HasReferringFormulas() const { return true; }
 
     // formats
     /// The effective style of a cell (its own, else its row's, its column's or the sheet's).
@@ -312,6 +321,15 @@ public:
     virtual void DeleteRows(int at, int count) = 0;
     virtual void InsertColumns(int at, int count) = 0;
     virtual void DeleteColumns(int at, int count) = 0;
+    /// Runs of whole columns inserted (deleted) one after the other in the order
+    /// given, each at its column at that moment: the same as that many calls of
+    /// InsertColumns (DeleteColumns), done by the model in one pass over the sheet.
+    virtual void InsertColumnRuns(const std::vector<ColumnRun>& runs) {
+        for (const ColumnRun& run : runs) InsertColumns(run.at, run.count);
+    }
+    virtual void DeleteColumnRuns(const std::vector<ColumnRun>& runs) {
+        for (const ColumnRun& run : runs) DeleteColumns(run.at, run.count);
+    }
     /// Inserts or deletes cells of a part of the sheet, shifting the rest of those
     /// rows or columns; an area of entire rows or columns inserts or deletes them.
     virtual void InsertCells(const Area& area, Shift shift) = 0;

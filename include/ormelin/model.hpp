@@ -108,6 +108,7 @@ public:
     void SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value& cached) override;
     std::string CellText(int row, int column) const override;
     std::optional<std::string> Text(const Area& area) const override;
+    bool HasReferringFormulas() const override;
     const Style& CellStyle(int row, int column) const override;
     void Format(const Area& area, const host::FormatPatch& patch) override;
     void SetCellStyle(int row, int column, const Style& style) override;
@@ -122,6 +123,8 @@ public:
     void DeleteRows(int at, int count) override;
     void InsertColumns(int at, int count) override;
     void DeleteColumns(int at, int count) override;
+    void InsertColumnRuns(const std::vector<host::ColumnRun>& runs) override;
+    void DeleteColumnRuns(const std::vector<host::ColumnRun>& runs) override;
     void InsertCells(const Area& area, host::Shift shift) override;
     void DeleteCells(const Area& area, host::Shift shift) override;
     void Clear(const Area& area) override;

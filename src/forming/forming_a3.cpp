@@ -80,7 +80,7 @@ host::Range BlockAt(const std::shared_ptr<host::Worksheet>& sheet, int b) {
 void SpreadOverFields(host::Worksheet& w) {
     w.Columns("A:B").Insert();
     w.Columns("A:B").ApplyFormat({.horizontal = H::Center, .orientation = 90, .fontSize = 11});
-    for (const char* cols : kInserted) w.Columns(cols).Insert();
+    InsertColumnRuns(w, kInserted);
     ColumnsWidthA4(w);
     ColumnsWidthA3(w);
 }

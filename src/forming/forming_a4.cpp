@@ -103,8 +103,7 @@ void InsertBindingMargin(host::Worksheet& w) {
 /// The grid's columns inserted, which bring every list column onto its field, and
 /// the form's column widths.
 void SpreadOverFields(host::Worksheet& w, const A4Grid* grid) {
-    if (grid)
-        for (const char* cols : grid->inserted) w.Columns(cols).Insert();
+    if (grid) InsertColumnRuns(w, grid->inserted);
     ColumnsWidthA4(w);
 }
 

@@ -210,14 +210,22 @@ void RemoveGroupFormColumns(const std::shared_ptr<host::Worksheet>& sheet) {
 
 // ------------------------------------------------------------------ end of the group specification
 
-/// The columns left empty, from right to left.
+/// The columns left empty, from right to left. Deleting a column changes what
+/// the others show only through formulas that read cells; without such formulas
+/// the empty columns are all found first and deleted together.
 void DeleteEmptyColumns(host::Worksheet& w) {
+    const bool oneByOne = w.HasReferringFormulas();
+    std::vector<host::ColumnRun> empty;  // right to left, neighbours joined
     for (int c = w.UsedRange().c2; c >= 1; --c) {
         const host::Range column = w.Columns(c);
         column.Select();
         const auto text = w.Text(column.area());
-        if (text && text->empty()) w.DeleteColumns(c, 1);
+        if (!text || !text->empty()) continue;
+        if (oneByOne) w.DeleteColumns(c, 1);
+        else if (!empty.empty() && empty.back().at == c + 1) --empty.back().at, ++empty.back().count;
+        else empty.push_back(host::ColumnRun{c, 1});
     }
+    w.DeleteColumnRuns(empty);
 }
 
 }  // namespace

@@ -80,6 +80,15 @@ host::FormatPatch NoLine(host::Edge edge) {
     return p;
 }
 
+void InsertColumnRuns(host::Worksheet& w, std::span<const char* const> columns) {
+    std::vector<host::ColumnRun> runs;
+    for (const char* c : columns) {
+        const host::Area a = host::ParseAddress(c);
+        runs.push_back(host::ColumnRun{a.c1, a.columns()});
+    }
+    w.InsertColumnRuns(runs);
+}
+
 void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges) {
     for (const char* a : ranges) host::Range(sheet, At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
 }

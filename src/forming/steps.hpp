@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,10 @@ void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const st
 
 /// Merges the column spans on every row of their row interval, inside the part at top.
 void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& merges);
+
+/// Whole columns ("F:F", "H:O", ...) inserted one after the other, each address
+/// taken after the insertions before it, in one pass over the sheet.
+void InsertColumnRuns(host::Worksheet& w, std::span<const char* const> columns);
 
 /// A format that removes one edge line of a range.
 host::FormatPatch NoLine(host::Edge edge);

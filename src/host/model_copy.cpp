@@ -53,9 +53,9 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             const Row& rw = s.rows.at(r - 1);
             if (wholeRows && rw.hasRecord()) rowRecs.emplace_back(r, rw.rec);
             for (auto it = rw.lower(source.c1); it != rw.cells.end() && it->col <= source.c2; ++it) {
-                cells.push_back(Taken{r, it->col, it->value, it->formula,
+                cells.push_back(Taken{r, it->col, it->value.get(), it->formula(),
                                       it->style ? std::optional<StyleId>(mapStyle(*it->style)) : std::nullopt,
-                                      it->runs});
+                                      it->runs()});
             }
         }
         if (wholeCols) {
@@ -69,9 +69,9 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
                 const Cell* cell = rw ? rw->find(c) : nullptr;
                 Taken t{r, c, {}, {}, mapStyle(src.effective(r, c))};
                 if (cell) {
-                    t.value = cell->value;
-                    t.formula = cell->formula;
-                    t.runs = cell->runs;
+                    t.value = cell->value.get();
+                    t.formula = cell->formula();
+                    t.runs = cell->runs();
                 }
                 cells.push_back(std::move(t));
             }
@@ -116,10 +116,10 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
         for (Taken& t : cells) {
             detail::NoteFormula(d, t.formula);
             Cell& cell = d.rows.get(t.r + dr).get(t.c + dc);
-            cell.value = std::move(t.value);
-            cell.formula = std::move(t.formula);
+            cell.value = t.value;
+            cell.setFormula(std::move(t.formula));
             cell.style = t.style;
-            cell.runs = std::move(t.runs);
+            cell.setRuns(std::move(t.runs));
         }
     } else {
         for (Taken& t : cells) {

@@ -73,8 +73,10 @@ void ReserveCells(Row* row, int c1, int c2) {
     const auto to = std::upper_bound(from, row->cells.end(), c2, [](int v, const Cell& c) { return v < c.col; });
     const auto missing = static_cast<std::size_t>(c2 - c1 + 1) - static_cast<std::size_t>(to - from);
     std::vector<Cell>& cells = row->cells;
-    // growth stays geometric, so that many narrow areas on one row cost no more than before
-    if (cells.capacity() - cells.size() < missing) cells.reserve(std::max(cells.size() + missing, 2 * cells.capacity()));
+    // growth stays geometric, so that many narrow areas on one row cost no more than
+    // before; by half, as the room left over stays with every formed row
+    if (cells.capacity() - cells.size() < missing)
+        cells.reserve(std::max(cells.size() + missing, cells.capacity() + cells.capacity() / 2));
 }
 
 }  // namespace

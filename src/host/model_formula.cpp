@@ -121,7 +121,7 @@ public:
         const Row* r = s->rows.find(row);
         const Cell* cell = r ? r->find(column) : nullptr;
         if (!cell) return {};
-        if (cell->formula.empty()) return cell->value;
+        if (!cell->hasFormula()) return cell->value.get();
         return reading_.Evaluate(*s, row, column, *cell);
     }
 
@@ -142,14 +142,14 @@ host::Value Reading::Evaluate(const SheetData& s, int row, int column, const Cel
     const Key key{&s, row, column};
     if (std::find(open.begin(), open.end(), key) != open.end()) {
         circular = true;
-        return cell.value;
+        return cell.value.get();
     }
     if (auto it = done.find(key); it != done.end()) return it->second;
     if (open.size() >= static_cast<std::size_t>(kMaxChain)) throw ChainTooLong{{&s, row, column, &cell}};
     open.push_back(key);
-    formula::Result result = formula::Evaluate(cell.formula, row, column, BookCells(*this, s));
+    formula::Result result = formula::Evaluate(cell.formula(), row, column, BookCells(*this, s));
     open.pop_back();
-    host::Value v = result.known ? std::move(result.value) : cell.value;
+    host::Value v = result.known ? std::move(result.value) : cell.value.get();
     if (!open.empty()) done.emplace(key, v);
     return v;
 }
@@ -168,7 +168,7 @@ host::Value Reading::Read(const FormulaCell& top) {
             });
             if (again) {  // a loop of formulas longer than the chain: circular
                 circular = true;
-                return top.cell->value;
+                return top.cell->value.get();
             }
             pending.push_back(deep.at);
             continue;
@@ -197,12 +197,12 @@ void Pass(SheetData& t, const SheetData& changed, const Change& ch) {
     for (std::size_t i = 0; i < t.rows.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
         for (Cell& cell : t.rows.at(i).cells) {
-            if (cell.formula.empty()) continue;
-            if (!(own && Removed(ch, r, cell.col)) && formula::MayNeedAdjust(cell.formula, t.name, ch)) {
-                if (auto adjusted = formula::Adjust(cell.formula, t.name, r, cell.col, ch))
-                    cell.formula = std::move(*adjusted);
+            if (!cell.hasFormula()) continue;
+            if (!(own && Removed(ch, r, cell.col)) && formula::MayNeedAdjust(cell.formula(), t.name, ch)) {
+                if (auto adjusted = formula::Adjust(cell.formula(), t.name, r, cell.col, ch))
+                    cell.setFormula(std::move(*adjusted));
             }
-            Count(counts, cell.formula);
+            Count(counts, cell.formula());
         }
     }
     t.formulas = std::move(counts);
@@ -219,10 +219,14 @@ void NoteFormula(SheetData& s, std::string_view formulaR1C1, long times) {
 host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& cell) {
     Reading reading;
     host::Value v = reading.Read(FormulaCell{&s, row, column, &cell});
-    return reading.circular ? cell.value : v;
+    return reading.circular ? cell.value.get() : v;
 }
 
-void AdjustFormulas(SheetData& s, const formula::Change& change) {
+namespace {
+
+/// Calls visit with every sheet whose formulas a change in sheet s may alter.
+template <typename Visit>
+void ForSheetsAffected(const SheetData& s, const formula::Change& change, Visit visit) {
     if (!s.bookData) return;
     const std::string key = FoldedSheetName(s.name);
     bool rows = false;
@@ -231,12 +235,33 @@ void AdjustFormulas(SheetData& s, const formula::Change& change) {
         if (t->deleted) continue;
         const bool own = t == &s;
         if (own && change.kind == Change::Kind::DeleteSheet) continue;
-        bool visit = false;
-        if (auto it = t->formulas.named.find(key); it != t->formulas.named.end() && it->second > 0) visit = true;
-        if (own && band) visit = visit || (rows ? t->formulas.rows : t->formulas.columns) > 0;
-        if (own && change.kind == Change::Kind::MoveCells) visit = visit || t->formulas.referring > 0;
-        if (visit) Pass(*t, s, change);
+        bool affected = false;
+        if (auto it = t->formulas.named.find(key); it != t->formulas.named.end() && it->second > 0) affected = true;
+        if (own && band) affected = affected || (rows ? t->formulas.rows : t->formulas.columns) > 0;
+        if (own && change.kind == Change::Kind::MoveCells) affected = affected || t->formulas.referring > 0;
+        if (affected) visit(*t);
     }
+}
+
+}  // namespace
+
+void AdjustFormulas(SheetData& s, const formula::Change& change) {
+    ForSheetsAffected(s, change, [&](SheetData& t) { Pass(t, s, change); });
+}
+
+void RecountFormulas(SheetData& s) {
+    FormulaCounts counts;
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        for (const Cell& cell : s.rows.at(i).cells)
+            if (cell.hasFormula()) Count(counts, cell.formula());
+    }
+    s.formulas = std::move(counts);
+}
+
+bool FormulasMayChange(const SheetData& s, const formula::Change& change) {
+    bool any = false;
+    ForSheetsAffected(s, change, [&](const SheetData&) { any = true; });
+    return any;
 }
 
 }  // namespace ormelin::model::detail

@@ -18,20 +18,11 @@
 #include <vector>
 
 #include "formula/formula.hpp"
+#include "host/cell.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/rich_text.hpp"
 
 namespace ormelin::model::detail {
-
-struct Cell {
-    int col = 1;
-    host::Value value;
-    std::string formula;           // R1C1, beginning with "="; empty for a plain value
-    std::optional<StyleId> style;  // the cell's own style
-    std::shared_ptr<const host::RichText> runs;  // formatted runs of a text value; null: plain
-    bool hasContent() const { return !host::IsEmpty(value) || !formula.empty(); }
-    bool blank() const { return !hasContent() && !style; }
-};
 
 /// A merged area stored in the row of its top-left cell.
 struct MergeAt {
@@ -283,7 +274,7 @@ host::Value FormulaValue(const SheetData& s, int row, int column, const Cell& ce
 /// The value a cell shows (a formula's result; a plain cell's value, no copy
 /// made for it beyond the return).
 inline host::Value ShownValue(const SheetData& s, int row, const Cell& cell) {
-    return cell.formula.empty() ? cell.value : FormulaValue(s, row, cell.col, cell);
+    return cell.hasFormula() ? FormulaValue(s, row, cell.col, cell) : cell.value.get();
 }
 /// Rewrites the formulas of the workbook that a change in sheet s (rows or
 /// columns inserted or deleted, cells moved, the sheet renamed or deleted) may
@@ -291,6 +282,10 @@ inline host::Value ShownValue(const SheetData& s, int row, const Cell& cell) {
 /// sheet still under its old name. Sheets whose counts show no formula that can
 /// be affected are not visited.
 void AdjustFormulas(SheetData& s, const formula::Change& change);
+/// Counts the formulas of sheet s again, exactly.
+void RecountFormulas(SheetData& s);
+/// Whether AdjustFormulas would visit any formula for this change.
+bool FormulasMayChange(const SheetData& s, const formula::Change& change);
 
 }  // namespace ormelin::model::detail
 

@@ -76,7 +76,7 @@ CellContent ModelWorksheet::Content(int row, int column) const {
     ALIVE();
     CheckCell(row, column);
     if (const Row* r = impl_->rows.find(row)) {
-        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula, c->runs};
+        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula(), c->runs()};
     }
     return {};
 }
@@ -127,8 +127,8 @@ void ModelWorksheet::SetFormula(int row, int column, const std::string& formulaR
     }
     Cell& cell = impl_->rows.get(row).get(column);
     cell.value = cached;
-    cell.formula = formulaR1C1;
-    cell.runs.reset();
+    cell.setFormula(formulaR1C1);
+    cell.setRuns(nullptr);
     detail::NoteFormula(*impl_, formulaR1C1);
 }
 
@@ -152,8 +152,15 @@ std::string ModelWorksheet::CellText(int row, int column) const {
     const Row* r = impl_->rows.find(row);
     const Cell* c = r ? r->find(column) : nullptr;
     if (!c) return {};
-    if (!c->formula.empty()) return ShownText(*impl_, row, column, detail::FormulaValue(*impl_, row, column, *c));
-    return ShownText(*impl_, row, column, c->value);
+    if (c->hasFormula()) return ShownText(*impl_, row, column, detail::FormulaValue(*impl_, row, column, *c));
+    return ShownText(*impl_, row, column, c->value.get());
+}
+
+bool ModelWorksheet::HasReferringFormulas() const {
+    ALIVE();
+    // the counts may still hold formulas that are gone: counted again, they are exact
+    if (impl_->formulas.referring > 0) detail::RecountFormulas(*impl_);
+    return impl_->formulas.referring > 0;
 }
 
 std::optional<std::string> ModelWorksheet::Text(const Area& area) const {
@@ -271,9 +278,7 @@ void ModelWorksheet::Merge(const Area& area) {
                 ++it;
                 continue;
             }
-            it->value = std::monostate{};
-            it->formula.clear();
-            it->runs.reset();
+            it->clearContent();
             if (it->blank()) it = row.cells.erase(it);
             else ++it;
         }
@@ -429,7 +434,7 @@ void ModelWorksheet::ForEachCell(
         const Row& row = impl_->rows.at(i);
         const int r = static_cast<int>(i) + 1;
         for (const Cell& c : row.cells) {
-            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula, c.runs},
+            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula(), c.runs()},
                   c.style ? *c.style : sh.inherited(r, c.col));
         }
     }
@@ -470,14 +475,14 @@ void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId 
     CHANGING();
     CheckCell(row, column);
     Cell& c = impl_->rows.get(row).get(column);
-    c.value = std::move(content.value);
-    c.formula = std::move(content.formula);
+    c.value = content.value;
+    c.setFormula(std::move(content.formula));
     c.style = style;
     // runs belong to a plain text only, and must join to it
-    const auto* text = std::get_if<std::string>(&c.value);
-    if (content.runs && c.formula.empty() && text && content.runs->Joined() == *text) c.runs = std::move(content.runs);
-    else c.runs.reset();
-    detail::NoteFormula(*impl_, c.formula);
+    const auto* text = std::get_if<std::string>(&content.value);
+    if (content.runs && !c.hasFormula() && text && content.runs->Joined() == *text) c.setRuns(std::move(content.runs));
+    else c.setRuns(nullptr);
+    detail::NoteFormula(*impl_, c.formula());
 }
 
 void ModelWorksheet::LoadRow(int row, const RowRecord& record) {

@@ -141,9 +141,7 @@ struct Sheet {
             Row& row = s.rows.at(r - 1);
             auto it = row.lower(a.c1);
             while (it != row.cells.end() && it->col <= a.c2) {
-                it->value = std::monostate{};
-                it->formula.clear();
-                it->runs.reset();
+                it->clearContent();
                 if (it->blank()) it = row.cells.erase(it);
                 else ++it;
             }
@@ -156,18 +154,16 @@ struct Sheet {
         if (host::IsEmpty(v) && formula.empty()) {
             if (Row* row = s.rows.find(r)) {
                 if (Cell* cell = row->find(c)) {
-                    cell->value = std::monostate{};
-                    cell->formula.clear();
-                    cell->runs.reset();
+                    cell->clearContent();
                     row->dropIfBlank(c);
                 }
             }
             return;
         }
         Cell& cell = s.rows.get(r).get(c);
-        cell.value = std::move(v);
-        cell.formula = std::move(formula);
-        cell.runs = std::move(runs);
+        cell.value = v;
+        cell.setFormula(std::move(formula));
+        cell.setRuns(std::move(runs));
     }
 
     // formats --------------------------------------------------------------
