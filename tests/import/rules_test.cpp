@@ -2,6 +2,8 @@
 // from BOMs written the way the CAD programs write them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,9 @@ struct GroupingCase {
     ElementRules rules;
     std::vector<std::string> rows;
 };
+
+// Printed by what it checks, so that the test's listing stays the same from run to run.
+void PrintTo(const GroupingCase& c, std::ostream* os) { *os << c.what; }
 
 class ElementListGrouping : public ::testing::TestWithParam<GroupingCase> {};
 
