@@ -56,6 +56,10 @@ struct ColumnRecord {
     double hiddenWidth = -1;       // a hidden column's width, shown again when it is unhidden; < 0: the standard width
     std::uint8_t outlineLevel = 0;  // 0..7: how deep the column lies in the sheet's outline groups
     bool collapsed = false;         // the group this column sums up is collapsed
+    /// The width exactly as the file gave it (with its padding, in the file's
+    /// units); written back as long as the column shows the width read from it,
+    /// so a column keeps its file width to the last digit. < 0: none.
+    double fileWidth = -1;
 };
 
 /// How the sheet's outline groups are laid out and shown.

@@ -111,6 +111,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             ColRec& cr = dst.colMut(c + dc);
             cr.width = rec.width;
             cr.hiddenWidth = rec.hiddenWidth;
+            cr.fileWidth = rec.fileWidth;
             cr.style = rec.style ? std::optional<StyleId>(mapStyle(*rec.style)) : std::nullopt;
         }
         for (Taken& t : cells) {

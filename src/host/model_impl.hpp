@@ -171,6 +171,7 @@ struct ColRec {
     double hiddenWidth = -1;  // of a hidden column (width 0): its width when shown
     std::uint8_t outlineLevel = 0;
     bool collapsed = false;
+    double fileWidth = -1;  // the width as the file gave it (ColumnRecord::fileWidth)
     bool empty() const { return width < 0 && !style && outlineLevel == 0 && !collapsed; }
     friend bool operator==(const ColRec&, const ColRec&) = default;
 };

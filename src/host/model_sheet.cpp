@@ -460,7 +460,7 @@ std::vector<ColumnRecord> ModelWorksheet::Columns() const {
         std::size_t j = i;
         while (j + 1 < cols.size() && cols[j + 1] == cols[i]) ++j;
         out.push_back(ColumnRecord{static_cast<int>(i) + 1, static_cast<int>(j) + 1, cols[i].width, cols[i].style,
-                                   cols[i].hiddenWidth, cols[i].outlineLevel, cols[i].collapsed});
+                                   cols[i].hiddenWidth, cols[i].outlineLevel, cols[i].collapsed, cols[i].fileWidth});
         i = j + 1;
     }
     return out;
@@ -498,7 +498,7 @@ void ModelWorksheet::LoadColumns(const ColumnRecord& record) {
     Sheet sh{*impl_};
     for (int c = record.first; c <= record.last; ++c)
         sh.colMut(c) = ColRec{record.width, record.style, record.width == 0 ? record.hiddenWidth : -1,
-                              record.outlineLevel, record.collapsed};
+                              record.outlineLevel, record.collapsed, record.fileWidth};
 }
 
 void ModelWorksheet::LoadSheetStyle(StyleId style) {

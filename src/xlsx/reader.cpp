@@ -385,6 +385,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         double hiddenWidth;
         std::uint8_t outlineLevel;
         bool collapsed;
+        double fileWidth;
     };
     std::vector<Col> list;
     const double defaultWidth = FileDefaultWidth(sheet);
@@ -396,6 +397,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         const std::uint8_t level = OutlineLevel(c, part, report_);
         const bool hidden = Flag(c, "hidden", false);
         double width = -1;
+        double keptWidth = -1;  // the file's own width, written back unchanged
         if (auto w = Attr(c, "width")) {
             // A hidden column's width is only kept beside it: one it cannot have is dropped.
             double fileWidth = -1;
@@ -407,6 +409,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
                 // A column given the sheet's default width (as the writer gives it to
                 // columns that only carry a format) has no width of its own.
                 width = CharactersFromFileWidth(fileWidth);
+                keptWidth = fileWidth;
             }
         }
         // A hidden column has width 0 in the model; its own width is kept beside it.
@@ -415,7 +418,7 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         if (hiddenWidth == 0) hiddenWidth = -1;  // hidden by a width of 0: no width to show again
         std::optional<StyleId> style;
         if (Attr(c, "style")) style = StyleOf(static_cast<std::size_t>(IntAttr(c, "style", 0, part)), part, 0, first);
-        list.push_back({first, last, width, style, hiddenWidth, level, Flag(c, "collapsed", false)});
+        list.push_back({first, last, width, style, hiddenWidth, level, Flag(c, "collapsed", false), keptWidth});
     }
     std::sort(list.begin(), list.end(), [](const Col& a, const Col& b) { return a.first < b.first; });
 
@@ -437,7 +440,8 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
             for (int i = c.first; i <= c.last; ++i) columnStyles_[static_cast<std::size_t>(i)] = *c.style;
         if (sheetStyle && c.style == sheetStyle) c.style.reset();
         if (c.width < 0 && !c.style && c.outlineLevel == 0 && !c.collapsed) continue;
-        sheet.LoadColumns(model::ColumnRecord{c.first, c.last, c.width, c.style, c.hiddenWidth, c.outlineLevel, c.collapsed});
+        sheet.LoadColumns(
+            model::ColumnRecord{c.first, c.last, c.width, c.style, c.hiddenWidth, c.outlineLevel, c.collapsed, c.fileWidth});
     }
 }
 

@@ -257,6 +257,8 @@ void SheetWriter::WriteColumns(XmlOut& x) {
         // a hidden column is written with the width it shows again when unhidden
         const double width = c.width == 0 ? c.hiddenWidth : c.width;
         if (width <= 0) x.AttrNumber("width", standard);
+        else if (c.fileWidth >= 0 && CharactersFromFileWidth(c.fileWidth) == width)
+            x.AttrNumber("width", c.fileWidth).Raw(" customWidth=\"1\"");  // the file's own, to the last digit
         else x.AttrNumber("width", FileWidthFromCharacters(std::min(width, 255.0))).Raw(" customWidth=\"1\"");
         if (c.width == 0) x.Raw(" hidden=\"1\"");
         if (c.style) x.Attr("style", static_cast<long long>(*c.style));

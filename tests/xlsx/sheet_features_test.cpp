@@ -399,6 +399,28 @@ TEST_F(InPlace, OutlineGroupsOfColumnsAndHiddenColumnsWidthsSurvive) {
           "check('deepest column level', ws.sheet_format.outlineLevelCol, 1)\n");
 }
 
+// Widths off the pixel grid, as LibreOffice and openpyxl write them, come back to
+// the last digit; a width the model changes is written from the model's width.
+TEST_F(InPlace, ColumnWidthsOffThePixelGridComeBackExactly) {
+    Make("for letter, width in zip('ABCDEF', (10.08203125, 10.08, 8.43, 4.43, 0.9, 2.0)):\n"
+         "    ws.column_dimensions[letter].width = width\n"
+         "ws.column_dimensions['G'].width = 33.3\nws.column_dimensions['G'].hidden = True\n"
+         "wb.create_sheet('Другой').column_dimensions['B'].width = 10.08\n");
+    auto loaded = Load();
+    auto sheet = loaded->ModelSheet(1);
+    EXPECT_DOUBLE_EQ(sheet->ColumnWidth(1), 9.43);  // what the column shows, in characters
+    EXPECT_DOUBLE_EQ(sheet->ColumnWidth(3), 7.71);
+    loaded->ModelSheet(2)->ColumnWidth(2, 2, 12);
+    SaveWorkbook(*loaded, book);
+
+    AddDocument();
+    Check("widths = [ws.column_dimensions[c].width for c in 'ABCDEF']\n"
+          "check('widths', widths, [10.08203125, 10.08, 8.43, 4.43, 0.9, 2.0])\n"
+          "g = ws.column_dimensions['G']\n"
+          "check('hidden column', (bool(g.hidden), g.width), (True, 33.3))\n"
+          "check('changed width', wb['Другой'].column_dimensions['B'].width, 12.7109375)\n");
+}
+
 TEST_F(InPlace, RightToLeftSheetsStayRightToLeft) {
     Make("ws.sheet_view.rightToLeft = True\nwb.create_sheet('Слева')\n");
     auto loaded = Load();
