@@ -1,18 +1,22 @@
-// Writes the fuzzer's seed corpus into the folder given: small workbooks saved
-// from the model, so that no binary file is kept in the sources.
+// Writes the fuzzers' seed corpora: small workbooks saved from the model into the
+// first folder given, and the same workbooks as structured inputs of the parts
+// target (fuzz/parts.hpp) into the second, so that no binary file is kept in the
+// sources.
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
+#include "parts.hpp"
 
 using namespace ormelin;
 using host::Area;
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: xlsx_fuzz_seed FOLDER\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: xlsx_fuzz_seed FOLDER [PARTS-FOLDER]\n";
         return 2;
     }
     std::string folder = argv[1];
@@ -58,5 +62,37 @@ int main(int argc, char** argv) {
     doc->View().frozenRows = 1;
     doc->View().view = host::ViewMode::PageBreakPreview;
     xlsx::SaveWorkbook(*formed, folder + "/formed.xlsx");
+
+    // Whole rows, whole columns and the whole sheet formatted; properties.
+    auto wide = app.NewWorkbook();
+    auto ws = wide->ModelSheet(1);
+    host::FormatPatch fill;
+    fill.fill = host::Color::Rgb(0xCCFFCC);
+    fill.bold = true;
+    ws->Format(Area{1, 1, host::kMaxRows, host::kMaxColumns}, fill);
+    host::FormatPatch frame;
+    frame.borders[2].style = host::LineStyle::Continuous;
+    ws->Format(Area{1, 3, host::kMaxRows, 4}, frame);
+    ws->Format(Area{2, 1, 3, host::kMaxColumns}, p);
+    ws->SetLiteral(Area{2, 3, 2, 3}, 3.25);
+    ws->SetLiteral(Area{7, 1, 7, 1}, std::string("_x0041_ & <b> \"'"));
+    ws->SetValue(Area{8, 1, 8, 1}, std::string("=SUM(R[-6]C[2]:R[-6]C[3])&\"x\""));
+    ws->Merge(Area{10, 1, 12, 5});
+    ws->StandardHeight(17.5);
+    wide->Properties().core =
+        "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Перечень</dc:title></cp:coreProperties>";
+    xlsx::SaveWorkbook(*wide, folder + "/wide.xlsx");
+
+    if (argc == 3) {
+        for (const char* name : {"plain", "formed", "wide"}) {
+            std::ofstream out(std::string(argv[2]) + "/" + name + ".parts", std::ios::binary);
+            out << fuzzparts::Unpack(folder + "/" + name + ".xlsx");
+            if (!out) {
+                std::cerr << "xlsx_fuzz_seed: cannot write " << argv[2] << "\n";
+                return 1;
+            }
+        }
+    }
     return 0;
 }

@@ -391,6 +391,14 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         list.push_back({first, last, width, style});
     }
     std::sort(list.begin(), list.end(), [](const Col& a, const Col& b) { return a.first < b.first; });
+    // Overlapping runs (a damaged file): a column keeps the first run that names it,
+    // so that the work stays bounded by the sheet's width.
+    int named = 0;
+    for (auto& c : list) {
+        c.first = std::max(c.first, named + 1);
+        named = std::max(named, c.last);
+    }
+    list.erase(std::remove_if(list.begin(), list.end(), [](const Col& c) { return c.first > c.last; }), list.end());
 
     // A format that covers every column of the sheet is the sheet's own format.
     std::optional<StyleId> sheetStyle;

@@ -1,0 +1,94 @@
+// Huge areas through a save and a load: whole rows, whole columns and the whole
+// sheet formatted or merged save as a few records, read back the same, and a
+// file whose column runs, rows or merged areas span the sheet loads as few
+// records. Also the faults found by the parts fuzz target (fuzz/), each loaded,
+// saved and loaded again.
+#include "xlsx/xlsx_fixture.hpp"
+
+namespace ormelin::xlsx::testing {
+namespace {
+
+using host::kMaxColumns;
+using host::kMaxRows;
+
+int StoredRows(const model::ModelWorksheet& ws) {
+    int n = 0;
+    ws.ForEachRow([&](int, const model::RowRecord&) { ++n; });
+    return n;
+}
+
+class HugeAreaFile : public ::testing::Test {
+protected:
+    std::shared_ptr<model::ModelApplication> app = MakeApp();
+    ScratchDir dir;
+};
+
+TEST_F(HugeAreaFile, WholeRowsColumnsAndSheetSaveAsFewRecordsAndReadBackTheSame) {
+    auto book = app->NewWorkbook();
+    auto ws = book->ModelSheet(1);
+    for (int r = 1; r <= 6; ++r) ws->SetLiteral(Area{r, 1, r, 1}, static_cast<double>(r));
+    ws->Range_("B4").Font().Bold(true);
+    ws->Columns("C:C").Font().Size(10);
+    ws->Rows(2).Font().Italic(true);
+    ws->Rows("3:1048576").Interior().Color(host::Color::Rgb(0xFFFF99));
+    ws->Rows("3:1048576").Borders().LineStyle(host::LineStyle::Continuous);
+    ws->Columns("E:XFD").Font().Name("ISOCPEUR");
+    ws->Range_("H1:XFD1048576").Merge();
+    const std::string path = dir / "huge.xlsx";
+    SaveWorkbook(*book, path);
+    EXPECT_LT(fs::file_size(path), 20000u);
+    auto back = LoadWorkbook(*app, path);
+    auto ws2 = back->ModelSheet(1);
+    EXPECT_LT(StoredRows(*ws2), 12);
+    for (int r : {1, 2, 3, 4, 5, 7, 100, 999999, kMaxRows}) {
+        for (int c : {1, 2, 3, 4, 5, 7, 8, 9000, kMaxColumns})
+            EXPECT_EQ(ws->CellStyle(r, c), ws2->CellStyle(r, c)) << "R" << r << "C" << c;
+    }
+    EXPECT_EQ(ws2->CellStyle(500000, 3).font.size, 10);
+    EXPECT_EQ(ws2->CellStyle(500000, 3).fill, host::Color::Rgb(0xFFFF99));
+    EXPECT_EQ(ws2->CellStyle(500000, 3).top.style, host::LineStyle::Continuous);
+    EXPECT_EQ(ws2->CellStyle(1, 3).fill, host::Color{});
+    EXPECT_TRUE(ws2->CellStyle(2, 9).font.italic);
+    EXPECT_EQ(ws2->CellStyle(2, 9).font.name, "ISOCPEUR");
+    EXPECT_EQ(ws2->MergedAreas(Area{1, 1, kMaxRows, kMaxColumns}),
+              (std::vector<Area>{Area{1, 8, kMaxRows, kMaxColumns}}));
+    EXPECT_EQ(ws2->Content(6, 1).value, host::Value(6.0));
+}
+
+TEST_F(HugeAreaFile, ColumnRunsRowsAndMergesSpanningTheSheetLoad) {
+    auto book = app->NewWorkbook();
+    auto ws = book->ModelSheet(1);
+    ws->SetLiteral(Area{1, 1, 1, 1}, std::string("a"));
+    ws->SetLiteral(Area{3, 2, 3, 2}, 2.0);
+    ws->Range_("A1").Font().Bold(true);
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    Parts parts = ReadParts(good);
+    std::string& sheet = Part(parts, "xl/worksheets/sheet1.xml");
+    // runs over every column, overlapping one another: each column keeps the first
+    // run that names it; a row whose spans cover the sheet; a merge over all of it
+    std::string cols = "<cols>";
+    for (int k = 0; k < 400; ++k) cols += "<col min=\"1\" max=\"16384\" width=\"12\" customWidth=\"1\" style=\"1\"/>";
+    cols += "<col min=\"3\" max=\"5\" width=\"30\" customWidth=\"1\"/></cols>";
+    ReplaceOnce(sheet, "<sheetData>", cols + "<sheetData>");
+    ReplaceOnce(sheet, "<row r=\"1\"", "<row r=\"1\" spans=\"1:16384\"");
+    ReplaceOnce(sheet, "</sheetData>",
+                "</sheetData><mergeCells count=\"1\"><mergeCell ref=\"A1:XFD1048576\"/></mergeCells>");
+    const std::string path = dir / "spanning.xlsx";
+    WriteParts(path, parts);
+    auto back = LoadWorkbook(*app, path);
+    auto ws2 = back->ModelSheet(1);
+    EXPECT_NEAR(ws2->ColumnWidth(4), ws2->ColumnWidth(kMaxColumns), 1e-9);  // the first run names column D
+    EXPECT_TRUE(ws2->CellStyle(kMaxRows, 9000).font.bold);                  // the sheet's format
+    EXPECT_EQ(ws2->MergeArea(kMaxRows, kMaxColumns), (Area{1, 1, kMaxRows, kMaxColumns}));
+    EXPECT_EQ(ws2->Content(1, 1).value, host::Value(std::string("a")));
+    // and through a save of its own
+    SaveWorkbook(*back, path);
+    auto again = LoadWorkbook(*app, path);
+    EXPECT_EQ(again->ModelSheet(1)->MergedAreas(Area{1, 1, kMaxRows, kMaxColumns}),
+              (std::vector<Area>{Area{1, 1, kMaxRows, kMaxColumns}}));
+    EXPECT_NEAR(again->ModelSheet(1)->ColumnWidth(3), ws2->ColumnWidth(3), 1e-9);
+}
+
+}  // namespace
+}  // namespace ormelin::xlsx::testing
