@@ -100,6 +100,23 @@ TEST_F(HugeArea, ColumnsToTheSheetsEndOverFormattedRows) {
     EXPECT_TRUE(ws->CellStyle(4, 1).font.italic);
 }
 
+// Heights of rows to the sheet's end: the rows above keep theirs.
+TEST_F(HugeArea, RowHeightsToTheSheetsEnd) {
+    ws->RowHeight(2, 2, 30);
+    ws->Range_("A7").Value_(1.0);
+    ws->Rows("5:1048576").RowHeight(8);
+    EXPECT_LT(StoredRows(*ws), 6);
+    EXPECT_EQ(ws->RowHeight(1), 15);
+    EXPECT_EQ(ws->RowHeight(2), 30);
+    EXPECT_EQ(ws->RowHeight(4), 15);
+    for (int r : {5, 7, 8, 500000, kMaxRows}) EXPECT_EQ(ws->RowHeight(r), 8) << r;
+    ws->Rows("3:1048575").RowHeight(9);  // not to the end: row by row, as before
+    EXPECT_EQ(ws->RowHeight(3), 9);
+    EXPECT_EQ(ws->RowHeight(kMaxRows - 1), 9);
+    EXPECT_EQ(ws->RowHeight(kMaxRows), 8);
+    EXPECT_EQ(ws->RowHeight(2), 30);
+}
+
 // The whole sheet, and clearing, copying, merging and deleting whole rows and
 // columns: the results are those of the model's rules, and nothing is stored
 // for the area's empty rows.

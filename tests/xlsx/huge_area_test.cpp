@@ -34,6 +34,8 @@ TEST_F(HugeAreaFile, WholeRowsColumnsAndSheetSaveAsFewRecordsAndReadBackTheSame)
     ws->Rows("3:1048576").Borders().LineStyle(host::LineStyle::Continuous);
     ws->Columns("E:XFD").Font().Name("ISOCPEUR");
     ws->Range_("H1:XFD1048576").Merge();
+    ws->RowHeight(1, 1, 30);
+    ws->Rows("3:1048576").RowHeight(20);
     const std::string path = dir / "huge.xlsx";
     SaveWorkbook(*book, path);
     EXPECT_LT(fs::file_size(path), 20000u);
@@ -41,6 +43,7 @@ TEST_F(HugeAreaFile, WholeRowsColumnsAndSheetSaveAsFewRecordsAndReadBackTheSame)
     auto ws2 = back->ModelSheet(1);
     EXPECT_LT(StoredRows(*ws2), 12);
     for (int r : {1, 2, 3, 4, 5, 7, 100, 999999, kMaxRows}) {
+        EXPECT_EQ(ws2->RowHeight(r), r == 1 ? 30 : r == 2 ? 15 : 20) << r;
         for (int c : {1, 2, 3, 4, 5, 7, 8, 9000, kMaxColumns})
             EXPECT_EQ(ws->CellStyle(r, c), ws2->CellStyle(r, c)) << "R" << r << "C" << c;
     }
