@@ -422,6 +422,22 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
     }
 }
 
+/// A formula holding a character that no file can carry in a formula (a control
+/// character other than a tab or a line feed, U+FFFE, U+FFFF) is refused, since
+/// the workbook could not be saved again.
+void CheckFormulaCharacters(std::string_view formula, const std::string& part, int row, int column) {
+    for (std::size_t i = 0; i < formula.size(); ++i) {
+        const auto c = static_cast<unsigned char>(formula[i]);
+        if (c < 0x20 && c != '\t' && c != '\n') {
+            Fail(part, "the formula of " + CellName(row, column) + " holds the control character U+00" +
+                           "0123456789ABCDEF"[c >> 4] + "0123456789ABCDEF"[c & 0xF]);
+        }
+        if (c == 0xEF && i + 2 < formula.size() && static_cast<unsigned char>(formula[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(formula[i + 2]) & 0xFE) == 0xBE)
+            Fail(part, "the formula of " + CellName(row, column) + " holds the non-character U+FFFE or U+FFFF");
+    }
+}
+
 /// The value and formula of one <c> element.
 CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column,
                              const std::string& part, SharedFormulas& shared) {
@@ -483,6 +499,7 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
             if (kind == "dataTable") report_.Add("data tables", part);
             content.formula = ToR1C1(f.child_value(), row, column);
         }
+        CheckFormulaCharacters(content.formula, part, row, column);
         // An error constant is saved as a formula of that error alone.
         if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
             content.formula.clear();

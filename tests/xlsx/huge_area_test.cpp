@@ -93,5 +93,37 @@ TEST_F(HugeAreaFile, ColumnRunsRowsAndMergesSpanningTheSheetLoad) {
     EXPECT_NEAR(again->ModelSheet(1)->ColumnWidth(3), ws2->ColumnWidth(3), 1e-9);
 }
 
+// Found by the parts fuzz target: a formula holding a control character loaded,
+// and the workbook could then not be saved ("the formula of A3 holds the control
+// character U+0008"). It is refused at the load, naming the part and the cell;
+// a tab or a line feed in a formula stays.
+TEST_F(HugeAreaFile, FormulaWithAControlCharacterIsRefusedAtTheLoad) {
+    auto book = app->NewWorkbook();
+    auto ws = book->ModelSheet(1);
+    ws->SetValue(Area{3, 1, 3, 1}, std::string("=\"a\"&\"b\""));
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    Parts parts = ReadParts(good);
+    const std::string sheet = Part(parts, "xl/worksheets/sheet1.xml");
+    ASSERT_NE(sheet.find("\"a\""), std::string::npos);
+    for (const char* bad : {"&#8;", "&#1;", "&#13;", "\xEF\xBF\xBE"}) {
+        std::string damaged = sheet;
+        ReplaceOnce(damaged, "\"a\"", std::string("\"a") + bad + "\"");
+        Part(parts, "xl/worksheets/sheet1.xml") = damaged;
+        const std::string path = dir / "control.xlsx";
+        WriteParts(path, parts);
+        ExpectFileError([&] { LoadWorkbook(*app, path); }, {"xl/worksheets/sheet1.xml", "the formula of A3"});
+    }
+    std::string tabbed = sheet;
+    ReplaceOnce(tabbed, "\"a\"", "\"a&#9;&#10;\"");
+    Part(parts, "xl/worksheets/sheet1.xml") = tabbed;
+    const std::string path = dir / "tab.xlsx";
+    WriteParts(path, parts);
+    auto back = LoadWorkbook(*app, path);
+    EXPECT_EQ(back->ModelSheet(1)->Content(3, 1).formula, "=\"a\t\n\"&\"b\"");
+    SaveWorkbook(*back, path);
+    EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Content(3, 1).formula, "=\"a\t\n\"&\"b\"");
+}
+
 }  // namespace
 }  // namespace ormelin::xlsx::testing
