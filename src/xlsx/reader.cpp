@@ -637,7 +637,8 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
         if (Flag(p, "gridLines", false) || Flag(p, "headings", false)) report_.Add("printed gridlines and headings", part);
     }
     if (auto s = Child(root, "pageSetup")) {
-        page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
+        // no paper size (0 or less) leaves the default; a printer's own size (256 and up) is kept
+        if (int paper = IntAttr(s, "paperSize", page.paperSize, part); paper > 0) page.paperSize = paper;
         page.zoom = std::clamp(IntAttr(s, "scale", page.zoom, part), 10, 400);
         std::string_view orientation = Attr(s, "orientation").value();
         if (orientation == "landscape") page.orientation = host::PageOrientation::Landscape;

@@ -78,6 +78,10 @@ std::vector<host::Font> StylesReader::ReadFonts(const pugi::xml_node& root) cons
         if (!Is(f, "font")) continue;
         host::Font font;
         if (auto name = Child(f, "name")) font.name = Attr(name, "val").value();
+        // a name the workbook could not be saved with again
+        for (char c : font.name) {
+            if (static_cast<unsigned char>(c) < 0x20) Fail(part, "the font name \"" + font.name + "\" holds a control character");
+        }
         if (auto sz = Child(f, "sz")) font.size = DoubleAttr(sz, "val", 11, part);
         font.bold = FlagElement(f, "b");
         font.italic = FlagElement(f, "i");

@@ -125,5 +125,39 @@ TEST_F(HugeAreaFile, FormulaWithAControlCharacterIsRefusedAtTheLoad) {
     EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Content(3, 1).formula, "=\"a\t\n\"&\"b\"");
 }
 
+// Found by the parts fuzz target: a font name holding a control character loaded
+// and could then not be saved. It is refused at the load.
+TEST_F(HugeAreaFile, FontNameWithAControlCharacterIsRefusedAtTheLoad) {
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->Range_("A1").Font().Name("ISOCPEUR");
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    Parts parts = ReadParts(good);
+    ReplaceOnce(Part(parts, "xl/styles.xml"), "val=\"ISOCPEUR\"", "val=\"ISO&#8;CPEUR\"");
+    const std::string path = dir / "font.xlsx";
+    WriteParts(path, parts);
+    ExpectFileError([&] { LoadWorkbook(*app, path); }, {"xl/styles.xml", "font name", "control character"});
+}
+
+// Found by the parts fuzz target: a paper size of 0 read as 0 was not written, so
+// the file read back gave A4. No paper size (0 or less) is the default A4; a
+// printer's own size (256 and up) is kept through a save.
+TEST_F(HugeAreaFile, PaperSizesOutsideTheNamedOnesReadBackAsRead) {
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->Page().paperSize = 8;
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    for (auto [given, read] : {std::pair{"0", 9}, std::pair{"-3", 9}, std::pair{"260", 260}, std::pair{"8", 8}}) {
+        Parts parts = ReadParts(good);
+        ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "paperSize=\"8\"", std::string("paperSize=\"") + given + "\"");
+        const std::string path = dir / "paper.xlsx";
+        WriteParts(path, parts);
+        auto first = LoadWorkbook(*app, path);
+        EXPECT_EQ(first->ModelSheet(1)->Page().paperSize, read) << given;
+        SaveWorkbook(*first, path);
+        EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Page().paperSize, read) << given;
+    }
+}
+
 }  // namespace
 }  // namespace ormelin::xlsx::testing
