@@ -240,6 +240,7 @@ void Loader::Run() {
         if (name == "_xlnm.Print_Area" && Attr(d, "localSheetId")) {
             // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140" -> "$A$1:$Z$99,$A$120:$Z$140"
             std::string text = d.child_value(), area;
+            CheckSavable(text, false, bookPart, "the print area");
             std::size_t start = 0;
             while (start <= text.size()) {
                 auto comma = text.find(',', start);
@@ -422,22 +423,6 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
     }
 }
 
-/// A formula holding a character that no file can carry in a formula (a control
-/// character other than a tab or a line feed, U+FFFE, U+FFFF) is refused, since
-/// the workbook could not be saved again.
-void CheckFormulaCharacters(std::string_view formula, const std::string& part, int row, int column) {
-    for (std::size_t i = 0; i < formula.size(); ++i) {
-        const auto c = static_cast<unsigned char>(formula[i]);
-        if (c < 0x20 && c != '\t' && c != '\n') {
-            Fail(part, "the formula of " + CellName(row, column) + " holds the control character U+00" +
-                           "0123456789ABCDEF"[c >> 4] + "0123456789ABCDEF"[c & 0xF]);
-        }
-        if (c == 0xEF && i + 2 < formula.size() && static_cast<unsigned char>(formula[i + 1]) == 0xBF &&
-            (static_cast<unsigned char>(formula[i + 2]) & 0xFE) == 0xBE)
-            Fail(part, "the formula of " + CellName(row, column) + " holds the non-character U+FFFE or U+FFFF");
-    }
-}
-
 /// The value and formula of one <c> element.
 CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column,
                              const std::string& part, SharedFormulas& shared) {
@@ -499,7 +484,7 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
             if (kind == "dataTable") report_.Add("data tables", part);
             content.formula = ToR1C1(f.child_value(), row, column);
         }
-        CheckFormulaCharacters(content.formula, part, row, column);
+        CheckSavable(content.formula, false, part, "the formula of " + CellName(row, column));
         // An error constant is saved as a formula of that error alone.
         if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
             content.formula.clear();
@@ -608,13 +593,19 @@ void Loader::ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, 
             link.textToDisplay = display.value();
         } else {
             CellContent cell = sheet.Content(link.anchor.r1, link.anchor.c1);
-            if (auto* text = std::get_if<std::string>(&cell.value)) link.textToDisplay = *text;  // its cell's text
+            // its cell's text (one that could not be written as the link's own is left to the cell)
+            if (auto* text = std::get_if<std::string>(&cell.value); text && Savable(*text, true)) link.textToDisplay = *text;
         }
         link.screenTip = Attr(h, "tooltip").value();
+        const std::string which = "the hyperlink of " + CellName(link.anchor.r1, link.anchor.c1);
+        CheckSavable(link.subAddress, true, part, which);
+        CheckSavable(link.textToDisplay, true, part, which);
+        CheckSavable(link.screenTip, true, part, which);
         if (auto id = Attr(h, "id")) {
             if (!relsRead) rels = ReadRels(zip_, part, false), relsRead = true;
             for (const auto& r : rels)
                 if (r.id == id.value()) link.address = r.target;
+            CheckSavable(link.address, true, part, which);
         }
         if (link.address.empty() && link.subAddress.empty()) continue;
         sheet.AddHyperlink(link);
@@ -674,8 +665,9 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
             view.frozenRows = std::clamp(IntAttr(pane, "ySplit", 0, part), 0, host::kMaxRows - 1);
             view.frozenColumns = std::clamp(IntAttr(pane, "xSplit", 0, part), 0, host::kMaxColumns - 1);
             int top = rowOf(Attr(pane, "topLeftCell").value());
-            // The scrolling pane starting right under the frozen rows is the unscrolled view.
-            view.scrollRow = top == view.frozenRows + 1 ? 1 : top;
+            // The scrolling pane starting right under the frozen rows (or, in a damaged
+            // file, inside them) is the unscrolled view.
+            view.scrollRow = top <= view.frozenRows + 1 ? 1 : top;
         } else {
             report_.Add("split panes", part);
         }

@@ -139,6 +139,45 @@ TEST_F(HugeAreaFile, FontNameWithAControlCharacterIsRefusedAtTheLoad) {
     ExpectFileError([&] { LoadWorkbook(*app, path); }, {"xl/styles.xml", "font name", "control character"});
 }
 
+// Found by the parts fuzz target: a hyperlink's location holding a control character
+// loaded and could not be saved; the same for a number format and the print area.
+// They are refused at the load. A link without a text of its own over a cell
+// whose text holds one (written as an escape) loads, saves and loads again.
+TEST_F(HugeAreaFile, LinksFormatsAndPrintAreasThatASaveCannotWriteAreRefused) {
+    auto book = app->NewWorkbook();
+    auto ws = book->ModelSheet(1);
+    ws->SetLiteral(Area{1, 1, 1, 1}, std::string("a\x01b"));
+    ws->AddHyperlink(host::Hyperlink{Area{1, 1, 1, 1}, "", "'Лист1'!C3", "", ""});
+    ws->AddHyperlink(host::Hyperlink{Area{2, 1, 2, 1}, "", "'Лист1'!C4", "назад", "подсказка"});
+    ws->Range_("B2").NumberFormat("0.000");
+    ws->Page().printArea = "$A$1:$C$9";
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    const Parts saved = ReadParts(good);
+    struct Case {
+        std::string part, from, to, fragment;
+    };
+    const std::string sheetPart = "xl/worksheets/sheet1.xml";
+    for (const Case& c : {Case{sheetPart, "!C4", "!C&#4;4", "hyperlink of A2"},
+                          Case{sheetPart, "назад", "на&#5;зад", "hyperlink of A2"},
+                          Case{sheetPart, "подсказка", "под&#xFFFE;сказка", "hyperlink of A2"},
+                          Case{"xl/styles.xml", "0.000", "0.0&#1;00", "number format"},
+                          Case{"xl/workbook.xml", "$C$9", "$C&#2;$9", "print area"}}) {
+        Parts parts = saved;
+        ReplaceOnce(Part(parts, c.part), c.from, c.to);
+        const std::string path = dir / "unsavable.xlsx";
+        WriteParts(path, parts);
+        ExpectFileError([&] { LoadWorkbook(*app, path); }, {c.part, c.fragment});
+    }
+    auto first = LoadWorkbook(*app, good);
+    const auto links = first->ModelSheet(1)->Hyperlinks();
+    ASSERT_EQ(links.size(), 2u);
+    SaveWorkbook(*first, good);
+    auto again = LoadWorkbook(*app, good);
+    EXPECT_EQ(again->ModelSheet(1)->Hyperlinks(), links);
+    EXPECT_EQ(again->ModelSheet(1)->Content(1, 1).value, host::Value(std::string("a\x01b")));
+}
+
 // Found by the parts fuzz target: a paper size of 0 read as 0 was not written, so
 // the file read back gave A4. No paper size (0 or less) is the default A4; a
 // printer's own size (256 and up) is kept through a save.
@@ -157,6 +196,24 @@ TEST_F(HugeAreaFile, PaperSizesOutsideTheNamedOnesReadBackAsRead) {
         SaveWorkbook(*first, path);
         EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Page().paperSize, read) << given;
     }
+}
+
+// Found by the parts fuzz target: frozen rows whose scrolling pane began inside
+// them read as scrolled to that row, and a save wrote the unscrolled view.
+TEST_F(HugeAreaFile, ScrollingPaneInsideTheFrozenRowsIsTheUnscrolledView) {
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->View().frozenRows = 2;
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    Parts parts = ReadParts(good);
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "topLeftCell=\"A3\"", "topLeftCell=\"A2\"");
+    const std::string path = dir / "pane.xlsx";
+    WriteParts(path, parts);
+    auto first = LoadWorkbook(*app, path);
+    EXPECT_EQ(first->ModelSheet(1)->View().frozenRows, 2);
+    EXPECT_EQ(first->ModelSheet(1)->View().scrollRow, 1);
+    SaveWorkbook(*first, path);
+    EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->View(), first->ModelSheet(1)->View());
 }
 
 }  // namespace
