@@ -160,7 +160,11 @@ private:
                    const std::set<int>& breaks);
     /// Shared formulas of the sheet being read by their index: the R1C1 text,
     /// which is the same in every cell of the formula.
-    using SharedFormulas = std::unordered_map<int, std::string>;
+    struct SharedFormula {
+        std::string r1c1;
+        RelativeReach reach;
+    };
+    using SharedFormulas = std::unordered_map<int, SharedFormula>;
     CellContent ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column, const std::string& part,
                          SharedFormulas& shared);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
@@ -473,11 +477,14 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
         if (kind == "shared") {
             int si = IntAttr(f, "si", -1, part);
             if (*f.child_value()) {
-                shared[si] = ToR1C1(f.child_value(), row, column);
-                content.formula = shared[si];
+                content.formula = ToR1C1(f.child_value(), row, column);
+                shared[si] = SharedFormula{content.formula, ReachOf(content.formula)};
             } else if (auto it = shared.find(si); it != shared.end()) {
-                // In R1C1 every cell of a shared formula has the same text.
-                content.formula = it->second;
+                // In R1C1 every cell of a shared formula has the same text, unless a
+                // reference falls off the sheet there (a damaged file): it reads "#REF!".
+                content.formula = it->second.reach.FitsAt(row, column)
+                                      ? it->second.r1c1
+                                      : ToR1C1(ToA1(it->second.r1c1, row, column), row, column);
             }
         } else if (*f.child_value()) {
             if (kind == "array") report_.Add("array formulas", part);

@@ -178,6 +178,31 @@ TEST_F(HugeAreaFile, LinksFormatsAndPrintAreasThatASaveCannotWriteAreRefused) {
     EXPECT_EQ(again->ModelSheet(1)->Content(1, 1).value, host::Value(std::string("a\x01b")));
 }
 
+// Found by the parts fuzz target: a cell of a shared formula where the formula's
+// relative reference falls off the sheet (a cell without its own address, read
+// as the next column) held a reference to column 0, which a save wrote as
+// "#REF!". It reads as "#REF!" at once; the cells where it fits read as before.
+TEST_F(HugeAreaFile, SharedFormulaWhoseReferenceFallsOffTheSheetReadsAsRef) {
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, 1.0);
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    Parts parts = ReadParts(good);
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "</sheetData>",
+                "<row r=\"2\"><c r=\"C2\"><f t=\"shared\" ref=\"C2:C3\" si=\"0\">A1+$A$1</f><v>2</v></c></row>"
+                "<row r=\"3\"><c r=\"C3\"><f t=\"shared\" si=\"0\"/><v>0</v></c></row>"
+                "<row r=\"4\"><c r=\"A4\"><v>5</v></c><c><f t=\"shared\" si=\"0\"/><v>0</v></c></row></sheetData>");
+    const std::string path = dir / "shared.xlsx";
+    WriteParts(path, parts);
+    auto first = LoadWorkbook(*app, path);
+    auto ws = first->ModelSheet(1);
+    EXPECT_EQ(ws->Content(2, 3).formula, "=R[-1]C[-2]+R1C1");
+    EXPECT_EQ(ws->Content(3, 3).formula, "=R[-1]C[-2]+R1C1");
+    EXPECT_EQ(ws->Content(4, 2).formula, "=#REF!+R1C1");  // B4: C[-2] is no column
+    SaveWorkbook(*first, path);
+    EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Content(4, 2).formula, "=#REF!+R1C1");
+}
+
 // Found by the parts fuzz target: a paper size of 0 read as 0 was not written, so
 // the file read back gave A4. No paper size (0 or less) is the default A4; a
 // printer's own size (256 and up) is kept through a save.
