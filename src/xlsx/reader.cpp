@@ -286,6 +286,7 @@ void Loader::Run() {
         }
         std::string_view state = Attr(s, "state").value();
         if (state == "hidden" || state == "veryHidden") report_.Add("hidden sheets", rel->target);
+        CheckSavable(Attr(s, "name").value(), true, bookPart, "a sheet name");
         sheets.push_back({Attr(s, "name").value(), rel->target});
     }
 

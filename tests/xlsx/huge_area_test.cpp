@@ -140,7 +140,8 @@ TEST_F(HugeAreaFile, FontNameWithAControlCharacterIsRefusedAtTheLoad) {
 }
 
 // Found by the parts fuzz target: a hyperlink's location holding a control character
-// loaded and could not be saved; the same for a number format and the print area.
+// loaded and could not be saved; the same for a number format, the print area and
+// a sheet's name.
 // They are refused at the load. A link without a text of its own over a cell
 // whose text holds one (written as an escape) loads, saves and loads again.
 TEST_F(HugeAreaFile, LinksFormatsAndPrintAreasThatASaveCannotWriteAreRefused) {
@@ -162,7 +163,8 @@ TEST_F(HugeAreaFile, LinksFormatsAndPrintAreasThatASaveCannotWriteAreRefused) {
                           Case{sheetPart, "назад", "на&#5;зад", "hyperlink of A2"},
                           Case{sheetPart, "подсказка", "под&#xFFFE;сказка", "hyperlink of A2"},
                           Case{"xl/styles.xml", "0.000", "0.0&#1;00", "number format"},
-                          Case{"xl/workbook.xml", "$C$9", "$C&#2;$9", "print area"}}) {
+                          Case{"xl/workbook.xml", "$C$9", "$C&#2;$9", "print area"},
+                          Case{"xl/workbook.xml", "name=\"Лист1\"", "name=\"Лист&#2;1\"", "sheet name"}}) {
         Parts parts = saved;
         ReplaceOnce(Part(parts, c.part), c.from, c.to);
         const std::string path = dir / "unsavable.xlsx";
