@@ -100,6 +100,31 @@ TEST_F(HugeArea, ColumnsToTheSheetsEndOverFormattedRows) {
     EXPECT_TRUE(ws->CellStyle(4, 1).font.italic);
 }
 
+// A copy of an area down to the sheet's last row (not whole columns): cells below
+// the stored rows show their columns' formats in both places and are passed over;
+// the stored ones are copied as for a small area.
+TEST_F(HugeArea, CopyOfAnAreaDownToTheSheetsEnd) {
+    auto twin = std::static_pointer_cast<model::ModelWorksheet>(book->Add(nullptr, ws.get()));
+    Fill(*ws);
+    Fill(*twin);
+    ws->Cells().Font().Name("ISOCPEUR");
+    twin->Cells().Font().Name("ISOCPEUR");
+    ws->Range_("F12").Value_(std::string("в пути"));  // a destination cell the copy overwrites
+    twin->Range_("F12").Value_(std::string("в пути"));
+    ws->Range_("A3:B1048576").Copy(ws->Range_("E3"));
+    twin->Range_("A3:B20").Copy(twin->Range_("E3"));
+    EXPECT_LT(StoredCells(*ws), 40);
+    for (int r : {1, 2, 3, 4, 5, 8, 12, 20}) {
+        for (int c : {4, 5, 6, 7}) {
+            EXPECT_EQ(ws->Content(r, c).value, twin->Content(r, c).value) << "R" << r << "C" << c;
+            EXPECT_EQ(ws->CellStyle(r, c), twin->CellStyle(r, c)) << "R" << r << "C" << c;
+        }
+    }
+    EXPECT_EQ(ws->Content(8, 5).value, host::Value(8.0));
+    EXPECT_TRUE(ws->CellStyle(5, 6).font.bold);
+    EXPECT_EQ(ws->CellStyle(900000, 6).font.name, "ISOCPEUR");
+}
+
 // Heights of rows to the sheet's end: the rows above keep theirs.
 TEST_F(HugeArea, RowHeightsToTheSheetsEnd) {
     ws->RowHeight(2, 2, 30);
