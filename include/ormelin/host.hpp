@@ -85,16 +85,20 @@ enum class Underline : std::uint8_t { None, Single, Double, SingleAccounting, Do
 /// Border indexes of a range: the four outer edges and the lines between its cells.
 enum class Edge : std::uint8_t { Left, Top, Bottom, Right, InsideVertical, InsideHorizontal };
 
-/// A colour: automatic, an RGB value (0xRRGGBB), or an index of the default palette.
-/// Font colour 0 (black) is Rgb(0); fill "none" is Automatic.
+/// A colour: automatic, an RGB value (0xRRGGBB), an index of the default palette,
+/// or a colour of the workbook's theme (0..11) lightened or darkened by a tint
+/// (-1..1, as the file gives it). Font colour 0 (black) is Rgb(0); fill "none" is
+/// Automatic.
 struct Color {
-    enum class Kind : std::uint8_t { Automatic, Rgb, Index };
+    enum class Kind : std::uint8_t { Automatic, Rgb, Index, Theme };
     Kind kind = Kind::Automatic;
     std::uint32_t value = 0;
+    double tint = 0;  // Theme only
 
     static Color Auto() { return {}; }
     static Color Rgb(std::uint32_t rgb) { return {Kind::Rgb, rgb}; }
     static Color Index(int index) { return {Kind::Index, static_cast<std::uint32_t>(index)}; }
+    static Color Theme(int theme, double tint) { return {Kind::Theme, static_cast<std::uint32_t>(theme), tint}; }
     friend bool operator==(const Color&, const Color&) = default;
 };
 
@@ -111,6 +115,9 @@ struct Font {
     bool bold = false;
     bool italic = false;
     Underline underline = Underline::None;
+    bool strikethrough = false;
+    bool superscript = false;
+    bool subscript = false;
     Color color;
     friend bool operator==(const Font&, const Font&) = default;
 };
@@ -129,6 +136,8 @@ struct Style {
     Font font;
     Color fill;  // Automatic: no fill
     Border left, top, bottom, right;
+    bool locked = true;          // protected when the sheet is
+    bool formulaHidden = false;  // the formula is not shown when the sheet is protected
     friend bool operator==(const Style&, const Style&) = default;
 };
 
@@ -233,12 +242,15 @@ public:
 class Workbook;
 class Application;
 class Range;
+struct RichText;  // rich_text.hpp
 
 /// One cell's content: its value (the cached result for a formula) and its formula
-/// text in R1C1 notation beginning with "=" (empty for a plain value).
+/// text in R1C1 notation beginning with "=" (empty for a plain value); a text
+/// value may come with formatted runs whose texts join to it.
 struct CellContent {
     Value value;
     std::string formula;
+    std::shared_ptr<const RichText> runs = nullptr;  // null: plain text
 };
 
 enum class Shift : std::uint8_t { Down, Right, Up, Left };

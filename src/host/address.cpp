@@ -127,6 +127,7 @@ inline void Mix(std::size_t& h, std::size_t v) {
 void MixColor(std::size_t& h, const Color& c) {
     Mix(h, static_cast<std::size_t>(c.kind));
     Mix(h, c.value);
+    Mix(h, std::hash<double>{}(c.tint));
 }
 
 void MixBorder(std::size_t& h, const Border& b) {
@@ -149,6 +150,9 @@ std::size_t HashStyle(const Style& s) noexcept {
     Mix(h, std::hash<double>{}(s.font.size));
     Mix(h, static_cast<std::size_t>(s.font.bold) | (static_cast<std::size_t>(s.font.italic) << 1));
     Mix(h, static_cast<std::size_t>(s.font.underline));
+    Mix(h, static_cast<std::size_t>(s.font.strikethrough) | (static_cast<std::size_t>(s.font.superscript) << 1) |
+               (static_cast<std::size_t>(s.font.subscript) << 2) | (static_cast<std::size_t>(s.locked) << 3) |
+               (static_cast<std::size_t>(s.formulaHidden) << 4));
     MixColor(h, s.font.color);
     MixColor(h, s.fill);
     MixBorder(h, s.left);

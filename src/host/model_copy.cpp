@@ -40,6 +40,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
         host::Value value;
         std::string formula;
         std::optional<StyleId> style;
+        std::shared_ptr<const host::RichText> runs = nullptr;
     };
     std::vector<Taken> cells;
     std::vector<std::pair<int, RowRecord>> rowRecs;
@@ -53,7 +54,8 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             if (wholeRows && rw.hasRecord()) rowRecs.emplace_back(r, rw.rec);
             for (auto it = rw.lower(source.c1); it != rw.cells.end() && it->col <= source.c2; ++it) {
                 cells.push_back(Taken{r, it->col, it->value, it->formula,
-                                      it->style ? std::optional<StyleId>(mapStyle(*it->style)) : std::nullopt});
+                                      it->style ? std::optional<StyleId>(mapStyle(*it->style)) : std::nullopt,
+                                      it->runs});
             }
         }
         if (wholeCols) {
@@ -84,6 +86,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
                 if (cell) {
                     t.value = cell->value;
                     t.formula = cell->formula;
+                    t.runs = cell->runs;
                 }
                 cells.push_back(std::move(t));
             }
@@ -129,11 +132,12 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             cell.value = std::move(t.value);
             cell.formula = std::move(t.formula);
             cell.style = t.style;
+            cell.runs = std::move(t.runs);
         }
     } else {
         for (Taken& t : cells) {
             detail::NoteFormula(d, t.formula);
-            dst.put(t.r + dr, t.c + dc, std::move(t.value), std::move(t.formula));
+            dst.put(t.r + dr, t.c + dc, std::move(t.value), std::move(t.formula), std::move(t.runs));
             dst.setOwn(t.r + dr, t.c + dc, *t.style);
         }
     }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 
 #include "formula/formula.hpp"
 #include "ormelin/model.hpp"
+#include "ormelin/rich_text.hpp"
 
 namespace ormelin::model::detail {
 
@@ -26,6 +28,7 @@ struct Cell {
     host::Value value;
     std::string formula;           // R1C1, beginning with "="; empty for a plain value
     std::optional<StyleId> style;  // the cell's own style
+    std::shared_ptr<const host::RichText> runs;  // formatted runs of a text value; null: plain
     bool hasContent() const { return !host::IsEmpty(value) || !formula.empty(); }
     bool blank() const { return !hasContent() && !style; }
 };

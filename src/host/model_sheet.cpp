@@ -76,7 +76,7 @@ CellContent ModelWorksheet::Content(int row, int column) const {
     ALIVE();
     CheckCell(row, column);
     if (const Row* r = impl_->rows.find(row)) {
-        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula};
+        if (const Cell* c = r->find(column)) return CellContent{detail::ShownValue(*impl_, row, *c), c->formula, c->runs};
     }
     return {};
 }
@@ -128,6 +128,7 @@ void ModelWorksheet::SetFormula(int row, int column, const std::string& formulaR
     Cell& cell = impl_->rows.get(row).get(column);
     cell.value = cached;
     cell.formula = formulaR1C1;
+    cell.runs.reset();
     detail::NoteFormula(*impl_, formulaR1C1);
 }
 
@@ -266,6 +267,7 @@ void ModelWorksheet::Merge(const Area& area) {
             }
             it->value = std::monostate{};
             it->formula.clear();
+            it->runs.reset();
             if (it->blank()) it = row.cells.erase(it);
             else ++it;
         }
@@ -421,7 +423,7 @@ void ModelWorksheet::ForEachCell(
         const Row& row = impl_->rows.at(i);
         const int r = static_cast<int>(i) + 1;
         for (const Cell& c : row.cells) {
-            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula},
+            visit(r, c.col, CellContent{detail::ShownValue(*impl_, r, c), c.formula, c.runs},
                   c.style ? *c.style : sh.inherited(r, c.col));
         }
     }
@@ -464,6 +466,10 @@ void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId 
     c.value = std::move(content.value);
     c.formula = std::move(content.formula);
     c.style = style;
+    // runs belong to a plain text only, and must join to it
+    const auto* text = std::get_if<std::string>(&c.value);
+    if (content.runs && c.formula.empty() && text && content.runs->Joined() == *text) c.runs = std::move(content.runs);
+    else c.runs.reset();
     detail::NoteFormula(*impl_, c.formula);
 }
 

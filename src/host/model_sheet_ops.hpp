@@ -143,18 +143,22 @@ struct Sheet {
             while (it != row.cells.end() && it->col <= a.c2) {
                 it->value = std::monostate{};
                 it->formula.clear();
+                it->runs.reset();
                 if (it->blank()) it = row.cells.erase(it);
                 else ++it;
             }
         }
     }
 
-    void put(int r, int c, host::Value v, std::string formula) {
+    /// Writes a value or formula into a cell; its formatted runs are dropped
+    /// unless they come with it (a copy).
+    void put(int r, int c, host::Value v, std::string formula, std::shared_ptr<const host::RichText> runs = {}) {
         if (host::IsEmpty(v) && formula.empty()) {
             if (Row* row = s.rows.find(r)) {
                 if (Cell* cell = row->find(c)) {
                     cell->value = std::monostate{};
                     cell->formula.clear();
+                    cell->runs.reset();
                     row->dropIfBlank(c);
                 }
             }
@@ -163,6 +167,7 @@ struct Sheet {
         Cell& cell = s.rows.get(r).get(c);
         cell.value = std::move(v);
         cell.formula = std::move(formula);
+        cell.runs = std::move(runs);
     }
 
     // formats --------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include "xlsx/archive.hpp"
 #include "xlsx/common.hpp"
 #include "xlsx/package.hpp"
+#include "xlsx/rich_text.hpp"
 #include "xlsx/styles.hpp"
 #include "xlsx/xml_in.hpp"
 
@@ -176,6 +177,8 @@ private:
     LoadReport& report_;
     Limits limits_;
     std::vector<std::string> strings_;
+    /// The formatted runs of shared strings that have them, by index.
+    std::unordered_map<std::size_t, std::shared_ptr<const host::RichText>> stringRuns_;
     Styles styles_;
     std::vector<StyleId> columnStyles_;  // fallback style per column of the sheet being read
 };
@@ -190,22 +193,16 @@ void Loader::ReadSharedStrings(const std::string& part) {
     XmlPart xml;
     Parse(zip_, part, xml);
     auto root = xml.Root("sst");
-    bool rich = false;
     for (auto si = root.first_child(); si; si = si.next_sibling()) {
         if (!Is(si, "si")) continue;
         if (auto t = Child(si, "t")) {
             strings_.push_back(Unescape(t.child_value()));
             continue;
         }
-        std::string text;
-        for (auto r = si.first_child(); r; r = r.next_sibling()) {
-            if (!Is(r, "r")) continue;
-            rich = true;
-            text += Unescape(Child(r, "t").child_value());
-        }
-        strings_.push_back(std::move(text));
+        auto runs = ReadRuns(si, part);
+        strings_.push_back(runs ? runs->Joined() : std::string());
+        if (runs) stringRuns_.emplace(strings_.size() - 1, std::move(runs));
     }
-    if (rich) report_.Add("rich text formatting", part);
 }
 
 StyleId Loader::StyleOf(std::size_t xf, const std::string& part, int row, int column) {
@@ -446,16 +443,18 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
                 static_cast<std::size_t>(index) >= strings_.size())
                 Fail(part, "shared string " + std::string(text) + " out of range at " + CellName(row, column));
             content.value = strings_[static_cast<std::size_t>(index)];
+            if (!stringRuns_.empty()) {
+                if (auto it = stringRuns_.find(static_cast<std::size_t>(index)); it != stringRuns_.end())
+                    content.runs = it->second;
+            }
         }
     } else if (type == "inlineStr") {
         auto is = Child(c, "is");
         if (auto t = Child(is, "t")) {
             content.value = Unescape(t.child_value());
         } else {
-            std::string joined;
-            for (auto run = is.first_child(); run; run = run.next_sibling())
-                if (Is(run, "r")) joined += Unescape(Child(run, "t").child_value());
-            content.value = std::move(joined);
+            content.runs = ReadRuns(is, part);
+            content.value = content.runs ? content.runs->Joined() : std::string();
         }
     } else if (type == "str") {
         content.value = Unescape(text);

@@ -30,7 +30,6 @@ struct StylesReader {
     const std::string& part;
     LoadReport& report;
 
-    Color ReadColor(const pugi::xml_node& c, bool font) const;
     std::unordered_map<int, std::string> ReadNumberFormats(const pugi::xml_node& root) const;
     std::vector<host::Font> ReadFonts(const pugi::xml_node& root) const;
     std::vector<Color> ReadFills(const pugi::xml_node& root) const;
@@ -38,7 +37,9 @@ struct StylesReader {
     void ReadAlignment(const pugi::xml_node& a, Style& s) const;
 };
 
-Color StylesReader::ReadColor(const pugi::xml_node& c, bool font) const {
+}  // namespace
+
+Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part) {
     if (!c || Flag(c, "auto", false)) return Color::Auto();
     if (auto rgb = Attr(c, "rgb")) {
         std::string_view v = rgb.value();
@@ -54,14 +55,18 @@ Color StylesReader::ReadColor(const pugi::xml_node& c, bool font) const {
         return index > 0 ? Color::Index(index) : Color::Auto();
     }
     if (Attr(c, "theme")) {
-        // A theme colour with a tint is read as the theme colour itself.
-        if (DoubleAttr(c, "tint", 0, part) != 0) report.Add("theme colours with a tint", part);
+        // A theme colour with a tint is kept as it is; without one, it is the
+        // default theme's colour.
         int theme = IntAttr(c, "theme", 1, part);
+        double tint = std::clamp(DoubleAttr(c, "tint", 0, part), -1.0, 1.0);
+        if (tint != 0 && theme >= 0 && theme < 12) return Color::Theme(theme, tint);
         if (font && theme == 1) return Color::Auto();  // the theme's text colour
         return Color::Rgb(ThemeRgb(theme));
     }
     return Color::Auto();
 }
+
+namespace {
 
 std::unordered_map<int, std::string> StylesReader::ReadNumberFormats(const pugi::xml_node& root) const {
     std::unordered_map<int, std::string> numFmts;
@@ -88,10 +93,13 @@ std::vector<host::Font> StylesReader::ReadFonts(const pugi::xml_node& root) cons
             auto val = Attr(u, "val");
             font.underline = val ? UnderlineNamed(val.value()).value_or(host::Underline::Single) : host::Underline::Single;
         }
-        font.color = ReadColor(Child(f, "color"), true);
-        if (FlagElement(f, "strike")) report.Add("strikethrough", part);
-        if (auto va = Child(f, "vertAlign"); va && std::string_view(Attr(va, "val").value()) != "baseline")
-            report.Add("superscript and subscript", part);
+        font.color = ReadColor(Child(f, "color"), true, part);
+        font.strikethrough = FlagElement(f, "strike");
+        if (auto va = Child(f, "vertAlign")) {
+            std::string_view val = Attr(va, "val").value();
+            font.superscript = val == "superscript";
+            font.subscript = val == "subscript";
+        }
         fonts.push_back(std::move(font));
     }
     return fonts;
@@ -114,7 +122,7 @@ std::vector<Color> StylesReader::ReadFills(const pugi::xml_node& root) const {
             fills.push_back(Color::Auto());  // the reserved second fill of every file
             continue;
         }
-        fills.push_back(ReadColor(Child(p, "fgColor"), false));
+        fills.push_back(ReadColor(Child(p, "fgColor"), false, part));
     }
     if (patterned) report.Add("fill patterns and gradients", part);
     return fills;
@@ -133,7 +141,7 @@ std::vector<std::array<Border, 4>> StylesReader::ReadBorders(const pugi::xml_nod
             if (!e) continue;
             const BorderCode* code = BorderNamed(Attr(e, "style").value());
             if (!code) continue;
-            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false)};
+            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part)};
         }
         if (auto d = Child(b, "diagonal"); d && Attr(d, "style") && std::string_view(Attr(d, "style").value()) != "none")
             report.Add("diagonal borders", part);
@@ -204,8 +212,10 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
             const auto& e = borders[static_cast<std::size_t>(b)];
             s.left = e[0], s.top = e[1], s.bottom = e[2], s.right = e[3];
         }
-        if (auto p = Child(x, "protection"); p && (!Flag(p, "locked", true) || Flag(p, "hidden", false)))
-            report.Add("cell protection flags", part);
+        if (auto p = Child(x, "protection")) {
+            s.locked = Flag(p, "locked", true);
+            s.formulaHidden = Flag(p, "hidden", false);
+        }
         if (auto a = Child(x, "alignment")) reader.ReadAlignment(a, s);
         styles.xfs.push_back(std::move(s));
         ++index;
@@ -234,23 +244,39 @@ private:
     std::vector<const std::string*> order_;
 };
 
+}  // namespace
+
 void ColorXml(std::string& out, const char* element, const Color& c) {
-    char text[40];
+    char text[80];
     if (c.kind == Color::Kind::Rgb) {
         std::snprintf(text, sizeof text, "<%s rgb=\"FF%06X\"/>", element, c.value & 0xFFFFFF);
         out += text;
     } else if (c.kind == Color::Kind::Index && FileIndexOf(static_cast<int>(c.value)) >= 0) {
         std::snprintf(text, sizeof text, "<%s indexed=\"%d\"/>", element, FileIndexOf(static_cast<int>(c.value)));
         out += text;
+    } else if (c.kind == Color::Kind::Theme) {
+        std::snprintf(text, sizeof text, "<%s theme=\"%u\"", element, c.value);
+        out += text;
+        if (c.tint != 0) {
+            out += " tint=\"";
+            out.append(text, std::to_chars(text, text + sizeof text, c.tint).ptr);  // reads back as the same double
+            out += '"';
+        }
+        out += "/>";
     }
 }
+
+namespace {
 
 std::string FontXml(const host::Font& f) {
     std::string x = "<font>";
     if (f.bold) x += "<b/>";
     if (f.italic) x += "<i/>";
+    if (f.strikethrough) x += "<strike/>";
     if (f.underline == host::Underline::Single) x += "<u/>";
     else if (f.underline != host::Underline::None) x += std::string("<u val=\"") + UnderlineName(f.underline) + "\"/>";
+    if (f.superscript) x += "<vertAlign val=\"superscript\"/>";
+    else if (f.subscript) x += "<vertAlign val=\"subscript\"/>";
     char size[32];
     x += "<sz val=\"";
     x.append(size, std::to_chars(size, size + sizeof size, f.size).ptr);
@@ -337,23 +363,31 @@ void WriteStyles(ArchiveWriter& zip, const ModelWorkbook& book) {
         x.Raw("<xf").Attr("numFmtId", f.numFmt).Attr("fontId", f.font).Attr("fillId", f.fill).Attr("borderId", f.border)
             .Raw(" xfId=\"0\"");
         if (id != 0) x.Raw(" applyNumberFormat=\"1\" applyFont=\"1\" applyFill=\"1\" applyBorder=\"1\" applyAlignment=\"1\"");
+        const bool protection = !s.locked || s.formulaHidden;
+        if (protection) x.Raw(" applyProtection=\"1\"");
         bool aligned = s.horizontal != host::HAlign::General || s.vertical != host::VAlign::Bottom || s.orientation != 0 ||
                        s.wrap || s.shrink || s.indent > 0 || s.readingOrder != host::ReadingOrder::Context;
-        if (!aligned) {
+        if (!aligned && !protection) {
             x.Raw("/>");
             continue;
         }
-        x.Raw("><alignment");
-        if (s.horizontal != host::HAlign::General) x.Attr("horizontal", HAlignName(s.horizontal));
-        if (s.vertical != host::VAlign::Bottom) x.Attr("vertical", VAlignName(s.vertical));
-        int rotation = std::clamp(s.orientation, -90, 90);
-        if (rotation != 0) x.Attr("textRotation", rotation > 0 ? rotation : 90 - rotation);  // -1..-90 as 91..180
-        if (s.wrap) x.Raw(" wrapText=\"1\"");
-        if (s.shrink) x.Raw(" shrinkToFit=\"1\"");
-        if (s.indent > 0) x.Attr("indent", std::min(s.indent, 250));
-        if (s.readingOrder != host::ReadingOrder::Context)
-            x.Attr("readingOrder", s.readingOrder == host::ReadingOrder::LeftToRight ? 1 : 2);
-        x.Raw("/></xf>");
+        x.Raw(">");
+        if (aligned) {
+            x.Raw("<alignment");
+            if (s.horizontal != host::HAlign::General) x.Attr("horizontal", HAlignName(s.horizontal));
+            if (s.vertical != host::VAlign::Bottom) x.Attr("vertical", VAlignName(s.vertical));
+            int rotation = std::clamp(s.orientation, -90, 90);
+            if (rotation != 0) x.Attr("textRotation", rotation > 0 ? rotation : 90 - rotation);  // -1..-90 as 91..180
+            if (s.wrap) x.Raw(" wrapText=\"1\"");
+            if (s.shrink) x.Raw(" shrinkToFit=\"1\"");
+            if (s.indent > 0) x.Attr("indent", std::min(s.indent, 250));
+            if (s.readingOrder != host::ReadingOrder::Context)
+                x.Attr("readingOrder", s.readingOrder == host::ReadingOrder::LeftToRight ? 1 : 2);
+            x.Raw("/>");
+        }
+        if (protection)
+            x.Raw("<protection").Raw(s.locked ? "" : " locked=\"0\"").Raw(s.formulaHidden ? " hidden=\"1\"" : "").Raw("/>");
+        x.Raw("</xf>");
     }
     x.Raw("</cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>");
     x.Raw("<dxfs count=\"0\"/></styleSheet>");

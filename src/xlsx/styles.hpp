@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <pugixml.hpp>
+
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
 #include "xlsx/archive.hpp"
@@ -22,5 +24,11 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report);
 
 /// Writes the workbook's style table: style id N is cell format N.
 void WriteStyles(ArchiveWriter& zip, const model::ModelWorkbook& book);
+
+/// A colour element (<color>, <fgColor>) of a font, fill, border or text run;
+/// a font's colour in the theme's text colour is automatic.
+host::Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part);
+/// Appends a colour element; an automatic colour is not written.
+void ColorXml(std::string& out, const char* element, const host::Color& c);
 
 }  // namespace ormelin::xlsx::detail

@@ -14,6 +14,7 @@
 #include "ormelin/xlsx.hpp"
 #include "xlsx/common.hpp"
 #include "xlsx/package.hpp"
+#include "xlsx/rich_text.hpp"
 #include "xlsx/styles.hpp"
 #include "xlsx/save_file.hpp"
 #include "xlsx/xml_out.hpp"
@@ -90,7 +91,15 @@ class SharedStrings {
 public:
     std::uint32_t Index(const std::string& text) {
         auto [it, added] = index_.emplace(text, static_cast<std::uint32_t>(order_.size()));
-        if (added) order_.push_back(&it->first);
+        if (added) order_.push_back({&it->first, nullptr});
+        ++uses_;
+        return it->second;
+    }
+    /// A text with formatted runs: one entry for each set of runs (cells that
+    /// share a string of the file share its runs).
+    std::uint32_t Index(const std::shared_ptr<const host::RichText>& runs) {
+        auto [it, added] = richIndex_.emplace(runs, static_cast<std::uint32_t>(order_.size()));
+        if (added) order_.push_back({nullptr, runs.get()});
         ++uses_;
         return it->second;
     }
@@ -99,7 +108,13 @@ public:
         XmlOut x(zip, "xl/sharedStrings.xml");
         x.Raw("<sst xmlns=\"").Raw(kMainNs).Raw("\"").Attr("count", static_cast<long long>(uses_))
             .Attr("uniqueCount", static_cast<long long>(order_.size())).Raw(">");
-        for (const std::string* s : order_) {
+        for (const auto& [s, runs] : order_) {
+            if (runs) {
+                x.Raw("<si>");
+                WriteRuns(x, *runs);
+                x.Raw("</si>");
+                continue;
+            }
             bool keepSpaces = !s->empty() && (std::isspace(static_cast<unsigned char>(s->front())) ||
                                               std::isspace(static_cast<unsigned char>(s->back())));
             x.Raw(keepSpaces ? "<si><t xml:space=\"preserve\">" : "<si><t>").Text(*s).Raw("</t></si>");
@@ -109,8 +124,13 @@ public:
     }
 
 private:
+    struct Entry {
+        const std::string* text;
+        const host::RichText* runs;
+    };
     std::unordered_map<std::string, std::uint32_t> index_;
-    std::vector<const std::string*> order_;
+    std::map<std::shared_ptr<const host::RichText>, std::uint32_t> richIndex_;  // holds the runs until written
+    std::vector<Entry> order_;
     std::uint64_t uses_ = 0;
 };
 
@@ -303,7 +323,8 @@ void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& c
                 static_cast<std::ptrdiff_t>(kMaxCellCharacters))
             Fail(x.Part(), "cell " + host::ColumnLetters(column) + std::to_string(row) + " of sheet \"" + sheet_.Name() +
                                "\": the text exceeds the 32,767 characters a cell holds");
-        x.Raw(" t=\"s\"><v>").Int(strings_.Index(*text)).Raw("</v></c>");
+        const bool rich = content.runs && content.runs->Joined() == *text;
+        x.Raw(" t=\"s\"><v>").Int(rich ? strings_.Index(content.runs) : strings_.Index(*text)).Raw("</v></c>");
     } else if (const bool* flag = std::get_if<bool>(&v)) {
         x.Raw(*flag ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>");
     } else if (const auto* e = std::get_if<host::CellError>(&v)) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -405,6 +406,58 @@ TEST_F(CliGuard, MessagesAreRussianUnderARussianLocale) {
     const std::string book = Document("d.xlsx", "pe", "ПЭ");
     const Outcome formed = Run({"form", book, "ПЭ"}, {"LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="});
     EXPECT_NE(formed.err.find("Строка атрибутов документа в листе \"список\" не найдена"), std::string::npos);
+}
+
+// Every message the command says through its catalogue has a Russian translation:
+// a message added in English only would show up untranslated under a Russian locale.
+namespace {
+
+// The string literals of a run of adjacent literals, joined, escapes kept as written.
+std::string JoinedLiterals(const std::string& text, std::size_t& at) {
+    std::string out;
+    while (true) {
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+        if (at >= text.size() || text[at] != '"') return out;
+        ++at;
+        while (at < text.size() && text[at] != '"') {
+            if (text[at] == '\\' && at + 1 < text.size()) out += text[at++];
+            out += text[at++];
+        }
+        ++at;
+    }
+}
+
+std::set<std::string> CatalogueIds(const std::string& po) {
+    std::set<std::string> ids;
+    for (std::size_t at = po.find("\nmsgid "); at != std::string::npos; at = po.find("\nmsgid ", at)) {
+        at += 7;
+        ids.insert(JoinedLiterals(po, at));
+    }
+    return ids;
+}
+
+}  // namespace
+
+TEST(Catalogue, EveryMessageOfTheCommandIsTranslated) {
+    const std::set<std::string> ids = CatalogueIds(Bytes(std::string(ORMELIN_SOURCE_DIR) + "/po/ru.po"));
+    ASSERT_GT(ids.size(), 20u);
+    int messages = 0;
+    for (const auto& entry : fs::directory_iterator(std::string(ORMELIN_SOURCE_DIR) + "/src/cli")) {
+        if (entry.path().extension() != ".cpp") continue;
+        const std::string code = Bytes(entry.path().string());
+        for (const char* call : {"Say(", "Tr("}) {
+            for (std::size_t at = code.find(call); at != std::string::npos; at = code.find(call, at)) {
+                const bool own = at == 0 || !(std::isalnum(static_cast<unsigned char>(code[at - 1])) || code[at - 1] == '_');
+                at += std::string(call).size();
+                if (!own) continue;
+                const std::string message = JoinedLiterals(code, at);
+                if (message.empty()) continue;
+                ++messages;
+                EXPECT_TRUE(ids.count(message)) << entry.path().filename() << ": no translation in po/ru.po for \"" << message << "\"";
+            }
+        }
+    }
+    EXPECT_GT(messages, 20);
 }
 
 // The manual page is the help text of the program as built.

@@ -9,6 +9,7 @@
 
 #include "forming/forming_fixture.hpp"
 #include "forming/forming_spb.hpp"
+#include "forming/sheet_dump.hpp"
 #include "ormelin/attr_doc.hpp"
 
 namespace ormelin {
@@ -51,6 +52,21 @@ protected:
     }
     std::string At(const std::string& column, int row) const { return Text(column + std::to_string(row)); }
 };
+
+// ------------------------------------------------------------------ reviewed picture
+
+// A list of 30 rows formed for print with the change-registration sheet and an
+// empty attribute record: the 30th row opens sheet 3, the registration sheet
+// follows it as sheet 4 and moves the form one column right. The picture
+// (tests/forming/reference/spb_30_print_revi.txt) was read against the form:
+// grid widths, sheet rows, heads, title blocks, the registration table and the
+// print setup.
+TEST_F(GroupSpecification, ThreeSheetDocumentWithRegistrationMatchesTheReviewedDump) {
+    List(30);
+    Form(true, true);
+    ASSERT_EQ(State(), ksSPB_OF);
+    EXPECT_EQ(testing_support::CompareWithReference("spb_30_print_revi", testing_support::DumpSheet(*ws)), "");
+}
 
 // ------------------------------------------------------------------ pagination
 

@@ -1,5 +1,7 @@
 #include "xlsx/xlsx_fixture.hpp"
 
+#include "ormelin/rich_text.hpp"
+
 #include <set>
 
 namespace ormelin::xlsx::testing {
@@ -216,6 +218,10 @@ void ExpectSameWorkbook(const model::ModelWorkbook& expected, const model::Model
             CellContent ee = e->Content(k.first, k.second), aa = a->Content(k.first, k.second);
             EXPECT_EQ(ValueText(ee.value), ValueText(aa.value));
             EXPECT_EQ(ee.formula, aa.formula);
+            EXPECT_EQ(ee.runs == nullptr, aa.runs == nullptr) << "formatted runs";
+            if (ee.runs && aa.runs) {
+                EXPECT_TRUE(*ee.runs == *aa.runs) << "formatted runs";
+            }
             EXPECT_TRUE(e->CellStyle(k.first, k.second) == a->CellStyle(k.first, k.second));
         }
         // Effective formats and geometry over a grid that covers every record.
