@@ -205,6 +205,30 @@ TEST_F(HugeAreaFile, SharedFormulaWhoseReferenceFallsOffTheSheetReadsAsRef) {
     EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Content(4, 2).formula, "=#REF!+R1C1");
 }
 
+// The same rule for the font of a formatted text run: refused at the load when a
+// save could not write it back.
+TEST_F(HugeAreaFile, TextRunFontThatASaveCannotWriteIsRefused) {
+    auto book = app->NewWorkbook();
+    book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, std::string("текст"));
+    const std::string good = dir / "good.xlsx";
+    SaveWorkbook(*book, good);
+    const Parts saved = ReadParts(good);
+    for (const char* font : {"Ar&#3;ial", "Arial"}) {
+        Parts parts = saved;
+        ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), "<si><t>текст</t></si>",
+                    std::string("<si><r><rPr><rFont val=\"") + font + "\"/></rPr><t>текст</t></r></si>");
+        const std::string path = dir / "run.xlsx";
+        WriteParts(path, parts);
+        if (std::string(font) == "Arial") {
+            auto first = LoadWorkbook(*app, path);
+            SaveWorkbook(*first, path);
+            EXPECT_EQ(LoadWorkbook(*app, path)->ModelSheet(1)->Content(1, 1).value, host::Value(std::string("текст")));
+        } else {
+            ExpectFileError([&] { LoadWorkbook(*app, path); }, {"xl/sharedStrings.xml", "font name of a text run"});
+        }
+    }
+}
+
 // Found by the parts fuzz target: a paper size of 0 read as 0 was not written, so
 // the file read back gave A4. No paper size (0 or less) is the default A4; a
 // printer's own size (256 and up) is kept through a save.
