@@ -7,15 +7,19 @@
 // nothing extra, since no insertion can alter them.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "ormelin/model.hpp"
+#include "ormelin/xlsx.hpp"
 
 namespace {
 
 using ormelin::host::Area;
+using ormelin::host::kMaxColumns;
+using ormelin::host::kMaxRows;
 using ormelin::model::ModelApplication;
 using ormelin::model::ModelWorksheet;
 
@@ -155,6 +159,80 @@ void BM_DeleteFramesReadingUsedRange(benchmark::State& state) {
     }
 }
 
+// Huge areas: formatting, merging, copying and clearing whole rows, whole columns
+// and the whole sheet of a sheet holding a 1,000-row list. The argument is the
+// area's first row (rows) or first column (columns): the area runs to the sheet's
+// end, so the smaller the argument, the larger the area. The time must not grow
+// with the area, only with what the sheet holds (rows above an area of whole rows
+// that get a row format of their own, and rows stored up to the area's first row,
+// count as held).
+constexpr int kHugeListRows = 1000;
+
+void FillSmallList(ModelWorksheet& ws) {
+    for (int r = 1; r <= kHugeListRows; ++r) {
+        ws.SetLiteral(Area{r, 1, r, 1}, static_cast<double>(r));
+        ws.SetLiteral(Area{r, 2, r, 2}, std::string("Резистор"));
+    }
+}
+
+ormelin::host::FormatPatch Framed() {
+    ormelin::host::FormatPatch p;
+    p.fill = ormelin::host::Color::Rgb(0xFFFF99);
+    for (auto& b : p.borders) b.style = ormelin::host::LineStyle::Continuous;
+    return p;
+}
+
+void BM_FormatRowsToSheetEnd(benchmark::State& state) {
+    const int first = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillSmallList(*s.ws);
+        state.ResumeTiming();
+        s.ws->Format(Area{first, 1, kMaxRows, kMaxColumns}, Framed());
+        benchmark::DoNotOptimize(s.ws->CellStyle(kMaxRows - 1, 5));
+    }
+    state.counters["rows"] = kMaxRows - first + 1;
+}
+
+void BM_FormatColumnsToSheetEnd(benchmark::State& state) {
+    const int first = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillSmallList(*s.ws);
+        state.ResumeTiming();
+        s.ws->Format(Area{1, first, kMaxRows, kMaxColumns}, Framed());
+        s.ws->Format(Area{1, 1, kMaxRows, kMaxColumns}, Framed());
+        benchmark::DoNotOptimize(s.ws->CellStyle(kMaxRows - 1, 5));
+    }
+    state.counters["columns"] = kMaxColumns - first + 1;
+}
+
+// Merging, copying, clearing and deleting rows first..end, then saving.
+void BM_HugeAreaEditsAndSave(benchmark::State& state) {
+    const int first = static_cast<int>(state.range(0));
+    const std::string path = "bench-huge-area.xlsx";
+    for (auto _ : state) {
+        state.PauseTiming();
+        Sheet s;
+        FillSmallList(*s.ws);
+        state.ResumeTiming();
+        const Area rows{first, 1, kMaxRows, kMaxColumns};
+        s.ws->CopyTo(Area{first, 1, kMaxRows, 3}, *s.ws, first, 5);
+        s.ws->ClearContents(Area{first, 5, kMaxRows, 5});
+        s.ws->Clear(Area{first, 6, kMaxRows, 6});
+        s.ws->Merge(rows);
+        ormelin::xlsx::SaveWorkbook(s.ws->Book(), path);
+        s.ws->UnMerge(rows);
+        s.ws->DeleteCells(Area{first, 2, kMaxRows, 2}, ormelin::host::Shift::Left);
+        s.ws->DeleteRows(first, kMaxRows - first + 1);
+        benchmark::DoNotOptimize(s.ws->UsedRange());
+    }
+    std::remove(path.c_str());
+    state.counters["rows"] = kMaxRows - first + 1;
+}
+
 }  // namespace
 
 BENCHMARK(BM_MergeFieldsOfEveryRow)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -162,5 +240,8 @@ BENCHMARK(BM_InsertFramesTopDown)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_InsertFramesTopDownWithRegisterFormulas)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ReadRegisterFormulaTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_DeleteFramesReadingUsedRange)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FormatRowsToSheetEnd)->Arg(3)->Arg(1001)->Arg(100001)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FormatColumnsToSheetEnd)->Arg(kMaxColumns - 9)->Arg(kMaxColumns / 2)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HugeAreaEditsAndSave)->Arg(2)->Arg(1001)->Arg(100001)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

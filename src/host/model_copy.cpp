@@ -63,7 +63,22 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
                 colRecs.emplace_back(c, s.cols[c - 1]);
         }
     } else {
-        for (int r = source.r1; r <= source.r2; ++r) {
+        // Rows past the last stored row of both sheets hold nothing and show their
+        // columns' formats: when every such destination cell would show the format
+        // its source shows, they are passed over, so that a copy of rows to the
+        // sheet's end costs what the sheets hold.
+        auto bare = [](const Sheet& sh, int c) {
+            const ColRec* cr = sh.col(c);
+            return cr && cr->style ? *cr->style : sh.s.sheetStyle.value_or(0);
+        };
+        const int stored = std::max(detail::StoredUpTo(s.rows, source.r2), detail::StoredUpTo(d.rows, target.r2) - dr);
+        int last = source.r2;
+        if (stored < source.r2) {
+            bool same = true;
+            for (int c = source.c1; same && c <= source.c2; ++c) same = mapStyle(bare(src, c)) == bare(dst, c + dc);
+            if (same) last = std::max(stored, source.r1 - 1);
+        }
+        for (int r = source.r1; r <= last; ++r) {
             const Row* rw = s.rows.find(r);
             for (int c = source.c1; c <= source.c2; ++c) {
                 const Cell* cell = rw ? rw->find(c) : nullptr;

@@ -79,6 +79,59 @@ void ReserveCells(Row* row, int c1, int c2) {
         cells.reserve(std::max(cells.size() + missing, cells.capacity() + cells.capacity() / 2));
 }
 
+/// Whole rows from r1 to the sheet's last row, far more of them than the rows
+/// above: the sheet's own format takes the patch, so that rows of no content get
+/// no entry, and the rows above that have no format of their own get one (and
+/// their cells in formatted columns get their column's), so that they show what
+/// they showed. The first row of the area and every stored row in it are patched
+/// one by one (formatRow). False, and nothing changed, when the area does not fit
+/// this: it ends before the last row, is not much larger than the rows above, or
+/// its last row would take another format than the rows inside (a bottom border).
+template <class F>
+bool FormatRowsToEndAsSheet(detail::SheetData& s, const Area& a, Patcher& p, F&& formatRow) {
+    if (a.r2 != kMaxRows || a.r1 == 1) return false;
+    std::vector<int> styled;  // columns with a format of their own
+    for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
+        if (s.cols[c - 1].style) styled.push_back(c);
+    }
+    const StyleId oldSheet = s.sheetStyle.value_or(0);
+    if (!s.rows.find(kMaxRows)) {
+        if (p.apply(oldSheet, RowCls(a, kMaxRows)) != p.apply(oldSheet, 0)) return false;
+        for (int c : styled) {
+            if (p.apply(*s.cols[c - 1].style, Cls(a, kMaxRows, c)) != p.apply(*s.cols[c - 1].style, ColCls(a, c)))
+                return false;
+        }
+    }
+    bool changes = p.apply(oldSheet, 0) != oldSheet;
+    for (int c : styled) changes = changes || p.apply(*s.cols[c - 1].style, ColCls(a, c)) != *s.cols[c - 1].style;
+    const int stored = static_cast<int>(std::max<std::size_t>(s.rows.size(), static_cast<std::size_t>(a.r1)));
+    if (!changes) {
+        // rows of no content inside show no change: only the first row and the stored ones are patched
+        for (int r = a.r1; r <= stored; ++r) formatRow(r);
+        return true;
+    }
+    const long long above = a.r1 - 1;
+    if (above * static_cast<long long>(1 + styled.size()) * 4 >= kMaxRows - above) return false;
+    for (int r = 1; r < a.r1; ++r) {
+        if (const Row* row = s.rows.find(r); row && row->rec.style) continue;
+        Row& row = s.rows.get(r);
+        for (int c : styled) {
+            if (const Cell* cell = row.find(c); cell && cell->style) continue;
+            row.get(c).style = *s.cols[c - 1].style;
+        }
+        row.rec.style = oldSheet;
+    }
+    // rows a.r1..: patched one by one while the sheet's format is still the old one
+    for (int r = a.r1; r <= stored; ++r) {
+        formatRow(r);
+        Row& row = s.rows.get(r);
+        if (!row.rec.style) row.rec.style = p.apply(oldSheet, RowCls(a, r));
+    }
+    for (int c : styled) s.cols[c - 1].style = p.apply(*s.cols[c - 1].style, ColCls(a, c));
+    s.sheetStyle = p.apply(oldSheet, 0);
+    return true;
+}
+
 }  // namespace
 
 void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
@@ -101,12 +154,12 @@ void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours)
     } else if (rowsAll) {
         const bool styledColumns =
             std::any_of(s.cols.begin(), s.cols.end(), [](const ColRec& c) { return c.style.has_value(); });
-        for (int r = a.r1; r <= a.r2; ++r) {
+        auto formatRow = [&](int r) {
             Row* existing = s.rows.find(r);
             const bool hadStyle = existing && existing->rec.style;
             const StyleId base = hadStyle ? *existing->rec.style : s.sheetStyle.value_or(0);
             const StyleId next = p.apply(base, RowCls(a, r));
-            if (!hadStyle && next == base && !existing && !styledColumns) continue;
+            if (!hadStyle && next == base && !existing && !styledColumns) return;
             Row& row = s.rows.get(r);
             if (!hadStyle) {
                 // cells that showed their column's format now need their own
@@ -123,6 +176,9 @@ void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours)
                 // patching twice gives the same style, so cells just made from their column's are safe
                 cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
             }
+        };
+        if (!FormatRowsToEndAsSheet(s, a, p, formatRow)) {
+            for (int r = a.r1; r <= a.r2; ++r) formatRow(r);
         }
     } else if (colsAll) {
         for (int c = a.c1; c <= a.c2; ++c) {
@@ -135,7 +191,26 @@ void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours)
         for (std::size_t i = 0; i < s.rows.size(); ++i) {
             Row& row = s.rows.at(i);
             const int r = static_cast<int>(i) + 1;
-            if (row.rec.style) {
+            const int outside = a.c1 - 1 + kMaxColumns - a.c2;
+            if (row.rec.style && 4 * outside < a.c2 - a.c1 + 1) {
+                // a row format of its own over nearly every column: the row's format takes the
+                // patch and the cells outside the area keep the old one as their own
+                const StyleId old = *row.rec.style;
+                const StyleId inside = p.apply(old, RowCls(a, r));
+                auto keep = [&](int c) {
+                    if (Cell* cell = row.find(c); !cell || !cell->style) row.get(c).style = old;
+                };
+                for (int c = 1; c < a.c1; ++c) keep(c);
+                for (int c = a.c2 + 1; c <= kMaxColumns; ++c) keep(c);
+                for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
+                    if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
+                }
+                for (int c : {a.c1, a.c2}) {
+                    if (Cell* cell = row.find(c); (cell && cell->style) || p.apply(old, Cls(a, r, c)) == inside) continue;
+                    row.get(c).style = p.apply(old, Cls(a, r, c));
+                }
+                row.rec.style = inside;
+            } else if (row.rec.style) {
                 for (int c = a.c1; c <= a.c2; ++c) {
                     Cell& cell = row.get(c);
                     cell.style = p.apply(cell.style.value_or(*row.rec.style), Cls(a, r, c));

@@ -1,5 +1,6 @@
 #include "xlsx/common.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -256,6 +257,34 @@ std::string ToR1C1(std::string_view formulaA1, int row, int column) {
     std::string text = "=";
     text.append(formulaA1.substr(!formulaA1.empty() && formulaA1[0] == '=' ? 1 : 0));
     return formula::ToR1C1(text, row, column);
+}
+
+RelativeReach ReachOf(std::string_view formulaR1C1) {
+    RelativeReach reach;
+    auto rowOffset = [&](const formula::Coord& c) {
+        if (c.absolute) return;
+        reach.minRow = std::min(reach.minRow, c.value);
+        reach.maxRow = std::max(reach.maxRow, c.value);
+    };
+    auto columnOffset = [&](const formula::Coord& c) {
+        if (c.absolute) return;
+        reach.minColumn = std::min(reach.minColumn, c.value);
+        reach.maxColumn = std::max(reach.maxColumn, c.value);
+    };
+    for (const auto& t : formula::Tokenize(formulaR1C1, formula::Notation::R1C1, 1, 1)) {
+        if (t.type != formula::Token::Type::Reference) continue;
+        using Kind = formula::Reference::Kind;
+        const formula::Reference& r = t.ref;
+        if (r.kind == Kind::Error) continue;
+        if (r.kind != Kind::Columns) rowOffset(r.row1), rowOffset(r.row2);
+        if (r.kind != Kind::Rows) columnOffset(r.col1), columnOffset(r.col2);
+    }
+    return reach;
+}
+
+bool RelativeReach::FitsAt(int row, int column) const {
+    return row + minRow >= 1 && row + maxRow <= host::kMaxRows && column + minColumn >= 1 &&
+           column + maxColumn <= host::kMaxColumns;
 }
 
 }  // namespace ormelin::xlsx::detail

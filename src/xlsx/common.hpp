@@ -80,4 +80,13 @@ double FileDefaultWidth(const model::ModelWorksheet& sheet);
 std::string ToA1(std::string_view formulaR1C1, int row, int column);
 std::string ToR1C1(std::string_view formulaA1, int row, int column);
 
+/// The least and greatest row and column offsets of a formula's relative
+/// references (R1C1), so that the cells where its references stay on the sheet
+/// are known without reading it again.
+struct RelativeReach {
+    int minRow = 0, maxRow = 0, minColumn = 0, maxColumn = 0;
+    bool FitsAt(int row, int column) const;
+};
+RelativeReach ReachOf(std::string_view formulaR1C1);
+
 }  // namespace ormelin::xlsx::detail

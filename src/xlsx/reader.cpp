@@ -163,7 +163,11 @@ private:
                    const std::set<int>& breaks);
     /// Shared formulas of the sheet being read by their index: the R1C1 text,
     /// which is the same in every cell of the formula.
-    using SharedFormulas = std::unordered_map<int, std::string>;
+    struct SharedFormula {
+        std::string r1c1;
+        RelativeReach reach;
+    };
+    using SharedFormulas = std::unordered_map<int, SharedFormula>;
     CellContent ReadCell(const pugi::xml_node& c, std::string_view type, int row, int column, const std::string& part,
                          SharedFormulas& shared);
     void ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const std::string& part);
@@ -239,6 +243,7 @@ void Loader::Run() {
         if (name == "_xlnm.Print_Area" && Attr(d, "localSheetId")) {
             // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140" -> "$A$1:$Z$99,$A$120:$Z$140"
             std::string text = d.child_value(), area;
+            CheckSavable(text, false, bookPart, "the print area");
             std::size_t start = 0;
             while (start <= text.size()) {
                 auto comma = text.find(',', start);
@@ -280,6 +285,7 @@ void Loader::Run() {
         }
         std::string_view state = Attr(s, "state").value();
         if (state == "hidden" || state == "veryHidden") report_.Add("hidden sheets", rel->target);
+        CheckSavable(Attr(s, "name").value(), true, bookPart, "a sheet name");
         sheets.push_back({Attr(s, "name").value(), rel->target});
     }
 
@@ -421,6 +427,14 @@ void Loader::ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, cons
         list.push_back({first, last, width, style, hiddenWidth, level, Flag(c, "collapsed", false), keptWidth});
     }
     std::sort(list.begin(), list.end(), [](const Col& a, const Col& b) { return a.first < b.first; });
+    // Overlapping runs (a damaged file): a column keeps the first run that names it,
+    // so that the work stays bounded by the sheet's width.
+    int named = 0;
+    for (auto& c : list) {
+        c.first = std::max(c.first, named + 1);
+        named = std::max(named, c.last);
+    }
+    list.erase(std::remove_if(list.begin(), list.end(), [](const Col& c) { return c.first > c.last; }), list.end());
 
     // A format that covers every column of the sheet is the sheet's own format.
     std::optional<StyleId> sheetStyle;
@@ -497,17 +511,21 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
         if (kind == "shared") {
             int si = IntAttr(f, "si", -1, part);
             if (*f.child_value()) {
-                shared[si] = ToR1C1(f.child_value(), row, column);
-                content.formula = shared[si];
+                content.formula = ToR1C1(f.child_value(), row, column);
+                shared[si] = SharedFormula{content.formula, ReachOf(content.formula)};
             } else if (auto it = shared.find(si); it != shared.end()) {
-                // In R1C1 every cell of a shared formula has the same text.
-                content.formula = it->second;
+                // In R1C1 every cell of a shared formula has the same text, unless a
+                // reference falls off the sheet there (a damaged file): it reads "#REF!".
+                content.formula = it->second.reach.FitsAt(row, column)
+                                      ? it->second.r1c1
+                                      : ToR1C1(ToA1(it->second.r1c1, row, column), row, column);
             }
         } else if (*f.child_value()) {
             if (kind == "array") report_.Add("array formulas", part);
             if (kind == "dataTable") report_.Add("data tables", part);
             content.formula = ToR1C1(f.child_value(), row, column);
         }
+        CheckSavable(content.formula, false, part, "the formula of " + CellName(row, column));
         // An error constant is saved as a formula of that error alone.
         if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
             content.formula.clear();
@@ -620,13 +638,19 @@ void Loader::ReadHyperlinks(ModelWorksheet& sheet, const pugi::xml_node& links, 
             link.textToDisplay = display.value();
         } else {
             CellContent cell = sheet.Content(link.anchor.r1, link.anchor.c1);
-            if (auto* text = std::get_if<std::string>(&cell.value)) link.textToDisplay = *text;  // its cell's text
+            // its cell's text (one that could not be written as the link's own is left to the cell)
+            if (auto* text = std::get_if<std::string>(&cell.value); text && Savable(*text, true)) link.textToDisplay = *text;
         }
         link.screenTip = Attr(h, "tooltip").value();
+        const std::string which = "the hyperlink of " + CellName(link.anchor.r1, link.anchor.c1);
+        CheckSavable(link.subAddress, true, part, which);
+        CheckSavable(link.textToDisplay, true, part, which);
+        CheckSavable(link.screenTip, true, part, which);
         if (auto id = Attr(h, "id")) {
             if (!relsRead) rels = ReadRels(zip_, part, false), relsRead = true;
             for (const auto& r : rels)
                 if (r.id == id.value()) link.address = r.target;
+            CheckSavable(link.address, true, part, which);
         }
         if (link.address.empty() && link.subAddress.empty()) continue;
         sheet.AddHyperlink(link);
@@ -650,7 +674,8 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
         page.printHeadings = Flag(p, "headings", false);
     }
     if (auto s = Child(root, "pageSetup")) {
-        page.paperSize = IntAttr(s, "paperSize", page.paperSize, part);
+        // no paper size (0 or less) leaves the default; a printer's own size (256 and up) is kept
+        if (int paper = IntAttr(s, "paperSize", page.paperSize, part); paper > 0) page.paperSize = paper;
         page.zoom = std::clamp(IntAttr(s, "scale", page.zoom, part), 10, 400);
         std::string_view orientation = Attr(s, "orientation").value();
         if (orientation == "landscape") page.orientation = host::PageOrientation::Landscape;
@@ -687,8 +712,9 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
             view.frozenRows = std::clamp(IntAttr(pane, "ySplit", 0, part), 0, host::kMaxRows - 1);
             view.frozenColumns = std::clamp(IntAttr(pane, "xSplit", 0, part), 0, host::kMaxColumns - 1);
             int top = rowOf(Attr(pane, "topLeftCell").value());
-            // The scrolling pane starting right under the frozen rows is the unscrolled view.
-            view.scrollRow = top == view.frozenRows + 1 ? 1 : top;
+            // The scrolling pane starting right under the frozen rows (or, in a damaged
+            // file, inside them) is the unscrolled view.
+            view.scrollRow = top <= view.frozenRows + 1 ? 1 : top;
         } else {
             report_.Add("split panes", part);
         }

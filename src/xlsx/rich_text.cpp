@@ -46,8 +46,10 @@ host::RunFont ReadRunFont(const pugi::xml_node& rPr, const std::string& part) {
         if (e.type() != pugi::node_element) continue;
         const char* local = Local(e.name());
         std::string_view name(local);
-        if (name == "rFont") f.name = Attr(e, "val").value();
-        else if (name == "sz") f.size = DoubleAttr(e, "val", 11, part);
+        if (name == "rFont") {
+            f.name = Attr(e, "val").value();
+            CheckSavable(*f.name, true, part, "the font name of a text run");
+        } else if (name == "sz") f.size = DoubleAttr(e, "val", 11, part);
         else if (name == "b") f.bold = Flag(e, "val", true);
         else if (name == "i") f.italic = Flag(e, "val", true);
         else if (name == "strike") f.strikethrough = Flag(e, "val", true);

@@ -72,7 +72,9 @@ std::unordered_map<int, std::string> StylesReader::ReadNumberFormats(const pugi:
     std::unordered_map<int, std::string> numFmts;
     for (auto n : Child(root, "numFmts").children()) {
         if (!Is(n, "numFmt")) continue;
-        numFmts[IntAttr(n, "numFmtId", 0, part)] = Attr(n, "formatCode").value();
+        const char* code = Attr(n, "formatCode").value();
+        CheckSavable(code, true, part, "a number format");
+        numFmts[IntAttr(n, "numFmtId", 0, part)] = code;
     }
     return numFmts;
 }
@@ -83,6 +85,7 @@ std::vector<host::Font> StylesReader::ReadFonts(const pugi::xml_node& root) cons
         if (!Is(f, "font")) continue;
         host::Font font;
         if (auto name = Child(f, "name")) font.name = Attr(name, "val").value();
+        CheckSavable(font.name, false, part, "the font name \"" + font.name + "\"");
         if (auto sz = Child(f, "sz")) font.size = DoubleAttr(sz, "val", 11, part);
         font.bold = FlagElement(f, "b");
         font.italic = FlagElement(f, "i");

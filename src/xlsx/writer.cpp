@@ -406,7 +406,7 @@ void SheetWriter::WritePage(XmlOut& x) {
         .AttrNumber("top", page.topMargin / 72).AttrNumber("bottom", page.bottomMargin / 72)
         .AttrNumber("header", page.headerMargin / 72).AttrNumber("footer", page.footerMargin / 72).Raw("/>");
     x.Raw("<pageSetup");
-    if (page.paperSize > 0 && page.paperSize < 256) x.Attr("paperSize", page.paperSize);
+    if (page.paperSize > 0) x.Attr("paperSize", page.paperSize);
     if (page.zoom != 100 && page.zoom >= 10 && page.zoom <= 400) x.Attr("scale", page.zoom);
     x.Raw(page.orientation == host::PageOrientation::Landscape ? " orientation=\"landscape\"/>" : " orientation=\"portrait\"/>");
 }
