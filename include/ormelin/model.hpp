@@ -87,6 +87,9 @@ struct DocumentProperties {
     std::string core;    // title, subject, creator, keywords, dates, ...
     std::string app;     // the application and its statistics
     std::string custom;  // custom properties with their types
+    /// The workbook's theme part (its colour scheme and fonts, which styles name
+    /// by number), kept as its XML and written back unchanged.
+    std::string theme;
 };
 
 class ModelWorkbook;

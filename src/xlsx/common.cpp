@@ -168,8 +168,9 @@ int ColorIndexOf(int fileIndex) {
     if (fileIndex >= 8 && fileIndex < 64) return fileIndex - 7;
     return -1;
 }
-std::uint32_t ThemeRgb(int theme) {
-    return theme >= 0 && theme < 12 ? kTheme[static_cast<std::size_t>(theme)] : 0;
+std::uint32_t ThemeRgb(int theme, const ThemeColours* colours) {
+    if (theme < 0 || theme >= 12) return 0;
+    return (colours ? *colours : kTheme)[static_cast<std::size_t>(theme)];
 }
 
 // ---------------------------------------------------------------- number formats

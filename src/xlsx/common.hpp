@@ -1,6 +1,8 @@
 // Tables and helpers shared by the .xlsx reader and writer.
 #pragma once
 
+#include <array>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,8 +47,12 @@ std::uint32_t PaletteRgb(int fileIndex);
 int FileIndexOf(int colorIndex);
 /// The model colour index (1..56) of a file palette index, or -1 (64 and up: automatic).
 int ColorIndexOf(int fileIndex);
-/// RGB of a colour of the default office theme (0..11), applying no tint.
-std::uint32_t ThemeRgb(int theme);
+/// The colours of a theme, by the number styles give them: light 1, dark 1,
+/// light 2, dark 2, accents 1 to 6, hyperlink, followed hyperlink.
+using ThemeColours = std::array<std::uint32_t, 12>;
+/// RGB of a colour (0..11) of the workbook's theme, or of the default office
+/// theme when the workbook has none; no tint applied.
+std::uint32_t ThemeRgb(int theme, const ThemeColours* colours = nullptr);
 
 // ---------------------------------------------------------------- number formats
 

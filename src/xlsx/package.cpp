@@ -1,6 +1,7 @@
 #include "xlsx/package.hpp"
 
 #include <cctype>
+#include <charconv>
 
 #include "xlsx/common.hpp"
 #include "xlsx/xml_in.hpp"
@@ -91,7 +92,7 @@ void WriteRels(ArchiveWriter& zip, const std::string& part, const std::vector<Re
 
 // ---------------------------------------------------------------- content types and properties
 
-void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties) {
+void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties, bool theme) {
     XmlOut x(zip, "[Content_Types].xml");
     x.Raw("<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">")
         .Raw("<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>")
@@ -106,6 +107,9 @@ void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties) {
         .Raw("<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>");
     if (customProperties)
         x.Raw("<Override PartName=\"/docProps/custom.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.custom-properties+xml\"/>");
+    if (theme)
+        x.Raw("<Override PartName=\"/").Raw(kThemePart)
+            .Raw("\" ContentType=\"application/vnd.openxmlformats-officedocument.theme+xml\"/>");
     x.Raw("</Types>");
     x.Close();
 }
@@ -187,6 +191,56 @@ void WriteDocumentProperties(ArchiveWriter& zip, const model::DocumentProperties
         custom.Raw(kept.custom);
         custom.Close();
     }
+}
+
+// ---------------------------------------------------------------- the theme
+
+std::optional<ThemeColours> ReadTheme(Archive& zip, const std::vector<Rel>& bookRels, std::string& out,
+                                      LoadReport& report) {
+    const Rel* rel = FindRel(bookRels, "/theme");
+    if (!rel || rel->external || !zip.Has(rel->target)) return std::nullopt;
+    std::string bytes = zip.Read(rel->target);
+    const char* const what = "the workbook's theme (its colours would change)";
+    if (bytes.size() > kMaxPropertiesBytes) {
+        report.Add(what, rel->target);
+        return std::nullopt;
+    }
+    pugi::xml_document doc;
+    auto parsed = doc.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_utf8);
+    auto root = doc.document_element();
+    if (!parsed || !root || !Is(root, "theme")) {
+        report.Add(what, rel->target);
+        return std::nullopt;
+    }
+    // The scheme lists dark 1, light 1, dark 2, light 2, then the accents and the
+    // two hyperlink colours; styles number the first four light 1, dark 1, light 2, dark 2.
+    constexpr std::array<const char*, 12> kSlots{"lt1", "dk1", "lt2", "dk2", "accent1", "accent2",
+                                                 "accent3", "accent4", "accent5", "accent6", "hlink", "folHlink"};
+    auto scheme = Child(Child(root, "themeElements"), "clrScheme");
+    ThemeColours colours{};
+    for (std::size_t i = 0; i < kSlots.size(); ++i) {
+        auto slot = Child(scheme, kSlots[i]);
+        const char* value = nullptr;
+        if (auto rgb = Child(slot, "srgbClr")) value = rgb.attribute("val").value();
+        else if (auto sys = Child(slot, "sysClr")) value = sys.attribute("lastClr").value();
+        std::uint32_t rgb = 0;
+        const std::string_view text = value ? value : "";
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), rgb, 16);
+        if (text.size() != 6 || ec != std::errc() || end != text.data() + text.size()) {
+            report.Add(what, rel->target);
+            return std::nullopt;
+        }
+        colours[i] = rgb;
+    }
+    out = WithoutDeclaration(std::move(bytes));
+    return colours;
+}
+
+void WriteTheme(ArchiveWriter& zip, const std::string& kept) {
+    if (kept.empty()) return;
+    XmlOut x(zip, std::string(kThemePart));
+    x.Raw(kept);
+    x.Close();
 }
 
 }  // namespace ormelin::xlsx::detail

@@ -2,6 +2,9 @@
 // read and written side by side.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "ormelin/xlsx.hpp"
 #include "xlsx/archive.hpp"
 #include "xlsx/archive_writer.hpp"
+#include "xlsx/common.hpp"
 
 namespace ormelin::xlsx::detail {
 
@@ -44,7 +48,7 @@ inline constexpr std::string_view kCustomPropertiesRel =
 /// The most bytes of one document-properties part kept; a larger one is reported.
 inline constexpr std::size_t kMaxPropertiesBytes = std::size_t{1} << 20;
 
-void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties);
+void WriteContentTypes(ArchiveWriter& zip, int sheets, bool customProperties, bool theme);
 /// Keeps the document-properties parts the package relationships name, each
 /// as its XML; a part too large or not well-formed is reported and not kept.
 void ReadDocumentProperties(Archive& zip, const std::vector<Rel>& packageRels, model::DocumentProperties& out,
@@ -52,5 +56,16 @@ void ReadDocumentProperties(Archive& zip, const std::vector<Rel>& packageRels, m
 /// Writes the kept parts back unchanged; without kept ones, empty core
 /// properties and the application's name. Custom properties only when kept.
 void WriteDocumentProperties(ArchiveWriter& zip, const model::DocumentProperties& kept);
+
+/// The theme part's relationship type and the part it is written as.
+inline constexpr std::string_view kThemeRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme";
+inline constexpr std::string_view kThemePart = "xl/theme/theme1.xml";
+/// Keeps the theme part the workbook relationships name, as its XML, and gives
+/// its colours; a part too large, not well-formed or without a full colour
+/// scheme is reported and not kept.
+std::optional<ThemeColours> ReadTheme(Archive& zip, const std::vector<Rel>& bookRels, std::string& out,
+                                      LoadReport& report);
+/// Writes the kept theme part back unchanged (nothing when none was kept).
+void WriteTheme(ArchiveWriter& zip, const std::string& kept);
 
 }  // namespace ormelin::xlsx::detail

@@ -233,7 +233,9 @@ void Loader::Run() {
 
     if (const Rel* r = FindRel(bookRels, "/sharedStrings"); r && !r->external) ReadSharedStrings(r->target);
     const Rel* stylesRel = FindRel(bookRels, "/styles");
-    styles_ = ReadStyles(zip_, stylesRel && !stylesRel->external ? stylesRel->target : std::string(), report_);
+    const auto theme = ReadTheme(zip_, bookRels, book_.Properties().theme, report_);
+    styles_ = ReadStyles(zip_, stylesRel && !stylesRel->external ? stylesRel->target : std::string(), report_,
+                         theme ? &*theme : nullptr);
 
     // Print areas and other defined names.
     std::map<int, std::string> printAreas;

@@ -29,6 +29,7 @@ namespace {
 struct StylesReader {
     const std::string& part;
     LoadReport& report;
+    const ThemeColours* theme;
 
     std::unordered_map<int, std::string> ReadNumberFormats(const pugi::xml_node& root) const;
     std::vector<host::Font> ReadFonts(const pugi::xml_node& root) const;
@@ -39,7 +40,7 @@ struct StylesReader {
 
 }  // namespace
 
-Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part) {
+Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part, const ThemeColours* theme) {
     if (!c || Flag(c, "auto", false)) return Color::Auto();
     if (auto rgb = Attr(c, "rgb")) {
         std::string_view v = rgb.value();
@@ -56,12 +57,12 @@ Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part) {
     }
     if (Attr(c, "theme")) {
         // A theme colour with a tint is kept as it is; without one, it is the
-        // default theme's colour.
-        int theme = IntAttr(c, "theme", 1, part);
+        // workbook theme's colour (the default theme's when it has none).
+        int number = IntAttr(c, "theme", 1, part);
         double tint = std::clamp(DoubleAttr(c, "tint", 0, part), -1.0, 1.0);
-        if (tint != 0 && theme >= 0 && theme < 12) return Color::Theme(theme, tint);
-        if (font && theme == 1) return Color::Auto();  // the theme's text colour
-        return Color::Rgb(ThemeRgb(theme));
+        if (tint != 0 && number >= 0 && number < 12) return Color::Theme(number, tint);
+        if (font && number == 1 && (!theme || (*theme)[1] == 0)) return Color::Auto();  // the theme's black text colour
+        return Color::Rgb(ThemeRgb(number, theme));
     }
     return Color::Auto();
 }
@@ -93,7 +94,7 @@ std::vector<host::Font> StylesReader::ReadFonts(const pugi::xml_node& root) cons
             auto val = Attr(u, "val");
             font.underline = val ? UnderlineNamed(val.value()).value_or(host::Underline::Single) : host::Underline::Single;
         }
-        font.color = ReadColor(Child(f, "color"), true, part);
+        font.color = ReadColor(Child(f, "color"), true, part, theme);
         font.strikethrough = FlagElement(f, "strike");
         if (auto va = Child(f, "vertAlign")) {
             std::string_view val = Attr(va, "val").value();
@@ -122,7 +123,7 @@ std::vector<Color> StylesReader::ReadFills(const pugi::xml_node& root) const {
             fills.push_back(Color::Auto());  // the reserved second fill of every file
             continue;
         }
-        fills.push_back(ReadColor(Child(p, "fgColor"), false, part));
+        fills.push_back(ReadColor(Child(p, "fgColor"), false, part, theme));
     }
     if (patterned) report.Add("fill patterns and gradients", part);
     return fills;
@@ -141,7 +142,7 @@ std::vector<std::array<Border, 4>> StylesReader::ReadBorders(const pugi::xml_nod
             if (!e) continue;
             const BorderCode* code = BorderNamed(Attr(e, "style").value());
             if (!code) continue;
-            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part)};
+            edges[static_cast<std::size_t>(i)] = Border{code->style, code->weight, ReadColor(Child(e, "color"), false, part, theme)};
         }
         if (auto d = Child(b, "diagonal"); d && Attr(d, "style") && std::string_view(Attr(d, "style").value()) != "none")
             report.Add("diagonal borders", part);
@@ -171,7 +172,7 @@ void StylesReader::ReadAlignment(const pugi::xml_node& a, Style& s) const {
 
 }  // namespace
 
-Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
+Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report, const ThemeColours* theme) {
     Styles styles;
     if (part.empty() || !zip.Has(part)) {
         styles.xfs.emplace_back();
@@ -181,7 +182,7 @@ Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report) {
     XmlPart xml;
     Parse(zip, part, xml);
     auto root = xml.Root("styleSheet");
-    const StylesReader reader{part, report};
+    const StylesReader reader{part, report, theme};
     const auto numFmts = reader.ReadNumberFormats(root);
     const auto fonts = reader.ReadFonts(root);
     const auto fills = reader.ReadFills(root);

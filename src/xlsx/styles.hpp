@@ -12,6 +12,7 @@
 #include "ormelin/xlsx.hpp"
 #include "xlsx/archive.hpp"
 #include "xlsx/archive_writer.hpp"
+#include "xlsx/common.hpp"
 
 namespace ormelin::xlsx::detail {
 
@@ -20,14 +21,16 @@ struct Styles {
     std::vector<std::optional<model::StyleId>> ids;   // interned on first use
 };
 /// The cell formats of a styles part (one default format when there is none).
-Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report);
+/// Colours named by the theme's numbers take the workbook's theme colours
+/// (`theme`), or the default office theme's when it has none.
+Styles ReadStyles(Archive& zip, const std::string& part, LoadReport& report, const ThemeColours* theme = nullptr);
 
 /// Writes the workbook's style table: style id N is cell format N.
 void WriteStyles(ArchiveWriter& zip, const model::ModelWorkbook& book);
 
 /// A colour element (<color>, <fgColor>) of a font, fill, border or text run;
 /// a font's colour in the theme's text colour is automatic.
-host::Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part);
+host::Color ReadColor(const pugi::xml_node& c, bool font, const std::string& part, const ThemeColours* theme = nullptr);
 /// Appends a colour element; an automatic colour is not written.
 void ColorXml(std::string& out, const char* element, const host::Color& c);
 

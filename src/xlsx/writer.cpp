@@ -431,7 +431,8 @@ void WritePackage(ArchiveWriter& zip, const ModelWorkbook& book, SaveReport& rep
     const int count = book.Count();
     const model::DocumentProperties& properties = book.Properties();
     const bool custom = !properties.custom.empty();
-    WriteContentTypes(zip, count, custom);
+    const bool theme = !properties.theme.empty();
+    WriteContentTypes(zip, count, custom, theme);
     std::vector<Relationship> packageRels{{std::string(kRelTypes) + "officeDocument", "xl/workbook.xml"},
                                           {std::string(kCorePropertiesRel), "docProps/core.xml"},
                                           {std::string(kRelTypes) + "extended-properties", "docProps/app.xml"}};
@@ -444,8 +445,10 @@ void WritePackage(ArchiveWriter& zip, const ModelWorkbook& book, SaveReport& rep
         bookRels.push_back({std::string(kRelTypes) + "worksheet", "worksheets/sheet" + std::to_string(i) + ".xml"});
     bookRels.push_back({std::string(kRelTypes) + "styles", "styles.xml"});
     bookRels.push_back({std::string(kRelTypes) + "sharedStrings", "sharedStrings.xml"});
+    if (theme) bookRels.push_back({std::string(kThemeRel), std::string(kThemePart).substr(3)});
     WriteRels(zip, "xl/_rels/workbook.xml.rels", bookRels);
     WriteStyles(zip, book);
+    WriteTheme(zip, properties.theme);
     SharedStrings strings;
     auto active = book.ActiveSheet();
     for (int i = 1; i <= count; ++i) {

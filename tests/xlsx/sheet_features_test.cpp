@@ -421,6 +421,44 @@ TEST_F(InPlace, ColumnWidthsOffThePixelGridComeBackExactly) {
           "check('changed width', wb['Другой'].column_dimensions['B'].width, 12.7109375)\n");
 }
 
+// A workbook's own theme stays with it, and colours named by the theme's numbers
+// keep the colour that theme gives them: here accent 1 is the newer office blue,
+// not the older one the default theme has.
+TEST_F(InPlace, TheWorkbooksThemeAndItsColoursStay) {
+    Make("from openpyxl.styles import Font, PatternFill\n"
+         "from openpyxl.styles.colors import Color\n"
+         "ws['B2'] = 'акцент'\nws['B2'].font = Font(color=Color(theme=4))\n"
+         "ws['B3'].fill = PatternFill('solid', fgColor=Color(theme=5))\n"
+         "ws['B4'] = 'оттенок'\nws['B4'].font = Font(color=Color(theme=4, tint=0.5))\n");
+    std::string output;
+    ASSERT_EQ(RunPython(dir, "import sys, zipfile, re\n"
+                             "src = zipfile.ZipFile(sys.argv[1])\n"
+                             "parts = {n: src.read(n) for n in src.namelist()}\nsrc.close()\n"
+                             "t = parts['xl/theme/theme1.xml'].decode()\n"
+                             "t = re.sub(r'(<a:accent1>\\s*<a:srgbClr val=\")[0-9A-F]{6}', r'\\g<1>5B9BD5', t)\n"
+                             "t = re.sub(r'(<a:accent2>\\s*<a:srgbClr val=\")[0-9A-F]{6}', r'\\g<1>ED7D31', t)\n"
+                             "parts['xl/theme/theme1.xml'] = t.encode()\n"
+                             "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as out:\n"
+                             "    for n, b in parts.items(): out.writestr(n, b)\n",
+                        output, book),
+              0)
+        << output;
+    auto loaded = Load();
+    auto sheet = loaded->ModelSheet(1);
+    EXPECT_EQ(loaded->Styles().Get(sheet->OwnStyle(2, 2).value_or(0)).font.color, host::Color::Rgb(0x5B9BD5));
+    EXPECT_FALSE(loaded->Properties().theme.empty());
+
+    AddDocument();
+    Check("import zipfile, re\n"
+          "z = zipfile.ZipFile(sys.argv[1])\n"
+          "theme = z.read('xl/theme/theme1.xml').decode()\n"
+          "check('theme kept', bool(re.search(r'<a:accent1>\\s*<a:srgbClr val=\"5B9BD5\"', theme)), True)\n"
+          "check('accent 1 text', ws['B2'].font.color.rgb[-6:], '5B9BD5')\n"
+          "check('accent 2 fill', ws['B3'].fill.fgColor.rgb[-6:], 'ED7D31')\n"
+          "c = ws['B4'].font.color\n"
+          "check('tinted', (c.theme, c.tint), (4, 0.5))\n");
+}
+
 TEST_F(InPlace, RightToLeftSheetsStayRightToLeft) {
     Make("ws.sheet_view.rightToLeft = True\nwb.create_sheet('Слева')\n");
     auto loaded = Load();
