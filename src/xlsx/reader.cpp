@@ -682,6 +682,17 @@ void Loader::ReadPage(ModelWorksheet& sheet, const pugi::xml_node& root, const s
         std::string_view orientation = Attr(s, "orientation").value();
         if (orientation == "landscape") page.orientation = host::PageOrientation::Landscape;
         if (orientation == "portrait") page.orientation = host::PageOrientation::Portrait;
+        // Print settings the model does not hold, named when they differ from the default.
+        const std::string_view order = Attr(s, "pageOrder").value();
+        const std::string_view comments = Attr(s, "cellComments").value();
+        const std::string_view errors = Attr(s, "errors").value();
+        if ((!order.empty() && order != "downThenOver") || Flag(s, "blackAndWhite", false) || Flag(s, "draft", false) ||
+            IntAttr(s, "copies", 1, part) > 1 ||
+            (Flag(s, "useFirstPageNumber", false) && IntAttr(s, "firstPageNumber", 1, part) != 1) ||
+            (!comments.empty() && comments != "none") || (!errors.empty() && errors != "displayed"))
+            report_.Add("print settings (page order, black and white, draft, copies, first page number, "
+                        "printed comments or errors)",
+                        part);
     }
 }
 
@@ -697,6 +708,10 @@ void Loader::ReadView(ModelWorksheet& sheet, const pugi::xml_node& views, const 
                                            : host::ViewMode::Normal;
     view.displayGridlines = Flag(v, "showGridLines", true);
     view.displayZeros = Flag(v, "showZeros", true);
+    // View settings the model does not hold, named when they differ from the default.
+    if (!Flag(v, "showRowColHeaders", true) || Flag(v, "showFormulas", false) || !Flag(v, "defaultGridColor", true) ||
+        !Flag(v, "showRuler", true) || !Flag(v, "showWhiteSpace", true))
+        report_.Add("sheet view settings (hidden headings, formulas shown, gridline colour, ruler or white space)", part);
     int zoom = IntAttr(v, "zoomScale", 100, part);
     if (view.view == host::ViewMode::PageBreakPreview && Attr(v, "zoomScaleSheetLayoutView"))
         zoom = IntAttr(v, "zoomScaleSheetLayoutView", zoom, part);

@@ -291,6 +291,39 @@ else:
     return output;
 }
 
+// Print and view settings the model does not hold are named, each sheet on its
+// own, so an in-place write is refused rather than printing differently; the
+// defaults (as openpyxl and LibreOffice write them) are not.
+TEST(Openpyxl, PrintAndViewSettingsTheModelDoesNotHoldAreReported) {
+    if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
+    ScratchDir dir;
+    std::string path = dir / "settings.xlsx";
+    std::string script = R"PY(
+import openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws["A1"] = "ч/б"
+ws.page_setup.blackAndWhite = True
+ws.sheet_view.showRowColHeaders = False
+plain = wb.create_sheet("Обычный")
+plain["A1"] = "x"
+plain.page_setup.pageOrder = "downThenOver"
+plain.page_setup.copies = 1
+plain.page_setup.orientation = "landscape"
+plain.sheet_view.showRowColHeaders = True
+wb.save(")PY" + path + R"PY(")
+)PY";
+    std::string output;
+    ASSERT_EQ(RunPython(dir, script, output), 0) << output;
+    auto app = MakeApp();
+    LoadReport report;
+    LoadWorkbook(*app, path, &report);
+    ASSERT_EQ(report.items.size(), 2u) << report.Describe();
+    EXPECT_NE(report.items[0].what.find("black and white"), std::string::npos) << report.Describe();
+    EXPECT_NE(report.items[1].what.find("hidden headings"), std::string::npos) << report.Describe();
+    for (const auto& item : report.items) EXPECT_EQ(item.part, "xl/worksheets/sheet1.xml") << report.Describe();
+}
+
 TEST(KeptThroughSaving, OpenpyxlFileSavedInPlaceKeepsDefaultsAndProperties) {
     if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
     ScratchDir dir;
