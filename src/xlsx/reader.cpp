@@ -341,6 +341,7 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std
         double standard = DoubleAttr(format, "defaultRowHeight", -1, part);
         if (standard > 0 && standard <= 409.5 && standard != sheet.StandardHeight()) sheet.StandardHeight(standard);
         defaults.customHeight = Flag(format, "customHeight", false);
+        if (Flag(format, "zeroHeight", false)) report_.Add("rows hidden unless shown (zero height by default)", part);
     }
     ReadColumns(sheet, Child(root, "cols"), part);
 

@@ -311,6 +311,7 @@ plain.page_setup.pageOrder = "downThenOver"
 plain.page_setup.copies = 1
 plain.page_setup.orientation = "landscape"
 plain.sheet_view.showRowColHeaders = True
+wb.create_sheet("Скрытые").sheet_format.zeroHeight = True
 wb.save(")PY" + path + R"PY(")
 )PY";
     std::string output;
@@ -318,10 +319,13 @@ wb.save(")PY" + path + R"PY(")
     auto app = MakeApp();
     LoadReport report;
     LoadWorkbook(*app, path, &report);
-    ASSERT_EQ(report.items.size(), 2u) << report.Describe();
+    ASSERT_EQ(report.items.size(), 3u) << report.Describe();
     EXPECT_NE(report.items[0].what.find("black and white"), std::string::npos) << report.Describe();
     EXPECT_NE(report.items[1].what.find("hidden headings"), std::string::npos) << report.Describe();
-    for (const auto& item : report.items) EXPECT_EQ(item.part, "xl/worksheets/sheet1.xml") << report.Describe();
+    EXPECT_NE(report.items[2].what.find("zero height"), std::string::npos) << report.Describe();
+    EXPECT_EQ(report.items[0].part, "xl/worksheets/sheet1.xml");
+    EXPECT_EQ(report.items[1].part, "xl/worksheets/sheet1.xml");
+    EXPECT_EQ(report.items[2].part, "xl/worksheets/sheet3.xml");
 }
 
 TEST(KeptThroughSaving, OpenpyxlFileSavedInPlaceKeepsDefaultsAndProperties) {
