@@ -200,22 +200,14 @@ void ModelWorksheet::RowHeight(int r1, int r2, double points) {
     ALIVE();
     CheckArea(Area{r1, 1, r2, 1});
     if (points < 0 || points > 409.5) throw Error(Refusal::RowHeightOutOfRange);
-    if (r1 == 1 && r2 == kMaxRows) {
-        // every row: the sheet's standard height changes and the rows drop their own
-        impl_->standardHeight = points;
-        for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
-            impl_->rows.at(i).rec.height = -1;
-            impl_->rows.at(i).rec.hiddenHeight = -1;
-        }
-        impl_->rows.trim();
-        return;
-    }
-    if (points > 0 && r2 == kMaxRows && 4LL * (r1 - 1) < kMaxRows - r1 + 1) {
-        // rows to the sheet's end, far more than the rows above: the standard height
-        // changes, and the rows above keep theirs as their own
+    if (r2 == kMaxRows && (r1 == 1 || (points > 0 && 4LL * (r1 - 1) < kMaxRows - r1 + 1))) {
+        // every row, or rows to the sheet's end far more than the rows above: the
+        // standard height changes, the rows above keep theirs as their own and the
+        // rows from r1 on drop their own
         const double before = impl_->standardHeight;
         for (int r = 1; r < r1; ++r) {
-            if (impl_->rows.get(r).rec.height < 0) impl_->rows.at(static_cast<std::size_t>(r) - 1).rec.height = before;
+            RowRecord& rec = impl_->rows.get(r).rec;
+            if (rec.height < 0) rec.height = before;
         }
         impl_->standardHeight = points;
         for (std::size_t i = static_cast<std::size_t>(r1) - 1; i < impl_->rows.size(); ++i) {
