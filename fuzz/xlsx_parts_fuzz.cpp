@@ -184,6 +184,7 @@ void Compare(const model::ModelWorkbook& a, const model::ModelWorkbook& b, const
         Fault(std::string("document properties (") + name + ") changed: " + std::to_string(x->size()) + " bytes became " +
               std::to_string(y->size()) + ", first difference at " + std::to_string(at));
     }
+    if (a.Theme() != b.Theme()) Fault("the workbook's theme changed");
 }
 
 xlsx::Limits FuzzLimits() {

@@ -87,9 +87,6 @@ struct DocumentProperties {
     std::string core;    // title, subject, creator, keywords, dates, ...
     std::string app;     // the application and its statistics
     std::string custom;  // custom properties with their types
-    /// The workbook's theme part (its colour scheme and fonts, which styles name
-    /// by number), kept as its XML and written back unchanged.
-    std::string theme;
 };
 
 class ModelWorkbook;
@@ -215,6 +212,11 @@ public:
     /// The document properties of the file the workbook was loaded from.
     DocumentProperties& Properties();
     const DocumentProperties& Properties() const;
+    /// The theme part of the file the workbook was loaded from (its colour scheme
+    /// and fonts, which styles name by number), kept as its XML and written back
+    /// unchanged; empty when it had none.
+    std::string& Theme();
+    const std::string& Theme() const;
     /// Dates count from 1 January 1904 (serial 0) instead of 1900: the cells keep
     /// their serial numbers and date formats show them in this system.
     bool Date1904() const;

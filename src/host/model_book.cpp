@@ -69,6 +69,7 @@ struct ModelWorkbook::Impl {
     int active = 0;  // 0-based
     detail::BookData data;  // the sheets as formulas see them
     DocumentProperties properties;
+    std::string theme;
     bool date1904 = false;
 
     void join(ModelWorksheet& sheet);
@@ -215,6 +216,8 @@ void ModelWorkbook::SetActiveSheet(int index) {
 
 DocumentProperties& ModelWorkbook::Properties() { return impl_->properties; }
 const DocumentProperties& ModelWorkbook::Properties() const { return impl_->properties; }
+std::string& ModelWorkbook::Theme() { return impl_->theme; }
+const std::string& ModelWorkbook::Theme() const { return impl_->theme; }
 bool ModelWorkbook::Date1904() const { return impl_->date1904; }
 void ModelWorkbook::Date1904(bool on) { impl_->date1904 = on; }
 

@@ -233,7 +233,7 @@ void Loader::Run() {
 
     if (const Rel* r = FindRel(bookRels, "/sharedStrings"); r && !r->external) ReadSharedStrings(r->target);
     const Rel* stylesRel = FindRel(bookRels, "/styles");
-    const auto theme = ReadTheme(zip_, bookRels, book_.Properties().theme, report_);
+    const auto theme = ReadTheme(zip_, bookRels, book_.Theme(), report_);
     styles_ = ReadStyles(zip_, stylesRel && !stylesRel->external ? stylesRel->target : std::string(), report_,
                          theme ? &*theme : nullptr);
 

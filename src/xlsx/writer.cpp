@@ -431,7 +431,7 @@ void WritePackage(ArchiveWriter& zip, const ModelWorkbook& book, SaveReport& rep
     const int count = book.Count();
     const model::DocumentProperties& properties = book.Properties();
     const bool custom = !properties.custom.empty();
-    const bool theme = !properties.theme.empty();
+    const bool theme = !book.Theme().empty();
     WriteContentTypes(zip, count, custom, theme);
     std::vector<Relationship> packageRels{{std::string(kRelTypes) + "officeDocument", "xl/workbook.xml"},
                                           {std::string(kCorePropertiesRel), "docProps/core.xml"},
@@ -448,7 +448,7 @@ void WritePackage(ArchiveWriter& zip, const ModelWorkbook& book, SaveReport& rep
     if (theme) bookRels.push_back({std::string(kThemeRel), std::string(kThemePart).substr(3)});
     WriteRels(zip, "xl/_rels/workbook.xml.rels", bookRels);
     WriteStyles(zip, book);
-    WriteTheme(zip, properties.theme);
+    WriteTheme(zip, book.Theme());
     SharedStrings strings;
     auto active = book.ActiveSheet();
     for (int i = 1; i <= count; ++i) {

@@ -275,7 +275,7 @@ TEST_F(RoundTrip, DocumentPropertiesAreWrittenBackAsTheyWereRead) {
         "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"2\" name=\"Шифр\"><vt:lpwstr>АБВГ</vt:lpwstr>"
         "</property></Properties>";
     auto book = app->NewWorkbook();
-    book->Properties() = {core, appXml, custom, {}};
+    book->Properties() = {core, appXml, custom};
     LoadReport report;
     auto loaded = SaveAndLoad(*book, &report);
     EXPECT_TRUE(report.empty()) << report.Describe();

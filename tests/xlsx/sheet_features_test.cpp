@@ -446,7 +446,7 @@ TEST_F(InPlace, TheWorkbooksThemeAndItsColoursStay) {
     auto loaded = Load();
     auto sheet = loaded->ModelSheet(1);
     EXPECT_EQ(loaded->Styles().Get(sheet->OwnStyle(2, 2).value_or(0)).font.color, host::Color::Rgb(0x5B9BD5));
-    EXPECT_FALSE(loaded->Properties().theme.empty());
+    EXPECT_FALSE(loaded->Theme().empty());
 
     AddDocument();
     Check("import zipfile, re\n"
