@@ -154,6 +154,7 @@ struct FormatPatch {
         std::optional<BorderWeight> weight;
         std::optional<Color> color;
         bool empty() const { return !style && !weight && !color; }
+        friend bool operator==(const BorderPatch&, const BorderPatch&) = default;
     };
     std::optional<std::string> numberFormat;
     std::optional<HAlign> horizontal;
@@ -177,6 +178,7 @@ struct FormatPatch {
     /// Applies the patch to one cell's style; edges are those of that cell.
     void ApplyTo(Style& s, const Border* left, const Border* top, const Border* bottom,
                  const Border* right) const;
+    friend bool operator==(const FormatPatch&, const FormatPatch&) = default;
 };
 
 // ---------------------------------------------------------------- sheet-level records

@@ -12,10 +12,23 @@ using namespace ops;
 
 namespace {
 
+/// The results kept for a patch in the workbook: found again for an equal
+/// patch, else made anew in place of the oldest.
+std::unordered_map<std::uint64_t, StyleId>& ResultsOf(detail::BookData& book, const FormatPatch& patch) {
+    constexpr std::size_t kKept = 16;
+    auto& kept = book.patchResults;
+    for (auto& entry : kept) {
+        if (entry->patch == patch) return entry->results;
+    }
+    if (kept.size() >= kKept) kept.erase(kept.begin());
+    kept.push_back(std::make_unique<detail::BookData::PatchResults>(detail::BookData::PatchResults{patch, {}}));
+    return kept.back()->results;
+}
+
 struct Patcher {
     StyleTable& table;
     const FormatPatch& patch;
-    std::unordered_map<std::uint64_t, StyleId> memo;
+    std::unordered_map<std::uint64_t, StyleId>& memo;
 
     static host::Border Resolve(const host::Border& old, const FormatPatch::BorderPatch& bp) {
         host::Border b = old;
@@ -27,9 +40,14 @@ struct Patcher {
     }
 
     // cls bits: 1 first row, 2 last row, 4 first column, 8 last column of the area
+    std::uint64_t lastKey = ~std::uint64_t{0};  // neighbouring cells mostly ask the same
+    StyleId lastId = 0;
+
     StyleId apply(StyleId id, unsigned cls) {
         const std::uint64_t key = (static_cast<std::uint64_t>(id) << 4) | cls;
-        if (auto it = memo.find(key); it != memo.end()) return it->second;
+        if (key == lastKey) return lastId;
+        lastKey = key;
+        if (auto it = memo.find(key); it != memo.end()) return lastId = it->second;
         Style st = table.Get(id);
         const auto& b = patch.borders;
         const auto& left = b[static_cast<int>((cls & 4) ? Edge::Left : Edge::InsideVertical)];
@@ -45,7 +63,7 @@ struct Patcher {
                       bottom.empty() ? nullptr : &bo, right.empty() ? nullptr : &r);
         StyleId out = table.Intern(st);
         memo.emplace(key, out);
-        return out;
+        return lastId = out;
     }
 };
 
@@ -64,19 +82,65 @@ unsigned ColCls(const Area& a, int c) {
     return (c == a.c1 ? 4u : 0u) | (c == a.c2 ? 8u : 0u);
 }
 
-/// Room in a row for a cell of its own in every column c1..c2 that has none, so that
-/// a frame drawn over a row grows its cells once rather than by doubling.
-constexpr int kReserveWidth = 256;
-void ReserveCells(Row* row, int c1, int c2) {
-    if (!row || c2 - c1 >= kReserveWidth) return;
-    const auto from = row->lower(c1);
-    const auto to = std::upper_bound(from, row->cells.end(), c2, [](int v, const Cell& c) { return v < c.col; });
-    const auto missing = static_cast<std::size_t>(c2 - c1 + 1) - static_cast<std::size_t>(to - from);
+/// Cells c1..c2 of row r patched as setOwn(r, c, apply(effective(r, c))) would
+/// patch them one by one, in one pass over the row's cells: the cells in the
+/// span are gathered in `scratch` and put back with one move of the row's tail.
+void PatchRowSpan(Sheet& sh, int r, const Area& a, Patcher& p, std::vector<Cell>& scratch) {
+    detail::SheetData& s = sh.s;
+    Row* row = s.rows.find(r);
+    const StyleId sheetStyle = s.sheetStyle.value_or(0);
+    auto inherited = [&](int c) {
+        if (row && row->rec.style) return *row->rec.style;
+        if (const ColRec* cr = sh.col(c); cr && cr->style) return *cr->style;
+        return sheetStyle;
+    };
+    const unsigned rowCls = RowCls(a, r);
+    scratch.clear();
+    std::size_t first = 0, last = 0;  // the span's cells in the row
+    if (row) {
+        first = static_cast<std::size_t>(row->lower(a.c1) - row->cells.begin());
+        last = first;
+        while (last < row->cells.size() && row->cells[last].col <= a.c2) ++last;
+    }
+    std::size_t at = first;
+    for (int c = a.c1; c <= a.c2; ++c) {
+        const unsigned cls = rowCls | ColCls(a, c);
+        const StyleId inh = inherited(c);
+        if (at < last && row->cells[at].col == c) {
+            Cell& cell = row->cells[at++];
+            const StyleId next = p.apply(cell.style ? *cell.style : inh, cls);
+            if (next != inh) cell.style = next;
+            else if (cell.style) {
+                cell.style.reset();  // a style equal to the inherited one is dropped, and so is the cell left blank
+                if (cell.blank()) continue;
+            }
+            scratch.push_back(std::move(cell));
+        } else if (const StyleId next = p.apply(inh, cls); next != inh) {
+            scratch.emplace_back();
+            scratch.back().col = c;
+            scratch.back().style = next;
+        }
+    }
+    if (!row) {
+        if (scratch.empty()) return;
+        row = &s.rows.get(r);
+    }
     std::vector<Cell>& cells = row->cells;
-    // growth stays geometric, so that many narrow areas on one row cost no more than
-    // before; by half, as the room left over stays with every formed row
-    if (cells.capacity() - cells.size() < missing)
-        cells.reserve(std::max(cells.size() + missing, cells.capacity() + cells.capacity() / 2));
+    const std::size_t had = last - first;
+    const std::size_t now = scratch.size();
+    std::move(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(std::min(had, now)),
+              cells.begin() + static_cast<std::ptrdiff_t>(first));
+    if (now > had) {
+        // growth by half, as the room left over stays with every formed row
+        if (cells.capacity() - cells.size() < now - had)
+            cells.reserve(std::max(cells.size() + now - had, cells.capacity() + cells.capacity() / 2));
+        cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(first + had),
+                     std::make_move_iterator(scratch.begin() + static_cast<std::ptrdiff_t>(had)),
+                     std::make_move_iterator(scratch.end()));
+    } else if (now < had) {
+        cells.erase(cells.begin() + static_cast<std::ptrdiff_t>(first + now),
+                    cells.begin() + static_cast<std::ptrdiff_t>(first + had));
+    }
 }
 
 /// Whole rows from r1 to the sheet's last row, far more of them than the rows
@@ -135,7 +199,8 @@ bool FormatRowsToEndAsSheet(detail::SheetData& s, const Area& a, Patcher& p, F&&
 }  // namespace
 
 void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
-    Patcher p{styles(), patch, {}};
+    std::unordered_map<std::uint64_t, StyleId> own;  // a sheet out of its workbook keeps nothing
+    Patcher p{styles(), patch, s.bookData ? ResultsOf(*s.bookData, patch) : own};
     const bool rowsAll = a.entireRows();
     const bool colsAll = a.entireColumns();
     if (rowsAll && colsAll) {
@@ -222,10 +287,8 @@ void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours)
             }
         }
     } else {
-        for (int r = a.r1; r <= a.r2; ++r) {
-            ReserveCells(s.rows.find(r), a.c1, a.c2);
-            for (int c = a.c1; c <= a.c2; ++c) setOwn(r, c, p.apply(effective(r, c), Cls(a, r, c)));
-        }
+        std::vector<Cell> scratch;
+        for (int r = a.r1; r <= a.r2; ++r) PatchRowSpan(*this, r, a, p, scratch);
     }
     s.rows.trim();
     if (!neighbours) return;

@@ -182,6 +182,16 @@ struct SheetData;
 /// formula can read any sheet and a structural change can reach every formula.
 struct BookData {
     std::vector<SheetData*> sheets;  // in no particular order
+    /// What a format patch made of each style (by style id and the cell's place
+    /// in the area), for the last few patches: a formed document applies a
+    /// handful of patches (a frame's lines, a cleared side) to thousands of
+    /// areas. Styles are never taken out of the workbook's table, so a result
+    /// stays true.
+    struct PatchResults {
+        host::FormatPatch patch;
+        std::unordered_map<std::uint64_t, StyleId> results;
+    };
+    std::vector<std::unique_ptr<PatchResults>> patchResults;
 };
 
 /// What a sheet's formulas may depend on, so that a structural change passes

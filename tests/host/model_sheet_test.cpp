@@ -141,6 +141,73 @@ TEST_F(ModelTest, BorderOuterNoneClearsTheNeighbour) {
     EXPECT_FALSE(ws->OwnStyle(50, 4).has_value());
 }
 
+// A patch's results are kept in the workbook across areas: the same patch
+// given again, after many others, and a patch that differs in one detail only
+// each give their own format.
+TEST_F(ModelTest, PatchesGivenAgainAfterOthersKeepTheirOwnResults) {
+    for (int k = 1; k <= 20; ++k) {
+        const std::string row = std::to_string(k);
+        R("B" + row + ":D" + row).Font().Color(host::Color::Rgb(static_cast<std::uint32_t>(k)));
+    }
+    R("B21:D21").Font().Color(host::Color::Rgb(1));
+    R("B22:D22").Font().Color(host::Color::Rgb(20));
+    R("B23:D23").Borders(Edge::Left).LineStyle(LineStyle::Continuous);
+    R("B24:D24").Borders(Edge::Left).Weight(host::BorderWeight::Thick);
+    R("B25:D25").Borders(Edge::Right).LineStyle(LineStyle::Continuous);
+    for (int k = 1; k <= 20; ++k) {
+        for (int c = 2; c <= 4; ++c)
+            EXPECT_EQ(ws->CellStyle(k, c).font.color, host::Color::Rgb(static_cast<std::uint32_t>(k))) << k << " " << c;
+    }
+    EXPECT_EQ(ws->CellStyle(21, 3).font.color, host::Color::Rgb(1));
+    EXPECT_EQ(ws->CellStyle(22, 3).font.color, host::Color::Rgb(20));
+    EXPECT_EQ(ws->CellStyle(23, 2).left.weight, host::BorderWeight::Thin);
+    EXPECT_EQ(ws->CellStyle(24, 2).left.weight, host::BorderWeight::Thick);
+    EXPECT_EQ(ws->CellStyle(24, 2).left.style, LineStyle::Continuous);
+    EXPECT_EQ(ws->CellStyle(25, 2).left.style, LineStyle::None);
+    EXPECT_EQ(ws->CellStyle(25, 4).right.style, LineStyle::Continuous);
+    // the same frame over areas that already hold other formats
+    R("F5").Font().Bold(true);
+    for (int top : {1, 4, 7}) {
+        const std::string a = "F" + std::to_string(top) + ":G" + std::to_string(top + 2);
+        R(a).Borders().LineStyle(LineStyle::Continuous);
+    }
+    EXPECT_TRUE(ws->CellStyle(5, 6).font.bold);
+    EXPECT_EQ(ws->CellStyle(5, 6).left.style, LineStyle::Continuous);
+    EXPECT_FALSE(ws->CellStyle(4, 6).font.bold);
+    EXPECT_EQ(ws->CellStyle(9, 7).right.style, LineStyle::Continuous);
+}
+
+// Patching a span of a row: values stay, cells left with no format of their
+// own and no content go, and a column's or row's format is what the others
+// fall back on.
+TEST_F(ModelTest, PatchingPartOfARowKeepsValuesAndDropsCellsLeftEmpty) {
+    ws->Columns("E:E").Font().Size(9);
+    R("B2").Value_(std::string("б"));
+    R("D2").Font().Italic(true);
+    R("G2").Value_(7.0);
+    R("A2:H2").Interior().ColorIndex(6);
+    for (int c = 1; c <= 8; ++c) EXPECT_EQ(ws->CellStyle(2, c).fill, host::Color::Index(6)) << c;
+    EXPECT_EQ(ws->CellStyle(2, 5).font.size, 9);
+    EXPECT_TRUE(ws->CellStyle(2, 4).font.italic);
+    R("A2:H2").Interior().ColorIndex(-4142);
+    EXPECT_EQ(R("B2").Text(), "б");
+    EXPECT_EQ(R("G2").Text(), "7");
+    EXPECT_TRUE(ws->CellStyle(2, 4).font.italic);
+    EXPECT_EQ(ws->CellStyle(2, 5).font.size, 9);
+    for (int c : {1, 3, 6, 8}) EXPECT_FALSE(ws->OwnStyle(2, c).has_value()) << c;
+    EXPECT_FALSE(ws->OwnStyle(2, 5).has_value());  // back to its column's format
+    EXPECT_EQ(ws->UsedRange(), (Area{2, 2, 2, 7}));
+    // a span over a row not stored yet, and one over a formatted row
+    R("C9:D9").Font().Bold(true);
+    EXPECT_TRUE(ws->CellStyle(9, 4).font.bold);
+    EXPECT_FALSE(ws->CellStyle(9, 5).font.bold);
+    ws->Rows(11).Font().Size(16);
+    R("B11:C11").Font().Bold(true);
+    EXPECT_EQ(ws->CellStyle(11, 2).font.size, 16);
+    EXPECT_TRUE(ws->CellStyle(11, 3).font.bold);
+    EXPECT_FALSE(ws->CellStyle(11, 4).font.bold);
+}
+
 TEST_F(ModelTest, InteriorAndFontColours) {
     R("A1").Interior().ColorIndex(6);
     EXPECT_EQ(R("A1").Interior().Color(), host::Color::Index(6));
