@@ -77,6 +77,8 @@ struct Options {
     ImportOptions import;
 };
 
+bool leaveWorkbooks = false;
+
 /// One run of the command: the host application, the workbook and where it goes.
 class Session {
 public:
@@ -87,6 +89,22 @@ public:
         // the register's error handling); the command writes it once, at its end,
         // and only when the whole operation succeeded.
         app_->SetSaver([](const model::ModelWorkbook&, const std::string&) {});
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() {
+        if (!leaveWorkbooks) return;
+        // Held from a static pointer to the process's end: nothing is freed, and a
+        // leak checker sees it all still reachable. The book's lock is released as usual.
+        static auto* left = new std::vector<std::shared_ptr<const void>>;
+        try {
+            left->reserve(left->size() + 3);
+        } catch (const std::bad_alloc&) {
+            return;  // taken apart as usual
+        }
+        left->push_back(std::move(book_));
+        left->push_back(std::shared_ptr<Kalvora>(std::move(service_)));
+        left->push_back(std::move(app_));
     }
 
     model::ModelApplication& App() { return *app_; }
@@ -527,6 +545,8 @@ std::string AttributeHelp() {
 }
 
 }  // namespace
+
+void LeaveWorkbooksToExit() { leaveWorkbooks = true; }
 
 int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     InitMessages();

@@ -5,5 +5,6 @@
 #include "cli/app.hpp"
 
 int main(int argc, char** argv) {
+    ormelin::cli::LeaveWorkbooksToExit();
     return ormelin::cli::Main(argc, argv, std::cout, std::cerr);
 }
