@@ -7,7 +7,9 @@
 // their row's, column's or sheet's), because a cell element without a style
 // means the workbook's default in the file rather than its row's.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -320,12 +322,56 @@ void SheetWriter::WriteCells(XmlOut& x) {
     x.Raw("</sheetData>");
 }
 
+namespace {
+
+template <std::size_t N>
+char* Put(char* p, const char (&text)[N]) {
+    std::memcpy(p, text, N - 1);
+    return p + N - 1;
+}
+char* PutInt(char* p, unsigned long long value) { return std::to_chars(p, p + 20, value).ptr; }
+/// A cell reference "AB12".
+char* PutRef(char* p, int row, int column) {
+    char letters[4];
+    int count = 0;
+    for (int c = column; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
+    while (count > 0) *p++ = letters[--count];
+    return PutInt(p, static_cast<unsigned long long>(row));
+}
+
+}  // namespace
+
 void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& content, StyleId style) {
-    x.Raw("<c r=\"").Cell(row, column).Raw("\"");
-    if (style != 0) x.Raw(" s=\"").Int(style).Raw("\"");
     const host::Value& v = content.value;
     const auto* number = std::get_if<double>(&v);
     const bool nonFinite = number && !std::isfinite(*number);  // the file has no such numbers: #NUM!
+    const auto* text = std::get_if<std::string>(&v);
+    // The cell's start, and the whole of a plain number, shared string or blank,
+    // written straight into the text: the bulk of every sheet.
+    char* p = x.Reserve(128);
+    p = PutRef(Put(p, "<c r=\""), row, column);
+    *p++ = '"';
+    if (style != 0) {
+        p = PutInt(Put(p, " s=\""), style);
+        *p++ = '"';
+    }
+    if (content.formula.empty()) {
+        if (number && !nonFinite) {
+            p = Put(p, "><v>");
+            p = std::to_chars(p, p + 32, *number).ptr;
+            x.Commit(Put(p, "</v></c>"));
+            return;
+        }
+        if (host::IsEmpty(v)) {
+            x.Commit(Put(p, "/>"));
+            return;
+        }
+        if (text && !text->empty() && text->size() <= kMaxCellCharacters && !content.runs) {
+            x.Commit(Put(PutInt(Put(p, " t=\"s\"><v>"), strings_.Index(*text)), "</v></c>"));
+            return;
+        }
+    }
+    x.Commit(p);
     if (!content.formula.empty()) {
         if (number && !nonFinite) x.Raw("><f>");
         else if (std::holds_alternative<bool>(v)) x.Raw(" t=\"b\"><f>");
@@ -337,14 +383,14 @@ void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& c
         else if (nonFinite) x.Raw("<v>#NUM!</v>");
         else if (const bool* flag = std::get_if<bool>(&v)) x.Raw(*flag ? "<v>1</v>" : "<v>0</v>");
         else if (const auto* e = std::get_if<host::CellError>(&v)) x.Raw("<v>").Raw(host::ErrorText(*e)).Raw("</v>");
-        else if (const auto* text = std::get_if<std::string>(&v)) x.Raw("<v>").Text(*text).Raw("</v>");
+        else if (text) x.Raw("<v>").Text(*text).Raw("</v>");
         // a formula without a cached value has no <v>
         x.Raw("</c>");
         return;
     }
     if (number && !nonFinite) {
         x.Raw("><v>").Number(*number).Raw("</v></c>");
-    } else if (const auto* text = std::get_if<std::string>(&v); text && !text->empty()) {
+    } else if (text && !text->empty()) {
         if (text->size() > kMaxCellCharacters &&
             std::count_if(text->begin(), text->end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) >
                 static_cast<std::ptrdiff_t>(kMaxCellCharacters))

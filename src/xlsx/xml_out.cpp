@@ -14,17 +14,20 @@ bool IsEscape(std::string_view s, std::size_t i) {
            IsHex(s[i + 4]) && IsHex(s[i + 5]) && s[i + 6] == '_';
 }
 
-void AppendEscape(std::string& out, unsigned code) {
+/// "_xHHHH_" for a character code.
+std::string_view EscapeOf(unsigned code, char (&text)[8]) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    out += "_x";
-    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xF];
-    out += '_';
+    text[0] = '_';
+    text[1] = 'x';
+    for (int i = 0; i < 4; ++i) text[2 + i] = kHex[(code >> (12 - 4 * i)) & 0xF];
+    text[6] = '_';
+    return {text, 7};
 }
 
 }  // namespace
 
-XmlOut::XmlOut(ArchiveWriter& archive, std::string part) : archive_(archive), part_(std::move(part)) {
-    buffer_.reserve(kFlushAt + 4096);
+XmlOut::XmlOut(ArchiveWriter& archive, std::string part)
+    : archive_(archive), part_(std::move(part)), buffer_(std::make_unique_for_overwrite<char[]>(kRoom)) {
     archive_.Begin(part_);
     Raw("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n");
 }
@@ -32,8 +35,17 @@ XmlOut::XmlOut(ArchiveWriter& archive, std::string part) : archive_(archive), pa
 XmlOut::~XmlOut() = default;
 
 void XmlOut::Flush() {
-    archive_.Write(buffer_);
-    buffer_.clear();
+    archive_.Write(std::string_view(buffer_.get(), size_));
+    size_ = 0;
+}
+
+XmlOut& XmlOut::Large(std::string_view text) {
+    Flush();
+    if (text.size() > kRoom) {
+        archive_.Write(text);
+        return *this;
+    }
+    return Raw(text);
 }
 
 void XmlOut::Close() {
@@ -58,22 +70,23 @@ void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) 
     // Runs of ordinary characters are appended whole.
     std::size_t run = 0;
     auto flushRun = [&](std::size_t i) {
-        if (i > run) buffer_.append(s.substr(run, i - run));
+        if (i > run) Raw(s.substr(run, i - run));
         run = i + 1;
     };
+    char escape[8];
     for (std::size_t i = 0; i < s.size(); ++i) {
         auto c = static_cast<unsigned char>(s[i]);
         if (c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"' && c != '_' && c != 0xEF) continue;
         switch (c) {
-            case '<': flushRun(i); buffer_ += "&lt;"; continue;
-            case '>': flushRun(i); buffer_ += "&gt;"; continue;
-            case '&': flushRun(i); buffer_ += "&amp;"; continue;
+            case '<': flushRun(i); Raw("&lt;"); continue;
+            case '>': flushRun(i); Raw("&gt;"); continue;
+            case '&': flushRun(i); Raw("&amp;"); continue;
             case '"':
-                if (attribute) flushRun(i), buffer_ += "&quot;";
+                if (attribute) flushRun(i), Raw("&quot;");
                 continue;
             case '_':
                 // "_x0041_" in a text would read back as "A": its underscore is escaped.
-                if (what.empty() && IsEscape(s, i)) flushRun(i), AppendEscape(buffer_, '_');
+                if (what.empty() && IsEscape(s, i)) flushRun(i), Raw(EscapeOf('_', escape));
                 continue;
             case 0xEF:
                 // U+FFFE and U+FFFF are no XML characters.
@@ -81,7 +94,7 @@ void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) 
                     (static_cast<unsigned char>(s[i + 2]) & 0xFE) == 0xBE) {
                     if (!what.empty()) Fail(part_, std::string(what) + " holds the non-character U+FFFE or U+FFFF");
                     flushRun(i);
-                    AppendEscape(buffer_, static_cast<unsigned char>(s[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF);
+                    Raw(EscapeOf(static_cast<unsigned char>(s[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF, escape));
                     run = i + 3;
                     i += 2;
                 }
@@ -91,17 +104,16 @@ void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) 
         // A control character.
         if (attribute && (c == '\t' || c == '\n' || c == '\r')) {
             flushRun(i);
-            buffer_ += c == '\t' ? "&#9;" : c == '\n' ? "&#10;" : "&#13;";
+            Raw(c == '\t' ? "&#9;" : c == '\n' ? "&#10;" : "&#13;");
             continue;
         }
         if (c == '\t' || c == '\n') continue;
         if (!what.empty()) Fail(part_, std::string(what) + " holds the control character U+00" +
                                            "0123456789ABCDEF"[c >> 4] + "0123456789ABCDEF"[c & 0xF]);
         flushRun(i);
-        AppendEscape(buffer_, c);  // also a carriage return, which XML would turn into a line feed
+        Raw(EscapeOf(c, escape));  // also a carriage return, which XML would turn into a line feed
     }
-    if (run < s.size()) buffer_.append(s.substr(run));
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (run < s.size()) Raw(s.substr(run));
 }
 
 XmlOut& XmlOut::Text(std::string_view text) {

@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,9 +24,22 @@ public:
     const std::string& Part() const { return part_; }
 
     XmlOut& Raw(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushAt) Flush();
+        if (text.size() > kRoom - size_) return Large(text);
+        std::memcpy(buffer_.get() + size_, text.data(), text.size());
+        size_ += text.size();
+        if (size_ >= kFlushAt) Flush();
         return *this;
+    }
+    /// Room for `n` (at most kReserveMax) characters at the end of the text, for a
+    /// caller that writes them itself and hands the end of what it wrote to Commit.
+    static constexpr std::size_t kReserveMax = 4096;
+    char* Reserve(std::size_t n) {
+        if (n > kRoom - size_) Flush();
+        return buffer_.get() + size_;
+    }
+    void Commit(char* end) {
+        size_ = static_cast<std::size_t>(end - buffer_.get());
+        if (size_ >= kFlushAt) Flush();
     }
     XmlOut& Int(long long value) {
         char digits[24];
@@ -63,12 +78,16 @@ public:
 
 private:
     static constexpr std::size_t kFlushAt = 1 << 20;
+    // beyond kFlushAt: room for one reservation or short text before a flush
+    static constexpr std::size_t kRoom = kFlushAt + kReserveMax;
     void Flush();
+    XmlOut& Large(std::string_view text);  // a text that does not fit what is left
     void Escaped(std::string_view text, bool attribute, std::string_view what);
 
     ArchiveWriter& archive_;
     std::string part_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
     bool closed_ = false;
 };
 
