@@ -165,6 +165,46 @@ TEST(WriterTexts, EscapesControlCharactersAndTheFilesOwnEscape) {
     }
 }
 
+// The writer gathers text in a buffer of about a megabyte: texts of the most
+// characters a cell holds, escapes falling on every side of the buffer's edge,
+// and a kept part larger than the whole buffer all come back whole.
+TEST(WriterTexts, TextsAcrossTheBuffersEdgeAndLargerThanItComeBackWhole) {
+    auto app = MakeApp();
+    ScratchDir dir;
+    auto book = app->NewWorkbook();
+    auto sheet = book->ModelSheet(1);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 90; ++i) {
+        // 32,767 characters, two bytes each but for the markup moving along the text
+        std::string t;
+        for (int k = 0; k < 32767; ++k) t += (k % 997 == i % 997) ? "<" : (k % 1009 == i) ? "&" : "ж";
+        texts.push_back(std::move(t));
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        sheet->SetLiteral(Area{r, 1, r, 1}, texts[i]);               // a shared string
+        sheet->SetFormula(r, 2, "=RC[-1]", texts[i]);                // a cached value in the sheet itself
+        sheet->SetLiteral(Area{r, 3, r, 3}, static_cast<double>(r) / 7);
+    }
+    // a theme part of two megabytes, written as it was kept
+    std::string& theme = book->Theme();
+    theme = "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" name=\"x\"><!--" +
+            std::string(2 << 20, 'x') + "--><a:themeElements/></a:theme>";
+    const std::string path = dir / "long.xlsx";
+    SaveWorkbook(*book, path);
+
+    auto parts = ReadParts(path);
+    EXPECT_GT(Part(parts, "xl/worksheets/sheet1.xml").size(), std::size_t{4} << 20);
+    EXPECT_EQ(Part(parts, "xl/theme/theme1.xml").find(theme) != std::string::npos, true);
+    auto loaded = LoadWorkbook(*app, path)->ModelSheet(1);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        EXPECT_EQ(std::get<std::string>(loaded->Content(r, 1).value), texts[i]) << "row " << r;
+        EXPECT_EQ(std::get<std::string>(loaded->Content(r, 2).value), texts[i]) << "cached, row " << r;
+        EXPECT_EQ(std::get<double>(loaded->Content(r, 3).value), static_cast<double>(r) / 7) << "row " << r;
+    }
+}
+
 TEST(WriterTexts, ControlCharacterInAFormulaFailsTheSave) {
     auto app = MakeApp();
     ScratchDir dir;
