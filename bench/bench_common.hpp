@@ -107,7 +107,7 @@ public:
         out_ += "</v></c>";
     }
     void Text(int row, int column, unsigned style, const std::string& text) {
-        auto [it, added] = strings_.emplace(text, static_cast<unsigned>(order_.size()));
+        auto [it, added] = strings_.try_emplace(text, static_cast<unsigned>(order_.size()));
         if (added) order_.push_back(&it->first);
         Ref(row, column, style);
         out_ += " t=\"s\"><v>";

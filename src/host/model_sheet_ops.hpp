@@ -110,8 +110,9 @@ struct Sheet {
         for (int rr = from; rr <= to; ++rr) {
             const Row& row = s.rows.at(rr - 1);
             for (const MergeAt& m : row.merges) {
-                Area m2{rr, m.c1, rr + m.rows - 1, m.c2()};
-                if (m2.intersects(a)) out.push_back(m2);
+                if (m.c1 > a.c2) break;  // sorted by first column
+                if (rr + m.rows - 1 < a.r1 || m.c2() < a.c1) continue;
+                out.push_back(Area{rr, m.c1, rr + m.rows - 1, m.c2()});
             }
         }
         return out;

@@ -528,7 +528,7 @@ CellContent Loader::ReadCell(const pugi::xml_node& c, std::string_view type, int
             if (kind == "dataTable") report_.Add("data tables", part);
             content.formula = ToR1C1(f.child_value(), row, column);
         }
-        CheckSavable(content.formula, false, part, "the formula of " + CellName(row, column));
+        if (!Savable(content.formula, false)) CheckSavable(content.formula, false, part, "the formula of " + CellName(row, column));
         // An error constant is saved as a formula of that error alone.
         if (auto error = CellErrorNamed(std::string_view(content.formula).substr(std::min<std::size_t>(1, content.formula.size())))) {
             content.formula.clear();
@@ -558,30 +558,35 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
     // back while the worksheet grows.
     for (auto r = data.first_child(), after = r.next_sibling(); r; data.remove_child(r), r = after, after = r.next_sibling()) {
         if (!Is(r, "row")) continue;
-        int row = Attr(r, "r") ? IntAttr(r, "r", 0, part) : lastRow + 1;
+        enum { kR, kHt, kHidden, kCustomHeight, kCustomFormat, kS, kOutlineLevel, kCollapsed };
+        static constexpr const char* kRowAttributes[] = {"r", "ht", "hidden", "customHeight", "customFormat",
+                                                         "s", "outlineLevel", "collapsed"};
+        const AttrsOf attrs(r, kRowAttributes);
+        const auto& found = attrs.found;
+        int row = found[kR] ? IntAttr(found[kR], 0, part) : lastRow + 1;
         if (row < 1 || row > host::kMaxRows || row <= lastRow)
             Fail(part, "row number " + std::to_string(row) + " out of order or out of the sheet");
         lastRow = row;
         flushBreaks(row);
 
         model::RowRecord record;
-        if (r.attribute("outlineLevel")) record.outlineLevel = OutlineLevel(r, part, report_);
-        record.collapsed = Flag(r, "collapsed", false);
-        if (Flag(r, "hidden", false)) {
+        if (found[kOutlineLevel]) record.outlineLevel = OutlineLevel(r, part, report_);
+        record.collapsed = Flag(found[kCollapsed], false);
+        if (Flag(found[kHidden], false)) {
             // A hidden row has height 0 in the model; its own height, when it is
             // one the row can have, is kept beside it.
             record.height = 0;
             double height = -1;
-            if (auto ht = Attr(r, "ht"); ht && Number(std::string_view(ht.value()), height) && height > 0 &&
-                height <= 409.5 && (Flag(r, "customHeight", false) || height != sheet.StandardHeight()))
+            if (const auto& ht = found[kHt]; ht && Number(std::string_view(ht.value()), height) && height > 0 &&
+                height <= 409.5 && (Flag(found[kCustomHeight], false) || height != sheet.StandardHeight()))
                 record.hiddenHeight = static_cast<float>(height);
-        } else if (Attr(r, "ht")) {
-            double height = DoubleAttr(r, "ht", -1, part);
+        } else if (found[kHt]) {
+            double height = DoubleAttr(found[kHt], -1, part);
             if (height < 0 || height > 409.5) Fail(part, "row " + std::to_string(row) + ": height out of range");
-            if (Flag(r, "customHeight", false) || height != sheet.StandardHeight()) record.height = height;
+            if (Flag(found[kCustomHeight], false) || height != sheet.StandardHeight()) record.height = height;
         }
-        if (Flag(r, "customFormat", false) && Attr(r, "s"))
-            record.style = StyleOf(static_cast<std::size_t>(IntAttr(r, "s", 0, part)), part, row, 0);
+        if (Flag(found[kCustomFormat], false) && found[kS])
+            record.style = StyleOf(static_cast<std::size_t>(IntAttr(found[kS], 0, part)), part, row, 0);
         if (breakAt != breaks.end() && *breakAt == row) {
             record.manualBreak = true;
             ++breakAt;

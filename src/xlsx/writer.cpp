@@ -92,7 +92,7 @@ void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
 class SharedStrings {
 public:
     std::uint32_t Index(const std::string& text) {
-        auto [it, added] = index_.emplace(text, static_cast<std::uint32_t>(order_.size()));
+        auto [it, added] = index_.try_emplace(text, static_cast<std::uint32_t>(order_.size()));
         if (added) order_.push_back({&it->first, nullptr});
         ++uses_;
         return it->second;

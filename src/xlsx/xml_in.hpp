@@ -40,20 +40,44 @@ inline pugi::xml_node Child(const pugi::xml_node& parent, const char* name) {
     return {};
 }
 
-/// An attribute by its local name ("id" finds "r:id").
+/// An attribute by its local name ("id" finds "r:id"); one of exactly that name
+/// comes first. One pass over the element's attributes.
 inline pugi::xml_attribute Attr(const pugi::xml_node& n, const char* name) {
-    if (auto a = n.attribute(name)) return a;
-    for (auto a = n.first_attribute(); a; a = a.next_attribute())
-        if (std::strcmp(Local(a.name()), name) == 0) return a;
-    return {};
+    pugi::xml_attribute prefixed;
+    for (auto a = n.first_attribute(); a; a = a.next_attribute()) {
+        const char* own = a.name();
+        if (std::strcmp(own, name) == 0) return a;
+        if (!prefixed && std::strcmp(Local(own), name) == 0) prefixed = a;
+    }
+    return prefixed;
 }
 
-inline bool Flag(const pugi::xml_node& n, const char* name, bool absent) {
-    auto a = Attr(n, name);
+/// The attributes of an element that are named in `names` (by local name), taken
+/// in one pass, for elements read by the thousand: found[i] is the one named names[i].
+template <std::size_t N>
+struct AttrsOf {
+    pugi::xml_attribute found[N];
+    AttrsOf(const pugi::xml_node& n, const char* const (&names)[N]) {
+        bool exact[N] = {};
+        for (auto a = n.first_attribute(); a; a = a.next_attribute()) {
+            const char* own = a.name();
+            const char* local = Local(own);
+            for (std::size_t i = 0; i < N; ++i) {
+                if (exact[i] || std::strcmp(local, names[i]) != 0) continue;
+                if (local == own) found[i] = a, exact[i] = true;
+                else if (!found[i]) found[i] = a;
+                break;
+            }
+        }
+    }
+};
+
+inline bool Flag(const pugi::xml_attribute& a, bool absent) {
     if (!a) return absent;
     std::string_view v = a.value();
     return v == "1" || v == "true" || v == "on";
 }
+inline bool Flag(const pugi::xml_node& n, const char* name, bool absent) { return Flag(Attr(n, name), absent); }
 
 /// A flag element such as <b/> or <b val="0"/>.
 inline bool FlagElement(const pugi::xml_node& parent, const char* name) {
@@ -69,8 +93,7 @@ bool Number(std::string_view text, T& out) {
     return ec == std::errc() && p == text.data() + text.size();
 }
 
-inline int IntAttr(const pugi::xml_node& n, const char* name, int absent, const std::string& part) {
-    auto a = Attr(n, name);
+inline int IntAttr(const pugi::xml_attribute& a, int absent, const std::string& part) {
     if (!a) return absent;
     long long v = 0;
     if (!Number(std::string_view(a.value()), v)) {
@@ -82,14 +105,19 @@ inline int IntAttr(const pugi::xml_node& n, const char* name, int absent, const 
     if (v < -2000000000LL || v > 2000000000LL) Fail(part, std::string("attribute ") + a.name() + " out of range");
     return static_cast<int>(v);
 }
+inline int IntAttr(const pugi::xml_node& n, const char* name, int absent, const std::string& part) {
+    return IntAttr(Attr(n, name), absent, part);
+}
 
-inline double DoubleAttr(const pugi::xml_node& n, const char* name, double absent, const std::string& part) {
-    auto a = Attr(n, name);
+inline double DoubleAttr(const pugi::xml_attribute& a, double absent, const std::string& part) {
     if (!a) return absent;
     double v = 0;
     if (!Number(std::string_view(a.value()), v) || !std::isfinite(v))
         Fail(part, std::string("attribute ") + a.name() + " is not a number: \"" + a.value() + "\"");
     return v;
+}
+inline double DoubleAttr(const pugi::xml_node& n, const char* name, double absent, const std::string& part) {
+    return DoubleAttr(Attr(n, name), absent, part);
 }
 
 /// Whether a text can be written back where the writer puts it: no control character
