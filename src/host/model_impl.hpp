@@ -36,6 +36,10 @@ struct Row {
     RowRecord rec;
     std::vector<Cell> cells;
     std::vector<MergeAt> merges;  // sorted by c1
+    /// No merged area starting in this row has more rows (a bound: it is raised
+    /// wherever one grows, never lowered), so that a look for the areas that
+    /// reach a row below skips the rows whose areas cannot.
+    int tallestMerge = 1;
 
     bool hasRecord() const { return rec.height >= 0 || rec.style.has_value(); }
     bool empty() const {
@@ -73,6 +77,7 @@ struct Row {
         auto it = std::lower_bound(merges.begin(), merges.end(), m.c1,
                                    [](const MergeAt& x, int v) { return x.c1 < v; });
         merges.insert(it, m);
+        tallestMerge = std::max(tallestMerge, m.rows);
     }
 };
 

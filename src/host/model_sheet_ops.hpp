@@ -94,7 +94,7 @@ struct Sheet {
         const int from = std::max(1, r - s.maxMergeRows + 1);
         for (int rr = r; rr >= from; --rr) {
             const Row* row = s.rows.find(rr);
-            if (!row) continue;
+            if (!row || rr + row->tallestMerge - 1 < r) continue;
             for (const MergeAt& m : row->merges) {
                 if (m.c1 > c) break;
                 if (m.c2() >= c && rr + m.rows - 1 >= r) return Area{rr, m.c1, rr + m.rows - 1, m.c2()};
@@ -109,6 +109,7 @@ struct Sheet {
         const int to = detail::StoredUpTo(s.rows, a.r2);
         for (int rr = from; rr <= to; ++rr) {
             const Row& row = s.rows.at(rr - 1);
+            if (rr + row.tallestMerge - 1 < a.r1) continue;
             for (const MergeAt& m : row.merges) {
                 if (m.c1 > a.c2) break;  // sorted by first column
                 if (rr + m.rows - 1 < a.r1 || m.c2() < a.c1) continue;

@@ -114,6 +114,7 @@ void ModelWorksheet::InsertRows(int at, int count) {
             if (r + m.rows - 1 >= at) {
                 m.rows += count;
                 s.maxMergeRows = std::max(s.maxMergeRows, m.rows);
+                row->tallestMerge = std::max(row->tallestMerge, m.rows);
             }
         }
     }
