@@ -8,6 +8,8 @@
 #include <benchmark/benchmark.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -209,40 +211,43 @@ void BM_LibreOfficeLoadSave(benchmark::State& state) {
 
 /// The floor: read the input's parts, then write the formed sheet's cells, its
 /// styles, row heights and merged areas bare, at the same deflate level.
-void BM_FloorFormEndToEnd(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    WriteInput(n);
-    // The formed sheet to write, made once outside the timing.
-    model::ModelApplication app(std::make_shared<model::ScriptedUi>());
-    auto book = xlsx::LoadWorkbook(app, InputFile(n), nullptr);
-    auto k = Kalvora::Create(app);
-    std::shared_ptr<host::Worksheet> ws = book->Sheet(kSheet);
-    k->Forming(ws, true, false);
-    auto sheet = std::dynamic_pointer_cast<model::ModelWorksheet>(ws);
-    std::string floorPath = OutputFile(n) + ".floor.xlsx";
-    // One font and border per style id: the styles part of the formed workbook.
-    std::string fonts, borders, xfs;
-    const std::size_t styleCount = book->Styles().Size();
-    for (model::StyleId id = 0; id < styleCount; ++id) {
-        const host::Style& st = book->Styles().Get(id);
-        fonts += std::string("<font>") + (st.font.italic ? "<i/>" : "") + "<sz val=\"" + std::to_string(st.font.size) +
-                 "\"/><name val=\"" + st.font.name + "\"/></font>";
-        auto edge = [](const char* name, const host::Border& b) {
-            return std::string("<") + name + (b.style != host::LineStyle::None ? " style=\"thin\"/>" : "/>");
-        };
-        borders += "<border>" + edge("left", st.left) + edge("right", st.right) + edge("top", st.top) +
-                   edge("bottom", st.bottom) + "<diagonal/></border>";
-        xfs += "<xf fontId=\"" + std::to_string(id) + "\" borderId=\"" + std::to_string(id) + "\"" +
-               (st.orientation ? " applyAlignment=\"1\"><alignment textRotation=\"" +
-                                     std::to_string(st.orientation > 0 ? st.orientation : 90 - st.orientation) + "\"/></xf>"
-                               : "/>");
+class Floor {
+public:
+    explicit Floor(int n) : n_(n), app_(std::make_shared<model::ScriptedUi>()) {
+        WriteInput(n);
+        // The formed sheet to write, made once outside the timing.
+        book_ = xlsx::LoadWorkbook(app_, InputFile(n), nullptr);
+        auto k = Kalvora::Create(app_);
+        std::shared_ptr<host::Worksheet> ws = book_->Sheet(kSheet);
+        k->Forming(ws, true, false);
+        sheet_ = std::dynamic_pointer_cast<model::ModelWorksheet>(ws);
+        path_ = OutputFile(n) + ".floor.xlsx";
+        // One font and border per style id: the styles part of the formed workbook.
+        std::string fonts, borders, xfs;
+        const std::size_t styleCount = book_->Styles().Size();
+        for (model::StyleId id = 0; id < styleCount; ++id) {
+            const host::Style& st = book_->Styles().Get(id);
+            fonts += std::string("<font>") + (st.font.italic ? "<i/>" : "") + "<sz val=\"" + std::to_string(st.font.size) +
+                     "\"/><name val=\"" + st.font.name + "\"/></font>";
+            auto edge = [](const char* name, const host::Border& b) {
+                return std::string("<") + name + (b.style != host::LineStyle::None ? " style=\"thin\"/>" : "/>");
+            };
+            borders += "<border>" + edge("left", st.left) + edge("right", st.right) + edge("top", st.top) +
+                       edge("bottom", st.bottom) + "<diagonal/></border>";
+            xfs += "<xf fontId=\"" + std::to_string(id) + "\" borderId=\"" + std::to_string(id) + "\"" +
+                   (st.orientation ? " applyAlignment=\"1\"><alignment textRotation=\"" +
+                                         std::to_string(st.orientation > 0 ? st.orientation : 90 - st.orientation) + "\"/></xf>"
+                                   : "/>");
+        }
+        styles_ = "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><fonts>" + fonts +
+                  "</fonts><fills><fill/></fills><borders>" + borders + "</borders><cellXfs>" + xfs +
+                  "</cellXfs></styleSheet>";
     }
-    const std::string styles = "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><fonts>" + fonts +
-                               "</fonts><fills><fill/></fills><borders>" + borders + "</borders><cellXfs>" + xfs +
-                               "</cellXfs></styleSheet>";
-    for (auto _ : state) {
+
+    /// One run of the floor's work.
+    void Run() const {
         int error = 0;
-        zip_t* z = zip_open(InputFile(n).c_str(), ZIP_RDONLY, &error);
+        zip_t* z = zip_open(InputFile(n_).c_str(), ZIP_RDONLY, &error);
         for (const char* part : {"xl/sharedStrings.xml", "xl/styles.xml", "xl/worksheets/sheet1.xml",
                                  "xl/worksheets/sheet2.xml"}) {
             std::string bytes = bench::ReadPart(z, part);
@@ -253,12 +258,12 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
         zip_discard(z);
 
         // The formed sheet written bare, each style id as its own cell format.
-        bench::FloorWriter w(floorPath);
+        bench::FloorWriter w(path_);
         std::vector<std::pair<int, double>> heights;
-        sheet->ForEachRow([&](int row, const model::RowRecord& rec) { heights.emplace_back(row, rec.height); });
+        sheet_->ForEachRow([&](int row, const model::RowRecord& rec) { heights.emplace_back(row, rec.height); });
         std::size_t next = 0;
         int open = 0;
-        sheet->ForEachCell([&](int row, int column, const host::CellContent& content, model::StyleId style) {
+        sheet_->ForEachCell([&](int row, int column, const host::CellContent& content, model::StyleId style) {
             if (row != open) {
                 while (next < heights.size() && heights[next].first < row) ++next;
                 w.Row(row, next < heights.size() && heights[next].first == row ? heights[next].second : -1);
@@ -272,14 +277,58 @@ void BM_FloorFormEndToEnd(benchmark::State& state) {
                 w.Blank(row, column, style);
             }
         });
-        for (const auto& m : sheet->MergedAreas(host::Area{1, 1, host::kMaxRows, host::kMaxColumns}))
+        for (const auto& m : sheet_->MergedAreas(host::Area{1, 1, host::kMaxRows, host::kMaxColumns}))
             w.Merge(m.r1, m.c1, m.r2, m.c2);
-        w.Close(styles);
+        w.Close(styles_);
     }
+
+private:
+    int n_;
+    model::ModelApplication app_;
+    std::shared_ptr<model::ModelWorkbook> book_;
+    std::shared_ptr<model::ModelWorksheet> sheet_;
+    std::string path_, styles_;
+};
+
+void BM_FloorFormEndToEnd(benchmark::State& state) {
+    const Floor floor(static_cast<int>(state.range(0)));
+    for (auto _ : state) floor.Run();
+}
+
+/// The command and the floor taken in turn, pair by pair, so that a machine whose
+/// speed drifts moves both alike: the median of the pairs' ratios, and of each.
+void BM_FormAgainstFloor(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const Floor floor(n);
+    const std::string command = std::string(ORMELIN_CLI) + " form " + bench::Quoted(InputFile(n)) + " " +
+                                bench::Quoted(kSheet) + " --print -o " + bench::Quoted(OutputFile(n)) + " 2>/dev/null";
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> forms, floors, ratios;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError(("failed: " + command).c_str());
+            return;
+        }
+        const auto t1 = Clock::now();
+        floor.Run();
+        const auto t2 = Clock::now();
+        forms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        floors.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+        ratios.push_back(forms.back() / floors.back());
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
+    state.counters["form_ms"] = median(forms);
+    state.counters["floor_ms"] = median(floors);
+    state.counters["ratio"] = median(ratios);
 }
 
 BENCHMARK(BM_FormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FloorFormEndToEnd)->Arg(2000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_FormAgainstFloor)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(21);
 BENCHMARK(BM_RollbackEndToEnd)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_LibreOfficeLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
