@@ -237,44 +237,33 @@ struct SheetData {
     host::SheetView view;
     bool autoBreaks = false;
 
-    // How many cells each column holds, and the first and last column holding
-    // any: the used range reads them instead of passing over the sheet. Row
-    // insertion and deletion keep them up to date; other changes mark them stale
-    // and the next reader counts again.
-    mutable std::vector<int> colCount;
+    // The first and last column holding any cell: the used range reads them
+    // instead of passing over the sheet. A row's cells are sorted by column, so
+    // counting them again reads each row's first and last cell only. Row
+    // insertion keeps them up to date; other changes mark them stale and the next
+    // reader counts again.
     mutable int cMin = 0, cMax = 0;  // 0: no cells
     mutable bool countsValid = false;
 
     void recount() const {
-        colCount.assign(static_cast<std::size_t>(host::kMaxColumns) + 1, 0);
         cMin = cMax = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            for (const Cell& c : rows.at(i).cells) ++colCount[static_cast<std::size_t>(c.col)];
-        }
-        for (int c = 1; c <= host::kMaxColumns; ++c) {
-            if (colCount[static_cast<std::size_t>(c)] == 0) continue;
-            if (!cMin) cMin = c;
-            cMax = c;
+            const auto& cells = rows.at(i).cells;
+            if (cells.empty()) continue;
+            if (!cMin || cells.front().col < cMin) cMin = cells.front().col;
+            cMax = std::max(cMax, cells.back().col);
         }
         countsValid = true;
     }
     void countAdded(const Row& row) const {
-        if (!countsValid) return;
-        for (const Cell& c : row.cells) {
-            ++colCount[static_cast<std::size_t>(c.col)];
-            if (!cMin || c.col < cMin) cMin = c.col;
-            if (c.col > cMax) cMax = c.col;
-        }
+        if (!countsValid || row.cells.empty()) return;
+        if (!cMin || row.cells.front().col < cMin) cMin = row.cells.front().col;
+        cMax = std::max(cMax, row.cells.back().col);
     }
+    /// A row's cells going: the bounds stay when the row held neither of them.
     void countRemoved(const Row& row) const {
-        if (!countsValid) return;
-        for (const Cell& c : row.cells) --colCount[static_cast<std::size_t>(c.col)];
-        while (cMin && cMin <= cMax && colCount[static_cast<std::size_t>(cMin)] == 0) ++cMin;
-        if (cMin > cMax) {
-            cMin = cMax = 0;
-            return;
-        }
-        while (cMax >= cMin && colCount[static_cast<std::size_t>(cMax)] == 0) --cMax;
+        if (!countsValid || row.cells.empty()) return;
+        if (row.cells.front().col <= cMin || row.cells.back().col >= cMax) countsValid = false;
     }
 };
 
