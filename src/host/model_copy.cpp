@@ -78,6 +78,7 @@ void ModelWorksheet::CopyTo(const Area& source, host::Worksheet& destination, in
             for (int c = source.c1; same && c <= source.c2; ++c) same = mapStyle(bare(src, c)) == bare(dst, c + dc);
             if (same) last = std::max(stored, source.r1 - 1);
         }
+        if (last >= source.r1) cells.reserve(static_cast<std::size_t>(last - source.r1 + 1) * source.columns());
         for (int r = source.r1; r <= last; ++r) {
             const Row* rw = s.rows.find(r);
             for (int c = source.c1; c <= source.c2; ++c) {

@@ -39,35 +39,72 @@ bool IsBandChange(Change::Kind k, bool& rows) {
     }
 }
 
-/// Adds a formula to the counts, as many times as it is stored.
-void Count(FormulaCounts& counts, std::string_view formulaR1C1, long times = 1) {
+/// What a formula adds to the counts: it depends on its text alone.
+struct FormulaReach {
     bool rows = false, columns = false, referring = false;
-    std::vector<std::string> named;
+    std::vector<std::string> named;  // case-folded
+};
+
+FormulaReach ReachOfFormula(std::string_view formulaR1C1) {
+    FormulaReach reach;
     for (const Token& t : formula::Tokenize(formulaR1C1, formula::Notation::R1C1, 1, 1)) {
         if (t.type != Token::Type::Reference) continue;
         const Reference& r = t.ref;
-        referring = true;
+        reach.referring = true;
         if (r.hasSheet) {
             std::string key = FoldedSheetName(r.sheet);
-            if (std::find(named.begin(), named.end(), key) == named.end()) named.push_back(std::move(key));
+            if (std::find(reach.named.begin(), reach.named.end(), key) == reach.named.end())
+                reach.named.push_back(std::move(key));
         }
         if (r.kind == Kind::Error) continue;
         const bool hasRows = r.kind != Kind::Columns, hasColumns = r.kind != Kind::Rows;
         if (r.hasSheet) {
             // the formula moves with its own sheet, the cell it points at does not
-            rows = rows || (hasRows && (!r.row1.absolute || !r.row2.absolute));
-            columns = columns || (hasColumns && (!r.col1.absolute || !r.col2.absolute));
+            reach.rows = reach.rows || (hasRows && (!r.row1.absolute || !r.row2.absolute));
+            reach.columns = reach.columns || (hasColumns && (!r.col1.absolute || !r.col2.absolute));
         } else {
             // an offset of 0 moves with the formula; anything else may not
             auto moves = [](const formula::Coord& c) { return c.absolute || c.value != 0; };
-            rows = rows || (hasRows && (moves(r.row1) || moves(r.row2)));
-            columns = columns || (hasColumns && (moves(r.col1) || moves(r.col2)));
+            reach.rows = reach.rows || (hasRows && (moves(r.row1) || moves(r.row2)));
+            reach.columns = reach.columns || (hasColumns && (moves(r.col1) || moves(r.col2)));
         }
     }
-    if (rows) counts.rows += times;
-    if (columns) counts.columns += times;
-    if (referring) counts.referring += times;
-    for (auto& key : named) counts.named[std::move(key)] += times;
+    return reach;
+}
+
+/// Adds a formula to the counts, as many times as it is stored. A formed
+/// document stores the same few formulas on every sheet (in R1C1 a formula
+/// reads the same wherever it is copied): the last ones read are remembered.
+void Count(FormulaCounts& counts, std::string_view formulaR1C1, long times = 1) {
+    struct Remembered {
+        std::string formula;
+        FormulaReach reach;
+    };
+    constexpr std::size_t kRemembered = 32;
+    thread_local std::vector<Remembered> remembered;
+    thread_local std::size_t oldest = 0;
+    const FormulaReach* reach = nullptr;
+    for (const Remembered& r : remembered) {
+        if (r.formula == formulaR1C1) {
+            reach = &r.reach;
+            break;
+        }
+    }
+    if (!reach) {
+        Remembered fresh{std::string(formulaR1C1), ReachOfFormula(formulaR1C1)};
+        if (remembered.size() < kRemembered) {
+            remembered.push_back(std::move(fresh));
+            reach = &remembered.back().reach;
+        } else {
+            remembered[oldest] = std::move(fresh);
+            reach = &remembered[oldest].reach;
+            oldest = (oldest + 1) % kRemembered;
+        }
+    }
+    if (reach->rows) counts.rows += times;
+    if (reach->columns) counts.columns += times;
+    if (reach->referring) counts.referring += times;
+    for (const auto& key : reach->named) counts.named[key] += times;
 }
 
 // ---------------------------------------------------------------- evaluation
