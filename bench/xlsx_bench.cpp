@@ -161,8 +161,17 @@ void BM_FloorRead(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
-// The other clients on the same file, as whole commands (wall time): LibreOffice's
+// The command and the other clients on the same file, as whole commands (wall
+// time): `ormelin new -o` (load, add a document sheet, save), LibreOffice's
 // headless load-and-save and openpyxl's load-and-save. Skipped when missing.
+void BM_CommandLoadSave(benchmark::State& state) {
+    int rows = static_cast<int>(state.range(0));
+    xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
+    std::string out = (std::filesystem::temp_directory_path() / "ormelin-bench-command.xlsx").string();
+    bench::RunCommand(state, std::string(ORMELIN_CLI) + " new " + bench::Quoted(BenchFile(rows)) + " spa -o " +
+                                 bench::Quoted(out) + " >/dev/null");
+}
+
 void BM_LibreOfficeLoadSave(benchmark::State& state) {
     int rows = static_cast<int>(state.range(0));
     xlsx::SaveWorkbook(*ListWorkbook(rows), BenchFile(rows));
@@ -190,6 +199,7 @@ BENCHMARK(BM_Save)->Apply(Sizes);
 BENCHMARK(BM_FloorRead)->Apply(Sizes);
 BENCHMARK(BM_Load)->Apply(Sizes);
 BENCHMARK(BM_LibreOfficeLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_CommandLoadSave)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_OpenpyxlLoadSave)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 long PeakKilobytes() {
