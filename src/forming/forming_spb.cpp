@@ -42,6 +42,55 @@ constexpr ColumnStep kColumnStep[] = {
     {I, "AB"},       {W, "AB", 2.0},   {W, "AC", 4.63},  {I, "AD:AE"},    {W, "AD", 4.12},  {W, "AE", 4.88},
 };
 
+/// The columns of a step ("B", "G:H") as an area of whole columns.
+host::Area ColumnsOf(const char* columns) {
+    std::string a1 = columns;
+    if (a1.find(':') == std::string::npos) a1 += ":" + a1;
+    return host::ParseAddress(a1);
+}
+
+/// The column step. Its insertions go in one pass over the sheet (runs, each at
+/// its column at that moment) and its widths then go where their columns ended
+/// up: the same sheet as taking the steps one by one, since no width changes a
+/// cell and every inserted column is given its own width by a later step. Were
+/// one not, the steps are taken one by one, so that it copies the width its left
+/// neighbour had at that moment.
+void ApplyColumnStep(host::Worksheet& w) {
+    std::vector<host::ColumnRun> runs;
+    struct Width {
+        int column;
+        double width;
+    };
+    std::vector<Width> widths;
+    std::vector<bool> unsized;  // by column at this moment: inserted and given no width yet
+    for (const ColumnStep& s : kColumnStep) {
+        const host::Area a = ColumnsOf(s.columns);
+        if (s.op == I) {
+            runs.push_back(host::ColumnRun{a.c1, a.columns()});
+            for (Width& width : widths) {
+                if (width.column >= a.c1) width.column += a.columns();
+            }
+            if (unsized.size() < static_cast<std::size_t>(a.c1 - 1)) unsized.resize(static_cast<std::size_t>(a.c1 - 1));
+            unsized.insert(unsized.begin() + (a.c1 - 1), static_cast<std::size_t>(a.columns()), true);
+        } else {
+            for (int c = a.c1; c <= a.c2; ++c) {
+                widths.push_back(Width{c, s.width});
+                if (static_cast<std::size_t>(c) <= unsized.size()) unsized[static_cast<std::size_t>(c) - 1] = false;
+            }
+        }
+    }
+    if (std::find(unsized.begin(), unsized.end(), true) != unsized.end()) {
+        for (const ColumnStep& s : kColumnStep) {
+            const host::Area a = ColumnsOf(s.columns);
+            if (s.op == I) w.Columns(host::AddressOf(a)).Insert();
+            else w.ColumnWidth(a.c1, a.c2, s.width);
+        }
+        return;
+    }
+    w.InsertColumnRuns(runs);
+    for (const Width& width : widths) w.ColumnWidth(width.column, width.column, width.width);
+}
+
 // The fields of a list row, merged on every list row of every sheet.
 const std::vector<RowMerges>& FirstSheetRowMerges() {
     static const std::vector<RowMerges> merges = {
@@ -115,16 +164,7 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     win.DisplayZeros(false);
     KeepListRowsOfListHeight(w, G::kListDataRow);
     // 2: the column step
-    for (const ColumnStep& s : kColumnStep) {
-        std::string columns = s.columns;
-        if (columns.find(':') == std::string::npos) columns += ":" + columns;
-        if (s.op == I) {
-            w.Columns(columns).Insert();
-        } else {
-            const host::Area a = host::ParseAddress(columns);
-            w.ColumnWidth(a.c1, a.c2, s.width);
-        }
-    }
+    ApplyColumnStep(w);
     // 3: binding-margin lines over the heads
     w.InsertRows(1, 2);
     SpbBindingLines(ws, attDoc);
