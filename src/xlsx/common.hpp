@@ -95,4 +95,18 @@ struct RelativeReach {
 };
 RelativeReach ReachOf(std::string_view formulaR1C1);
 
+/// Whether a text can be written back where the writer puts it: no control character
+/// (in an attribute a tab, line feed or carriage return is fine; in an element's
+/// text a tab or line feed), no U+FFFE or U+FFFF.
+inline bool Savable(std::string_view text, bool attribute) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && !(attribute && c == '\r')) return false;
+        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace ormelin::xlsx::detail

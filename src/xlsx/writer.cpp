@@ -78,7 +78,7 @@ void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
         }
         if (!names) x.Raw("<definedNames>"), names = true;
         x.Raw("<definedName name=\"_xlnm.Print_Area\"").Attr("localSheetId", i - 1).Raw(">");
-        x.PlainText(text, "the print area").Raw("</definedName>");
+        x.PlainText(text, [] { return std::string("the print area"); }).Raw("</definedName>");
     }
     if (names) x.Raw("</definedNames>");
     // Cached values are written with every formula; the desktop spreadsheet
@@ -378,7 +378,7 @@ void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& c
         else if (std::holds_alternative<host::CellError>(v) || nonFinite) x.Raw(" t=\"e\"><f>");
         else x.Raw(" t=\"str\"><f>");
         std::string a1 = ToA1(content.formula, row, column);
-        x.PlainText(a1, "the formula of " + host::ColumnLetters(column) + std::to_string(row)).Raw("</f>");
+        x.PlainText(a1, [&] { return "the formula of " + host::ColumnLetters(column) + std::to_string(row); }).Raw("</f>");
         if (number && !nonFinite) x.Raw("<v>").Number(*number).Raw("</v>");
         else if (nonFinite) x.Raw("<v>#NUM!</v>");
         else if (const bool* flag = std::get_if<bool>(&v)) x.Raw(*flag ? "<v>1</v>" : "<v>0</v>");

@@ -120,20 +120,6 @@ inline double DoubleAttr(const pugi::xml_node& n, const char* name, double absen
     return DoubleAttr(Attr(n, name), absent, part);
 }
 
-/// Whether a text can be written back where the writer puts it: no control character
-/// (in an attribute a tab, line feed or carriage return is fine; in an element's
-/// text a tab or line feed), no U+FFFE or U+FFFF.
-inline bool Savable(std::string_view text, bool attribute) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 && c != '\t' && c != '\n' && !(attribute && c == '\r')) return false;
-        if (c == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
-            (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE)
-            return false;
-    }
-    return true;
-}
-
 /// Refuses a text read from a file that a save could not write back (Savable), so
 /// that a workbook that loads can always be saved again.
 inline void CheckSavable(std::string_view text, bool attribute, std::string_view part, const std::string& what) {

@@ -121,8 +121,9 @@ XmlOut& XmlOut::Text(std::string_view text) {
     return *this;
 }
 
-XmlOut& XmlOut::PlainText(std::string_view text, std::string_view what) {
-    Escaped(text, false, what);
+XmlOut& XmlOut::PlainText(std::string_view text, const std::function<std::string()>& what) {
+    if (Savable(text, false)) Escaped(text, false, "a text");  // nothing in it fails
+    else Escaped(text, false, what());
     return *this;
 }
 

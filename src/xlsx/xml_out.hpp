@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,8 +61,9 @@ public:
     /// readers decode.
     XmlOut& Text(std::string_view text);
     /// Element text that is not decoded by readers (formulas): markup characters
-    /// as entities; a control character other than tab and line feed fails.
-    XmlOut& PlainText(std::string_view text, std::string_view what);
+    /// as entities; a control character other than tab and line feed fails, naming
+    /// the text as what() tells (called only then).
+    XmlOut& PlainText(std::string_view text, const std::function<std::string()>& what);
     /// An attribute value, quotes included: ` name="value"`.
     XmlOut& Attr(std::string_view name, std::string_view value);
     XmlOut& Attr(std::string_view name, long long value) {
