@@ -322,25 +322,6 @@ void SheetWriter::WriteCells(XmlOut& x) {
     x.Raw("</sheetData>");
 }
 
-namespace {
-
-template <std::size_t N>
-char* Put(char* p, const char (&text)[N]) {
-    std::memcpy(p, text, N - 1);
-    return p + N - 1;
-}
-char* PutInt(char* p, unsigned long long value) { return std::to_chars(p, p + 20, value).ptr; }
-/// A cell reference "AB12".
-char* PutRef(char* p, int row, int column) {
-    char letters[4];
-    int count = 0;
-    for (int c = column; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
-    while (count > 0) *p++ = letters[--count];
-    return PutInt(p, static_cast<unsigned long long>(row));
-}
-
-}  // namespace
-
 void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& content, StyleId style) {
     const host::Value& v = content.value;
     const auto* number = std::get_if<double>(&v);

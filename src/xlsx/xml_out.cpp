@@ -55,17 +55,6 @@ void XmlOut::Close() {
     closed_ = true;
 }
 
-XmlOut& XmlOut::Cell(int row, int column) {
-    char text[16];
-    int n = 0;
-    char letters[4];
-    int count = 0;
-    for (int c = column; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
-    while (count > 0) text[n++] = letters[--count];
-    auto end = std::to_chars(text + n, text + sizeof text, row).ptr;
-    return Raw(std::string_view(text, static_cast<std::size_t>(end - text)));
-}
-
 void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) {
     // Runs of ordinary characters are appended whole.
     std::size_t run = 0;

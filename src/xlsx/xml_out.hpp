@@ -15,6 +15,22 @@
 
 namespace ormelin::xlsx::detail {
 
+// Writing into reserved room (XmlOut::Reserve): each returns the end of what it wrote.
+template <std::size_t N>
+char* Put(char* p, const char (&text)[N]) {
+    std::memcpy(p, text, N - 1);
+    return p + N - 1;
+}
+inline char* PutInt(char* p, unsigned long long value) { return std::to_chars(p, p + 20, value).ptr; }
+/// A cell reference "AB12" (at most 10 characters).
+inline char* PutRef(char* p, int row, int column) {
+    char letters[4];
+    int count = 0;
+    for (int c = column; c > 0; c = (c - 1) / 26) letters[count++] = static_cast<char>('A' + (c - 1) % 26);
+    while (count > 0) *p++ = letters[--count];
+    return PutInt(p, static_cast<unsigned long long>(row));
+}
+
 class XmlOut {
 public:
     XmlOut(ArchiveWriter& archive, std::string part);
@@ -54,7 +70,10 @@ public:
         return Raw(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
     /// A cell reference "AB12".
-    XmlOut& Cell(int row, int column);
+    XmlOut& Cell(int row, int column) {
+        Commit(PutRef(Reserve(16), row, column));
+        return *this;
+    }
 
     /// Element text of a cell value or string: markup characters as entities,
     /// control characters and the file's own escape "_xHHHH_" as escapes the

@@ -24,4 +24,12 @@ protected:
     std::shared_ptr<model::ModelWorksheet> ws;
 };
 
+/// How many rows the sheet stores a record for: formats of huge areas must not
+/// store one per row.
+inline int StoredRows(const model::ModelWorksheet& ws) {
+    int n = 0;
+    ws.ForEachRow([&](int, const model::RowRecord&) { ++n; });
+    return n;
+}
+
 }  // namespace ormelin::test

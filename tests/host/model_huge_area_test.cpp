@@ -12,12 +12,6 @@ using host::Area;
 using host::kMaxColumns;
 using host::kMaxRows;
 
-int StoredRows(const model::ModelWorksheet& ws) {
-    int n = 0;
-    ws.ForEachRow([&](int, const model::RowRecord&) { ++n; });
-    return n;
-}
-
 int StoredCells(const model::ModelWorksheet& ws) {
     int n = 0;
     ws.ForEachCell([&](int, int, const host::CellContent&, model::StyleId) { ++n; });

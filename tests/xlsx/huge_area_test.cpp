@@ -3,6 +3,7 @@
 // file whose column runs, rows or merged areas span the sheet loads as few
 // records. Also the faults found by the parts fuzz target (fuzz/), each loaded,
 // saved and loaded again.
+#include "host/model_fixture.hpp"
 #include "xlsx/xlsx_fixture.hpp"
 
 namespace ormelin::xlsx::testing {
@@ -11,11 +12,7 @@ namespace {
 using host::kMaxColumns;
 using host::kMaxRows;
 
-int StoredRows(const model::ModelWorksheet& ws) {
-    int n = 0;
-    ws.ForEachRow([&](int, const model::RowRecord&) { ++n; });
-    return n;
-}
+using test::StoredRows;
 
 class HugeAreaFile : public ::testing::Test {
 protected:
