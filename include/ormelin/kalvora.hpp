@@ -30,25 +30,16 @@
 #include <string_view>
 #include <vector>
 
+#include "ormelin/documents.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/host.hpp"
+#include "ormelin/register_columns.hpp"
 #include "ormelin/state.hpp"
 #include "ormelin/variant.hpp"
 
 namespace ormelin {
 
 class AttrDoc;
-
-/// Entries of the register column map, one per attribute column of the register
-/// sheet "список", in the order the register's columns are created (A..AF).
-/// Each entry holds the 1-based column of its title, 0 when the title is missing.
-enum SpisColumn : int {
-    spFile, spShee, spOboz, spNaim, spProj, spPerv, spDesi, spChec,
-    spAddb, spAddf, spNcon, spAppr, spDesd, spChed, spAddd, spNcod,
-    spAppd, spIzme, spIzml, spNdoc, spIzmd, spLite, spFirm, spSpra,
-    spAlit, spAdoc, spIcus, spInpo, spInpd, spInvz, spIndu, spIndd,
-    kSpisColumnCount
-};
 
 /// Dispatch identifier of a public method.
 using DispId = std::int32_t;
@@ -154,7 +145,9 @@ public:
     /// The title block of sheet k on the sheet block oRange, from attDoc. Throws (no
     /// block or record: ObjectRequired). Current worksheet and register row: unchanged.
     void TitleNext(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
-    /// Group specification forming: not built yet, throws NotImplemented.
+    /// Group specification forming on A4 landscape sheets: the reference record is
+    /// read from the register first. Throws (null: ObjectRequired). Current
+    /// worksheet: none afterwards. Register row: the document's, or none.
     void FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi);
     /// A3 forming of oWorksheet as the list of purchased products: the reference
     /// record is read from the register first. Throws (null: ObjectRequired).
@@ -218,48 +211,23 @@ public:
 
     // ------------------------------------------------------------ state (read-only)
 
-    host::Application& App() const { return app_; }
-    const WorksheetRef& CurrentWorksheet() const { return ws_; }
-    const WorksheetRef& RegisterSheet() const { return wsSpis_; }
-    const std::array<int, kSpisColumnCount>& ColumnMap() const { return colSpis_; }
-    const std::optional<host::Range>& RegisterRow() const { return rowSpis_; }
-    const AttrDocRef& AttributeRecord() const { return attDoc_; }
+    host::Application& App() const { return docs_.App(); }
+    const WorksheetRef& CurrentWorksheet() const { return docs_.CurrentWorksheet(); }
+    const WorksheetRef& RegisterSheet() const { return docs_.RegisterSheet(); }
+    const std::array<int, kSpisColumnCount>& ColumnMap() const { return docs_.RegisterColumns(); }
+    const std::optional<host::Range>& RegisterRow() const { return docs_.RegisterRow(); }
+    const AttrDocRef& AttributeRecord() const { return docs_.AttributeRecord(); }
     /// Public calls under way on this instance (nested calls included).
     int CallDepth() const { return callDepth_; }
 
+    /// The typed service the methods run on, with what it keeps between calls.
+    Documents& Typed() { return docs_; }
+    const Documents& Typed() const { return docs_; }
+
 private:
     class CallFrame;
-    friend struct KalvoraTestAccess;  // the unit tests reach the private routines
 
-    // ------------------------------------------------------------ private routines
-    // lists
-    void SPA_ColumnsWidthAndHead(bool bOtkat);
-    // forming (A3) and its sheets: built with the A3 forming
-    void ColumnsWidthA3();
-    void TitleFirstA3();
-    void PageNextA3(std::int32_t& k, std::optional<host::Range>& oRange, AttrDocRef& attDoc);
-    // register
-    /// The register row lookup over the instance's state: a null oWorksheet means the
-    /// current worksheet and receives it; a given one becomes the current worksheet.
-    /// Keeps the register sheet and its column map found; returns the document's row,
-    /// the row below the used range when bCreate is set and none matches, or nothing.
-    /// bSpisExists tells whether the workbook has a register sheet. Silent.
-    std::optional<host::Range> FindRowSPIS(WorksheetRef& oWorksheet, bool bCreate, bool& bSpisExists);
-
-    // ------------------------------------------------------------ error style of the layouts
-    using LayoutReport = std::function<void(const char* routine, std::exception_ptr failure)>;
-    /// Shows a layout routine's failure as "<routine>: <description>" in a message
-    /// box; the routine then returns normally.
-    void ReportLayoutFailure(const char* routine, std::exception_ptr failure);
-    LayoutReport ReportLayouts();
-
-    // ------------------------------------------------------------ instance state
-    host::Application& app_;
-    WorksheetRef ws_;                                   // current worksheet
-    WorksheetRef wsSpis_;                               // register sheet
-    std::array<int, kSpisColumnCount> colSpis_{};       // register column map
-    std::optional<host::Range> rowSpis_;                // register row found last
-    AttrDocRef attDoc_;                                 // attribute (reference) record
+    Documents docs_;
     int callDepth_ = 0;
 };
 

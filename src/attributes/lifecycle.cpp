@@ -18,7 +18,7 @@ constexpr const char* kDeleteQuestion = "Вы действительно хот�
 
 /// Saved as a workbook file: it has a file and its name has a workbook extension.
 bool IsSavedWorkbook(const host::Workbook& book) {
-    return book.HasPath() && spis::IsWorkbookFileName(book.Name());
+    return book.HasPath() && attributes::IsWorkbookFileName(book.Name());
 }
 
 /// The first register row from row 2 whose "Лист" cell shows the sheet's name
@@ -64,7 +64,7 @@ bool SaveOnce(host::Application& app, host::Workbook& book) {
     const std::string initial = book.Name() + ".xlsx";
     if (auto path = app.UI().GetSaveAsFilename(initial, kSaveFilter)) book.SaveAs(*path);
     if (IsSavedWorkbook(book)) return true;
-    spis::Notice(app, kSaveOnce);
+    attributes::Notice(app, kSaveOnce);
     return false;
 }
 
@@ -81,7 +81,7 @@ bool AddNewSheet(host::Application& app, host::Workbook& book) {
             } catch (...) {
             }
         }
-        spis::Notice(app, kNewSheetTaken);
+        attributes::Notice(app, kNewSheetTaken);
         return false;
     }
     return true;
@@ -94,7 +94,7 @@ bool DocumentIsDelete(host::Application& app, host::Worksheet& document, host::W
 
     const int r = RowOfDocument(*reg, cSheet, document.Name());
     if (!r) {
-        spis::Notice(app, kDeleteRowNotFound);
+        attributes::Notice(app, kDeleteRowNotFound);
         return false;
     }
 

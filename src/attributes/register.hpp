@@ -12,12 +12,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/host.hpp"
-#include "ormelin/kalvora.hpp"
+#include "ormelin/register_columns.hpp"
 
-namespace ormelin::spis {
+namespace ormelin::attributes {
 
 /// The register's sheet name.
 inline constexpr const char* kSheetName = "список";
@@ -204,8 +205,8 @@ struct Register {
 /// front. Every step runs on its own: a failing step shows "FindSPIS: " and the
 /// error's description in a message box, adds a workbook after a refused
 /// operation, saves the active workbook, and the next step runs. A null workbook
-/// is reported the same way.
-void FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book);
+/// is reported the same way. Returns the messages shown.
+std::vector<std::string> FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book);
 
 /// The column-map scan: resets every entry to 0, then gives each accepted title of
 /// header row 1 (trimmed) its column; a later column with the same title wins. A
@@ -234,4 +235,4 @@ int RowOfSheet(const Register& reg, const std::string& name, int last);
 /// in the "Лист" column; nothing when the header has no such column.
 std::optional<host::Range> SheetCell(const Register& reg, host::Range row);
 
-}  // namespace ormelin::spis
+}  // namespace ormelin::attributes

@@ -3,12 +3,13 @@
 // cell naming a worksheet's document (CellSpis).
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "attributes/register.hpp"
 #include "base/text.hpp"
-#include "core/frame.hpp"
+#include "base/current_error.hpp"
 
-namespace ormelin::spis {
+namespace ormelin::attributes {
 
 std::shared_ptr<host::Worksheet> RegisterOf(const host::Workbook& book) {
     const int n = book.Count();
@@ -73,8 +74,9 @@ bool IsBlank(const host::Worksheet& w) {
 /// FindSPIS's error handling: the message, a new workbook after a refused
 /// operation (1004), the active workbook saved. Failures of the handling itself
 /// are passed over.
-void ReportFindSpis(host::Application& app, const Error& e) {
-    app.UI().MsgBox("FindSPIS: " + e.description(), host::MsgButtons::OK, host::MsgIcon::None, std::string());
+void ReportFindSpis(host::Application& app, const Error& e, std::vector<std::string>& reported) {
+    reported.push_back("FindSPIS: " + e.description());
+    app.UI().MsgBox(reported.back(), host::MsgButtons::OK, host::MsgIcon::None, std::string());
     if (e.code() == ErrorCode::ApplicationDefined) {
         try {
             app.AddWorkbook();
@@ -129,11 +131,11 @@ void FitColumns(host::Worksheet& w) {
 
 /// Runs one step of FindSPIS: its failure is reported, and FindSPIS goes on.
 template <class Step>
-void RunReported(host::Application& app, Step&& step) {
+void RunReported(host::Application& app, std::vector<std::string>& reported, Step&& step) {
     try {
         step();
     } catch (...) {
-        ReportFindSpis(app, CurrentError());
+        ReportFindSpis(app, CurrentError(), reported);
     }
 }
 
@@ -198,12 +200,13 @@ int LastUsedRow(const host::Worksheet& reg) {
 
 }  // namespace
 
-void FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book) {
+std::vector<std::string> FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& book) {
+    std::vector<std::string> reported;
     // Find an existing register: a missing workbook, or a register found (only
     // brought to the front), ends FindSPIS.
     std::shared_ptr<host::Worksheet> reg;
     bool ended = false;
-    RunReported(app, [&] {
+    RunReported(app, reported, [&] {
         if (!book) {
             ended = true;
             throw Error(ErrorCode::ObjectRequired);
@@ -214,16 +217,17 @@ void FindSPIS(host::Application& app, const std::shared_ptr<host::Workbook>& boo
             MoveToFront(*book, *reg);
         }
     });
-    if (ended) return;
+    if (ended) return reported;
 
-    RunReported(app, [&] { reg = TakeOrAddRegisterSheet(*book); });
-    if (!reg) return;
+    RunReported(app, reported, [&] { reg = TakeOrAddRegisterSheet(*book); });
+    if (!reg) return reported;
 
-    RunReported(app, [&] { MoveToFront(*book, *reg); });
-    RunReported(app, [&] { FormatAllCells(*reg); });
-    RunReported(app, [&] { WriteHeader(*reg); });
-    RunReported(app, [&] { FormatHeader(*reg); });
-    RunReported(app, [&] { FitColumns(*reg); });
+    RunReported(app, reported, [&] { MoveToFront(*book, *reg); });
+    RunReported(app, reported, [&] { FormatAllCells(*reg); });
+    RunReported(app, reported, [&] { WriteHeader(*reg); });
+    RunReported(app, reported, [&] { FormatHeader(*reg); });
+    RunReported(app, reported, [&] { FitColumns(*reg); });
+    return reported;
 }
 
 void ScanColumnMap(const host::Worksheet& reg, ColumnMap& map) {
@@ -282,5 +286,5 @@ std::optional<host::Range> SheetCell(const Register& reg, host::Range row) {
     return row.Item(1, c);
 }
 
-}  // namespace ormelin::spis
+}  // namespace ormelin::attributes
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace ormelin::spis {
+namespace ormelin::attributes {
 
 namespace {
 
@@ -61,4 +61,4 @@ void ReferToNothing(AttrDoc& reference) {
     for (const Reference& ref : kReferences) reference.Let(ref.prop, std::string());
 }
 
-}  // namespace ormelin::spis
+}  // namespace ormelin::attributes

@@ -7,7 +7,7 @@
 #include "attributes/register.hpp"
 #include "ormelin/attr_doc.hpp"
 
-namespace ormelin::spis {
+namespace ormelin::attributes {
 
 /// Told when a record is read and the workbook has no register.
 inline constexpr const char* kStartWithNew = "Начните работу с выбора команды меню Документ > Новый";
@@ -34,4 +34,4 @@ void AttribsRefFromSPIS(const Register& reg, int row, AttrDoc& reference);
 /// referred to before.
 void ReferToNothing(AttrDoc& reference);
 
-}  // namespace ormelin::spis
+}  // namespace ormelin::attributes

@@ -1,5 +1,10 @@
 #include "ormelin/errors.hpp"
 
+#include <exception>
+#include <new>
+
+#include "base/current_error.hpp"
+
 namespace ormelin {
 
 const char* describe(ErrorCode code) noexcept {
@@ -57,5 +62,19 @@ Error::Error(Refusal reason) : Error(ErrorCode::ApplicationDefined, describe(rea
 
 Error::Error(ErrorCode code, const std::string& description)
     : std::runtime_error(description), code_(code), description_(description) {}
+
+Error CurrentError() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return Error(ErrorCode::OutOfMemory);
+    } catch (const std::exception& e) {
+        return Error(ErrorCode::ApplicationDefined, e.what());
+    } catch (...) {
+        return Error(ErrorCode::ApplicationDefined);
+    }
+}
 
 }  // namespace ormelin

@@ -20,8 +20,6 @@
 #include "cli/i18n.hpp"
 #include "cli/import_cmd.hpp"
 #include "cli/print.hpp"
-#include "forming/forming.hpp"
-#include "forming/forming_spb.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/kalvora.hpp"
@@ -39,33 +37,23 @@ constexpr const char* kRegisterSheet = "список";
 /// The sheet a new document starts on.
 constexpr const char* kNewSheet = "Новый";
 
-struct KindName {
-    const char* word;
-    ksStateOfDocument code;
-};
-
-// The list kinds as the command names them, and the list state each draws.
-constexpr KindName kKinds[] = {
-    {"spa", ksSPA_OT}, {"spb", ksSPB_OT}, {"pe", ksPE_OT_2},
-    {"ve", ksVE_OT},   {"vn", ksVN_OT},   {"vpa", ksVPA_OT},
-};
-
 /// The member name of a state code, as `state` prints it.
-std::string StateName(std::int32_t code) {
-    static const char* const kNames[] = {
-        "ksDOC_NO",  "ksSPA_OT", "ksSPA_OF",     "ksSPB_OT", "ksSPB_OF",     "ksPE_OT_1",     "ksPE_OT_2", "ksPE_OF",
-        "ksVPA_OT",  "ksVPA_OF", "ksVN_OT",      "ksVN_OF",  "ksTB_OT",      "ksTB_OF",       "ksVE_OT",   "ksVE_OF",
-        "ксСПБ_ОФ_old", "ksTB_OF_old", "ксВЭ_ОФ_old", "ксВЭ_ОФ_old2", "ksVEO_OT", "ksVEO_OF",
-    };
-    if (code < 0 || code >= static_cast<std::int32_t>(std::size(kNames))) return "?";
-    return kNames[code];
+std::string StateName(std::int32_t code) { return IsStateValue(code) ? StateEntryOf(code).member : "?"; }
+
+/// The words of the kinds that have a list, for the command's messages.
+std::string KindWords() {
+    std::string words;
+    for (const auto& k : kinds::kKinds)
+        if (k.word) words += (words.empty() ? "" : ", ") + std::string(k.word);
+    return words;
 }
 
+/// The list state a kind's word draws.
 ksStateOfDocument KindCode(const std::string& word) {
-    for (const auto& k : kKinds) {
-        if (word == k.word) return k.code;
+    for (const auto& k : kinds::kKinds) {
+        if (k.word && word == k.word) return k.blank;
     }
-    throw Failure{kUsage, Say("unknown kind \"{1}\" (use spa, spb, pe, ve, vn or vpa)", {word})};
+    throw Failure{kUsage, Say("unknown kind \"{1}\" (use {2})", {word, KindWords()})};
 }
 
 struct Options {
@@ -182,9 +170,9 @@ public:
                                    {opt_.book, parts})};
     }
 
-    /// Any error message the service showed during the run fails the command.
-    void CheckNoErrors() const {
-        if (ui_->Errors() > 0) {
+    /// Any error the service reported during the run fails the command.
+    void CheckNoErrors() {
+        if (!Service().Typed().Reports().empty()) {
             throw Failure{kFailed, Say("the operation reported an error (above); nothing was written")};
         }
     }
@@ -315,39 +303,21 @@ int CmdInsertRow(const Options& opt, std::ostream&, std::ostream& err) {
     return kOk;
 }
 
-/// The first row of the list that forming left below the last sheet of a formed
-/// document, if any.
-std::optional<int> RowsLeftBelow(host::Worksheet& ws, std::int32_t formed) {
-    // The formed sheet's first title block holds its number of sheets; the form's
-    // geometry, chosen by the recognised kind, tells where the last of them ends.
-    // A form rollback does not know by its geometry yet is read as A4 portrait.
-    const forming::SheetGeometry* geometry = forming::GeometryOfFormed(formed);
-    return forming::RowsLeftBelow(ws, geometry ? *geometry : forming::kA4Portrait);
-}
-
 int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
     Session s(opt, err);
     s.Open(false, true);
     s.CheckWritable();
     auto ws = s.DocumentSheet(opt.sheet);
-    std::int32_t before = s.Service().StateOfDocument(ws);
-    s.Service().Forming(ws, opt.print, opt.revisions);
-    std::int32_t after = s.Service().StateOfDocument(ws);
-    if (after == before) {
+    const FormingOutcome formed =
+        s.Service().Typed().Form(ws, {.forPrint = opt.print, .pageRevi = opt.revisions});
+    if (!formed.formed) {
         throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
-                                   {opt.sheet, StateName(before)})};
+                                   {opt.sheet, StateName(formed.stateBefore)})};
     }
-    std::optional<int> left;
-    if (after == ksSPB_OF) {
-        const long long row = forming::SpbFirstRowLeftBelow(*ws);
-        if (row) left = static_cast<int>(row);
-    } else {
-        left = RowsLeftBelow(*ws, after);
-    }
-    if (left) {
+    if (formed.rowsLeftBelow) {
         err << "ormelin: "
             << Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the last sheet",
-                   {std::to_string(*left)})
+                   {std::to_string(*formed.rowsLeftBelow)})
             << '\n';
     }
     s.Write();
@@ -359,7 +329,13 @@ int CmdRollback(const Options& opt, std::ostream&, std::ostream& err) {
     s.Open(false, true);
     s.CheckWritable();
     auto ws = s.DocumentSheet(opt.sheet);
-    s.Service().Otkat(ws);
+    const RollbackOutcome rolled = s.Service().Typed().Rollback(ws);
+    if (!rolled.rolledBack) {
+        // Nothing changed: the workbook is left as it is.
+        err << "ormelin: "
+            << Say("sheet \"{1}\" holds no formed document: nothing to roll back", {opt.sheet}) << '\n';
+        return kOk;
+    }
     s.Write();
     return kOk;
 }

@@ -9,12 +9,9 @@ namespace ormelin::cli {
 
 ConsoleUi::ConsoleUi(std::ostream& err, bool assumeYes) : err_(err), assumeYes_(assumeYes) {}
 
-host::MsgResult ConsoleUi::MsgBox(const std::string& text, host::MsgButtons buttons, host::MsgIcon icon,
+host::MsgResult ConsoleUi::MsgBox(const std::string& text, host::MsgButtons buttons, host::MsgIcon,
                                   const std::string&) {
     if (buttons == host::MsgButtons::OK) {
-        // Notices carry the information icon; a routine that reports an error and
-        // goes on shows its message without one.
-        if (icon != host::MsgIcon::Information) ++errors_;
         err_ << "ormelin: " << text << '\n';
         return host::MsgResult::OK;
     }

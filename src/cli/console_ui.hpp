@@ -10,9 +10,9 @@
 namespace ormelin::cli {
 
 /// Messages go to standard error as "ormelin: " and their text and the command
-/// goes on; the error messages (an OK button without the information icon) are
-/// counted, and any of them fails the command. An OK/Cancel question is answered OK by --yes, asked on a
-/// terminal, and answered Cancel otherwise. The save-as dialog answers with the
+/// goes on (the service keeps the errors it reported, which fail the command). An
+/// OK/Cancel question is answered OK by --yes, asked on a terminal, and answered
+/// Cancel otherwise. The save-as dialog answers with the
 /// path the command was given for a new workbook, or is cancelled.
 class ConsoleUi final : public host::Ui {
 public:
@@ -27,15 +27,12 @@ public:
     void SetSaveAsAnswer(std::optional<std::string> path) { saveAs_ = std::move(path); }
     /// How many questions were answered Cancel.
     int Cancelled() const { return cancelled_; }
-    /// How many error messages were shown.
-    int Errors() const { return errors_; }
 
 private:
     std::ostream& err_;
     bool assumeYes_;
     std::optional<std::string> saveAs_;
     int cancelled_ = 0;
-    int errors_ = 0;
 };
 
 }  // namespace ormelin::cli

@@ -8,16 +8,12 @@
 #include <string>
 #include <utility>
 
+#include "base/current_error.hpp"
 #include "ormelin/errors.hpp"
 #include "ormelin/host.hpp"
 #include "ormelin/kalvora.hpp"
 
 namespace ormelin {
-
-/// The error a caught exception stands for: an ormelin::Error as it is, memory
-/// exhaustion as OutOfMemory, any other exception of the platform as an
-/// application-defined error with its text. Call only inside a catch block.
-Error CurrentError();
 
 /// Opened on entry to every public method and closed on every exit path. While it
 /// is open the instance holds a reference on itself (when a shared pointer owns it)

@@ -41,6 +41,12 @@ struct FormResult {
 /// counting as one, and the A4 lists).
 bool IsA4Kind(std::int32_t state);
 
+/// Forms the list on the sheet on a form (the kind table gives every list state
+/// its form), as a list of the given state: the A4 form takes the state's field
+/// grid. FormId::None forms nothing: the result's geometry is null.
+FormResult FormList(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, FormId form,
+                    std::int32_t state, const AttrDoc& record, const FormOptions& options);
+
 /// Forms the list of the given state on the sheet as an A4 document. The sheet
 /// becomes the application's active one with its panes frozen under the head row;
 /// errors of the model end the forming where it stands.

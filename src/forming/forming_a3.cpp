@@ -150,7 +150,7 @@ FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     host::Worksheet& w = *sheet;
     PrepareWindow(app, w, kGeometry);
-    ListRowsToListHeight(w, kGeometry);
+    ListRowsToListHeight(w, kGeometry.headRows + 1);
     SpreadOverFields(w);
     const auto spans = FieldSpans();
     FormFirstSheet(sheet, record, spans);

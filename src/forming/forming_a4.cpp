@@ -198,7 +198,7 @@ FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>
     const A4Grid* grid = GridOf(state);
 
     PrepareWindow(app, w, kGeometry);
-    ListRowsToListHeight(w, kGeometry);
+    ListRowsToListHeight(w, kGeometry.headRows + 1);
     InsertBindingMargin(w);
     SpreadOverFields(w, grid);
     TitleFirst(sheet, record);

@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "core/frame.hpp"
 #include "forming/forming_spb.hpp"
 #include "forming/rollback.hpp"
+#include "forming/sheet_setup.hpp"
 #include "forming/steps.hpp"
 
 namespace ormelin::forming {
@@ -100,35 +100,6 @@ const std::vector<RowMerges>& FirstSheetRowMerges() {
     return merges;
 }
 
-/// Every list data row that is not hidden gets the list row height: the frame is
-/// measured for it, and rollback keeps exactly the rows of that height.
-void KeepListRowsOfListHeight(host::Worksheet& w, int first) {
-    const int last = w.UsedRange().r2;
-    int runStart = 0;
-    auto flush = [&](int r) {
-        if (runStart) w.RowHeight(runStart, r - 1, kListRowHeight);
-        runStart = 0;
-    };
-    for (int r = first; r <= last; ++r) {
-        const double h = w.RowHeight(r);
-        if (h != 0 && h != kListRowHeight) {
-            if (!runStart) runStart = r;
-        } else {
-            flush(r);
-        }
-    }
-    flush(last + 1);
-}
-
-/// Runs one statement of the print block; a statement that fails is skipped.
-void Try(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (...) {
-        // the next statement runs (no printer, say)
-    }
-}
-
 /// The first row below `last` that displays anything, or 0.
 int FirstContentRowBelow(const host::Worksheet& w, int last) {
     const host::Area used = w.UsedRange();
@@ -149,12 +120,12 @@ std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, 
     return rows;
 }
 
-SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
-                  const FormOptions& options) {
+FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
+                   const FormOptions& options) {
     if (!ws) throw Error(ErrorCode::ObjectRequired);
     using G = SpbGeometry;
     host::Worksheet& w = *ws;
-    SpbResult result;
+    FormResult result;
     // 1: one repaint, then no screen updating until the end; window
     app.ScreenUpdating(true);
     app.ScreenUpdating(false);
@@ -162,7 +133,7 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     host::Window& win = app.ActiveWindow();
     win.FreezePanes(false);
     win.DisplayZeros(false);
-    KeepListRowsOfListHeight(w, G::kListDataRow);
+    ListRowsToListHeight(w, G::kListDataRow);
     // 2: the column step
     ApplyColumnStep(w);
     // 3: binding-margin lines over the heads
@@ -197,7 +168,6 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
         b += G::kSheetRows;
         w.Cells(b, 1).Select();
     }
-    result.sheets = i;
     // 12: change-registration sheet
     int last = b;
     if (i > 2 && options.pageRevi) {
@@ -205,7 +175,9 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
         result.registrationSheet = true;
         last = b + G::kRegistrationRows;
     }
-    result.firstRowLeftBelow = FirstContentRowBelow(w, last);
+    result.sheetCount = i + (result.registrationSheet ? 1 : 0);
+    result.geometry = result.registrationSheet ? &kA4LandscapeGroupMoved : &G::kForm;
+    if (const int left = FirstContentRowBelow(w, last)) result.rowsLeftBelow = left;
     // 13: sheet and sheet count on the first sheet ("Лист" only when there are several)
     if (!result.registrationSheet) {
         if (i > 1) w.Range_("AB23").Value_(1.0);
@@ -217,36 +189,13 @@ SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>
     // 14
     w.Rows(G::kListDataRow).Show();
 
-    // 15: print block, each statement on its own
+    // 15: print setup, each step on its own; the page breaks fall after the list's sheets
     if (options.forPrint) {
-        host::PageSetup& page = w.Page();
-        Try([&] { page.printArea = (result.registrationSheet ? kA4LandscapeGroupMoved : G::kForm).printArea; });
-        Try([&] { page.leftMargin = app.CentimetersToPoints(0); });
-        Try([&] { page.rightMargin = app.CentimetersToPoints(0); });
-        Try([&] { page.topMargin = app.CentimetersToPoints(0); });
-        Try([&] { page.bottomMargin = app.CentimetersToPoints(0); });
-        Try([&] { page.centerHorizontally = true; });
-        Try([&] { page.centerVertically = true; });
-        Try([&] { page.orientation = host::PageOrientation::Landscape; });
-        Try([&] { page.paperSize = 9; });
-        Try([&] { page.zoom = G::kForm.printZoom; });
-        Try([&] { win.View(host::ViewMode::PageBreakPreview); });
-        Try([&] { win.DisplayGridlines(false); });
-        std::vector<int> old;
-        Try([&] { old = w.HPageBreaks(); });
-        for (int k = 1; k <= i; ++k)
-            Try([&] {
-                if (static_cast<std::size_t>(k) <= old.size()) w.RemoveHPageBreak(old[static_cast<std::size_t>(k - 1)]);
-                w.AddHPageBreak(G::kSheetRows * k + 2);
-            });
-        result.printSetup = true;
-        // 16
-        Try([&] { win.Zoom(100); });
-        Try([&] { app.ScreenUpdating(true); });
-    } else {
-        win.Zoom(100);
-        app.ScreenUpdating(true);
+        SetUpPrinting(app, w, *result.geometry, i);
+        result.printSetupApplied = true;
     }
+    // 16
+    EndForming(app, *result.geometry, options.forPrint);
     return result;
 }
 
@@ -272,21 +221,3 @@ long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {
 }
 
 }  // namespace ormelin::forming
-
-namespace ormelin {
-
-void Kalvora::FormingSPB(WorksheetRef& oWorksheet, bool& bForPrint, bool& bPageRevi) {
-    CallFrame frame(*this);
-    if (!oWorksheet) throw Error(ErrorCode::ObjectRequired);
-    ws_ = oWorksheet;
-    {
-        WorksheetRef current;
-        AttribsRefFromSPIS(current);  // the reference record of the document's register row
-    }
-    if (!attDoc_) attDoc_ = std::make_shared<AttrDoc>();
-    const auto sheet = ws_;
-    ws_.reset();  // released at the end, also when forming fails
-    forming::FormSPB(app_, sheet, *attDoc_, forming::FormOptions{bForPrint, bPageRevi});
-}
-
-}  // namespace ormelin

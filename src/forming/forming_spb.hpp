@@ -4,9 +4,9 @@
 // form's 31-column grid A..AE, and frame rows are inserted around the list rows:
 // 8 list rows on the first sheet, 17 on every further one.
 //
-// FormSPB is a free function: the worksheet, the attribute record (normally the
-// reference record, whose values are formulas into the register row) and the
-// options come in explicitly, and what it did comes back in the result.
+// FormSPB takes the worksheet, the attribute record (normally the reference
+// record, whose values are formulas into the register row) and the options
+// explicitly; what it did comes back in the forming result all forms share.
 #pragma once
 
 #include <memory>
@@ -49,18 +49,11 @@ struct SpbGeometry {
     static std::vector<std::pair<long long, long long>> FrameRows(int sheets, bool registration);
 };
 
-struct SpbResult {
-    int sheets = 1;                  // sheets of the list
-    bool registrationSheet = false;  // the change-registration sheet was added (sheets + 1 in all)
-    long long firstRowLeftBelow = 0; // first list row left unformed below a run of empty rows; 0: none
-    bool printSetup = false;         // the print block ran
-};
-
 /// Forms the group specification list on ws with the record's attributes (the
 /// caller refreshes its register references). Screen updating is off while it
 /// runs; it ends with the window's zoom at 100 and screen updating on.
-SpbResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
-                  const FormOptions& options);
+FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
+                   const FormOptions& options);
 
 /// The sheet count that the first sheet's title block of a formed group
 /// specification holds: the sheets of the list and whether the change-registration

@@ -1,5 +1,4 @@
-// The one home of the sheet geometry of every form, and of the list row heights
-// that lists, forming, rollback and the command share.
+// The one home of the sheet geometry of every form.
 //
 // A formed document is one worksheet on which the sheets of the printed document
 // stand one under the other. The first sheet ends with its bottom line ("Копировал:",
@@ -8,24 +7,17 @@
 // sheetRows rows. Block rows count from 1 at the previous bottom line.
 #pragma once
 
+#include "lists/row_heights.hpp"
+#include "ormelin/state.hpp"
+
 namespace ormelin::forming {
 
 // ------------------------------------------------------------------ list rows
 
-/// The height every list data row has, in points.
-inline constexpr double kListRowHeight = 26;
-/// The tolerance by which a row of another height still counts as a list row.
-inline constexpr double kHeightTolerance = 0.4;
-/// The height of a list's column-head row, and of the repeated column-head row of
-/// every further sheet.
-inline constexpr double kHeadRowHeight = 43;
-
-/// Whether a row of this height is a list row (rollback keeps exactly these; a
-/// hidden row, of height 0, counts as one).
-constexpr bool IsListRowHeight(double h) {
-    const double d = h - kListRowHeight;
-    return h == 0 || !(d > kHeightTolerance || d < -kHeightTolerance);
-}
+using lists::IsListRowHeight;
+using lists::kHeadRowHeight;
+using lists::kHeightTolerance;
+using lists::kListRowHeight;
 
 // ------------------------------------------------------------------ sheet geometry
 
@@ -84,6 +76,9 @@ struct SheetGeometry {
     int emptyRun = 0;         // empty rows after a bottom line that end forming (0: furtherListRows)
     int zoom = 100;           // the window's zoom once formed
     // ---- end
+    /// A document of one sheet still gets its page break after the sheet (the
+    /// group specification); otherwise the sheet's first break is dropped.
+    bool singleSheetBreak = false;
 };
 
 /// A4 portrait: the specification and the A4 lists. The first sheet holds the head
@@ -216,6 +211,7 @@ inline constexpr SheetGeometry kA4LandscapeGroup{
                                   {7, 27, "изменен-\nных"},
                                   {18, 1, nullptr, 4, 21}}},
     .registrationHeading = {4, 31, "Лист регистрации изменений"},
+    .singleSheetBreak = true,
 };
 
 /// A mark n columns further right.
@@ -316,6 +312,18 @@ inline constexpr SheetGeometry kPurchasedProducts{
     .emptyRun = 15,
     .zoom = 75,
 };
+
+/// The geometry of a form (the group specification's without its change-registration
+/// sheet), or null for none.
+constexpr const SheetGeometry* GeometryOf(FormId form) {
+    switch (form) {
+        case FormId::A4Portrait: return &kA4Portrait;
+        case FormId::A4LandscapeGroup: return &kA4LandscapeGroup;
+        case FormId::A3PurchasedProducts: return &kPurchasedProducts;
+        case FormId::None: break;
+    }
+    return nullptr;
+}
 
 /// Every form's geometry, for the readers that must recognise any of them.
 inline constexpr const SheetGeometry* kFormGeometries[] = {

@@ -23,14 +23,14 @@ void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeomet
     win.DisplayZeros(false);
 }
 
-void ListRowsToListHeight(host::Worksheet& w, const SheetGeometry& g) {
+void ListRowsToListHeight(host::Worksheet& w, int firstDataRow) {
     const int last = w.UsedRange().r2;
     int runStart = 0;
     auto flush = [&](int r) {
         if (runStart) w.RowHeight(runStart, r - 1, kListRowHeight);
         runStart = 0;
     };
-    for (int r = g.headRows + 1; r <= last; ++r) {
+    for (int r = firstDataRow; r <= last; ++r) {
         const double h = w.RowHeight(r);
         if (h != 0 && h != kListRowHeight) {
             if (!runStart) runStart = r;
@@ -73,7 +73,7 @@ void SetUpPrinting(host::Application& app, host::Worksheet& w, const SheetGeomet
     Try([&] { page.zoom = g.printZoom; });
     Try([&] { win.DisplayGridlines(false); });
     Try([&] { win.View(host::ViewMode::PageBreakPreview); });
-    if (sheets == 1) {
+    if (sheets == 1 && !g.singleSheetBreak) {
         Try([&] {
             const std::vector<int> breaks = w.HPageBreaks();
             if (breaks.empty()) throw Error(ErrorCode::SubscriptOutOfRange);

@@ -17,15 +17,17 @@ void Try(const std::function<void()>& step);
 /// The screen repainted once, the panes frozen under the head rows, zeros hidden.
 void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeometry& g);
 
-/// Every list data row under the head rows that is not hidden gets the list row
-/// height, so that every sheet is as high as the form's print zoom is made for.
-void ListRowsToListHeight(host::Worksheet& w, const SheetGeometry& g);
+/// Every list data row from the first on that is not hidden gets the list row
+/// height, so that every sheet is as high as the form's print zoom is made for,
+/// and rollback keeps exactly these rows.
+void ListRowsToListHeight(host::Worksheet& w, int firstDataRow);
 
 /// Page setup (print area, no margins, centred, orientation, paper, the form's
 /// print zoom),
 /// gridlines off and page break preview on the window, and a horizontal page
 /// break before the first row of every sheet after the first (one after the last
-/// sheet too); a document of one sheet drops the sheet's first break instead.
+/// sheet too); a document of one sheet drops the sheet's first break instead,
+/// unless the form keeps a break after a single sheet.
 /// Each step runs on its own.
 void SetUpPrinting(host::Application& app, host::Worksheet& w, const SheetGeometry& g, int sheets);
 

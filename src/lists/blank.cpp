@@ -3,7 +3,7 @@
 // Format patches below name only the fields they change; the others stay empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "forming/geometry.hpp"
+#include "lists/row_heights.hpp"
 #include "lists/lists.hpp"
 
 namespace ormelin::lists {
@@ -38,10 +38,10 @@ void SheetPrepare(host::Application& app, const std::shared_ptr<host::Worksheet>
     const host::Range all = w.Cells();
     all.Clear();
     all.ApplyFormat(BaseListFormat());
-    all.RowHeight(forming::kListRowHeight);
+    all.RowHeight(kListRowHeight);
     all.MergeCells(false);
     const host::Range head = w.Rows(1);
-    head.RowHeight(forming::kHeadRowHeight);
+    head.RowHeight(kHeadRowHeight);
     head.Font().Size(14);
     app.ActiveWindow().DisplayZeros(false);
     w.Range_("A1").Select();
@@ -49,24 +49,6 @@ void SheetPrepare(host::Application& app, const std::shared_ptr<host::Worksheet>
 
 void DocumentBlank(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, ksStateOfDocument kssod,
                    const ReportFn& report) {
-    // Which layout a code draws, above which row the panes freeze, and the font
-    // size the whole sheet takes first (0: the base size stays).
-    struct Blank {
-        ksStateOfDocument code;
-        Layout layout;
-        int freezeAbove;
-        double fontSizeAll;
-    };
-    static const Blank blanks[] = {
-        {ksSPA_OT, Layout::SPA, 2, 0},
-        {ksSPB_OT, Layout::SPB, 5, 0},
-        {ksPE_OT_1, Layout::PE, 2, 0},
-        {ksPE_OT_2, Layout::PE, 2, 0},
-        {ksVPA_OT, Layout::VPA, 3, 12},
-        {ksVN_OT, Layout::VN, 2, 0},
-        {ksVE_OT, Layout::VE, 2, 0},
-    };
-
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     host::Worksheet& w = *sheet;
     w.Activate();
@@ -75,12 +57,13 @@ void DocumentBlank(host::Application& app, const std::shared_ptr<host::Worksheet
     app.ActiveWindow().FreezePanes(false);
     SheetPrepare(app, sheet);
 
-    for (const Blank& b : blanks) {
-        if (b.code != kssod) continue;
-        if (b.fontSizeAll > 0) w.Cells().Font().Size(b.fontSizeAll);
-        ColumnsWidthAndHead(sheet, b.layout, false, report);
-        w.Rows(b.freezeAbove).Select();
-        break;
+    // The kind table says which layout the code draws, above which row the panes
+    // freeze, and the font size the whole sheet takes first.
+    const kinds::StateEntry& entry = StateEntryOf(kssod);
+    if (entry.blankLayout != Layout::None) {
+        if (entry.blankFontSize > 0) w.Cells().Font().Size(entry.blankFontSize);
+        ColumnsWidthAndHead(sheet, entry.blankLayout, false, report);
+        w.Rows(entry.freezeAbove).Select();
     }
     app.ActiveWindow().FreezePanes(true);
     app.ScreenUpdating(true);

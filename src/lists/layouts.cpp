@@ -220,16 +220,9 @@ const LayoutEntry& EntryOf(Layout layout) {
 const char* RoutineOf(Layout layout) { return EntryOf(layout).routine; }
 
 std::optional<Layout> LayoutOfList(std::int32_t listState) {
-    switch (listState) {
-        case ksSPA_OT: return Layout::SPA;
-        case ksSPB_OT: return Layout::SPB;
-        case ksPE_OT_1: return Layout::PE;
-        case ksPE_OT_2: return Layout::PeWithoutZone;
-        case ksVPA_OT: return Layout::VPA;
-        case ksVN_OT: return Layout::VN;
-        case ksVE_OT: return Layout::VE;
-        default: return std::nullopt;
-    }
+    const Layout layout = StateEntryOf(listState).listLayout;
+    if (layout == Layout::None) return std::nullopt;
+    return layout;
 }
 
 void ColumnsWidthAndHead(const std::shared_ptr<host::Worksheet>& sheet, Layout layout, bool bOtkat,

@@ -18,9 +18,9 @@
 
 namespace ormelin::lists {
 
-/// The list layouts: one per kind, and the list of elements without its zone
-/// column, whose head rollback redraws.
-enum class Layout : std::uint8_t { SPA, SPB, PE, PeWithoutZone, VPA, VN, VE };
+/// The list layouts (the kind table names them): one per kind, and the list of
+/// elements without its zone column, whose head rollback redraws.
+using Layout = ListLayout;
 
 /// Receives a layout routine's failure: its name and the exception. Without one
 /// (an empty function) the failure is thrown to the caller.

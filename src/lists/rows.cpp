@@ -1,6 +1,6 @@
 // List rows: inserting a row with the list row format, and removing every row
 // whose height marks it as no list row.
-#include "forming/geometry.hpp"
+#include "lists/row_heights.hpp"
 #include "lists/lists.hpp"
 
 namespace ormelin::lists {
@@ -13,7 +13,7 @@ void RowInsert(const host::Range& target, int r) {
     if (r < 1) throw Error(ErrorCode::ApplicationDefined);
     target.Rows(r).Insert(host::Shift::Down);
     const host::Range row = target.Rows(r);
-    row.RowHeight(forming::kListRowHeight);
+    row.RowHeight(kListRowHeight);
     row.Interior().ColorIndex(kNoFill);
     row.VerticalAlignment(host::VAlign::Center);
     row.Orientation(0);
@@ -37,7 +37,7 @@ void RowDelete(const std::shared_ptr<host::Worksheet>& sheet, int n) {
     for (;;) {
         const double h = w.RowHeight(a);
         int m = w.UsedRange().rows();
-        if (m >= a && !forming::IsListRowHeight(h)) {
+        if (m >= a && !IsListRowHeight(h)) {
             if (deletionsLeft-- <= 0) break;
             w.DeleteRows(a, 1);
             continue;

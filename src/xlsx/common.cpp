@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 #include "ormelin/errors.hpp"
 
 namespace ormelin::xlsx::detail {

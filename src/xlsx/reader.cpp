@@ -18,7 +18,7 @@
 #include "xlsx/archive.hpp"
 #include "xlsx/common.hpp"
 #include "xlsx/package.hpp"
-#include "xlsx/rich_text.hpp"
+#include "xlsx/string_runs.hpp"
 #include "xlsx/styles.hpp"
 #include "xlsx/xml_in.hpp"
 

@@ -16,7 +16,7 @@
 #include "ormelin/xlsx.hpp"
 #include "xlsx/common.hpp"
 #include "xlsx/package.hpp"
-#include "xlsx/rich_text.hpp"
+#include "xlsx/string_runs.hpp"
 #include "xlsx/styles.hpp"
 #include "xlsx/save_file.hpp"
 #include "xlsx/xml_out.hpp"

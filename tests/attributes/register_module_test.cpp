@@ -73,40 +73,40 @@ TEST_F(RegisterModule, LookupReadsTheDocumentsOwnWorkbookAndWithoutOneTheActive)
     Put(otherReg, 2, 2, "Лист1");
     ASSERT_EQ(app.ActiveWorkbook(), other);
 
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), false);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), false);
     EXPECT_EQ(found.reg.sheet, ownReg);
     EXPECT_EQ(found.reg.Column(spShee), 4);
     EXPECT_EQ(found.reg.Column(spOboz), 5);
     ASSERT_TRUE(found.row);
     EXPECT_EQ(found.row->Row(), 3);
 
-    const spis::RowLookup active = spis::FindRow(app, nullptr, true);
+    const attributes::RowLookup active = attributes::FindRow(app, nullptr, true);
     EXPECT_EQ(active.reg.sheet, otherReg);
     EXPECT_EQ(active.reg.Column(spShee), 2);  // the map is read even without a document
     EXPECT_FALSE(active.row);                 // but there is no document to give a row
 }
 
 TEST_F(RegisterModule, WorkbookWithoutARegisterHasNoRowEvenToCreate) {
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), true);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), true);
     EXPECT_FALSE(found.reg);
     EXPECT_FALSE(found.row);
     for (int c : found.reg.columns) EXPECT_EQ(c, 0);
     // a sheet named like the register in another case is not it
     book->Add(nullptr, ws.get())->Name("Список");
-    EXPECT_FALSE(spis::RegisterOf(*book));
+    EXPECT_FALSE(attributes::RegisterOf(*book));
 }
 
 TEST_F(RegisterModule, CreatedRegisterIsReadBackWholeByTheColumnMap) {
     Put(ws, 1, 1, "данные");  // not blank: the register is added in front
-    spis::FindSPIS(app, book);
+    attributes::FindSPIS(app, book);
     EXPECT_TRUE(ui->messages.empty());
     ASSERT_EQ(book->Count(), 2);
     auto reg = book->Sheet(1);
     EXPECT_EQ(reg->Name(), "список");
     EXPECT_EQ(ws->CellText(1, 1), "данные");
 
-    spis::ColumnMap map{};
-    spis::ScanColumnMap(*reg, map);
+    attributes::ColumnMap map{};
+    attributes::ScanColumnMap(*reg, map);
     std::set<int> columns(map.begin(), map.end());
     EXPECT_EQ(columns.size(), map.size()) << "every title the register is created with is read, each in its own column";
     EXPECT_EQ(columns.count(0), 0u);
@@ -114,7 +114,7 @@ TEST_F(RegisterModule, CreatedRegisterIsReadBackWholeByTheColumnMap) {
 }
 
 TEST_F(RegisterModule, FindSpisReportsUnderItsOwnNameAndReturns) {
-    spis::FindSPIS(app, nullptr);
+    attributes::FindSPIS(app, nullptr);
     ASSERT_EQ(ui->messages.size(), 1u);
     EXPECT_EQ(ui->messages[0].text.rfind("FindSPIS: ", 0), 0u);
     EXPECT_EQ(book->Count(), 1);
@@ -122,9 +122,9 @@ TEST_F(RegisterModule, FindSpisReportsUnderItsOwnNameAndReturns) {
 
 TEST_F(RegisterModule, ColumnMapScanForgetsTheColumnsOfAnEarlierRegister) {
     auto reg = MakeRegister(*book, {"Лист", "Обозначение"});
-    spis::ColumnMap map{};
+    attributes::ColumnMap map{};
     map.fill(7);
-    spis::ScanColumnMap(*reg, map);
+    attributes::ScanColumnMap(*reg, map);
     EXPECT_EQ(map[spShee], 1);
     EXPECT_EQ(map[spOboz], 2);
     EXPECT_EQ(map[spNaim], 0);
@@ -139,11 +139,11 @@ TEST_F(RegisterModule, RowIsTheFirstShowingTheExactSheetName) {
     Put(reg, 3, 2, " Лист1");
     Put(reg, 4, 2, "Лист1");
     Put(reg, 5, 2, "Лист1");
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), true);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), true);
     ASSERT_TRUE(found.row);
     EXPECT_EQ(found.row->Row(), 4);
-    EXPECT_EQ(spis::RowOfSheet(found.reg, "Лист1", 3), 0);  // the search ends at the given last row
-    EXPECT_EQ(spis::RowOfSheet(found.reg, "Лист1", 5), 4);
+    EXPECT_EQ(attributes::RowOfSheet(found.reg, "Лист1", 3), 0);  // the search ends at the given last row
+    EXPECT_EQ(attributes::RowOfSheet(found.reg, "Лист1", 5), 4);
 }
 
 TEST_F(RegisterModule, RenamedSheetLosesItsRowAndCreateOffersTheFirstFreeOne) {
@@ -151,8 +151,8 @@ TEST_F(RegisterModule, RenamedSheetLosesItsRowAndCreateOffersTheFirstFreeOne) {
     Put(reg, 2, 2, "Лист1");
     Put(reg, 4, 2, "Другой");  // row 3 left empty
     ws->Name("Спецификация");
-    EXPECT_FALSE(spis::FindRow(app, ws.get(), false).row);
-    const spis::RowLookup created = spis::FindRow(app, ws.get(), true);
+    EXPECT_FALSE(attributes::FindRow(app, ws.get(), false).row);
+    const attributes::RowLookup created = attributes::FindRow(app, ws.get(), true);
     ASSERT_TRUE(created.row);
     EXPECT_EQ(created.row->Row(), 5);
 }
@@ -160,19 +160,19 @@ TEST_F(RegisterModule, RenamedSheetLosesItsRowAndCreateOffersTheFirstFreeOne) {
 TEST_F(RegisterModule, WithoutASheetColumnNoDocumentIsFound) {
     auto reg = MakeRegister(*book, {"Файл", "Листы", "Обозначение"});
     Put(reg, 2, 2, "Лист1");
-    EXPECT_FALSE(spis::FindRow(app, ws.get(), false).row);
-    const spis::RowLookup created = spis::FindRow(app, ws.get(), true);
+    EXPECT_FALSE(attributes::FindRow(app, ws.get(), false).row);
+    const attributes::RowLookup created = attributes::FindRow(app, ws.get(), true);
     ASSERT_TRUE(created.row);
     EXPECT_EQ(created.row->Row(), 3);
-    EXPECT_FALSE(spis::SheetCell(created.reg, *created.row));  // and no cell names it
+    EXPECT_FALSE(attributes::SheetCell(created.reg, *created.row));  // and no cell names it
 }
 
 TEST_F(RegisterModule, SheetCellIsTheRowsCellInTheSheetColumn) {
     auto reg = MakeRegister(*book, {"Обозначение", "", "Лист"});
     Put(reg, 2, 3, "Лист1");
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), false);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), false);
     ASSERT_TRUE(found.row);
-    const auto cell = spis::SheetCell(found.reg, *found.row);
+    const auto cell = attributes::SheetCell(found.reg, *found.row);
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->Row(), 2);
     EXPECT_EQ(cell->Column(), 3);
@@ -187,10 +187,10 @@ TEST_F(RegisterModule, RecordRoundTripsThroughARegisterInReverseOrder) {
     for (std::size_t i = 0; i < kRegisterBacked.size(); ++i)
         record.Let(kRegisterBacked[i], "значение " + std::to_string(i + 1));
 
-    const spis::RowLookup row = spis::FindRow(app, ws.get(), true);
+    const attributes::RowLookup row = attributes::FindRow(app, ws.get(), true);
     ASSERT_TRUE(row.row);
     EXPECT_EQ(row.row->Row(), 2);
-    spis::AttribsToSPIS(row.reg, 2, *ws, record);
+    attributes::AttribsToSPIS(row.reg, 2, *ws, record);
     EXPECT_EQ(reg->CellText(2, ColumnTitled(reg, "Файл")), "Книга1.xlsx");
     EXPECT_EQ(reg->CellText(2, ColumnTitled(reg, "Лист")), "Лист1");
     EXPECT_EQ(reg->CellText(2, ColumnTitled(reg, "Обозначение")), "значение 1");
@@ -198,11 +198,11 @@ TEST_F(RegisterModule, RecordRoundTripsThroughARegisterInReverseOrder) {
     EXPECT_EQ(reg->CellText(2, ColumnTitled(reg, "Проект")), "значение 3");
 
     // the row written is now the document's row, and reads back whole
-    const spis::RowLookup again = spis::FindRow(app, ws.get(), false);
+    const attributes::RowLookup again = attributes::FindRow(app, ws.get(), false);
     ASSERT_TRUE(again.row);
     EXPECT_EQ(again.row->Row(), 2);
     AttrDoc back;
-    spis::AttribsFromSPIS(again.reg, 2, *ws, back);
+    attributes::AttribsFromSPIS(again.reg, 2, *ws, back);
     EXPECT_EQ(back.aFile(), "Книга1");
     EXPECT_EQ(back.aShee(), "Лист1");
     for (AttrProp p : kRegisterBacked) EXPECT_EQ(back.Get(p), record.Get(p)) << Info(p).name;
@@ -216,9 +216,9 @@ TEST_F(RegisterModule, ColumnsTheHeaderLacksAreNeitherWrittenNorRead) {
     AttrDoc record;
     record.aOboz("АБВГ.1");
     record.aDesi("Иванов");
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), true);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), true);
     ASSERT_TRUE(found.row);
-    spis::AttribsToSPIS(found.reg, found.row->Row(), *ws, record);
+    attributes::AttribsToSPIS(found.reg, found.row->Row(), *ws, record);
     EXPECT_EQ(reg->CellText(2, 1), "чужое");
     EXPECT_EQ(reg->CellText(2, 3), "заметка");
     EXPECT_EQ(reg->CellText(2, 4), "АБВГ.1");
@@ -226,7 +226,7 @@ TEST_F(RegisterModule, ColumnsTheHeaderLacksAreNeitherWrittenNorRead) {
 
     AttrDoc back;
     back.aDesi("прежний");
-    spis::AttribsFromSPIS(found.reg, 2, *ws, back);
+    attributes::AttribsFromSPIS(found.reg, 2, *ws, back);
     EXPECT_EQ(back.aOboz(), "АБВГ.1");
     EXPECT_EQ(back.aDesi(), "");  // a column the header lacks reads as empty
 }
@@ -240,21 +240,21 @@ TEST_F(RegisterModule, ReferencesFollowTheRowAfterAnEarlierRowIsDeleted) {
     Put(reg, 3, 3, "АБВГ.2");
 
     AttrDoc ref;
-    spis::RowLookup before = spis::FindRow(app, second.get(), false);
+    attributes::RowLookup before = attributes::FindRow(app, second.get(), false);
     ASSERT_TRUE(before.row);
-    spis::AttribsRefFromSPIS(before.reg, before.row->Row(), ref);
+    attributes::AttribsRefFromSPIS(before.reg, before.row->Row(), ref);
     EXPECT_EQ(ref.aOboz(), "=список!R3C3");
 
     ASSERT_TRUE(lifecycle::DocumentIsDelete(app, *first, reg.get()));  // the scripted answer is OK
     EXPECT_TRUE(first->IsDeleted());
-    spis::RowLookup after = spis::FindRow(app, second.get(), false);
+    attributes::RowLookup after = attributes::FindRow(app, second.get(), false);
     ASSERT_TRUE(after.row);
     EXPECT_EQ(after.row->Row(), 2);
-    spis::AttribsRefFromSPIS(after.reg, after.row->Row(), ref);
+    attributes::AttribsRefFromSPIS(after.reg, after.row->Row(), ref);
     EXPECT_EQ(ref.aOboz(), "=список!R2C3");
     EXPECT_EQ(ref.aProj(), "список!R2C5");
     EXPECT_EQ(reg->CellText(2, 3), "АБВГ.2");  // the row the references point at holds the document
-    EXPECT_FALSE(spis::FindRow(app, first.get(), false).row);
+    EXPECT_FALSE(attributes::FindRow(app, first.get(), false).row);
 }
 
 TEST_F(RegisterModule, ReferringToNothingEmptiesOnlyTheRegisterBackedAttributes) {
@@ -262,11 +262,11 @@ TEST_F(RegisterModule, ReferringToNothingEmptiesOnlyTheRegisterBackedAttributes)
     Put(reg, 2, 2, "Лист1");
     AttrDoc ref;
     ref.aJob1("Технолог");
-    const spis::RowLookup found = spis::FindRow(app, ws.get(), false);
+    const attributes::RowLookup found = attributes::FindRow(app, ws.get(), false);
     ASSERT_TRUE(found.row);
-    spis::AttribsRefFromSPIS(found.reg, 2, ref);
+    attributes::AttribsRefFromSPIS(found.reg, 2, ref);
     ASSERT_EQ(ref.aIndd(), "=список!R2C32");
-    spis::ReferToNothing(ref);
+    attributes::ReferToNothing(ref);
     for (AttrProp p : kRegisterBacked) EXPECT_EQ(ref.Get(p), "") << Info(p).name;
     EXPECT_EQ(ref.aJob1(), "Технолог");
 }

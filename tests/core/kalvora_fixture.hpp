@@ -13,10 +13,13 @@
 
 namespace ormelin {
 
-/// Reaches the private routines of the service object.
+/// Reaches what the automation surface does not: the specification's layout on
+/// the current worksheet, and the current worksheet itself.
 struct KalvoraTestAccess {
-    static void SPA_ColumnsWidthAndHead(Kalvora& k, bool bOtkat) { k.SPA_ColumnsWidthAndHead(bOtkat); }
-    static void SetCurrent(Kalvora& k, std::shared_ptr<host::Worksheet> ws) { k.ws_ = std::move(ws); }
+    static void SPA_ColumnsWidthAndHead(Kalvora& k, bool bOtkat) {
+        k.Typed().ColumnsWidthAndHead(ListLayout::SPA, bOtkat);
+    }
+    static void SetCurrent(Kalvora& k, std::shared_ptr<host::Worksheet> ws) { k.Typed().SetCurrentWorksheet(std::move(ws)); }
 };
 
 namespace testing_support {

@@ -3,7 +3,7 @@
 #include <map>
 #include <tuple>
 
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 
 namespace ormelin::formula {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/formula.hpp"
+#include "formula/formula.hpp"
 
 namespace ormelin::formula {
 namespace {

@@ -3,7 +3,7 @@
 // file whose column runs, rows or merged areas span the sheet loads as few
 // records. Also the faults found by the parts fuzz target (fuzz/), each loaded,
 // saved and loaded again.
-#include "host/model_fixture.hpp"
+#include "model/model_fixture.hpp"
 #include "xlsx/xlsx_fixture.hpp"
 
 namespace ormelin::xlsx::testing {

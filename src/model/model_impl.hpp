@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "formula/formula.hpp"
-#include "host/cell.hpp"
+#include "model/cell.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/rich_text.hpp"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "host/model_sheet_ops.hpp"
+#include "model/model_sheet_ops.hpp"
 
 namespace ormelin::model {
 

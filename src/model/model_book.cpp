@@ -3,8 +3,8 @@
 #include <deque>
 #include <unordered_map>
 
-#include "host/model_impl.hpp"
-#include "host/names.hpp"
+#include "model/model_impl.hpp"
+#include "model/names.hpp"
 #include "base/text.hpp"
 
 namespace ormelin::model {

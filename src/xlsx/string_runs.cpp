@@ -1,4 +1,4 @@
-#include "xlsx/rich_text.hpp"
+#include "xlsx/string_runs.hpp"
 
 #include <algorithm>
 #include <cctype>

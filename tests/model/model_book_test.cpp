@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/model_fixture.hpp"
+#include "model/model_fixture.hpp"
 
 namespace ormelin::test {
 namespace {

@@ -1,7 +1,7 @@
 // The embedded model's worksheet: copying an area to a place of any sheet.
 #include <unordered_map>
 
-#include "host/model_sheet_ops.hpp"
+#include "model/model_sheet_ops.hpp"
 
 namespace ormelin::model {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/model_impl.hpp"
+#include "model/model_impl.hpp"
 
 namespace ormelin::model::ops {
 

@@ -16,7 +16,7 @@
 #include <map>
 #include <tuple>
 
-#include "host/model_impl.hpp"
+#include "model/model_impl.hpp"
 
 namespace ormelin::model::detail {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "host/model_fixture.hpp"
+#include "model/model_fixture.hpp"
 
 namespace ormelin::test {
 namespace {

@@ -107,15 +107,8 @@ int SheetBottom(const host::Worksheet& w, const SheetGeometry& g, const Inserted
 }  // namespace
 
 const SheetGeometry* GeometryOfFormed(std::int32_t formed) {
-    switch (formed) {
-        case ksSPA_OF:
-        case ksPE_OF:
-        case ksVN_OF:
-        case ksVE_OF: return &kA4Portrait;
-        case ksSPB_OF: return &kA4LandscapeGroup;
-        case ksVPA_OF: return &kPurchasedProducts;
-        default: return nullptr;
-    }
+    if (!IsFormedState(formed)) return nullptr;
+    return GeometryOf(StateEntryOf(formed).form);
 }
 
 std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool registrationSheet) {
@@ -239,8 +232,9 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     // The rows forming inserted, found before anything changes: a sheet whose
     // form cannot be told apart from its list is refused as it stands.
     const SheetGeometry* geometry = GeometryOfFormed(formed);
+    const bool group = StateEntryOf(formed).form == FormId::A4LandscapeGroup;
     std::vector<RowSpan> inserted;
-    if (formed == ksSPB_OF)
+    if (group)
         inserted = FindGroupInsertedRows(w);
     else if (geometry)
         inserted = FindInsertedRows(w, *geometry);
@@ -250,7 +244,7 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     all.Borders().LineStyle(host::LineStyle::None);
     all.MergeCells(false);
     const int firstDataRow = FirstDataRow(KindOf(formed));
-    if (formed == ksSPB_OF)
+    if (group)
         RemoveGroupFormColumns(sheet);
     else
         w.Columns("A:B").Delete();
@@ -266,7 +260,9 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     // The list head again, by the list the sheet now holds.
     const std::int32_t list = recognition::StateOf(w);
     if (const auto layout = lists::LayoutOfList(list)) lists::ColumnsWidthAndHead(sheet, *layout, true, report);
-    if (list == ksVPA_OT) win.Zoom(kPurchasedProducts.zoom);
+    // A list whose form keeps a zoom of its own (the list of purchased products) is shown at it.
+    if (const SheetGeometry* form = GeometryOf(StateEntryOf(list).form); IsListState(list) && form && form->zoom != 100)
+        win.Zoom(form->zoom);
 
     w.Rows(firstDataRow).Select();
     win.FreezePanes(true);

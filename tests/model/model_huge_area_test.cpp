@@ -3,7 +3,7 @@
 // area, and rows or columns of no content inside the area get no entry.
 #include <vector>
 
-#include "host/model_fixture.hpp"
+#include "model/model_fixture.hpp"
 
 namespace ormelin::test {
 namespace {

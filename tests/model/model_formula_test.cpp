@@ -2,7 +2,7 @@
 // follow insertions, deletions and renamed or deleted sheets.
 #include <gtest/gtest.h>
 
-#include "host/model_fixture.hpp"
+#include "model/model_fixture.hpp"
 
 namespace ormelin::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "host/model_sheet_ops.hpp"
+#include "model/model_sheet_ops.hpp"
 
 namespace ormelin::model {
 

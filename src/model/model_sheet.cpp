@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "host/display.hpp"
-#include "host/names.hpp"
-#include "host/model_sheet_ops.hpp"
+#include "model/names.hpp"
+#include "model/model_sheet_ops.hpp"
 
 namespace ormelin::model {
 
