@@ -294,6 +294,22 @@ namespace {
 
 // Forming ends at a run of 29 empty rows where a sheet would begin; the rows below
 // stay unformed, and the command says from which row.
+TEST_F(Cli, RollbackOfAListSaysThereIsNothingToRollBackAndWritesNothing) {
+    std::string book = Path("list.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " pe --name ПЭ").status, 0);
+    const std::string before = Bytes(book);
+    Outcome back = Ormelin("rollback " + Quote(book) + " ПЭ");
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_NE(back.err.find("nothing to roll back"), std::string::npos) << back.err;
+    EXPECT_EQ(Bytes(book), before);
+    // Forming a formed document fails and names what the sheet holds in words a user reads.
+    ASSERT_EQ(Ormelin("form " + Quote(book) + " ПЭ").status, 0);
+    const std::string formed = Bytes(book);
+    Outcome again = Ormelin("form " + Quote(book) + " ПЭ");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(Bytes(book), formed);
+}
+
 TEST_F(Cli, FormSaysWhereARunOfEmptyRowsLeftTheList) {
     std::string book = Path("gap.xlsx");
     ASSERT_EQ(Ormelin("new " + Quote(book) + " spa --name Спец").status, 0);
