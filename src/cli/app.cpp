@@ -530,7 +530,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"ormelin: ESKD design documents (specifications, lists of elements and other lists) "
                  "in .xlsx workbooks",
                  "ormelin"};
-    app.set_version_flag("--version", std::string("ormelin ") + "0.1.0");
+    app.set_version_flag("--version", std::string("ormelin ") + ORMELIN_VERSION);
     app.require_subcommand(1);
     app.footer(
         "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"

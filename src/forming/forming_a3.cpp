@@ -5,7 +5,6 @@
 // its two column-head rows and its title block. The line-number column is the
 // form's own: it is rewritten on every sheet.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <string>
 #include <utility>

@@ -4,7 +4,6 @@
 // and frame rows are inserted between the data rows so that every sheet (its list
 // rows counted by the A4 geometry) carries its frame, column heads and title block.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <cmath>
 #include <iterator>

@@ -3,7 +3,6 @@
 // while anything follows, the optional change-registration sheet, the sheet
 // numbers and the print setup. The frames themselves are in title_spb.cpp.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <algorithm>
 #include <functional>

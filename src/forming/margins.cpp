@@ -2,7 +2,6 @@
 // columns A and B of the first sheet and of every further sheet, and the reset of
 // the five rows at a further sheet's foot.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include "forming/steps.hpp"
 

@@ -6,7 +6,6 @@
 // Addresses in the tables of a further sheet count from its sheet block, whose
 // row 1 is the previous sheet's bottom line.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include "forming/forming.hpp"
 #include "forming/steps.hpp"

@@ -7,7 +7,6 @@
 // from its block, whose row 1 is the previous sheet's last row; the
 // change-registration sheet's from its own first row.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include <cctype>
 #include <string>

@@ -1,7 +1,6 @@
 // Sheet preparation and blank dispatch: a worksheet is wiped, given the base list
 // format, and the list layout of the chosen kind is drawn under frozen panes.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include "lists/row_heights.hpp"
 #include "lists/lists.hpp"

@@ -2,7 +2,6 @@
 // header rows, each ending in the link cell "список" that leads to the register.
 // Every layout works on the sheet it is given and reports its own errors.
 // Format patches below name only the fields they change; the others stay empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #include "lists/layout.hpp"
 #include "lists/lists.hpp"
