@@ -198,94 +198,117 @@ bool FormatRowsToEndAsSheet(detail::SheetData& s, const Area& a, Patcher& p, F&&
 
 }  // namespace
 
+namespace {
+
+/// The whole sheet: its own format, every column's, row's and cell's.
+void FormatWholeSheet(Sheet& sh, const Area& a, Patcher& p) {
+    auto& s = sh.s;
+    s.sheetStyle = p.apply(s.sheetStyle.value_or(0), 0);
+    for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
+        if (s.cols[c - 1].style) s.cols[c - 1].style = p.apply(*s.cols[c - 1].style, ColCls(a, c));
+    }
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        Row& row = s.rows.at(i);
+        const int r = static_cast<int>(i) + 1;
+        if (row.rec.style) row.rec.style = p.apply(*row.rec.style, RowCls(a, r));
+        for (Cell& cell : row.cells) {
+            if (cell.style) cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
+        }
+    }
+}
+
+/// Whole rows: each row's format, and the cells with a format of their own.
+void FormatWholeRows(Sheet& sh, const Area& a, Patcher& p) {
+    auto& s = sh.s;
+    const bool styledColumns =
+        std::any_of(s.cols.begin(), s.cols.end(), [](const ColRec& c) { return c.style.has_value(); });
+    auto formatRow = [&](int r) {
+        Row* existing = s.rows.find(r);
+        const bool hadStyle = existing && existing->rec.style;
+        const StyleId base = hadStyle ? *existing->rec.style : s.sheetStyle.value_or(0);
+        const StyleId next = p.apply(base, RowCls(a, r));
+        if (!hadStyle && next == base && !existing && !styledColumns) return;
+        Row& row = s.rows.get(r);
+        if (!hadStyle) {
+            // cells that showed their column's format now need their own
+            for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
+                if (!s.cols[c - 1].style) continue;
+                Cell* cell = row.find(c);
+                if (cell && cell->style) continue;
+                row.get(c).style = p.apply(*s.cols[c - 1].style, Cls(a, r, c));
+            }
+        }
+        if (next != base || hadStyle) row.rec.style = next;
+        for (Cell& cell : row.cells) {
+            if (!cell.style) continue;
+            // patching twice gives the same style, so cells just made from their column's are safe
+            cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
+        }
+    };
+    if (!FormatRowsToEndAsSheet(s, a, p, formatRow)) {
+        for (int r = a.r1; r <= a.r2; ++r) formatRow(r);
+    }
+}
+
+/// A row with a format of its own under whole columns.
+void FormatRowUnderColumns(Row& row, int r, const Area& a, Patcher& p) {
+    const int outside = a.c1 - 1 + kMaxColumns - a.c2;
+    if (row.rec.style && 4 * outside < a.c2 - a.c1 + 1) {
+        // a row format of its own over nearly every column: the row's format takes the
+        // patch and the cells outside the area keep the old one as their own
+        const StyleId old = *row.rec.style;
+        const StyleId inside = p.apply(old, RowCls(a, r));
+        auto keep = [&](int c) {
+            if (Cell* cell = row.find(c); !cell || !cell->style) row.get(c).style = old;
+        };
+        for (int c = 1; c < a.c1; ++c) keep(c);
+        for (int c = a.c2 + 1; c <= kMaxColumns; ++c) keep(c);
+        for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
+            if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
+        }
+        for (int c : {a.c1, a.c2}) {
+            if (Cell* cell = row.find(c); (cell && cell->style) || p.apply(old, Cls(a, r, c)) == inside) continue;
+            row.get(c).style = p.apply(old, Cls(a, r, c));
+        }
+        row.rec.style = inside;
+    } else if (row.rec.style) {
+        for (int c = a.c1; c <= a.c2; ++c) {
+            Cell& cell = row.get(c);
+            cell.style = p.apply(cell.style.value_or(*row.rec.style), Cls(a, r, c));
+        }
+    } else {
+        for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
+            if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
+        }
+    }
+}
+
+/// Whole columns: each column's format, and every stored row's cells in them.
+void FormatWholeColumns(Sheet& sh, const Area& a, Patcher& p) {
+    auto& s = sh.s;
+    for (int c = a.c1; c <= a.c2; ++c) {
+        const ColRec* cr = sh.col(c);
+        const bool hadStyle = cr && cr->style;
+        const StyleId base = hadStyle ? *cr->style : s.sheetStyle.value_or(0);
+        const StyleId next = p.apply(base, ColCls(a, c));
+        if (next != base || hadStyle) sh.colMut(c).style = next;
+    }
+    for (std::size_t i = 0; i < s.rows.size(); ++i) FormatRowUnderColumns(s.rows.at(i), static_cast<int>(i) + 1, a, p);
+}
+
+}  // namespace
+
 void Sheet::formatArea(const Area& a, const FormatPatch& patch, bool neighbours) {
     std::unordered_map<std::uint64_t, StyleId> own;  // a sheet out of its workbook keeps nothing
     Patcher p{styles(), patch, s.bookData ? ResultsOf(*s.bookData, patch) : own};
     const bool rowsAll = a.entireRows();
     const bool colsAll = a.entireColumns();
     if (rowsAll && colsAll) {
-        s.sheetStyle = p.apply(s.sheetStyle.value_or(0), 0);
-        for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
-            if (s.cols[c - 1].style) s.cols[c - 1].style = p.apply(*s.cols[c - 1].style, ColCls(a, c));
-        }
-        for (std::size_t i = 0; i < s.rows.size(); ++i) {
-            Row& row = s.rows.at(i);
-            const int r = static_cast<int>(i) + 1;
-            if (row.rec.style) row.rec.style = p.apply(*row.rec.style, RowCls(a, r));
-            for (Cell& cell : row.cells) {
-                if (cell.style) cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
-            }
-        }
+        FormatWholeSheet(*this, a, p);
     } else if (rowsAll) {
-        const bool styledColumns =
-            std::any_of(s.cols.begin(), s.cols.end(), [](const ColRec& c) { return c.style.has_value(); });
-        auto formatRow = [&](int r) {
-            Row* existing = s.rows.find(r);
-            const bool hadStyle = existing && existing->rec.style;
-            const StyleId base = hadStyle ? *existing->rec.style : s.sheetStyle.value_or(0);
-            const StyleId next = p.apply(base, RowCls(a, r));
-            if (!hadStyle && next == base && !existing && !styledColumns) return;
-            Row& row = s.rows.get(r);
-            if (!hadStyle) {
-                // cells that showed their column's format now need their own
-                for (int c = 1; c <= static_cast<int>(s.cols.size()); ++c) {
-                    if (!s.cols[c - 1].style) continue;
-                    Cell* cell = row.find(c);
-                    if (cell && cell->style) continue;
-                    row.get(c).style = p.apply(*s.cols[c - 1].style, Cls(a, r, c));
-                }
-            }
-            if (next != base || hadStyle) row.rec.style = next;
-            for (Cell& cell : row.cells) {
-                if (!cell.style) continue;
-                // patching twice gives the same style, so cells just made from their column's are safe
-                cell.style = p.apply(*cell.style, Cls(a, r, cell.col));
-            }
-        };
-        if (!FormatRowsToEndAsSheet(s, a, p, formatRow)) {
-            for (int r = a.r1; r <= a.r2; ++r) formatRow(r);
-        }
+        FormatWholeRows(*this, a, p);
     } else if (colsAll) {
-        for (int c = a.c1; c <= a.c2; ++c) {
-            const ColRec* cr = col(c);
-            const bool hadStyle = cr && cr->style;
-            const StyleId base = hadStyle ? *cr->style : s.sheetStyle.value_or(0);
-            const StyleId next = p.apply(base, ColCls(a, c));
-            if (next != base || hadStyle) colMut(c).style = next;
-        }
-        for (std::size_t i = 0; i < s.rows.size(); ++i) {
-            Row& row = s.rows.at(i);
-            const int r = static_cast<int>(i) + 1;
-            const int outside = a.c1 - 1 + kMaxColumns - a.c2;
-            if (row.rec.style && 4 * outside < a.c2 - a.c1 + 1) {
-                // a row format of its own over nearly every column: the row's format takes the
-                // patch and the cells outside the area keep the old one as their own
-                const StyleId old = *row.rec.style;
-                const StyleId inside = p.apply(old, RowCls(a, r));
-                auto keep = [&](int c) {
-                    if (Cell* cell = row.find(c); !cell || !cell->style) row.get(c).style = old;
-                };
-                for (int c = 1; c < a.c1; ++c) keep(c);
-                for (int c = a.c2 + 1; c <= kMaxColumns; ++c) keep(c);
-                for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
-                    if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
-                }
-                for (int c : {a.c1, a.c2}) {
-                    if (Cell* cell = row.find(c); (cell && cell->style) || p.apply(old, Cls(a, r, c)) == inside) continue;
-                    row.get(c).style = p.apply(old, Cls(a, r, c));
-                }
-                row.rec.style = inside;
-            } else if (row.rec.style) {
-                for (int c = a.c1; c <= a.c2; ++c) {
-                    Cell& cell = row.get(c);
-                    cell.style = p.apply(cell.style.value_or(*row.rec.style), Cls(a, r, c));
-                }
-            } else {
-                for (auto it = row.lower(a.c1); it != row.cells.end() && it->col <= a.c2; ++it) {
-                    if (it->style) it->style = p.apply(*it->style, Cls(a, r, it->col));
-                }
-            }
-        }
+        FormatWholeColumns(*this, a, p);
     } else {
         std::vector<Cell> scratch;
         for (int r = a.r1; r <= a.r2; ++r) PatchRowSpan(*this, r, a, p, scratch);

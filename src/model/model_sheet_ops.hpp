@@ -175,6 +175,18 @@ struct Sheet {
     void formatArea(const Area& a, const FormatPatch& patch, bool neighbours);
 };
 
+// ---------------------------------------------------------------- structure changes
+// (model_structure.cpp; the cells' insertions and deletions use them too)
+
+/// The last column holding content in rows r1..r2 that a column insertion would move.
+int LastContentColumn(const detail::SheetData& s, int r1 = 1, int r2 = kMaxRows);
+/// Drops the cells an insertion pushed past the sheet's last column.
+void DropCellsPastTheEdge(Row& row);
+/// Moves an interval [a, b] by an insertion of n before position at.
+void ShiftSpanForInsert(int& a, int& b, int at, int n);
+/// Shrinks an interval [a, b] by a deletion of [at, at + n - 1]; false when nothing remains.
+bool ShiftSpanForDelete(int& a, int& b, int at, int n);
+
 }  // namespace ormelin::model::ops
 
 // In members of ModelWorksheet: a deleted sheet refuses every call.
