@@ -144,6 +144,8 @@ void WriteSheetCount(host::Worksheet& w, int n) {
 
 }  // namespace
 
+void ColumnsWidthA3(host::Worksheet& w) { ColumnWidthsOf(w, kPurchasedProducts, kA4Portrait.columns + 1); }
+
 FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record,
                   const FormOptions& options) {
     if (!sheet) throw Error(ErrorCode::ObjectRequired);

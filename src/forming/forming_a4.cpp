@@ -22,12 +22,6 @@ namespace {
 using H = host::HAlign;
 using V = host::VAlign;
 
-// Column grid of the A4 form, columns A..Z.
-constexpr double kWidthsA4[26] = {
-    2.0, 3.0, 3.0, 3.0, 1.0, 2.0, 3.5, 4.0, 4.0, 2.5, 2.0, 2.0, 3.5,    // A..M
-    3.5, 2.0, 6.0, 10.0, 6.0, 2.0, 2.0, 2.0, 2.0, 2.0, 2.0, 4.0, 4.5,   // N..Z
-};
-
 // Field grid of each A4 kind: the whole columns inserted after A:B, one insertion
 // after the other, which bring every list column onto the first column of its
 // field; the fields (column spans merged on every data and head row); the block
@@ -90,7 +84,6 @@ void MergeRows(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans
 // ------------------------------------------------------------------ the steps of FormA4
 
 const SheetGeometry& kGeometry = kA4Portrait;
-static_assert(std::size(kWidthsA4) == kA4Portrait.columns, "a width for every column of the form");
 
 /// The binding-margin columns A:B, in front of the list.
 void InsertBindingMargin(host::Worksheet& w) {
@@ -182,9 +175,7 @@ void WriteSheetCount(host::Worksheet& w, int n) {
 
 }  // namespace
 
-void ColumnsWidthA4(host::Worksheet& w) {
-    for (int c = 1; c <= kA4Portrait.columns; ++c) w.ColumnWidth(c, c, kWidthsA4[c - 1]);
-}
+void ColumnsWidthA4(host::Worksheet& w) { ColumnWidthsOf(w, kA4Portrait, 1); }
 
 bool IsA4Kind(std::int32_t state) {
     return GridOf(state) != nullptr;

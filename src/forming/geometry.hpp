@@ -7,6 +7,8 @@
 // sheetRows rows. Block rows count from 1 at the previous bottom line.
 #pragma once
 
+#include <array>
+
 #include "lists/row_heights.hpp"
 #include "ormelin/state.hpp"
 
@@ -56,6 +58,7 @@ struct InsertedSheetRows {
 struct SheetGeometry {
     const char* name;
     int columns;              // the form's columns, A.. (26: A..Z)
+    const double* widths;     // the width of each of the form's columns, in characters (null: set by the form's steps)
     int firstListRows;        // list rows on the first sheet (under the head row)
     int firstBottomLine;      // the first sheet's bottom line
     int furtherListRows;      // list rows on every further sheet
@@ -81,12 +84,29 @@ struct SheetGeometry {
     bool singleSheetBreak = false;
 };
 
+/// The column grid of the A4 form, columns A..Z, in characters.
+inline constexpr double kA4Widths[26] = {
+    2.0, 3.0, 3.0, 3.0, 1.0, 2.0, 3.5, 4.0, 4.0, 2.5, 2.0, 2.0, 3.5,    // A..M
+    3.5, 2.0, 6.0, 10.0, 6.0, 2.0, 2.0, 2.0, 2.0, 2.0, 2.0, 4.0, 4.5,   // N..Z
+};
+
+/// The column grid of the A3 form: the A4 form's A..Z, then AA..AS.
+inline constexpr std::array<double, 45> kA3Widths = [] {
+    constexpr double kBeyondA4[19] = {12.0, 3.0, 4.43, 5.29, 5.0,  7.0,  4.43, 6.57, 10.0, 7.0,   // AA..AJ
+                                      7.0,  2.0, 2.0,  2.0,  2.0,  4.57, 1.29, 4.43, 4.43};       // AK..AS
+    std::array<double, 45> w{};
+    for (int c = 0; c < 26; ++c) w[c] = kA4Widths[c];
+    for (int c = 0; c < 19; ++c) w[26 + c] = kBeyondA4[c];
+    return w;
+}();
+
 /// A4 portrait: the specification and the A4 lists. The first sheet holds the head
 /// row and 23 list rows, then its title block (rows 25..36) and bottom line (37);
 /// a further sheet holds the repeated head row, 29 list rows and its title block.
 inline constexpr SheetGeometry kA4Portrait{
     .name = "A4 portrait",
     .columns = 26,
+    .widths = kA4Widths,
     .firstListRows = 23,
     .firstBottomLine = 37,
     .furtherListRows = 29,
@@ -160,6 +180,7 @@ inline constexpr SheetGeometry kA4Portrait{
 inline constexpr SheetGeometry kA4LandscapeGroup{
     .name = "A4 landscape, group specification",
     .columns = 31,
+    .widths = nullptr,  // the column step of forming_spb.cpp sets them
     .firstListRows = 8,
     .firstBottomLine = 27,
     .furtherListRows = 17,
@@ -268,6 +289,7 @@ constexpr InsertedSheetRows RegistrationInA3() {
 inline constexpr SheetGeometry kPurchasedProducts{
     .name = "A3 landscape",
     .columns = 45,
+    .widths = kA3Widths.data(),
     .firstListRows = 23,
     .firstBottomLine = 37,
     .furtherListRows = 28,

@@ -14,6 +14,11 @@ void Try(const std::function<void()>& step) {
     }
 }
 
+void ColumnWidthsOf(host::Worksheet& w, const SheetGeometry& g, int from) {
+    if (!g.widths) return;
+    for (int c = from; c <= g.columns; ++c) w.ColumnWidth(c, c, g.widths[c - 1]);
+}
+
 void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeometry& g) {
     app.ScreenUpdating(true);
     app.ScreenUpdating(false);

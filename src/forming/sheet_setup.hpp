@@ -14,6 +14,9 @@ namespace ormelin::forming {
 /// Runs one step of the print setup; a step that fails is skipped.
 void Try(const std::function<void()>& step);
 
+/// The form's column widths, from column `from` to its last.
+void ColumnWidthsOf(host::Worksheet& w, const SheetGeometry& g, int from);
+
 /// The screen repainted once, the panes frozen under the head rows, zeros hidden.
 void PrepareWindow(host::Application& app, host::Worksheet& w, const SheetGeometry& g);
 

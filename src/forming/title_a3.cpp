@@ -119,14 +119,6 @@ const std::vector<CellStep>& PageNextA3Steps() {
 
 }  // namespace
 
-void ColumnsWidthA3(host::Worksheet& w) {
-    // AA..AS
-    static constexpr double kWidths[] = {12.0, 3.0,  4.43, 5.29, 5.0, 7.0, 4.43, 6.57, 10.0, 7.0,
-                                         7.0,  2.0, 2.0,  2.0,  2.0, 4.57, 1.29, 4.43, 4.43};
-    const int first = host::ColumnNumber("AA");
-    for (int i = 0; i < static_cast<int>(std::size(kWidths)); ++i) w.ColumnWidth(first + i, first + i, kWidths[i]);
-}
-
 void TitleFirstA3(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& attDoc) {
     if (!sheet) throw Error(ErrorCode::ObjectRequired);
     const SheetGeometry& g = kPurchasedProducts;
