@@ -128,6 +128,97 @@ constexpr auto ByVal = Passing::ByValue;
 
 CallStatus StatusOf(const Error& e) { return {e.number(), e.description()}; }
 
+// ------------------------------------------------------------------ the calls that take more than one kind of argument
+
+void DocumentBlankCall(Kalvora& k, Args& a, Variant&) {
+    WsRef ws = ToWorksheet(a[0]);
+    const ksStateOfDocument kssod = ToState(a[1]);
+    k.DocumentBlank(ws, kssod);
+    a[0] = ws;
+}
+
+void FormingCall(Kalvora& k, Args& a, Variant& r) {
+    WsRef ws = ToWorksheet(a[0]);
+    const bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
+    r = k.Forming(ws, forPrint, pageRevi);
+    a[0] = ws;
+}
+
+void FormingACall(Kalvora& k, Args& a, Variant& r) {
+    WsRef ws = ToWorksheet(a[0]);
+    const auto state = ToInteger<std::int32_t>(a[1]);
+    const bool forPrint = ToBool(a[2]), pageRevi = ToBool(a[3]);
+    r = k.FormingA(ws, state, forPrint, pageRevi);
+    a[0] = ws;
+}
+
+void TitleNextCall(Kalvora& k, Args& a, Variant&) {
+    auto n = ToInteger<std::int32_t>(a[0]);
+    std::optional<host::Range> range = ToRange(a[1]);
+    AdRef doc = ToAttrDoc(a[2]);
+    k.TitleNext(n, range, doc);
+    a[0] = n;
+    a[1] = FromRange(range);
+    a[2] = doc;
+}
+
+void FormingSPBCall(Kalvora& k, Args& a, Variant&) {
+    WsRef ws = ToWorksheet(a[0]);
+    bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
+    k.FormingSPB(ws, forPrint, pageRevi);
+    a[0] = ws;
+    a[1] = forPrint;
+    a[2] = pageRevi;
+}
+
+void FormingVPACall(Kalvora& k, Args& a, Variant& r) {
+    WsRef ws = ToWorksheet(a[0]);
+    bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
+    r = k.FormingVPA(ws, forPrint, pageRevi);
+    a[0] = ws;
+    a[1] = forPrint;
+    a[2] = pageRevi;
+}
+
+void FindSPISCall(Kalvora& k, Args& a, Variant&) {
+    WbRef book = ToWorkbook(a[0]);
+    k.FindSPIS(book);
+    a[0] = book;
+}
+
+void StateOfDocumentCall(Kalvora& k, Args& a, Variant& r) {
+    // Recognition is silent: an object that is no worksheet is no document.
+    std::optional<WsRef> ws = TryWorksheet(a[0]);
+    if (!ws) {
+        r = static_cast<std::int32_t>(ksDOC_NO);
+        return;
+    }
+    r = k.StateOfDocument(*ws);
+    a[0] = *ws ? Variant(*ws) : Variant(None{});
+}
+
+void DocumIsFormCall(Kalvora& k, Args& a, Variant& r) {
+    WsRef ws = ToWorksheet(a[0]);
+    const bool given = !IsNone(a[1]);
+    std::int32_t state = given ? ToInteger<std::int32_t>(a[1]) : 0;
+    r = k.DocumIsForm(ws, given ? &state : nullptr);
+    if (given) a[1] = state;
+}
+
+void CellSpisCall(Kalvora& k, Args& a, Variant& r) {
+    WsRef ws = ToWorksheet(a[0]);
+    r = FromRange(k.CellSpis(ws));
+    a[0] = ws;
+}
+
+void RowInsertCall(Kalvora& k, Args& a, Variant&) {
+    WsRef ws = ToWorksheet(a[0]);
+    const auto row = ToInteger<std::int16_t>(a[1]);
+    std::optional<host::Range> rang = ToRange(a[2]);
+    k.RowInsert(ws, row, rang);  // leaves rang as it was
+    a[0] = ws;
+}
+
 }  // namespace
 
 const std::vector<MethodSpec>& Kalvora::Methods() {
@@ -141,12 +232,7 @@ const std::vector<MethodSpec>& Kalvora::Methods() {
         {0x60030005, "VN_Blank", {worksheet}, Void, &WorksheetCall<&Kalvora::VN_Blank>},
         {0x60030006, "VPA_Blank", {worksheet}, Void, &WorksheetCall<&Kalvora::VPA_Blank>},
         {0x60030007, "DocumentBlank", {worksheet, {"kssod", State, ByVal, false}}, Void,
-         [](Kalvora& k, Args& a, Variant&) {
-             WsRef ws = ToWorksheet(a[0]);
-             const ksStateOfDocument kssod = ToState(a[1]);
-             k.DocumentBlank(ws, kssod);
-             a[0] = ws;
-         }},
+         &DocumentBlankCall},
         {0x60030009, "SPB_ColumnsWidthAndHead", {{"bOtkat", Bool, ByVal, false}}, Void,
          &LayoutCall<&Kalvora::SPB_ColumnsWidthAndHead>},
         {0x6003000A, "VPA_ColumnsWidthAndHead", {{"bOtkat", Bool, ByVal, false}}, Void,
@@ -160,98 +246,36 @@ const std::vector<MethodSpec>& Kalvora::Methods() {
         {0x6003000E, "Otkat", {worksheet}, Void, &WorksheetCall<&Kalvora::Otkat>},
         {0x6003000F, "Forming",
          {worksheet, {"bForPrint", Bool, ByVal, false}, {"bPageRevi", Bool, ByVal, false}}, Bool,
-         [](Kalvora& k, Args& a, Variant& r) {
-             WsRef ws = ToWorksheet(a[0]);
-             const bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
-             r = k.Forming(ws, forPrint, pageRevi);
-             a[0] = ws;
-         }},
+         &FormingCall},
         {0x60030010, "FormingA",
          {worksheet, {"lStateOfDoc", I32, ByVal, false}, {"bForPrint", Bool, ByVal, false},
           {"bPageRevi", Bool, ByVal, false}},
          Bool,
-         [](Kalvora& k, Args& a, Variant& r) {
-             WsRef ws = ToWorksheet(a[0]);
-             const auto state = ToInteger<std::int32_t>(a[1]);
-             const bool forPrint = ToBool(a[2]), pageRevi = ToBool(a[3]);
-             r = k.FormingA(ws, state, forPrint, pageRevi);
-             a[0] = ws;
-         }},
+         &FormingACall},
         {0x60030014, "TitleNext",
          {{"k", I32, ByRef, false}, {"oRange", Obj, ByRef, false}, {"attDoc", Obj, ByRef, false}}, Void,
-         [](Kalvora& k, Args& a, Variant&) {
-             auto n = ToInteger<std::int32_t>(a[0]);
-             std::optional<host::Range> range = ToRange(a[1]);
-             AdRef doc = ToAttrDoc(a[2]);
-             k.TitleNext(n, range, doc);
-             a[0] = n;
-             a[1] = FromRange(range);
-             a[2] = doc;
-         }},
+         &TitleNextCall},
         {0x60030015, "FormingSPB",
          {worksheet, {"bForPrint", Bool, ByRef, false}, {"bPageRevi", Bool, ByRef, false}}, Void,
-         [](Kalvora& k, Args& a, Variant&) {
-             WsRef ws = ToWorksheet(a[0]);
-             bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
-             k.FormingSPB(ws, forPrint, pageRevi);
-             a[0] = ws;
-             a[1] = forPrint;
-             a[2] = pageRevi;
-         }},
+         &FormingSPBCall},
         {0x60030016, "FormingVPA",
          {worksheet, {"bForPrint", Bool, ByRef, false}, {"bPageRevi", Bool, ByRef, false}}, Bool,
-         [](Kalvora& k, Args& a, Variant& r) {
-             WsRef ws = ToWorksheet(a[0]);
-             bool forPrint = ToBool(a[1]), pageRevi = ToBool(a[2]);
-             r = k.FormingVPA(ws, forPrint, pageRevi);
-             a[0] = ws;
-             a[1] = forPrint;
-             a[2] = pageRevi;
-         }},
+         &FormingVPACall},
         {0x6003001B, "FindSPIS", {{"oWorkBook", Obj, ByRef, false}}, Void,
-         [](Kalvora& k, Args& a, Variant&) {
-             WbRef book = ToWorkbook(a[0]);
-             k.FindSPIS(book);
-             a[0] = book;
-         }},
+         &FindSPISCall},
         {0x6003001C, "StateOfDocument", {worksheetOpt}, State,
-         [](Kalvora& k, Args& a, Variant& r) {
-             // Recognition is silent: an object that is no worksheet is no document.
-             std::optional<WsRef> ws = TryWorksheet(a[0]);
-             if (!ws) {
-                 r = static_cast<std::int32_t>(ksDOC_NO);
-                 return;
-             }
-             r = k.StateOfDocument(*ws);
-             a[0] = *ws ? Variant(*ws) : Variant(None{});
-         }},
+         &StateOfDocumentCall},
         {0x6003001D, "DocumIsForm", {{"oWorksheet", Obj, ByVal, false}, {"lStateOfDoc", I32, ByRef, true}}, I32,
-         [](Kalvora& k, Args& a, Variant& r) {
-             WsRef ws = ToWorksheet(a[0]);
-             const bool given = !IsNone(a[1]);
-             std::int32_t state = given ? ToInteger<std::int32_t>(a[1]) : 0;
-             r = k.DocumIsForm(ws, given ? &state : nullptr);
-             if (given) a[1] = state;
-         }},
+         &DocumIsFormCall},
         {0x6003001F, "CellSpis", {worksheet}, Obj,
-         [](Kalvora& k, Args& a, Variant& r) {
-             WsRef ws = ToWorksheet(a[0]);
-             r = FromRange(k.CellSpis(ws));
-             a[0] = ws;
-         }},
+         &CellSpisCall},
         {0x60030020, "AttribsToSPIS", {{"attDoc", Obj, ByRef, false}, worksheetOpt}, Void,
          &TransferCall<&Kalvora::AttribsToSPIS>},
         {0x60030021, "AttribsFromSPIS", {{"attDoc", Obj, ByRef, false}, worksheetOpt}, Void,
          &TransferCall<&Kalvora::AttribsFromSPIS>},
         {0x60030022, "AttribsRefFromSPIS", {worksheetOpt}, Void, &WorksheetCall<&Kalvora::AttribsRefFromSPIS>},
         {0x60030025, "RowInsert", {worksheet, {"r", I16, ByVal, false}, {"rang", Obj, ByRef, true}}, Void,
-         [](Kalvora& k, Args& a, Variant&) {
-             WsRef ws = ToWorksheet(a[0]);
-             const auto row = ToInteger<std::int16_t>(a[1]);
-             std::optional<host::Range> rang = ToRange(a[2]);
-             k.RowInsert(ws, row, rang);  // leaves rang as it was
-             a[0] = ws;
-         }},
+         &RowInsertCall},
         {0x60030028, "DocumentIsNew", {worksheet}, Bool, &WorksheetQuery<&Kalvora::DocumentIsNew>},
         {0x60030029, "DocumentIsDelete", {worksheet}, Bool, &WorksheetQuery<&Kalvora::DocumentIsDelete>},
     };
