@@ -156,7 +156,7 @@ private:
     void ReportParts();
     void ReadSharedStrings(const std::string& part);
     StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
-    void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
+    void ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea);
     void ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr, const std::string& part);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
     void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
@@ -243,20 +243,10 @@ void Loader::Run() {
         if (!Is(d, "definedName")) continue;
         std::string_view name = Attr(d, "name").value();
         if (name == "_xlnm.Print_Area" && Attr(d, "localSheetId")) {
-            // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140" -> "$A$1:$Z$99,$A$120:$Z$140"
-            std::string text = d.child_value(), area;
+            // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140", read once the sheet's name is known
+            std::string text = d.child_value();
             CheckSavable(text, false, bookPart, "the print area");
-            std::size_t start = 0;
-            while (start <= text.size()) {
-                auto comma = text.find(',', start);
-                std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-                auto bang = piece.rfind('!');
-                if (bang != std::string::npos) piece = piece.substr(bang + 1);
-                area += (area.empty() ? "" : ",") + piece;
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-            printAreas[IntAttr(d, "localSheetId", 0, bookPart)] = area;
+            printAreas[IntAttr(d, "localSheetId", 0, bookPart)] = std::move(text);
         } else if (name == "_xlnm._FilterDatabase") {
             // belongs to an autofilter, reported with the sheet
         } else {
@@ -300,9 +290,15 @@ void Loader::Run() {
         auto sheet = book_.AddNamed(sheets[i].name);
         ++loaded;
         if (static_cast<int>(i) == active) activeLoaded = loaded;
-        auto area = printAreas.find(static_cast<int>(i));
+        host::PrintArea printArea;
+        if (auto text = printAreas.find(static_cast<int>(i)); text != printAreas.end()) {
+            if (auto read = host::PrintArea::FromReference(text->second, sheets[i].name))
+                printArea = std::move(*read);
+            else
+                report_.Add("print areas other than ranges of their own sheet", bookPart);
+        }
         try {
-            ReadSheet(*sheet, sheets[i].part, area == printAreas.end() ? std::string() : area->second);
+            ReadSheet(*sheet, sheets[i].part, printArea);
         } catch (const Error& e) {
             if (e.code() == ErrorCode::FileError) throw;
             Fail(sheets[i].part, e.description());  // a reference or merge the model refuses
@@ -312,7 +308,7 @@ void Loader::Run() {
     book_.SetActiveSheet(activeLoaded);
 }
 
-void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea) {
+void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea) {
     XmlPart xml;
     Parse(zip_, part, xml);
     auto root = xml.Root("worksheet");
