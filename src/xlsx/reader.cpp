@@ -238,7 +238,7 @@ void Loader::Run() {
                          theme ? &*theme : nullptr);
 
     // Print areas and other defined names.
-    std::map<int, std::string> printAreas;
+    std::map<int, std::string> printAreas;  // the text by localSheetId
     for (auto d : Child(bookRoot, "definedNames").children()) {
         if (!Is(d, "definedName")) continue;
         std::string_view name = Attr(d, "name").value();
@@ -305,6 +305,9 @@ void Loader::Run() {
         }
     }
     if (loaded == 0) Fail(bookPart, "the workbook has no worksheet");
+    for (const auto& [sheet, text] : printAreas)
+        if (sheet < 0 || sheet >= static_cast<int>(sheets.size()))
+            report_.Add("print areas other than ranges of their own sheet", bookPart);  // of no sheet
     book_.SetActiveSheet(activeLoaded);
 }
 
