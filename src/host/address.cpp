@@ -157,9 +157,9 @@ std::optional<std::vector<Area>> ReadAreas(std::string_view text, std::optional<
 PrintArea::PrintArea(std::vector<Area> areas) : areas_(std::move(areas)) {
     for (const Area& a : areas_)
         if (!InSheet(a))
-            throw Error(ErrorCode::InvalidArgument, "A print area lies outside the sheet: rows " + std::to_string(a.r1) +
-                                                        ".." + std::to_string(a.r2) + ", columns " +
-                                                        std::to_string(a.c1) + ".." + std::to_string(a.c2));
+            throw Error(ErrorCode::InvalidArgument,
+                        "A print area lies outside the sheet: rows " + std::to_string(a.r1) + ".." +
+                            std::to_string(a.r2) + ", columns " + std::to_string(a.c1) + ".." + std::to_string(a.c2));
 }
 
 PrintArea& PrintArea::operator=(std::string_view text) {

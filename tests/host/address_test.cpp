@@ -65,7 +65,8 @@ TEST(PrintArea, ReadsWhatFilesHoldAndWritesItBackTheSame) {
                           Case{"a,b", "'a,b'!$A:$Z", {columns}},
                           Case{"O'Neil's, x!y", "'O''Neil''s, x!y'!$1:$3,'O''Neil''s, x!y'!$A:$Z", {rows, columns}},
                           Case{"Лист 1", "'Лист 1'!$A$1:$C$5,'Лист 1'!$1:$3,'Лист 1'!$B$2", {box, rows, cell}},
-                          Case{"A1", "'A1'!$B$2", {cell}}}) {
+                          Case{"A1", "'A1'!$B$2", {cell}},
+                          Case{"список", "список!$A:$Z", {columns}}}) {
         auto read = PrintArea::FromReference(c.text, c.sheet);
         ASSERT_TRUE(read) << c.text;
         EXPECT_EQ(read->Areas(), c.areas) << c.text;
