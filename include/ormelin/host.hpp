@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -194,8 +195,49 @@ struct Hyperlink {
 
 enum class PageOrientation : std::uint8_t { Portrait = 1, Landscape = 2 };
 
+/// A sheet's print area: the areas printed, in order (none: the sheet prints what it
+/// holds). An area is a rectangle, whole columns or whole rows.
+///
+/// As text it is the areas' absolute addresses joined by commas, as the spreadsheet's
+/// PageSetup.PrintArea gives it: "$A:$Z", "$A$1:$C$5,$E$1:$F$2", "$1:$3". Assigning a
+/// text parses it ("" clears); a text that is not such a list throws
+/// Error(InvalidArgument) naming it, and the print area stays as it was.
+///
+/// A reference names every area with its sheet, quoted as every reference quotes it
+/// (QuoteSheetName): "'a,b'!$A:$Z,'a,b'!$1:$3". The file keeps a print area so, as the
+/// sheet's defined name _xlnm.Print_Area.
+class PrintArea {
+public:
+    PrintArea() = default;
+    /// Throws Error(InvalidArgument) when an area lies outside the sheet.
+    explicit PrintArea(std::vector<Area> areas);
+    PrintArea& operator=(std::string_view text);
+
+    const std::vector<Area>& Areas() const { return areas_; }
+    bool empty() const { return areas_.empty(); }
+    /// "$A:$Z,$B$2:$C$4"; empty when there is none.
+    std::string Text() const;
+    operator std::string() const { return Text(); }
+
+    /// "'a,b'!$A:$Z,'a,b'!$B$2:$C$4" for the sheet "a,b"; empty when there is none.
+    std::string Reference(std::string_view sheet) const;
+    /// Reads a reference: areas of the given sheet (its name in any case, quoted or
+    /// bare as a reference may write it, or left out) joined by commas. Nothing when
+    /// the text is anything else: an area of another sheet, a lost reference (#REF!),
+    /// a name, a formula, or no area at all.
+    static std::optional<PrintArea> FromReference(std::string_view text, std::string_view sheet);
+
+    friend bool operator==(const PrintArea&, const PrintArea&) = default;
+    friend bool operator==(const PrintArea& area, std::string_view text) { return area.Text() == text; }
+
+private:
+    std::vector<Area> areas_;
+};
+
+std::ostream& operator<<(std::ostream& out, const PrintArea& area);
+
 struct PageSetup {
-    std::string printArea;  // A1 text such as "$A:$Z"; empty: none
+    PrintArea printArea;  // empty: none
     double leftMargin = 0.7 * 72, rightMargin = 0.7 * 72, topMargin = 0.75 * 72, bottomMargin = 0.75 * 72;  // points
     double headerMargin = 0.3 * 72, footerMargin = 0.3 * 72;
     bool centerHorizontally = false;

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "base/text.hpp"
+#include "formula/formula.hpp"
 #include "ormelin/host.hpp"
 
 namespace ormelin::host {
@@ -104,6 +106,95 @@ std::string AddressOf(const Area& area, bool absolute) {
 }
 
 std::string QuoteSheetName(std::string_view name) { return text::QuoteSheetName(name); }
+
+// ---------------------------------------------------------------- print area
+
+namespace {
+
+bool InSheet(const Area& a) {
+    return a.r1 >= 1 && a.r1 <= a.r2 && a.r2 <= kMaxRows && a.c1 >= 1 && a.c1 <= a.c2 && a.c2 <= kMaxColumns;
+}
+
+/// The areas of references joined by commas, read by the formula engine, so that a
+/// quoted sheet name holding commas, apostrophes or "!" reads as a reference does.
+/// Each reference names the given sheet or none; with no sheet given, none may name
+/// one. Nothing when the text is anything else.
+std::optional<std::vector<Area>> ReadAreas(std::string_view text, std::optional<std::string_view> sheet) {
+    using formula::Token;
+    using Kind = formula::Reference::Kind;
+    const std::vector<Token> tokens = formula::Tokenize(text, formula::Notation::A1, 1, 1);
+    if (tokens.size() % 2 == 0) return std::nullopt;  // nothing, or a comma at the end
+    std::vector<Area> areas;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const Token& t = tokens[k];
+        if (k % 2 == 1) {
+            if (t.type != Token::Type::Comma) return std::nullopt;
+            continue;
+        }
+        if (t.type != Token::Type::Reference) return std::nullopt;
+        const formula::Reference& r = t.ref;
+        if (r.hasSheet && (!sheet || !text::EqualsNoCase(r.sheet, *sheet))) return std::nullopt;
+        // relative coordinates count from A1, the cell the text is read at
+        auto at = [](const formula::Coord& c) { return c.absolute ? c.value : 1 + c.value; };
+        Area a;
+        switch (r.kind) {
+            case Kind::Cell: a = Area{at(r.row1), at(r.col1), at(r.row1), at(r.col1)}; break;
+            case Kind::Area: a = Area{at(r.row1), at(r.col1), at(r.row2), at(r.col2)}; break;
+            case Kind::Rows: a = Area{at(r.row1), 1, at(r.row2), kMaxColumns}; break;
+            case Kind::Columns: a = Area{1, at(r.col1), kMaxRows, at(r.col2)}; break;
+            case Kind::Error: return std::nullopt;
+        }
+        if (a.r1 > a.r2) std::swap(a.r1, a.r2);
+        if (a.c1 > a.c2) std::swap(a.c1, a.c2);
+        if (!InSheet(a)) return std::nullopt;
+        areas.push_back(a);
+    }
+    return areas;
+}
+
+}  // namespace
+
+PrintArea::PrintArea(std::vector<Area> areas) : areas_(std::move(areas)) {
+    for (const Area& a : areas_)
+        if (!InSheet(a))
+            throw Error(ErrorCode::InvalidArgument,
+                        "A print area lies outside the sheet: rows " + std::to_string(a.r1) + ".." +
+                            std::to_string(a.r2) + ", columns " + std::to_string(a.c1) + ".." + std::to_string(a.c2));
+}
+
+PrintArea& PrintArea::operator=(std::string_view text) {
+    if (text.empty()) {
+        areas_.clear();
+        return *this;
+    }
+    auto areas = ReadAreas(text, std::nullopt);
+    if (!areas) throw Error(ErrorCode::InvalidArgument, "Invalid print area: " + std::string(text));
+    areas_ = std::move(*areas);
+    return *this;
+}
+
+std::string PrintArea::Text() const {
+    std::string out;
+    for (const Area& a : areas_) out.append(out.empty() ? "" : ",").append(AddressOf(a, true));
+    return out;
+}
+
+std::string PrintArea::Reference(std::string_view sheet) const {
+    const std::string prefix = text::QuoteSheetName(sheet) + "!";
+    std::string out;
+    for (const Area& a : areas_) out.append(out.empty() ? "" : ",").append(prefix).append(AddressOf(a, true));
+    return out;
+}
+
+std::optional<PrintArea> PrintArea::FromReference(std::string_view text, std::string_view sheet) {
+    auto areas = ReadAreas(text, sheet);
+    if (!areas) return std::nullopt;
+    PrintArea area;
+    area.areas_ = std::move(*areas);
+    return area;
+}
+
+std::ostream& operator<<(std::ostream& out, const PrintArea& area) { return out << area.Text(); }
 
 const char* ErrorText(CellError e) {
     switch (e) {

@@ -156,7 +156,7 @@ private:
     void ReportParts();
     void ReadSharedStrings(const std::string& part);
     StyleId StyleOf(std::size_t xf, const std::string& part, int row, int column);
-    void ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea);
+    void ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea);
     void ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr, const std::string& part);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
     void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
@@ -238,25 +238,15 @@ void Loader::Run() {
                          theme ? &*theme : nullptr);
 
     // Print areas and other defined names.
-    std::map<int, std::string> printAreas;
+    std::map<int, std::string> printAreas;  // the text by localSheetId
     for (auto d : Child(bookRoot, "definedNames").children()) {
         if (!Is(d, "definedName")) continue;
         std::string_view name = Attr(d, "name").value();
         if (name == "_xlnm.Print_Area" && Attr(d, "localSheetId")) {
-            // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140" -> "$A$1:$Z$99,$A$120:$Z$140"
-            std::string text = d.child_value(), area;
+            // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140", read once the sheet's name is known
+            std::string text = d.child_value();
             CheckSavable(text, false, bookPart, "the print area");
-            std::size_t start = 0;
-            while (start <= text.size()) {
-                auto comma = text.find(',', start);
-                std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-                auto bang = piece.rfind('!');
-                if (bang != std::string::npos) piece = piece.substr(bang + 1);
-                area += (area.empty() ? "" : ",") + piece;
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-            printAreas[IntAttr(d, "localSheetId", 0, bookPart)] = area;
+            printAreas[IntAttr(d, "localSheetId", 0, bookPart)] = std::move(text);
         } else if (name == "_xlnm._FilterDatabase") {
             // belongs to an autofilter, reported with the sheet
         } else {
@@ -300,19 +290,28 @@ void Loader::Run() {
         auto sheet = book_.AddNamed(sheets[i].name);
         ++loaded;
         if (static_cast<int>(i) == active) activeLoaded = loaded;
-        auto area = printAreas.find(static_cast<int>(i));
+        host::PrintArea printArea;
+        if (auto text = printAreas.find(static_cast<int>(i)); text != printAreas.end()) {
+            if (auto read = host::PrintArea::FromReference(text->second, sheets[i].name))
+                printArea = std::move(*read);
+            else
+                report_.Add("print areas other than ranges of their own sheet", bookPart);
+        }
         try {
-            ReadSheet(*sheet, sheets[i].part, area == printAreas.end() ? std::string() : area->second);
+            ReadSheet(*sheet, sheets[i].part, printArea);
         } catch (const Error& e) {
             if (e.code() == ErrorCode::FileError) throw;
             Fail(sheets[i].part, e.description());  // a reference or merge the model refuses
         }
     }
     if (loaded == 0) Fail(bookPart, "the workbook has no worksheet");
+    for (const auto& [sheet, text] : printAreas)
+        if (sheet < 0 || sheet >= static_cast<int>(sheets.size()))
+            report_.Add("print areas other than ranges of their own sheet", bookPart);  // of no sheet
     book_.SetActiveSheet(activeLoaded);
 }
 
-void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const std::string& printArea) {
+void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea) {
     XmlPart xml;
     Parse(zip_, part, xml);
     auto root = xml.Root("worksheet");

@@ -39,13 +39,6 @@ constexpr std::size_t kMaxCellCharacters = 32767;
 
 std::string SheetPart(int position) { return "xl/worksheets/sheet" + std::to_string(position) + ".xml"; }
 
-/// A sheet name as a reference names it: always quoted, apostrophes doubled.
-std::string QuotedSheetName(const std::string& name) {
-    std::string out = "'";
-    for (char c : name) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
-
 // ---------------------------------------------------------------- workbook
 
 void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
@@ -63,19 +56,9 @@ void WriteWorkbook(ArchiveWriter& zip, const ModelWorkbook& book) {
     bool names = false;
     for (int i = 1; i <= book.Count(); ++i) {
         auto sheet = book.ModelSheet(i);
-        const std::string& area = sheet->Page().printArea;
+        const host::PrintArea& area = sheet->Page().printArea;
         if (area.empty()) continue;
-        // "$A$1:$Z$99,$A$120:$Z$140" -> "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140"
-        std::string name = QuotedSheetName(sheet->Name()), text;
-        std::size_t start = 0;
-        while (start <= area.size()) {
-            auto comma = area.find(',', start);
-            std::string piece = area.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-            if (auto bang = piece.rfind('!'); bang != std::string::npos) piece.erase(0, bang + 1);
-            text += (text.empty() ? "" : ",") + name + "!" + piece;
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
+        const std::string text = area.Reference(sheet->Name());  // "'Лист 1'!$A$1:$Z$99,'Лист 1'!$A$120:$Z$140"
         if (!names) x.Raw("<definedNames>"), names = true;
         x.Raw("<definedName name=\"_xlnm.Print_Area\"").Attr("localSheetId", i - 1).Raw(">");
         x.PlainText(text, [] { return std::string("the print area"); }).Raw("</definedName>");

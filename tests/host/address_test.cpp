@@ -52,6 +52,60 @@ TEST(Address, QuoteSheetName) {
     EXPECT_EQ(QuoteSheetName("Ελλάδα"), "Ελλάδα");
 }
 
+// The print area as a file's _xlnm.Print_Area holds it: areas of the sheet joined by
+// commas, the sheet's name quoted where a reference needs it. The names hold what
+// splitting the text at commas or at "!" gets wrong.
+TEST(PrintArea, ReadsWhatFilesHoldAndWritesItBackTheSame) {
+    const Area columns{1, 1, kMaxRows, 26}, rows{1, 1, 3, kMaxColumns}, cell{2, 2, 2, 2}, box{1, 1, 5, 3};
+    struct Case {
+        std::string sheet, text;
+        std::vector<Area> areas;
+    };
+    for (const Case& c : {Case{"Sheet1", "Sheet1!$A$1:$C$5,Sheet1!$B$2", {box, cell}},
+                          Case{"a,b", "'a,b'!$A:$Z", {columns}},
+                          Case{"O'Neil's, x!y", "'O''Neil''s, x!y'!$1:$3,'O''Neil''s, x!y'!$A:$Z", {rows, columns}},
+                          Case{"Лист 1", "'Лист 1'!$A$1:$C$5,'Лист 1'!$1:$3,'Лист 1'!$B$2", {box, rows, cell}},
+                          Case{"A1", "'A1'!$B$2", {cell}},
+                          Case{"список", "список!$A:$Z", {columns}}}) {
+        auto read = PrintArea::FromReference(c.text, c.sheet);
+        ASSERT_TRUE(read) << c.text;
+        EXPECT_EQ(read->Areas(), c.areas) << c.text;
+        EXPECT_EQ(read->Reference(c.sheet), c.text);
+        EXPECT_EQ(PrintArea(c.areas).Reference(c.sheet), c.text);
+    }
+    // As other programs write it: whole columns as a rectangle, the name in another
+    // case or not at all, relative addresses.
+    auto libreOffice = PrintArea::FromReference("'a,b'!$A$1:$Z$1048576", "a,b");
+    ASSERT_TRUE(libreOffice);
+    EXPECT_EQ(libreOffice->Areas(), std::vector<Area>{columns});
+    EXPECT_EQ(libreOffice->Reference("a,b"), "'a,b'!$A:$Z");
+    auto loose = PrintArea::FromReference("SHEET1!A1:C5,$B$2", "Sheet1");
+    ASSERT_TRUE(loose);
+    EXPECT_EQ(loose->Areas(), (std::vector<Area>{box, cell}));
+    // What is no union of the sheet's areas reads as nothing, the text a save of an
+    // earlier version made of "'a,b'!$A$1:$C$5" among them.
+    for (const char* other : {"'a,b'!'a,'a,b'!$A$1:$C$5", "a,b!$A$1:$C$5", "Sheet2!$A$1", "'a,b'!#REF!", "Итого",
+                              "OFFSET($A$1,0,0,5,3)", "", "'a,b'!$A$1,", ",'a,b'!$A$1", "'a,b'!$A$1 'a,b'!$B$2",
+                              "'a,b'!$A$1:'a,b'!$C$5", "'a,b:c'!$A$1"})
+        EXPECT_FALSE(PrintArea::FromReference(other, "a,b")) << other;
+}
+
+// The text form, as the spreadsheet's PageSetup.PrintArea takes and gives it.
+TEST(PrintArea, TextFormParsesOrRefusesAndKeepsWhatItHad) {
+    PrintArea area;
+    EXPECT_TRUE(area.empty());
+    area = "$A:$Z,$1:$3,B2:C4";
+    EXPECT_EQ(area.Areas(), (std::vector<Area>{{1, 1, kMaxRows, 26}, {1, 1, 3, kMaxColumns}, {2, 2, 4, 3}}));
+    EXPECT_EQ(area, "$A:$Z,$1:$3,$B$2:$C$4");
+    for (const char* bad : {"Лист1!$A:$Z", "$A:$Z,", "$A:$XFE", "#REF!", "A1 B2"}) {
+        EXPECT_THROW(area = bad, Error) << bad;
+        EXPECT_EQ(area.Areas().size(), 3u) << bad;
+    }
+    area = "";
+    EXPECT_TRUE(area.empty());
+    EXPECT_THROW(PrintArea({Area{0, 1, 1, 1}}), Error);
+}
+
 TEST(Display, GeneralNumbers) {
     EXPECT_EQ(GeneralNumber(1), "1");
     EXPECT_EQ(GeneralNumber(0), "0");

@@ -360,15 +360,12 @@ TEST(KeptThroughSaving, OpenpyxlFileSavedInPlaceKeepsDefaultsAndProperties) {
 
 TEST(KeptThroughSaving, LibreOfficeFileSavedInPlaceKeepsDefaultsAndProperties) {
     if (!HasOpenpyxl()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not available";
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+    if (!HasSoffice()) GTEST_SKIP() << "soffice is not installed";
     ScratchDir dir;
     fs::create_directory(dir.path() / "in");
     fs::create_directory(dir.path() / "out");
     WritePropertiesFile(dir, dir / "in/book.xlsx");
-    std::string command = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
-                          "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
-                          "/profile --headless --convert-to xlsx --outdir out in/book.xlsx >soffice.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
+    ASSERT_TRUE(ConvertWithLibreOffice(dir, "book.xlsx")) << ReadFile(dir / "soffice.log");
     std::string theirs = dir / "out/book.xlsx", ours = dir / "ours.xlsx";
     fs::copy_file(theirs, ours);
 
@@ -382,17 +379,14 @@ TEST(KeptThroughSaving, LibreOfficeFileSavedInPlaceKeepsDefaultsAndProperties) {
 }
 
 TEST(LibreOffice, ConvertsOurFileAndWeLoadTheResult) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "soffice is not installed";
+    if (!HasSoffice()) GTEST_SKIP() << "soffice is not installed";
     auto app = MakeApp();
     ScratchDir dir;
     fs::create_directory(dir.path() / "in");
     fs::create_directory(dir.path() / "out");
     std::string in = dir / "in/book.xlsx";
     SaveWorkbook(*SampleWorkbook(*app), in);
-    std::string command = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
-                          "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
-                          "/profile --headless --convert-to xlsx --outdir out in/book.xlsx >soffice.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
+    ASSERT_TRUE(ConvertWithLibreOffice(dir, "book.xlsx")) << ReadFile(dir / "soffice.log");
     LoadReport report;
     auto book = LoadWorkbook(*app, dir / "out/book.xlsx", &report);
     ASSERT_EQ(book->Count(), 3);

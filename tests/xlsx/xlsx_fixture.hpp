@@ -76,6 +76,22 @@ inline int RunPython(const ScratchDir& dir, const std::string& script, std::stri
     return status;
 }
 
+inline bool HasSoffice() {
+    static const bool has = std::system("command -v soffice >/dev/null 2>&1") == 0;
+    return has;
+}
+
+/// Converts dir/in/<name> to .xlsx with LibreOffice into dir/out/<name>, under a private
+/// profile in the folder; true when soffice succeeded, its messages in dir/soffice.log.
+inline bool ConvertWithLibreOffice(const ScratchDir& dir, const std::string& name) {
+    std::filesystem::create_directories(dir.path() / "out");
+    const std::string command = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
+                                "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
+                                "/profile --headless --convert-to xlsx --outdir out 'in/" + name +
+                                "' >soffice.log 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
 /// The parts of an archive by name, in the archive's order.
 using Parts = std::vector<std::pair<std::string, std::string>>;
 
