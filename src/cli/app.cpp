@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 
+#include "attributes/register.hpp"
 #include "cli/attr_fields.hpp"
 #include "cli/book_lock.hpp"
 #include "cli/console_ui.hpp"
@@ -415,6 +416,39 @@ std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Optio
     return pairs;
 }
 
+/// The register takes the values only into its row of the document, found by the
+/// "Лист" column, and into the columns of the attributes: one it has no column for
+/// would be lost. Each attribute without its column is named.
+void CheckRegisterHolds(const model::ModelWorkbook& book, const Options& opt,
+                        const std::vector<std::pair<std::string, std::string>>& pairs) {
+    const auto reg = spis::RegisterOf(book);
+    if (!reg) return;
+    spis::ColumnMap columns{};
+    spis::ScanColumnMap(*reg, columns);
+    auto title = [](SpisColumn c) {
+        for (const auto& t : spis::kColumns)
+            if (t.column == c) return std::string(t.created);
+        return std::string();
+    };
+    if (columns[spShee] == 0) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column \"{3}\" and so no row for sheet "
+                                   "\"{4}\"; nothing was written",
+                                   {opt.book, kRegisterSheet, title(spShee), opt.sheet})};
+    }
+    std::string missing;
+    for (const auto& [name, value] : pairs) {
+        const auto prop = FindAttrProp(name);
+        const auto column = prop ? spis::ColumnOfAttribute(*prop) : std::nullopt;
+        if (column && columns[*column] > 0) continue;
+        const std::string item = name + " (\"" + (column ? title(*column) : std::string("?")) + "\")";
+        if (missing.find(item) == std::string::npos) missing += (missing.empty() ? "" : ", ") + item;
+    }
+    if (!missing.empty()) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column for {3}; nothing was written",
+                                   {opt.book, kRegisterSheet, missing})};
+    }
+}
+
 int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
     const bool setting = !opt.sets.empty() || !opt.json.empty();
     Session s(opt, err);
@@ -433,6 +467,7 @@ int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
         throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
                                    {opt.book, kRegisterSheet})};
     }
+    CheckRegisterHolds(s.Book(), opt, pairs);
     auto doc = std::make_shared<AttrDoc>();
     s.Service().AttribsFromSPIS(doc, ws);
     for (const auto& [name, value] : pairs) doc->LetText(name, value);

@@ -166,6 +166,40 @@ TEST_F(CliGuard, SettingAttributesNeedsARegister) {
     EXPECT_EQ(Bytes(book), before);
 }
 
+// A register without a row or a column for a value would take nothing: the
+// command names what is missing and writes nothing.
+TEST_F(CliGuard, SettingAttributesNeedsTheirRowAndColumnsInTheRegister) {
+    const std::string untitled = MakeBook(Path("u.xlsx"), {"список", "Д"});
+    const std::string before = Bytes(untitled);
+    const Outcome noRow = Run({"attrs", untitled, "Д", "--set", "aDesi=Иванов"});
+    EXPECT_EQ(noRow.status, 1);
+    EXPECT_NE(noRow.err.find("no column \"Лист\""), std::string::npos) << noRow.err;
+    EXPECT_EQ(Bytes(untitled), before);
+
+    // A register with the sheet and designation columns only.
+    const std::string book = MakeBook(Path("b.xlsx"), {"список", "Д"});
+    {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        wb->Sheet("список")->SetLiteral({1, 1, 1, 1}, std::string("Обозначение"));
+        wb->Sheet("список")->SetLiteral({1, 2, 1, 2}, std::string("Лист"));
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+    }
+    const std::string partial = Bytes(book);
+    const Outcome noColumn =
+        Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1", "--set", "aDesi=Иванов", "--set", "aNaim2=Блок"});
+    EXPECT_EQ(noColumn.status, 1);
+    EXPECT_NE(noColumn.err.find("aDesi (\"Разраб\")"), std::string::npos) << noColumn.err;
+    EXPECT_NE(noColumn.err.find("aNaim2 (\"Наименование\")"), std::string::npos) << noColumn.err;
+    EXPECT_EQ(noColumn.err.find("aOboz"), std::string::npos) << noColumn.err;
+    EXPECT_EQ(Bytes(book), partial);
+
+    // The columns it has take their values.
+    ASSERT_EQ(Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1"}).status, 0);
+    EXPECT_NE(Run({"attrs", book, "Д"}).out.find("\"aOboz\": \"АБВГ.1\""), std::string::npos);
+}
+
 TEST_F(CliGuard, NamesTheRegisterDoesNotKeepAreRefusedEachNamed) {
     const std::string book = Document("b.xlsx", "spa", "Д");
     const std::string before = Bytes(book);
