@@ -38,6 +38,35 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 /// True when the bytes are well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
 
+/// A scan of bytes, fed in pieces, for well-formed UTF-8: the multi-byte
+/// sequences it holds, the bytes that are no part of one, and the first of
+/// those with its line and column (in characters, 1-based).
+class Utf8Scan {
+public:
+    void Feed(std::string_view bytes);
+    /// The end of the bytes: a sequence left open is bad.
+    void Finish();
+    std::size_t Sequences() const { return sequences_; }
+    std::size_t Bad() const { return bad_; }
+    unsigned char FirstBad() const { return firstBad_; }
+    int BadLine() const { return badLine_; }
+    int BadColumn() const { return badColumn_; }
+
+private:
+    void Bad(unsigned char byte, int column);
+    std::size_t sequences_ = 0, bad_ = 0;
+    int need_ = 0;
+    unsigned char lead_ = 0, firstBad_ = 0;
+    int line_ = 1, column_ = 0, badLine_ = 0, badColumn_ = 0;
+};
+
+/// The encoding of CSV bytes after their scan: cp1251 when given (and the bytes
+/// have no UTF-8 byte order mark), UTF-8 when they are well-formed; with Detect,
+/// cp1251 when their high bytes are mostly not UTF-8. UTF-8 with bad bytes (after
+/// a byte order mark, given, or mostly well-formed) throws BomError naming the
+/// line and column of the first bad byte and the --encoding option.
+Encoding DecideEncoding(const Utf8Scan& scan, bool byteOrderMark, Encoding given, const std::string& file);
+
 /// The cells of a BOM: its head row and data rows, each with the line (CSV) or row
 /// (.xlsx) it came from, and how columns are named in messages.
 struct Table {

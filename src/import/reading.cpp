@@ -92,32 +92,93 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
-bool IsUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        int more = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
-        if (more < 0 || (more == 1 && b < 0xC2)) return false;
-        if (i + static_cast<std::size_t>(more) >= bytes.size()) return false;
-        for (int k = 1; k <= more; ++k) {
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+void Utf8Scan::Feed(std::string_view bytes) {
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (need_ > 0) {
+            if ((b & 0xC0) == 0x80) {
+                if (--need_ == 0) {
+                    ++sequences_;
+                    ++column_;
+                }
+                continue;
+            }
+            need_ = 0;
+            Bad(lead_, column_ + 1);  // a sequence cut short: its lead byte is the bad one
+            ++column_;
         }
-        i += static_cast<std::size_t>(more) + 1;
+        if (b < 0x80) {
+            if (b == '\n') {
+                ++line_;
+                column_ = 0;
+            } else {
+                ++column_;
+            }
+        } else if (b >= 0xC2 && b <= 0xF4) {
+            need_ = b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+            lead_ = b;
+        } else {
+            Bad(b, ++column_);
+        }
     }
-    return true;
+}
+
+void Utf8Scan::Finish() {
+    if (need_ == 0) return;
+    need_ = 0;
+    Bad(lead_, ++column_);
+}
+
+void Utf8Scan::Bad(unsigned char byte, int column) {
+    if (bad_++ > 0) return;
+    firstBad_ = byte;
+    badLine_ = line_;
+    badColumn_ = column;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    scan.Feed(bytes);
+    scan.Finish();
+    return scan.Bad() == 0;
+}
+
+namespace {
+
+/// The bad byte of a scan, for a message: "byte 0xFF".
+std::string ByteName(unsigned char b) {
+    static const char* const kHex = "0123456789ABCDEF";
+    return std::string("byte 0x") + kHex[b >> 4] + kHex[b & 0xF];
+}
+
+}  // namespace
+
+Encoding DecideEncoding(const Utf8Scan& scan, bool byteOrderMark, Encoding given, const std::string& file) {
+    if (given == Encoding::Cp1251 && !byteOrderMark) return Encoding::Cp1251;
+    if (scan.Bad() == 0) return Encoding::Utf8;
+    const bool utf8 = given == Encoding::Utf8 || byteOrderMark;
+    // Text whose high bytes are mostly well-formed UTF-8 is UTF-8 with a few bad
+    // bytes, not cp1251: read as cp1251 every letter of it would turn into two.
+    if (!utf8 && scan.Sequences() <= scan.Bad()) return Encoding::Cp1251;
+    const std::string why = byteOrderMark         ? "after its UTF-8 byte order mark"
+                            : given == Encoding::Utf8 ? "read as UTF-8 (--encoding utf-8)"
+                                                  : "in text that is otherwise UTF-8";
+    throw BomError(file, scan.BadLine(), scan.BadColumn(),
+                   ByteName(scan.FirstBad()) + " is not UTF-8, " + why + " (" + std::to_string(scan.Bad()) +
+                       " such byte(s) in the file); mend it, or give --encoding cp1251 if the file is cp1251");
 }
 
 Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding, char delimiter) {
     std::string text;
     const bool bom = bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
     if (bom) bytes.remove_prefix(3);
-    if (encoding == Encoding::Cp1251 && !bom) {
+    Utf8Scan scan;
+    scan.Feed(bytes);
+    scan.Finish();
+    if (DecideEncoding(scan, bom, encoding, file) == Encoding::Cp1251) {
         text = Cp1251ToUtf8(bytes);
-    } else if (encoding == Encoding::Utf8 || bom || IsUtf8(bytes)) {
-        if (!IsUtf8(bytes)) throw BomError(file, 0, 0, "not UTF-8 text (give --encoding cp1251 for a cp1251 file)");
-        text = std::string(bytes);
     } else {
-        text = Cp1251ToUtf8(bytes);
+        text = std::string(bytes);
     }
     if (delimiter == 0) delimiter = DetectDelimiter(text);
 

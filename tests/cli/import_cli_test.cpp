@@ -160,6 +160,13 @@ TEST_F(ImportCli, RefusalsAndBadInputLeaveTheWorkbookUntouched) {
     EXPECT_EQ(dup.status, 1);
     EXPECT_NE(dup.err.find("dup.csv:3:1"), std::string::npos) << dup.err;
 
+    // One stray byte in a UTF-8 file: refused where it stands, not read as cp1251.
+    Write("stray.csv", "Reference,Value\nR1,Резистор\nR2,Кон\xFF" "денсатор\n");
+    Outcome stray = Ormelin(Import("ПЭ3", "stray.csv", "--replace"));
+    EXPECT_EQ(stray.status, 1);
+    EXPECT_NE(stray.err.find("stray.csv:3:7"), std::string::npos) << stray.err;
+    EXPECT_NE(stray.err.find("--encoding"), std::string::npos) << stray.err;
+
     EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--profile nosuch")).status, 2);
     EXPECT_EQ(Ormelin(Import("ПЭ3", "missing.csv")).status, 2);
     EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--encoding koi8")).status, 2);

@@ -56,6 +56,29 @@ TEST(CsvReading, Utf8WithByteOrderMarkAndCp1251ReadAlike) {
     EXPECT_NE(ErrorOf([&] { ReadCsv(cp1251, "bom.csv", Encoding::Utf8); }).find("not UTF-8"), std::string::npos);
 }
 
+// One bad byte in UTF-8 text does not turn the whole file into cp1251: it is
+// refused at its line and column. A cp1251 file stays cp1251, even where two of
+// its letters happen to form a UTF-8 sequence ("ВЁ" is C2 A8).
+TEST(CsvReading, OneBadByteInUtf8IsRefusedWhereItStands) {
+    const std::string text = "Reference,Value\nR1,Резистор\nR2,Кон\xFF" "денсатор\n";
+    for (const auto& [bytes, enc] : {std::pair{text, Encoding::Detect}, std::pair{"\xEF\xBB\xBF" + text, Encoding::Detect},
+                                     std::pair{"\xEF\xBB\xBF" + text, Encoding::Cp1251}, std::pair{text, Encoding::Utf8}}) {
+        const std::string e = ErrorOf([&] { ReadCsv(bytes, "bom.csv", enc); });
+        EXPECT_NE(e.find("bom.csv:3:7: byte 0xFF is not UTF-8"), std::string::npos) << e;
+        EXPECT_NE(e.find("--encoding cp1251"), std::string::npos) << e;
+    }
+    // A sequence cut short at the end of the file is named at its lead byte.
+    EXPECT_NE(ErrorOf([] { ReadCsv("Reference,Value\nR1,Ёж\xD0", "bom.csv"); }).find("bom.csv:2:6: byte 0xD0"),
+              std::string::npos);
+    // Given as cp1251, the same bytes are read as cp1251.
+    EXPECT_EQ(ReadCsv(text, "bom.csv", Encoding::Cp1251).rows.size(), 2u);
+
+    const std::string cp1251 = "Reference,Value\nR1,\xC2\xA8\xCB\xCA\xC0 \xF0\xE5\xE7\xE8\xF1\xF2\xEE\xF0\n";
+    const Table t = ReadCsv(cp1251, "bom.csv");
+    ASSERT_EQ(t.rows.size(), 1u);
+    EXPECT_EQ(t.rows[0][1], "ВЁЛКА резистор");
+}
+
 TEST(CsvReading, AnUnclosedQuoteIsAnError) {
     EXPECT_NE(ErrorOf([] { ReadCsv("A,B\nx,\"open\n", "f.csv"); }).find("f.csv:2:2"), std::string::npos);
 }
