@@ -158,8 +158,12 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
 /// elements are not bought), quantity summed, in the order of the list of elements.
 std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly);
 
+/// The largest position of a specification; positions are whole numbers from 1.
+inline constexpr int kMaxPosition = 99999;
+
 /// The rows of the specification's "Прочие изделия": one per distinct product with
 /// its quantity and its designators in the note; positions from firstPosition on.
+/// Positions past kMaxPosition throw std::runtime_error.
 std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition);
 
 /// "R1", "R1, R2", "R3...R6": the designators of a run of consecutive numbers.
@@ -209,7 +213,9 @@ FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t 
                     const std::vector<ListRow>& rows, bool replace, const Measure& measure);
 
 /// For the specification: the position the first imported row of "Прочие изделия"
-/// takes, the one after the last position of the list above the section.
+/// takes, the one after the last position of the list above the section. A
+/// position above it that is a number but no whole number from 1 to kMaxPosition
+/// throws std::runtime_error naming its cell.
 int NextSpecificationPosition(const host::Worksheet& sheet);
 
 }  // namespace ormelin::import
