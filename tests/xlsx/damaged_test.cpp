@@ -107,6 +107,27 @@ TEST_F(Damaged, SharedStringIndexOutOfRange) {
     ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "shared string 12"});
 }
 
+// Load and save keep one rule for a cell's text: 32,767 characters load and save
+// again; one more is refused at the load, naming the sheet and the cell, as the
+// save would refuse it. A formula's result is the formula's and loads.
+TEST_F(Damaged, ACellTextLongerThanACellHoldsIsRefusedAtTheLoad) {
+    std::string fits;
+    for (int i = 0; i < 32767; ++i) fits += "ж";
+    ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), "текст", fits);
+    const std::string path = Rewritten();
+    auto other = MakeApp();
+    SaveWorkbook(*LoadWorkbook(*other, path), dir / "again.xlsx");
+    EXPECT_EQ(std::get<std::string>(LoadWorkbook(*other, dir / "again.xlsx")->ModelSheet(1)->Content(1, 1).value), fits);
+
+    ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), fits, fits + "ж");
+    ExpectRefused(Rewritten(), {"sheet \"Лист1\", cell A1", "32768 characters", "32,767"});
+    // The same text inline.
+    parts = ReadParts(good);
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "t=\"s\"><v>0</v>",
+                "t=\"inlineStr\"><is><t>" + std::string(40000, 'x') + "</t></is>");
+    ExpectRefused(Rewritten(), {"cell A1", "40000 characters"});
+}
+
 TEST_F(Damaged, CellsOutOfTheSheetOrNotNumbers) {
     auto original = Part(parts, "xl/worksheets/sheet1.xml");
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"XFE2\"");
@@ -329,7 +350,7 @@ TEST_F(AtomicSave, FailedSaveLeavesTheEarlierFileAndNoLeftovers) {
 
     // A text longer than a cell can hold makes the writer refuse the cell.
     book->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string(40000, 'x'));
-    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"A2"});
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"sheet \"Лист1\", cell A2", "40000 characters"});
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(Files(), std::vector<std::string>{"book.xlsx"});
 }
