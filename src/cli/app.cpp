@@ -120,6 +120,7 @@ public:
     /// when the command writes it); a missing file starts a new one only when allowed.
     void Open(bool mayCreate, bool forWriting) {
         lock_.emplace(opt_.book, forWriting, opt_.wait);
+        if (forWriting) xlsx::RemoveLeftoverSaves(opt_.book);  // of saves killed before they ended
         stamp_ = StampOf(opt_.book);
         if (!stamp_) {
             if (fs::exists(fs::symlink_status(opt_.book)) || !mayCreate) {

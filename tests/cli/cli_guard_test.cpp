@@ -509,6 +509,22 @@ TEST_F(CliGuard, ManualPageMatchesTheHelp) {
 
 // ------------------------------------------------------------ one workbook, several commands
 
+// The new file of a save killed before it ended is removed by the next command
+// that writes the workbook; one a running save holds is not.
+TEST_F(CliGuard, AWritingCommandRemovesTheLeftoversOfKilledSaves) {
+    const std::string book = Document("b.xlsx", "spa", "Д");
+    std::ofstream(Path(".b.xlsx.k1Ll3d")) << std::string(100000, 'x');
+    std::ofstream(Path(".b.xlsx.Ru9n1n")) << "x";
+    const int held = open(Path(".b.xlsx.Ru9n1n").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    EXPECT_EQ(Run({"state", book}).status, 0);
+    EXPECT_TRUE(fs::exists(Path(".b.xlsx.k1Ll3d"))) << "a reading command removes nothing";
+    ASSERT_EQ(Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1"}).status, 0);
+    EXPECT_FALSE(fs::exists(Path(".b.xlsx.k1Ll3d")));
+    EXPECT_TRUE(fs::exists(Path(".b.xlsx.Ru9n1n")));
+    close(held);
+}
+
 TEST_F(CliGuard, TwoCommandsAtOnceKeepBothChanges) {
     const std::string book = Document("b.xlsx", "spa", "Д");
     for (int round = 0; round < 3; ++round) {
