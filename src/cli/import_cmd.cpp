@@ -86,7 +86,7 @@ PreparedImport PrepareImport(const ImportOptions& o) {
         if (!probe) throw Failure{kUsage, Say("{1}: cannot be read", {o.bom})};
     }
     try {
-        p.elements = import::ReadElements(import::ReadBomFile(o.bom, encoding, delimiter, o.bomSheet), profile);
+        p.elements = import::ReadBomElements(o.bom, encoding, delimiter, o.bomSheet, profile);
     } catch (const import::BomError& e) {
         throw Failure{kFailed, e.what()};
     }

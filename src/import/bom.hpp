@@ -10,11 +10,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ormelin/host.hpp"
@@ -90,7 +93,15 @@ Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding
 /// name is given); the head is the first non-empty row.
 Table ReadXlsxSheet(const std::string& path, const std::string& sheetName);
 
-/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else as CSV.
+/// The largest BOM file read: 100 MB.
+inline constexpr unsigned long long kMaxBomBytes = 100ULL * 1024 * 1024;
+
+/// Refuses at once, with BomError, a path that is not a regular file (a device,
+/// a pipe, a folder) or one larger than kMaxBomBytes.
+void CheckBomFile(const std::string& path);
+
+/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else
+/// as CSV; CheckBomFile first.
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName);
 
 // ------------------------------------------------------------------ profile
@@ -127,6 +138,30 @@ struct Element {
 /// letters and a number, a quantity that is not a whole number or does not match
 /// the designators, and a designator named twice.
 std::vector<Element> ReadElements(const Table& table, const Profile& profile);
+
+/// ReadElements one row at a time, so that the rows need not be kept: built from
+/// a table's head (its rows are not read), given each row with its line.
+class ElementReader {
+public:
+    ElementReader(const Table& head, const Profile& profile);
+    void Add(const std::vector<std::string>& row, int line);
+    void Reserve(std::size_t elements) { out_.reserve(elements); }
+    /// The elements read; the reader is spent.
+    std::vector<Element> Take();
+
+private:
+    const Table& t_;
+    int cDes_ = -1, cVal_ = -1, cType_ = -1, cMfr_ = -1, cSup_ = -1, cQty_ = -1, cDnp_ = -1, cNote_ = -1;
+    std::set<std::string> dnpValues_;
+    std::map<std::string, std::uint32_t> codes_;        // letter code -> number
+    std::unordered_map<std::uint64_t, int> seen_;      // designator -> line
+    std::vector<Element> out_;
+};
+
+/// The elements of a BOM file (ReadBomFile and ReadElements in one): a CSV file is
+/// read in pieces and its rows are not kept, so that memory follows the elements.
+std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
+                                     const std::string& sheetName, const Profile& profile);
 
 // ------------------------------------------------------------------ rows
 

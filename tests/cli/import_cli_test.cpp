@@ -167,6 +167,22 @@ TEST_F(ImportCli, RefusalsAndBadInputLeaveTheWorkbookUntouched) {
     EXPECT_NE(stray.err.find("stray.csv:3:7"), std::string::npos) << stray.err;
     EXPECT_NE(stray.err.find("--encoding"), std::string::npos) << stray.err;
 
+    // No device, pipe or folder is read, nor a file beyond the bound: refused at once.
+    for (const std::string& device : {std::string("/dev/zero"), dir_.string()}) {
+        Outcome endless = Ormelin("import " + Quote(book_) + " ПЭ3 " + Quote(device) + " --replace");
+        EXPECT_EQ(endless.status, 1) << device;
+        EXPECT_NE(endless.err.find("not a regular file"), std::string::npos) << endless.err;
+    }
+    {
+        std::ofstream big(Path("big.csv"), std::ios::binary);
+        big << "Reference,Value\n";
+        big.seekp(100LL * 1024 * 1024);
+        big << "R1,1k\n";   // sparse: 100 MB and a few bytes
+    }
+    Outcome big = Ormelin(Import("ПЭ3", "big.csv", "--replace"));
+    EXPECT_EQ(big.status, 1);
+    EXPECT_NE(big.err.find("more than the 100 MB"), std::string::npos) << big.err;
+
     EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--profile nosuch")).status, 2);
     EXPECT_EQ(Ormelin(Import("ПЭ3", "missing.csv")).status, 2);
     EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--encoding koi8")).status, 2);

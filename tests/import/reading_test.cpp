@@ -2,6 +2,8 @@
 // that name the file, the line and the column.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "import/bom.hpp"
@@ -77,6 +79,32 @@ TEST(CsvReading, OneBadByteInUtf8IsRefusedWhereItStands) {
     const Table t = ReadCsv(cp1251, "bom.csv");
     ASSERT_EQ(t.rows.size(), 1u);
     EXPECT_EQ(t.rows[0][1], "ВЁЛКА резистор");
+}
+
+// A file read in pieces gives the elements of the whole text read at once: records
+// with quoted line breaks across the pieces' ends, cp1251, lines counted alike.
+TEST(CsvReading, AFileReadInPiecesGivesTheElementsOfTheWholeText) {
+    std::string csv = "Reference;Value;Note\n";
+    for (int i = 1; i <= 40000; ++i) {
+        csv += "R" + std::to_string(i) + ";\xD0\xE5\xE7\xE8\xF1\xF2\xEE\xF0 " + std::to_string(i % 7) + ";";
+        csv += i % 3 == 0 ? "\"two\nlines; \"\"q\"\"\"\n" : "\r\n";
+    }
+    const std::string path = testing::TempDir() + "/pieces.csv";
+    std::ofstream(path, std::ios::binary) << csv;
+    const auto whole = ReadElements(ReadCsv(csv, path), *BuiltinProfile("kicad"));
+    const auto pieces = ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"));
+    ASSERT_EQ(pieces.size(), 40000u);
+    ASSERT_EQ(whole.size(), pieces.size());
+    for (std::size_t i = 0; i < whole.size(); i += 997) {
+        EXPECT_EQ(pieces[i].number, whole[i].number);
+        EXPECT_EQ(pieces[i].value, whole[i].value);
+        EXPECT_EQ(pieces[i].note, whole[i].note);
+        EXPECT_EQ(pieces[i].line, whole[i].line);
+    }
+    EXPECT_EQ(pieces.back().value, "Резистор " + std::to_string(40000 % 7));
+    EXPECT_EQ(pieces[2].note, "two\nlines; \"q\"");
+    EXPECT_EQ(pieces.back().line, 40000 + 40000 / 3 + 1);
+    std::remove(path.c_str());
 }
 
 TEST(CsvReading, AnUnclosedQuoteIsAnError) {
