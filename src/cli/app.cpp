@@ -335,10 +335,11 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
     std::int32_t before = s.Service().StateOfDocument(ws);
     s.Service().Forming(ws, opt.print, opt.revisions);
     std::int32_t after = s.Service().StateOfDocument(ws);
-    if (after == before) {
-        throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
-                                   {opt.sheet, StateName(before)})};
+    if (after == before && IsFormedState(before)) {
+        throw Failure{kFailed, Say("sheet \"{1}\" holds a formed document already; roll it back first (ormelin rollback)",
+                                   {opt.sheet})};
     }
+    if (after == before) throw Failure{kFailed, Say("sheet \"{1}\" holds no list that can be formed", {opt.sheet})};
     std::optional<int> left;
     if (after == ksSPB_OF) {
         const long long row = forming::SpbFirstRowLeftBelow(*ws);
@@ -361,6 +362,10 @@ int CmdRollback(const Options& opt, std::ostream&, std::ostream& err) {
     s.Open(false, true);
     s.CheckWritable();
     auto ws = s.DocumentSheet(opt.sheet);
+    if (IsListState(s.Service().StateOfDocument(ws))) {
+        err << "ormelin: " << Say("sheet \"{1}\" holds a list already; there is nothing to roll back", {opt.sheet}) << '\n';
+        return kOk;
+    }
     s.Service().Otkat(ws);
     s.Write();
     return kOk;

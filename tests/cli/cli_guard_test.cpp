@@ -525,6 +525,26 @@ TEST_F(CliGuard, AWritingCommandRemovesTheLeftoversOfKilledSaves) {
     close(held);
 }
 
+// Forming a formed sheet and rolling back a list say so in the user's words, and
+// write nothing.
+TEST_F(CliGuard, FormingTwiceAndRollingBackAListSayWhatIsThere) {
+    const std::string book = Document("b.xlsx", "spa", "Д");
+    const std::string list = Bytes(book);
+    const Outcome back = Run({"rollback", book, "Д"});
+    EXPECT_EQ(back.status, 0);
+    EXPECT_NE(back.err.find("nothing to roll back"), std::string::npos) << back.err;
+    EXPECT_EQ(Bytes(book), list);
+    ASSERT_EQ(Run({"form", book, "Д"}).status, 0);
+    const std::string formed = Bytes(book);
+    const Outcome again = Run({"form", book, "Д"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("formed document already"), std::string::npos) << again.err;
+    EXPECT_EQ(again.err.find("ksSPA_OF"), std::string::npos) << again.err;
+    EXPECT_EQ(Bytes(book), formed);
+    // The help says what happens to a name: kept on one line.
+    EXPECT_EQ(Run({"attrs", "--help"}).out.find("breaks the line"), std::string::npos);
+}
+
 TEST_F(CliGuard, TwoCommandsAtOnceKeepBothChanges) {
     const std::string book = Document("b.xlsx", "spa", "Д");
     for (int round = 0; round < 3; ++round) {
