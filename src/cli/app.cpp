@@ -20,6 +20,7 @@
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
 #include "cli/import_cmd.hpp"
+#include "cli/parser_text.hpp"
 #include "cli/print.hpp"
 #include "forming/forming.hpp"
 #include "forming/forming_spb.hpp"
@@ -576,12 +577,12 @@ int CmdDemo(const Options& opt, std::ostream& out, std::ostream& err) {
 
 /// The attribute names with their fields, for `attrs --help`.
 std::string AttributeHelp() {
-    std::string text = "Attributes the register keeps (NAME: the field it fills):\n";
+    std::string text = Tr("Attributes the register keeps (NAME: the field it fills):") + std::string("\n");
     for (const auto& f : RegisterAttributes()) {
-        text += "  " + std::string(f.name) + ": " + std::string(f.field) + "\n";
+        text += "  " + std::string(f.name) + ": " + Tr(std::string(f.field).c_str()) + "\n";
     }
-    text += "Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
-            "have no register column and are refused.";
+    text += Tr("Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
+               "have no register column and are refused.");
     return text;
 }
 
@@ -592,107 +593,109 @@ void LeaveWorkbooksToExit() { leaveWorkbooks = true; }
 int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     InitMessages();
     Options opt;
-    CLI::App app{"ormelin: ESKD design documents (specifications, lists of elements and other lists) "
-                 "in .xlsx workbooks",
+    CLI::App app{Tr("ormelin: ESKD design documents (specifications, lists of elements and other lists) "
+                    "in .xlsx workbooks"),
                  "ormelin"};
-    app.set_version_flag("--version", std::string("ormelin ") + "0.1.0");
+    TranslateParser(app);
+    app.set_version_flag("--version", std::string("ormelin ") + "0.1.0", Tr("Display program version information and exit"));
     app.require_subcommand(1);
-    app.footer(
+    app.footer(Tr(
         "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"
         "operational documents), vn (list of documents on data media), vpa (list of purchased products).\n"
         "Commands that change a workbook say so in their own help (ormelin COMMAND --help).\n"
         "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
-        "3 the workbook cannot be read.");
+        "3 the workbook cannot be read."));
     app.fallthrough();
 
-    const char* writesNote =
+    const char* writesNote = Tr(
         "The workbook is written only when the operation succeeded (an error message of the operation\n"
         "fails it), atomically; with -o FILE it goes there. A workbook holding parts ormelin does not keep\n"
         "(images, comments, ...), or open in LibreOffice or Excel, is not written back in place unless\n"
-        "--force is given. A workbook that changed on disk during the run is not written.";
+        "--force is given. A workbook that changed on disk during the run is not written.");
     auto wait = [&](CLI::App* sub) {
-        sub->add_option("--wait", opt.wait, "seconds to wait while another ormelin command works on BOOK")
+        sub->add_option("--wait", opt.wait, Tr("seconds to wait while another ormelin command works on BOOK"))
             ->default_val(10)
             ->check(CLI::Range(0.0, 3600.0));
     };
     // The commands that change a workbook.
     auto writes = [&](CLI::App* sub) {
-        sub->add_option("-o,--output", opt.output, "write the workbook there instead of replacing BOOK");
+        sub->add_option("-o,--output", opt.output, Tr("write the workbook there instead of replacing BOOK"));
         sub->add_flag("--force", opt.force,
-                      "write back in place even when parts of the workbook would be lost or it is open elsewhere");
+                      Tr("write back in place even when parts of the workbook would be lost or it is open elsewhere"));
         wait(sub);
         sub->footer(writesNote);
     };
     auto kindHelp = "spa | spb | pe | ve | vn | vpa";
     // Most commands work on one sheet of one workbook.
     auto sheetOf = [&](CLI::App* sub) {
-        sub->add_option("BOOK", opt.book, "workbook (.xlsx)")->required();
-        sub->add_option("SHEET", opt.sheet, "the document's sheet")->required();
+        sub->add_option("BOOK", opt.book, Tr("workbook (.xlsx)"))->required();
+        sub->add_option("SHEET", opt.sheet, Tr("the document's sheet"))->required();
     };
 
-    auto* cNew = app.add_subcommand("new", "add a new document sheet with a blank list of KIND; prints the sheet's name");
-    cNew->add_option("BOOK", opt.book, "workbook (.xlsx); created when it does not exist")->required();
+    auto* cNew = app.add_subcommand("new", Tr("add a new document sheet with a blank list of KIND; prints the sheet's name"));
+    cNew->add_option("BOOK", opt.book, Tr("workbook (.xlsx); created when it does not exist"))->required();
     cNew->add_option("KIND", opt.kind, kindHelp)->required();
-    cNew->add_option("--name", opt.name, "name of the new sheet (without it the sheet is \"Новый\")");
+    cNew->add_option("--name", opt.name, Tr("name of the new sheet (without it the sheet is \"Новый\")"));
     writes(cNew);
 
-    auto* cBlank = app.add_subcommand("blank", "draw the blank list of KIND on an existing sheet (its content is cleared)");
+    auto* cBlank = app.add_subcommand("blank", Tr("draw the blank list of KIND on an existing sheet (its content is cleared)"));
     sheetOf(cBlank);
     cBlank->add_option("KIND", opt.kind, kindHelp)->required();
     writes(cBlank);
 
-    auto* cState = app.add_subcommand("state", "print NAME<TAB>CODE<TAB>MEMBER for every sheet, or for SHEET");
-    cState->add_option("BOOK", opt.book, "workbook (.xlsx); only read")->required();
-    cState->add_option("SHEET", opt.sheet, "only this sheet (default: every sheet in order)");
+    auto* cState = app.add_subcommand("state", Tr("print NAME<TAB>CODE<TAB>MEMBER for every sheet, or for SHEET"));
+    cState->add_option("BOOK", opt.book, Tr("workbook (.xlsx); only read"))->required();
+    cState->add_option("SHEET", opt.sheet, Tr("only this sheet (default: every sheet in order)"));
     wait(cState);
 
-    auto* cIns = app.add_subcommand("insert-row", "insert a formatted list row at ROW of a list (not of a formed document)");
+    auto* cIns = app.add_subcommand("insert-row", Tr("insert a formatted list row at ROW of a list (not of a formed document)"));
     sheetOf(cIns);
-    cIns->add_option("ROW", opt.row, "row number the new row takes; at or below the list's first data row")->required();
+    cIns->add_option("ROW", opt.row, Tr("row number the new row takes; at or below the list's first data row"))->required();
     writes(cIns);
 
-    auto* cForm = app.add_subcommand("form", "form the list on SHEET into printable sheets");
+    auto* cForm = app.add_subcommand("form", Tr("form the list on SHEET into printable sheets"));
     sheetOf(cForm);
-    cForm->add_flag("--print", opt.print, "also set up printing: print area, margins, paper, page breaks");
-    cForm->add_flag("--revisions", opt.revisions, "add a change-registration sheet to documents of three or more sheets");
+    cForm->add_flag("--print", opt.print, Tr("also set up printing: print area, margins, paper, page breaks"));
+    cForm->add_flag("--revisions", opt.revisions, Tr("add a change-registration sheet to documents of three or more sheets"));
     writes(cForm);
 
-    auto* cRoll = app.add_subcommand("rollback", "roll the formed document on SHEET back to its list");
+    auto* cRoll = app.add_subcommand("rollback", Tr("roll the formed document on SHEET back to its list"));
     sheetOf(cRoll);
     writes(cRoll);
 
-    auto* cAttrs = app.add_subcommand("attrs", "print the document's register attributes as JSON, or set them");
+    auto* cAttrs = app.add_subcommand("attrs", Tr("print the document's register attributes as JSON, or set them"));
     sheetOf(cAttrs);
-    cAttrs->add_option("--set", opt.sets, "set one attribute: NAME=VALUE (repeatable)");
-    cAttrs->add_option("--json", opt.json, "set the attributes of a JSON object whose keys are attribute names");
+    cAttrs->add_option("--set", opt.sets, Tr("set one attribute: NAME=VALUE (repeatable)"));
+    cAttrs->add_option("--json", opt.json, Tr("set the attributes of a JSON object whose keys are attribute names"));
     writes(cAttrs);
-    cAttrs->footer(AttributeHelp() + "\nWith --set or --json: " + writesNote);
+    cAttrs->footer(AttributeHelp() + "\n" + Tr("With --set or --json: ") + writesNote);
 
     auto* cImport = app.add_subcommand(
-        "import", "fill the list on SHEET (list of elements, purchased products, or the specification's "
-                  "\"Прочие изделия\") from a CAD bill of materials");
+        "import", Tr("fill the list on SHEET (list of elements, purchased products, or the specification's "
+                     "\"Прочие изделия\") from a CAD bill of materials"));
     sheetOf(cImport);
     AddImportOptions(*cImport, opt.import);
     writes(cImport);
 
-    auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
+    auto* cDel = app.add_subcommand("delete", Tr("delete the document: its sheet and its register row"));
     sheetOf(cDel);
-    cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
+    cDel->add_flag("--yes", opt.yes, Tr("answer the confirmation with yes"));
     writes(cDel);
 
-    auto* cPdf = app.add_subcommand("pdf", "print SHEET to a PDF file through LibreOffice (the workbook is only read)");
+    auto* cPdf = app.add_subcommand("pdf", Tr("print SHEET to a PDF file through LibreOffice (the workbook is only read)"));
     sheetOf(cPdf);
-    cPdf->add_option("OUT", opt.pdf, "the PDF file to write: a new file or an earlier PDF")->required();
+    cPdf->add_option("OUT", opt.pdf, Tr("the PDF file to write: a new file or an earlier PDF"))->required();
     wait(cPdf);
-    cPdf->footer(
+    cPdf->footer(Tr(
         "A formed sheet must have been formed with --print. When the forms' font ISOCPEUR is not installed,\n"
         "the free drafting font osifont stands in for it (a private font configuration; nothing of the\n"
-        "system's is changed).");
+        "system's is changed)."));
 
-    auto* cDemo = app.add_subcommand("demo", "write a sample workbook with documents of every kind into DIR");
-    cDemo->add_option("DIR", opt.dir, "folder for ormelin-demo.xlsx and the PDF files; created when missing")
+    auto* cDemo = app.add_subcommand("demo", Tr("write a sample workbook with documents of every kind into DIR"));
+    cDemo->add_option("DIR", opt.dir, Tr("folder for ormelin-demo.xlsx and the PDF files; created when missing"))
         ->required();
 
+    TranslateCommandHeading(app);
     // A first word that names no command is said to be one, not a missing command.
     const auto commands = app.get_subcommands([](CLI::App*) { return true; });
     const auto named = [&](const char* word) {
@@ -706,6 +709,10 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() != 0) {
+            err << ParserError(e) << '\n';
+            return kUsage;
+        }
         int rc = app.exit(e, out, err);
         return rc == 0 ? kOk : kUsage;
     }

@@ -436,6 +436,21 @@ TEST_F(CliGuard, MessagesAreRussianUnderARussianLocale) {
     EXPECT_NE(ru.err.find("неизвестный вид \"xyz\""), std::string::npos) << ru.err;
     const Outcome en = Run({"new", Path("b.xlsx"), "xyz"}, {"LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="});
     EXPECT_NE(en.err.find("unknown kind \"xyz\""), std::string::npos) << en.err;
+    // The help and the command-line parser's errors too.
+    const std::vector<std::string> russian = {"LANG=ru_RU.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="};
+    const Outcome help = Run({"form", "--help"}, russian);
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"Вызов: ormelin form", "Аргументы:", "Параметры:", "показать эту справку и выйти",
+                             "сформировать перечень на листе SHEET"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << "\n" << help.out;
+    EXPECT_EQ(help.out.find("Options"), std::string::npos) << help.out;
+    EXPECT_NE(Run({"--help"}, russian).out.find("Команды:"), std::string::npos);
+    const Outcome missing = Run({"state"}, russian);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "не указан обязательный аргумент BOOK\nПодробнее: --help.\n");
+    const Outcome range = Run({"state", "--wait", "5000", "b.xlsx"}, russian);
+    EXPECT_NE(range.err.find("--wait: значение 5000 вне пределов"), std::string::npos) << range.err;
+    EXPECT_EQ(Run({"state"}).err, "BOOK is required\nRun with --help for more information.\n");
     // The service's own texts stay as they are under any locale.
     const std::string book = Document("d.xlsx", "pe", "ПЭ");
     const Outcome formed = Run({"form", book, "ПЭ"}, {"LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="});
