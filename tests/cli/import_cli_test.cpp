@@ -140,6 +140,24 @@ TEST_F(ImportCli, SpecificationGetsItsOtherProductsFromACp1251File) {
     EXPECT_EQ(Cell("СП", "G5"), "XS1");
 }
 
+// A position the next one cannot follow is named by its cell; nothing is written.
+TEST_F(ImportCli, APositionOutOfRangeIsNamedAndNothingWritten) {
+    NewDocument("spa", "СП");
+    {
+        auto app = std::make_shared<ormelin::model::ModelApplication>(std::make_shared<ormelin::model::ScriptedUi>());
+        auto book = ormelin::xlsx::LoadWorkbook(*app, book_);
+        book->Sheet("СП")->SetLiteral({2, 3, 2, 3}, 2147483647.0);
+        book->Sheet("СП")->SetLiteral({2, 5, 2, 5}, std::string("Плата"));
+        ormelin::xlsx::SaveWorkbook(*book, book_);
+    }
+    const std::string before = Bytes(book_);
+    Write("bom.csv", "Reference,Value\nXS1,DB9\n");
+    Outcome r = Ormelin(Import("СП", "bom.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cell C2"), std::string::npos) << r.err;
+    EXPECT_EQ(Bytes(book_), before);
+}
+
 TEST_F(ImportCli, RefusalsAndBadInputLeaveTheWorkbookUntouched) {
     NewDocument("pe", "ПЭ3");
     Write("bom.csv", kKicadGrouped);
