@@ -3,6 +3,11 @@
 // Goal: a 10,000-element BOM in under a second.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -48,8 +53,26 @@ void BM_ImportElementList(benchmark::State& state) {
     }
 }
 
+/// Reading a BOM file of n lines into its elements: the file is read in pieces
+/// and its rows are not kept, so the peak memory follows the elements.
+void BM_ReadLargeBomFile(benchmark::State& state) {
+    const std::string path = "/tmp/ormelin-import-bench-" + std::to_string(getpid()) + ".csv";
+    std::ofstream(path, std::ios::binary) << MakeBom(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto elements = ormelin::import::ReadBomElements(path, ormelin::import::Encoding::Detect, 0, "",
+                                                         *ormelin::import::BuiltinProfile("kicad"));
+        benchmark::DoNotOptimize(elements);
+        state.counters["elements"] = static_cast<double>(elements.size());
+    }
+    std::remove(path.c_str());
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
 }  // namespace
 
 BENCHMARK(BM_ImportElementList)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLargeBomFile)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -112,13 +112,20 @@ int main(int argc, char** argv) {
         "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Перечень</dc:title></cp:coreProperties>";
     xlsx::SaveWorkbook(*wide, folder + "/wide.xlsx");
 
+    // A text as long as a cell holds: one character more must be refused at the
+    // load, as the save refuses it.
+    auto longest = app.NewWorkbook();
+    longest->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, std::string(32767, 'x'));
+    longest->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string("ж"));
+    xlsx::SaveWorkbook(*longest, folder + "/longest.xlsx");
+
     if (argc == 3) {
         // Written by hand as other programs write: shared formulas, inline and rich
         // strings, number formats, theme colours, a format over every column, row
         // spans, defined names, breaks, a hyperlink with its relationship, custom
         // properties.
         std::ofstream(std::string(argv[2]) + "/foreign.parts", std::ios::binary) << kForeignParts;
-        for (const char* name : {"plain", "formed", "wide"}) {
+        for (const char* name : {"plain", "formed", "wide", "longest"}) {
             std::ofstream out(std::string(argv[2]) + "/" + name + ".parts", std::ios::binary);
             out << fuzzparts::Unpack(folder + "/" + name + ".xlsx");
             if (!out) {

@@ -3,7 +3,8 @@
 // mutation reaches the XML readers. A load must end in a workbook or in a
 // FileError. A workbook that loads is saved and loaded again, and the two
 // models must be the same (the round trip): any difference aborts with a
-// message naming it. With XLSX_PARTS_FUZZ_VERBOSE set, a refused load prints
+// message naming it. Load and save share the rule for a cell's text (at most
+// 32,767 characters): what loads saves. With XLSX_PARTS_FUZZ_VERBOSE set, a refused load prints
 // its message (to check that a seed loads).
 #include <unistd.h>
 

@@ -88,6 +88,13 @@ struct SaveReport {
 /// refused. Throws Error(FileError).
 SaveReport SaveWorkbook(const model::ModelWorkbook& book, const std::string& path);
 
+/// Removes the temporary files that saves to the path left behind when their
+/// process was killed: files beside it named as a save names them (".NAME.XXXXXX"),
+/// owned by this user and locked by no running save (a save holds a lock on its
+/// file until it is renamed). Call it while holding the workbook's own lock.
+/// Returns how many were removed; a file that cannot be examined is passed over.
+std::size_t RemoveLeftoverSaves(const std::string& path);
+
 /// Makes SaveWorkbook the application's saver (Workbook::Save and SaveAs).
 void InstallSaver(model::ModelApplication& app);
 

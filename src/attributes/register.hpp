@@ -157,6 +157,12 @@ inline constexpr std::array<Reference, 30> kReferences{{
     {AttrProp::aIndd, spIndd, true},
 }};
 
+/// The register column that keeps an attribute of the record: the file name and
+/// the sheet their own columns, the name and the organisation (every line and
+/// form of them) theirs, each of the 30 transferred attributes its column;
+/// nothing for a property the register does not keep.
+std::optional<SpisColumn> ColumnOfAttribute(AttrProp p);
+
 /// The register sheet of a workbook: its first worksheet named exactly "список"
 /// (case-sensitive), or null.
 std::shared_ptr<host::Worksheet> RegisterOf(const host::Workbook& book);

@@ -27,6 +27,19 @@ std::optional<SpisColumn> ColumnOfTitle(std::string_view title) {
     return std::nullopt;
 }
 
+std::optional<SpisColumn> ColumnOfAttribute(AttrProp p) {
+    if (p == AttrProp::aFile) return spFile;
+    if (p == AttrProp::aShee) return spShee;
+    switch (Info(p).group) {
+        case AttrGroup::Naim: return spNaim;
+        case AttrGroup::Firm: return spFirm;
+        default: break;
+    }
+    for (const Field& f : kFields)
+        if (f.write == p || f.read == p) return f.column;
+    return std::nullopt;
+}
+
 std::string ReferenceText(int row, int column, bool formula) {
     std::string text = formula ? "=" : "";
     text += host::QuoteSheetName(kSheetName);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace ormelin::text {
@@ -83,7 +84,13 @@ std::string GeneralNumber(double v) {
 std::string NumberText(double v) {
     if (std::isnan(v) || std::isinf(v)) return kNotANumber;
     if (v == 0) return "0";
-    return Printf("%.*G", 15, v);
+    const double a = std::fabs(v);
+    if (a >= 1e15 || a < 1e-14) return Printf("%.*G", 15, v);
+    // Fifteen significant digits written out in full, however small the number;
+    // the exponent is that of the number rounded to them.
+    const std::string sci = Printf("%.*E", 14, a);
+    const int e = std::atoi(sci.c_str() + sci.find('E') + 1);
+    return FixNegativeZero(StripZeros(Printf("%.*f", e < 14 ? 14 - e : 0, v)));
 }
 
 }  // namespace ormelin::text

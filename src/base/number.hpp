@@ -11,8 +11,10 @@ namespace ormelin::text {
 std::string GeneralNumber(double v);
 
 /// A number turned into text inside a formula (joined with &, given to LEN): up
-/// to fifteen significant digits, no trailing zeros, scientific notation from
-/// 1E+15 and below 1E-04 (1/3 -> "0.333333333333333").
+/// to fifteen significant digits, no trailing zeros, written out in full from
+/// 1E-14 up to 1E+15 and in scientific notation beyond (1/3 -> "0.333333333333333",
+/// -0.000001 -> "-0.000001", 1E-15 -> "1E-15"), as the spreadsheet programs join
+/// numbers to texts.
 std::string NumberText(double v);
 
 }  // namespace ormelin::text

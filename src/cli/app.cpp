@@ -13,12 +13,14 @@
 #include <optional>
 #include <sstream>
 
+#include "attributes/register.hpp"
 #include "cli/attr_fields.hpp"
 #include "cli/book_lock.hpp"
 #include "cli/console_ui.hpp"
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
 #include "cli/import_cmd.hpp"
+#include "cli/parser_text.hpp"
 #include "cli/print.hpp"
 #include "ormelin/attr_doc.hpp"
 #include "ormelin/errors.hpp"
@@ -107,6 +109,7 @@ public:
     /// when the command writes it); a missing file starts a new one only when allowed.
     void Open(bool mayCreate, bool forWriting) {
         lock_.emplace(opt_.book, forWriting, opt_.wait);
+        if (forWriting) xlsx::RemoveLeftoverSaves(opt_.book);  // of saves killed before they ended
         stamp_ = StampOf(opt_.book);
         if (!stamp_) {
             if (fs::exists(fs::symlink_status(opt_.book)) || !mayCreate) {
@@ -310,10 +313,11 @@ int CmdForm(const Options& opt, std::ostream&, std::ostream& err) {
     auto ws = s.DocumentSheet(opt.sheet);
     const FormingOutcome formed =
         s.Service().Typed().Form(ws, {.forPrint = opt.print, .pageRevi = opt.revisions});
-    if (!formed.formed) {
-        throw Failure{kFailed, Say("sheet \"{1}\" holds {2}, which is not a list that can be formed",
-                                   {opt.sheet, StateName(formed.stateBefore)})};
+    if (!formed.formed && IsFormedState(formed.stateBefore)) {
+        throw Failure{kFailed, Say("sheet \"{1}\" holds a formed document already; roll it back first (ormelin rollback)",
+                                   {opt.sheet})};
     }
+    if (!formed.formed) throw Failure{kFailed, Say("sheet \"{1}\" holds no list that can be formed", {opt.sheet})};
     if (formed.rowsLeftBelow) {
         err << "ormelin: "
             << Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the last sheet",
@@ -332,8 +336,12 @@ int CmdRollback(const Options& opt, std::ostream&, std::ostream& err) {
     const RollbackOutcome rolled = s.Service().Typed().Rollback(ws);
     if (!rolled.rolledBack) {
         // Nothing changed: the workbook is left as it is.
-        err << "ormelin: "
-            << Say("sheet \"{1}\" holds no formed document: nothing to roll back", {opt.sheet}) << '\n';
+        if (IsListState(rolled.stateBefore))
+            err << "ormelin: " << Say("sheet \"{1}\" holds a list already; there is nothing to roll back", {opt.sheet})
+                << '\n';
+        else
+            err << "ormelin: " << Say("sheet \"{1}\" holds no formed document: nothing to roll back", {opt.sheet})
+                << '\n';
         return kOk;
     }
     s.Write();
@@ -391,6 +399,39 @@ std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Optio
     return pairs;
 }
 
+/// The register takes the values only into its row of the document, found by the
+/// "Лист" column, and into the columns of the attributes: one it has no column for
+/// would be lost. Each attribute without its column is named.
+void CheckRegisterHolds(const model::ModelWorkbook& book, const Options& opt,
+                        const std::vector<std::pair<std::string, std::string>>& pairs) {
+    const auto reg = attributes::RegisterOf(book);
+    if (!reg) return;
+    attributes::ColumnMap columns{};
+    attributes::ScanColumnMap(*reg, columns);
+    auto title = [](SpisColumn c) {
+        for (const auto& t : attributes::kColumns)
+            if (t.column == c) return std::string(t.created);
+        return std::string();
+    };
+    if (columns[spShee] == 0) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column \"{3}\" and so no row for sheet "
+                                   "\"{4}\"; nothing was written",
+                                   {opt.book, kRegisterSheet, title(spShee), opt.sheet})};
+    }
+    std::string missing;
+    for (const auto& [name, value] : pairs) {
+        const auto prop = FindAttrProp(name);
+        const auto column = prop ? attributes::ColumnOfAttribute(*prop) : std::nullopt;
+        if (column && columns[*column] > 0) continue;
+        const std::string item = name + " (\"" + (column ? title(*column) : std::string("?")) + "\")";
+        if (missing.find(item) == std::string::npos) missing += (missing.empty() ? "" : ", ") + item;
+    }
+    if (!missing.empty()) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column for {3}; nothing was written",
+                                   {opt.book, kRegisterSheet, missing})};
+    }
+}
+
 int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
     const bool setting = !opt.sets.empty() || !opt.json.empty();
     Session s(opt, err);
@@ -409,6 +450,7 @@ int CmdAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
         throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
                                    {opt.book, kRegisterSheet})};
     }
+    CheckRegisterHolds(s.Book(), opt, pairs);
     auto doc = std::make_shared<AttrDoc>();
     s.Service().AttribsFromSPIS(doc, ws);
     for (const auto& [name, value] : pairs) doc->LetText(name, value);
@@ -511,12 +553,12 @@ int CmdDemo(const Options& opt, std::ostream& out, std::ostream& err) {
 
 /// The attribute names with their fields, for `attrs --help`.
 std::string AttributeHelp() {
-    std::string text = "Attributes the register keeps (NAME: the field it fills):\n";
+    std::string text = Tr("Attributes the register keeps (NAME: the field it fills):") + std::string("\n");
     for (const auto& f : RegisterAttributes()) {
-        text += "  " + std::string(f.name) + ": " + std::string(f.field) + "\n";
+        text += "  " + std::string(f.name) + ": " + Tr(std::string(f.field).c_str()) + "\n";
     }
-    text += "Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
-            "have no register column and are refused.";
+    text += Tr("Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
+               "have no register column and are refused.");
     return text;
 }
 
@@ -527,107 +569,109 @@ void LeaveWorkbooksToExit() { leaveWorkbooks = true; }
 int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     InitMessages();
     Options opt;
-    CLI::App app{"ormelin: ESKD design documents (specifications, lists of elements and other lists) "
-                 "in .xlsx workbooks",
+    CLI::App app{Tr("ormelin: ESKD design documents (specifications, lists of elements and other lists) "
+                    "in .xlsx workbooks"),
                  "ormelin"};
-    app.set_version_flag("--version", std::string("ormelin ") + ORMELIN_VERSION);
+    TranslateParser(app);
+    app.set_version_flag("--version", std::string("ormelin ") + ORMELIN_VERSION, Tr("Display program version information and exit"));
     app.require_subcommand(1);
-    app.footer(
+    app.footer(Tr(
         "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"
         "operational documents), vn (list of documents on data media), vpa (list of purchased products).\n"
         "Commands that change a workbook say so in their own help (ormelin COMMAND --help).\n"
         "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
-        "3 the workbook cannot be read.");
+        "3 the workbook cannot be read."));
     app.fallthrough();
 
-    const char* writesNote =
+    const char* writesNote = Tr(
         "The workbook is written only when the operation succeeded (an error message of the operation\n"
         "fails it), atomically; with -o FILE it goes there. A workbook holding parts ormelin does not keep\n"
         "(images, comments, ...), or open in LibreOffice or Excel, is not written back in place unless\n"
-        "--force is given. A workbook that changed on disk during the run is not written.";
+        "--force is given. A workbook that changed on disk during the run is not written.");
     auto wait = [&](CLI::App* sub) {
-        sub->add_option("--wait", opt.wait, "seconds to wait while another ormelin command works on BOOK")
+        sub->add_option("--wait", opt.wait, Tr("seconds to wait while another ormelin command works on BOOK"))
             ->default_val(10)
             ->check(CLI::Range(0.0, 3600.0));
     };
     // The commands that change a workbook.
     auto writes = [&](CLI::App* sub) {
-        sub->add_option("-o,--output", opt.output, "write the workbook there instead of replacing BOOK");
+        sub->add_option("-o,--output", opt.output, Tr("write the workbook there instead of replacing BOOK"));
         sub->add_flag("--force", opt.force,
-                      "write back in place even when parts of the workbook would be lost or it is open elsewhere");
+                      Tr("write back in place even when parts of the workbook would be lost or it is open elsewhere"));
         wait(sub);
         sub->footer(writesNote);
     };
     auto kindHelp = "spa | spb | pe | ve | vn | vpa";
     // Most commands work on one sheet of one workbook.
     auto sheetOf = [&](CLI::App* sub) {
-        sub->add_option("BOOK", opt.book, "workbook (.xlsx)")->required();
-        sub->add_option("SHEET", opt.sheet, "the document's sheet")->required();
+        sub->add_option("BOOK", opt.book, Tr("workbook (.xlsx)"))->required();
+        sub->add_option("SHEET", opt.sheet, Tr("the document's sheet"))->required();
     };
 
-    auto* cNew = app.add_subcommand("new", "add a new document sheet with a blank list of KIND; prints the sheet's name");
-    cNew->add_option("BOOK", opt.book, "workbook (.xlsx); created when it does not exist")->required();
+    auto* cNew = app.add_subcommand("new", Tr("add a new document sheet with a blank list of KIND; prints the sheet's name"));
+    cNew->add_option("BOOK", opt.book, Tr("workbook (.xlsx); created when it does not exist"))->required();
     cNew->add_option("KIND", opt.kind, kindHelp)->required();
-    cNew->add_option("--name", opt.name, "name of the new sheet (without it the sheet is \"Новый\")");
+    cNew->add_option("--name", opt.name, Tr("name of the new sheet (without it the sheet is \"Новый\")"));
     writes(cNew);
 
-    auto* cBlank = app.add_subcommand("blank", "draw the blank list of KIND on an existing sheet (its content is cleared)");
+    auto* cBlank = app.add_subcommand("blank", Tr("draw the blank list of KIND on an existing sheet (its content is cleared)"));
     sheetOf(cBlank);
     cBlank->add_option("KIND", opt.kind, kindHelp)->required();
     writes(cBlank);
 
-    auto* cState = app.add_subcommand("state", "print NAME<TAB>CODE<TAB>MEMBER for every sheet, or for SHEET");
-    cState->add_option("BOOK", opt.book, "workbook (.xlsx); only read")->required();
-    cState->add_option("SHEET", opt.sheet, "only this sheet (default: every sheet in order)");
+    auto* cState = app.add_subcommand("state", Tr("print NAME<TAB>CODE<TAB>MEMBER for every sheet, or for SHEET"));
+    cState->add_option("BOOK", opt.book, Tr("workbook (.xlsx); only read"))->required();
+    cState->add_option("SHEET", opt.sheet, Tr("only this sheet (default: every sheet in order)"));
     wait(cState);
 
-    auto* cIns = app.add_subcommand("insert-row", "insert a formatted list row at ROW of a list (not of a formed document)");
+    auto* cIns = app.add_subcommand("insert-row", Tr("insert a formatted list row at ROW of a list (not of a formed document)"));
     sheetOf(cIns);
-    cIns->add_option("ROW", opt.row, "row number the new row takes; at or below the list's first data row")->required();
+    cIns->add_option("ROW", opt.row, Tr("row number the new row takes; at or below the list's first data row"))->required();
     writes(cIns);
 
-    auto* cForm = app.add_subcommand("form", "form the list on SHEET into printable sheets");
+    auto* cForm = app.add_subcommand("form", Tr("form the list on SHEET into printable sheets"));
     sheetOf(cForm);
-    cForm->add_flag("--print", opt.print, "also set up printing: print area, margins, paper, page breaks");
-    cForm->add_flag("--revisions", opt.revisions, "add a change-registration sheet to documents of three or more sheets");
+    cForm->add_flag("--print", opt.print, Tr("also set up printing: print area, margins, paper, page breaks"));
+    cForm->add_flag("--revisions", opt.revisions, Tr("add a change-registration sheet to documents of three or more sheets"));
     writes(cForm);
 
-    auto* cRoll = app.add_subcommand("rollback", "roll the formed document on SHEET back to its list");
+    auto* cRoll = app.add_subcommand("rollback", Tr("roll the formed document on SHEET back to its list"));
     sheetOf(cRoll);
     writes(cRoll);
 
-    auto* cAttrs = app.add_subcommand("attrs", "print the document's register attributes as JSON, or set them");
+    auto* cAttrs = app.add_subcommand("attrs", Tr("print the document's register attributes as JSON, or set them"));
     sheetOf(cAttrs);
-    cAttrs->add_option("--set", opt.sets, "set one attribute: NAME=VALUE (repeatable)");
-    cAttrs->add_option("--json", opt.json, "set the attributes of a JSON object whose keys are attribute names");
+    cAttrs->add_option("--set", opt.sets, Tr("set one attribute: NAME=VALUE (repeatable)"));
+    cAttrs->add_option("--json", opt.json, Tr("set the attributes of a JSON object whose keys are attribute names"));
     writes(cAttrs);
-    cAttrs->footer(AttributeHelp() + "\nWith --set or --json: " + writesNote);
+    cAttrs->footer(AttributeHelp() + "\n" + Tr("With --set or --json: ") + writesNote);
 
     auto* cImport = app.add_subcommand(
-        "import", "fill the list on SHEET (list of elements, purchased products, or the specification's "
-                  "\"Прочие изделия\") from a CAD bill of materials");
+        "import", Tr("fill the list on SHEET (list of elements, purchased products, or the specification's "
+                     "\"Прочие изделия\") from a CAD bill of materials"));
     sheetOf(cImport);
     AddImportOptions(*cImport, opt.import);
     writes(cImport);
 
-    auto* cDel = app.add_subcommand("delete", "delete the document: its sheet and its register row");
+    auto* cDel = app.add_subcommand("delete", Tr("delete the document: its sheet and its register row"));
     sheetOf(cDel);
-    cDel->add_flag("--yes", opt.yes, "answer the confirmation with yes");
+    cDel->add_flag("--yes", opt.yes, Tr("answer the confirmation with yes"));
     writes(cDel);
 
-    auto* cPdf = app.add_subcommand("pdf", "print SHEET to a PDF file through LibreOffice (the workbook is only read)");
+    auto* cPdf = app.add_subcommand("pdf", Tr("print SHEET to a PDF file through LibreOffice (the workbook is only read)"));
     sheetOf(cPdf);
-    cPdf->add_option("OUT", opt.pdf, "the PDF file to write: a new file or an earlier PDF")->required();
+    cPdf->add_option("OUT", opt.pdf, Tr("the PDF file to write: a new file or an earlier PDF"))->required();
     wait(cPdf);
-    cPdf->footer(
+    cPdf->footer(Tr(
         "A formed sheet must have been formed with --print. When the forms' font ISOCPEUR is not installed,\n"
         "the free drafting font osifont stands in for it (a private font configuration; nothing of the\n"
-        "system's is changed).");
+        "system's is changed)."));
 
-    auto* cDemo = app.add_subcommand("demo", "write a sample workbook with documents of every kind into DIR");
-    cDemo->add_option("DIR", opt.dir, "folder for ormelin-demo.xlsx and the PDF files; created when missing")
+    auto* cDemo = app.add_subcommand("demo", Tr("write a sample workbook with documents of every kind into DIR"));
+    cDemo->add_option("DIR", opt.dir, Tr("folder for ormelin-demo.xlsx and the PDF files; created when missing"))
         ->required();
 
+    TranslateCommandHeading(app);
     // A first word that names no command is said to be one, not a missing command.
     const auto commands = app.get_subcommands([](CLI::App*) { return true; });
     const auto named = [&](const char* word) {
@@ -641,6 +685,10 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() != 0) {
+            err << ParserError(e) << '\n';
+            return kUsage;
+        }
         int rc = app.exit(e, out, err);
         return rc == 0 ? kOk : kUsage;
     }

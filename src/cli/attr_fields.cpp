@@ -8,12 +8,12 @@ namespace {
 
 // The register's columns and the fields of the title block and the binding
 // margin that refer to them. The name and the organisation are kept on one line
-// in the register; "_" in them breaks the line.
+// in the register, and the title block, which refers to the register, shows them so.
 constexpr AttrField kFields[] = {
     {"aFile", "register column \"Файл\", the workbook's file name (written by the register itself)", false},
     {"aShee", "register column \"Лист\", the document's sheet (written by the register itself)", false},
     {"aOboz", "designation (\"Обозначение\"), every sheet", true},
-    {"aNaim", "name (\"Наименование\"), first sheet; \"_\" breaks the line", true},
+    {"aNaim", "name (\"Наименование\"), first sheet; the register keeps it on one line and the title block shows it so", true},
     {"aNaim1", "name, line 1", true},
     {"aNaim2", "name, line 2 (kept joined to the name on one line)", true},
     {"aNaim3", "name, line 3 (kept joined to the name on one line)", true},
@@ -35,7 +35,7 @@ constexpr AttrField kFields[] = {
     {"aAppr", "Утв., surname", true},
     {"aAppd", "Утв., date", true},
     {"aLite", "Лит., letter", true},
-    {"aFirm", "organisation, under Лит. and Листов; \"_\" breaks the line", true},
+    {"aFirm", "organisation, under Лит. and Листов; kept and shown on one line", true},
     {"aFirm1", "organisation, line 1", true},
     {"aFirm2", "organisation, line 2 (kept joined on one line)", true},
     {"aFirm3", "organisation, line 3 (kept joined on one line)", true},

@@ -59,20 +59,20 @@ std::string AssemblyOf(const std::string& designation) {
 }  // namespace
 
 void AddImportOptions(CLI::App& sub, ImportOptions& o) {
-    sub.add_option("BOM", o.bom, "the bill of materials: .csv (delimiter , ; or tab) or .xlsx")->required();
-    sub.add_option("--profile", o.profile, "kicad, altium, or a profile file (JSON) naming the BOM's columns")
+    sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab) or .xlsx"))->required();
+    sub.add_option("--profile", o.profile, Tr("kicad, altium, or a profile file (JSON) naming the BOM's columns"))
         ->default_val("kicad");
     sub.add_flag("--replace", o.replace,
-                 "replace the list's rows (for a specification: the rows of \"Прочие изделия\"); "
-                 "without it a list that holds rows is refused");
-    sub.add_option("--encoding", o.encoding, "auto (UTF-8, else cp1251), utf-8 or cp1251")->default_val("auto");
-    sub.add_option("--delimiter", o.delimiter, "the CSV delimiter: , ; or tab (default: found from the head line)");
-    sub.add_option("--bom-sheet", o.bomSheet, "the sheet of an .xlsx BOM (default: its first sheet)");
-    sub.add_option("--gap", o.gap, "empty rows between the groups of a list of elements")
+                 Tr("replace the list's rows (for a specification: the rows of \"Прочие изделия\"); "
+                    "without it a list that holds rows is refused"));
+    sub.add_option("--encoding", o.encoding, Tr("auto (UTF-8, else cp1251), utf-8 or cp1251"))->default_val("auto");
+    sub.add_option("--delimiter", o.delimiter, Tr("the CSV delimiter: , ; or tab (default: found from the head line)"));
+    sub.add_option("--bom-sheet", o.bomSheet, Tr("the sheet of an .xlsx BOM (default: its first sheet)"));
+    sub.add_option("--gap", o.gap, Tr("empty rows between the groups of a list of elements"))
         ->default_val(1)
         ->check(CLI::Range(1, 2));
     sub.add_flag("--mark-dnp", o.markDnp,
-                 "list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)");
+                 Tr("list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)"));
 }
 
 PreparedImport PrepareImport(const ImportOptions& o) {
@@ -86,7 +86,7 @@ PreparedImport PrepareImport(const ImportOptions& o) {
         if (!probe) throw Failure{kUsage, Say("{1}: cannot be read", {o.bom})};
     }
     try {
-        p.elements = import::ReadElements(import::ReadBomFile(o.bom, encoding, delimiter, o.bomSheet), profile);
+        p.elements = import::ReadBomElements(o.bom, encoding, delimiter, o.bomSheet, profile);
     } catch (const import::BomError& e) {
         throw Failure{kFailed, e.what()};
     }

@@ -14,14 +14,26 @@ host::Area At(const char* a1, int top) {
     return a;
 }
 
+namespace {
+
+/// The first-use field: the formula joining the register's first use and project
+/// with five blanks between them. Without a register row both references are
+/// empty, and so is the field: the joining text alone would be printed as it is.
+host::Value FirstUseValue(const AttrDoc& attDoc) {
+    const std::string perv = attDoc.Get(AttrProp::aPerv), proj = attDoc.Get(AttrProp::aProj);
+    if (perv.empty() && proj.empty()) return {};
+    return perv + " & \"     \" & " + proj;
+}
+
+}  // namespace
+
 host::Value ValueOf(const Put& put, const AttrDoc& attDoc) {
     switch (put.kind) {
         case Put::Kind::Nothing: return {};
         case Put::Kind::Text:
         case Put::Kind::Formula: return std::string(put.text);
         case Put::Kind::Attr: return attDoc.Get(put.attr);
-        case Put::Kind::FirstUse:
-            return attDoc.Get(AttrProp::aPerv) + " & \"     \" & " + attDoc.Get(AttrProp::aProj);
+        case Put::Kind::FirstUse: return FirstUseValue(attDoc);
     }
     return {};
 }

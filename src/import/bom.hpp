@@ -10,11 +10,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ormelin/host.hpp"
@@ -37,6 +40,35 @@ enum class Encoding : std::uint8_t { Detect, Utf8, Cp1251 };
 std::string Cp1251ToUtf8(std::string_view bytes);
 /// True when the bytes are well-formed UTF-8.
 bool IsUtf8(std::string_view bytes);
+
+/// A scan of bytes, fed in pieces, for well-formed UTF-8: the multi-byte
+/// sequences it holds, the bytes that are no part of one, and the first of
+/// those with its line and column (in characters, 1-based).
+class Utf8Scan {
+public:
+    void Feed(std::string_view bytes);
+    /// The end of the bytes: a sequence left open is bad.
+    void Finish();
+    std::size_t Sequences() const { return sequences_; }
+    std::size_t Bad() const { return bad_; }
+    unsigned char FirstBad() const { return firstBad_; }
+    int BadLine() const { return badLine_; }
+    int BadColumn() const { return badColumn_; }
+
+private:
+    void Bad(unsigned char byte, int column);
+    std::size_t sequences_ = 0, bad_ = 0;
+    int need_ = 0;
+    unsigned char lead_ = 0, firstBad_ = 0;
+    int line_ = 1, column_ = 0, badLine_ = 0, badColumn_ = 0;
+};
+
+/// The encoding of CSV bytes after their scan: cp1251 when given (and the bytes
+/// have no UTF-8 byte order mark), UTF-8 when they are well-formed; with Detect,
+/// cp1251 when their high bytes are mostly not UTF-8. UTF-8 with bad bytes (after
+/// a byte order mark, given, or mostly well-formed) throws BomError naming the
+/// line and column of the first bad byte and the --encoding option.
+Encoding DecideEncoding(const Utf8Scan& scan, bool byteOrderMark, Encoding given, const std::string& file);
 
 /// The cells of a BOM: its head row and data rows, each with the line (CSV) or row
 /// (.xlsx) it came from, and how columns are named in messages.
@@ -61,7 +93,15 @@ Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding
 /// name is given); the head is the first non-empty row.
 Table ReadXlsxSheet(const std::string& path, const std::string& sheetName);
 
-/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else as CSV.
+/// The largest BOM file read: 100 MB.
+inline constexpr unsigned long long kMaxBomBytes = 100ULL * 1024 * 1024;
+
+/// Refuses at once, with BomError, a path that is not a regular file (a device,
+/// a pipe, a folder) or one larger than kMaxBomBytes.
+void CheckBomFile(const std::string& path);
+
+/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else
+/// as CSV; CheckBomFile first.
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName);
 
 // ------------------------------------------------------------------ profile
@@ -99,6 +139,30 @@ struct Element {
 /// the designators, and a designator named twice.
 std::vector<Element> ReadElements(const Table& table, const Profile& profile);
 
+/// ReadElements one row at a time, so that the rows need not be kept: built from
+/// a table's head (its rows are not read), given each row with its line.
+class ElementReader {
+public:
+    ElementReader(const Table& head, const Profile& profile);
+    void Add(const std::vector<std::string>& row, int line);
+    void Reserve(std::size_t elements) { out_.reserve(elements); }
+    /// The elements read; the reader is spent.
+    std::vector<Element> Take();
+
+private:
+    const Table& t_;
+    int cDes_ = -1, cVal_ = -1, cType_ = -1, cMfr_ = -1, cSup_ = -1, cQty_ = -1, cDnp_ = -1, cNote_ = -1;
+    std::set<std::string> dnpValues_;
+    std::map<std::string, std::uint32_t> codes_;        // letter code -> number
+    std::unordered_map<std::uint64_t, int> seen_;      // designator -> line
+    std::vector<Element> out_;
+};
+
+/// The elements of a BOM file (ReadBomFile and ReadElements in one): a CSV file is
+/// read in pieces and its rows are not kept, so that memory follows the elements.
+std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
+                                     const std::string& sheetName, const Profile& profile);
+
 // ------------------------------------------------------------------ rows
 
 /// One row of a list as the import writes it; `heading` rows are group headings.
@@ -129,8 +193,12 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
 /// elements are not bought), quantity summed, in the order of the list of elements.
 std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly);
 
+/// The largest position of a specification; positions are whole numbers from 1.
+inline constexpr int kMaxPosition = 99999;
+
 /// The rows of the specification's "Прочие изделия": one per distinct product with
 /// its quantity and its designators in the note; positions from firstPosition on.
+/// Positions past kMaxPosition throw std::runtime_error.
 std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition);
 
 /// "R1", "R1, R2", "R3...R6": the designators of a run of consecutive numbers.
@@ -180,7 +248,9 @@ FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t 
                     const std::vector<ListRow>& rows, bool replace, const Measure& measure);
 
 /// For the specification: the position the first imported row of "Прочие изделия"
-/// takes, the one after the last position of the list above the section.
+/// takes, the one after the last position of the list above the section. A
+/// position above it that is a number but no whole number from 1 to kMaxPosition
+/// throws std::runtime_error naming its cell.
 int NextSpecificationPosition(const host::Worksheet& sheet);
 
 }  // namespace ormelin::import

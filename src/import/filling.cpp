@@ -141,18 +141,39 @@ std::optional<Target> TargetOf(std::int32_t listState) {
     }
 }
 
+namespace {
+
+/// The position a cell of the position column holds: a number, or a text of
+/// digits; nothing for any other text. A position that is no whole number from 1
+/// to kMaxPosition is an error naming the cell.
+std::optional<int> PositionAt(const host::Worksheet& ws, int row, int column) {
+    const host::Value v = ws.Content(row, column).value;
+    double n = 0;
+    if (const double* d = std::get_if<double>(&v)) {
+        n = *d;
+    } else if (const std::string* t = std::get_if<std::string>(&v); t && !t->empty() &&
+                                                                    t->find_first_not_of("0123456789") == std::string::npos) {
+        n = t->size() < 10 ? std::stod(*t) : static_cast<double>(kMaxPosition) + 1;
+    } else {
+        return std::nullopt;
+    }
+    if (!(n >= 1 && n <= kMaxPosition) || n != std::floor(n)) {
+        throw std::runtime_error(SheetQuoted(ws) + ", cell " + host::ColumnLetters(column) + std::to_string(row) +
+                                 ": the position \"" + ws.CellText(row, column) +
+                                 "\" is not a whole number from 1 to " + std::to_string(kMaxPosition));
+    }
+    return static_cast<int>(n);
+}
+
+}  // namespace
+
 int NextSpecificationPosition(const host::Worksheet& ws) {
     const ListColumns c = ColumnsOf(ksSPA_OT);
     const Section s = OtherProductsOf(ws, c);
     const int above = s.heading ? s.heading : s.first;
     int last = 0;
     for (int r = c.firstRow; r < above; ++r) {
-        const host::Value v = ws.Content(r, c.position).value;
-        if (const double* d = std::get_if<double>(&v)) {
-            last = std::max(last, static_cast<int>(*d));
-        } else if (const std::string* t = std::get_if<std::string>(&v); t && IsCount(*t)) {
-            last = std::max(last, std::stoi(*t));
-        }
+        if (const auto position = PositionAt(ws, r, c.position)) last = std::max(last, *position);
     }
     return last + 1;
 }

@@ -240,6 +240,10 @@ std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPo
     for (const auto& product : Products(elements)) {
         const Element& e = *product.front();
         ListRow row;
+        if (position > kMaxPosition) {
+            throw std::runtime_error("the positions of the imported products would run past " +
+                                     std::to_string(kMaxPosition) + ", the largest position");
+        }
         row.position = std::to_string(position++);
         row.name = NamedText(e, true);
         row.quantity = std::to_string(Quantity(product));

@@ -156,7 +156,8 @@ Profile ParseProfile(std::string_view text, const std::string& file) {
     return p;
 }
 
-std::vector<Element> ReadElements(const Table& t, const Profile& p) {
+ElementReader::ElementReader(const Table& head, const Profile& p) : t_(head) {
+    const Table& t = head;
     struct Col {
         const Names& names;
         const char* field;
@@ -172,97 +173,108 @@ std::vector<Element> ReadElements(const Table& t, const Profile& p) {
                            "unknown column \"" + c.names.front() + "\" (the " + c.field + " column of the profile)");
         }
     }
-    const int cDes = cols[0].at, cVal = cols[1].at, cType = cols[2].at, cMfr = cols[3].at, cSup = cols[4].at,
-              cQty = cols[5].at, cDnp = cols[6].at, cNote = cols[7].at;
-    if (cDes < 0) throw BomError(t.file, t.headLine, 0, "no designator column (profile " + p.name + ")");
-    if (cVal < 0 && cType < 0) {
+    cDes_ = cols[0].at, cVal_ = cols[1].at, cType_ = cols[2].at, cMfr_ = cols[3].at, cSup_ = cols[4].at,
+    cQty_ = cols[5].at, cDnp_ = cols[6].at, cNote_ = cols[7].at;
+    if (cDes_ < 0) throw BomError(t.file, t.headLine, 0, "no designator column (profile " + p.name + ")");
+    if (cVal_ < 0 && cType_ < 0) {
         throw BomError(t.file, t.headLine, 0, "no value or type column (profile " + p.name + ")");
     }
-    std::set<std::string> dnpValues;
-    for (const auto& v : p.dnpValues) dnpValues.insert(Lower(v));
+    for (const auto& v : p.dnpValues) dnpValues_.insert(Lower(v));
+}
 
-    std::vector<Element> out;
-    std::map<std::pair<std::string, int>, int> seen;   // designator -> line
-    for (std::size_t i = 0; i < t.rows.size(); ++i) {
-        const auto& row = t.rows[i];
-        const int line = t.lines[i];
-        Element base;
-        base.line = line;
-        base.value = Cell(row, cVal);
-        base.type = Cell(row, cType);
-        base.manufacturer = Cell(row, cMfr);
-        base.supplier = Cell(row, cSup);
-        base.note = Cell(row, cNote);
-        base.dnp = cDnp >= 0 && dnpValues.count(Lower(Cell(row, cDnp))) > 0;
-        const std::string des = Cell(row, cDes);
-        std::optional<int> qty;
-        if (cQty >= 0 && !Cell(row, cQty).empty()) {
-            qty = WholeNumber(Cell(row, cQty));
-            if (!qty || *qty == 0) {
-                throw BomError(t.file, line, cQty + 1,
-                               "the quantity \"" + Cell(row, cQty) + "\" is not a whole number (column " +
-                                   t.ColumnName(cQty + 1) + ")");
-            }
-        }
-        // The designators of the line: "R1, R2", "R1 R2", "R1-R4".
-        std::vector<std::pair<std::string, int>> designators;
-        std::string token;
-        auto take = [&](const std::string& tok) {
-            if (tok.empty()) return;
-            const auto dash = tok.find('-');
-            if (dash != std::string::npos) {
-                auto a = SplitDesignator(std::string_view(tok).substr(0, dash));
-                auto b = SplitDesignator(std::string_view(tok).substr(dash + 1));
-                if (a && b && a->first == b->first && a->second <= b->second && b->second - a->second < 10000) {
-                    for (int n = a->second; n <= b->second; ++n) designators.emplace_back(a->first, n);
-                    return;
-                }
-            } else if (auto d = SplitDesignator(tok)) {
-                designators.push_back(*d);
-                return;
-            }
-            throw BomError(t.file, line, cDes + 1,
-                           "\"" + tok + "\" is not a designator (letters and a number, as R12; column " +
-                               t.ColumnName(cDes + 1) + ")");
-        };
-        for (char c : des) {
-            if (c == ',' || c == ' ' || c == ';' || c == '\t') {
-                take(token);
-                token.clear();
-            } else {
-                token += c;
-            }
-        }
-        take(token);
-        if (designators.empty()) {
-            if (base.value.empty() && base.type.empty()) continue;   // a line of nothing
-            if (!qty) {
-                throw BomError(t.file, line, cDes + 1, "a line without designators needs its quantity");
-            }
-            base.quantity = *qty;
-            out.push_back(base);
-            continue;
-        }
-        if (qty && *qty != static_cast<int>(designators.size())) {
+void ElementReader::Add(const std::vector<std::string>& row, int line) {
+    const Table& t = t_;
+    const int cDes = cDes_, cQty = cQty_;
+    std::vector<Element>& out = out_;
+    Element base;
+    base.line = line;
+    base.value = Cell(row, cVal_);
+    base.type = Cell(row, cType_);
+    base.manufacturer = Cell(row, cMfr_);
+    base.supplier = Cell(row, cSup_);
+    base.note = Cell(row, cNote_);
+    base.dnp = cDnp_ >= 0 && dnpValues_.count(Lower(Cell(row, cDnp_))) > 0;
+    const std::string des = Cell(row, cDes);
+    std::optional<int> qty;
+    if (cQty >= 0 && !Cell(row, cQty).empty()) {
+        qty = WholeNumber(Cell(row, cQty));
+        if (!qty || *qty == 0) {
             throw BomError(t.file, line, cQty + 1,
-                           "the quantity " + std::to_string(*qty) + " does not match the " +
-                               std::to_string(designators.size()) + " designators of the line");
-        }
-        for (const auto& [letters, number] : designators) {
-            auto [it, fresh] = seen.emplace(std::make_pair(letters, number), line);
-            if (!fresh) {
-                throw BomError(t.file, line, cDes + 1,
-                               "the designator " + letters + std::to_string(number) + " is named twice (also on line " +
-                                   std::to_string(it->second) + ")");
-            }
-            Element e = base;
-            e.letters = letters;
-            e.number = number;
-            e.quantity = 1;
-            out.push_back(std::move(e));
+                           "the quantity \"" + Cell(row, cQty) + "\" is not a whole number (column " +
+                               t.ColumnName(cQty + 1) + ")");
         }
     }
-    return out;
+    // The designators of the line: "R1, R2", "R1 R2", "R1-R4".
+    std::vector<std::pair<std::string, int>> designators;
+    std::string token;
+    auto take = [&](const std::string& tok) {
+        if (tok.empty()) return;
+        const auto dash = tok.find('-');
+        if (dash != std::string::npos) {
+            auto a = SplitDesignator(std::string_view(tok).substr(0, dash));
+            auto b = SplitDesignator(std::string_view(tok).substr(dash + 1));
+            if (a && b && a->first == b->first && a->second <= b->second && b->second - a->second < 10000) {
+                for (int n = a->second; n <= b->second; ++n) designators.emplace_back(a->first, n);
+                return;
+            }
+        } else if (auto d = SplitDesignator(tok)) {
+            designators.push_back(*d);
+            return;
+        }
+        throw BomError(t.file, line, cDes + 1,
+                       "\"" + tok + "\" is not a designator (letters and a number, as R12; column " +
+                           t.ColumnName(cDes + 1) + ")");
+    };
+    for (char c : des) {
+        if (c == ',' || c == ' ' || c == ';' || c == '\t') {
+            take(token);
+            token.clear();
+        } else {
+            token += c;
+        }
+    }
+    take(token);
+    if (designators.empty()) {
+        if (base.value.empty() && base.type.empty()) return;   // a line of nothing
+        if (!qty) {
+            throw BomError(t.file, line, cDes + 1, "a line without designators needs its quantity");
+        }
+        base.quantity = *qty;
+        out.push_back(base);
+        return;
+    }
+    if (qty && *qty != static_cast<int>(designators.size())) {
+        throw BomError(t.file, line, cQty + 1,
+                       "the quantity " + std::to_string(*qty) + " does not match the " +
+                           std::to_string(designators.size()) + " designators of the line");
+    }
+    for (const auto& [letters, number] : designators) {
+        // A designator as one number: its letters' code and its number.
+        const auto code = codes_.emplace(letters, static_cast<std::uint32_t>(codes_.size())).first->second;
+        const std::uint64_t key = (static_cast<std::uint64_t>(code) << 32) | static_cast<std::uint32_t>(number);
+        auto [it, fresh] = seen_.emplace(key, line);
+        if (!fresh) {
+            throw BomError(t.file, line, cDes + 1,
+                           "the designator " + letters + std::to_string(number) + " is named twice (also on line " +
+                               std::to_string(it->second) + ")");
+        }
+        Element e = base;
+        e.letters = letters;
+        e.number = number;
+        e.quantity = 1;
+        out.push_back(std::move(e));
+    }
+}
+
+std::vector<Element> ElementReader::Take() {
+    seen_.clear();
+    return std::move(out_);
+}
+
+std::vector<Element> ReadElements(const Table& t, const Profile& p) {
+    ElementReader reader(t, p);
+    for (std::size_t i = 0; i < t.rows.size(); ++i) reader.Add(t.rows[i], t.lines[i]);
+    return reader.Take();
 }
 
 }  // namespace ormelin::import

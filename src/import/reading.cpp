@@ -1,8 +1,12 @@
 // Reading a BOM: CSV text in UTF-8 or cp1251 with its delimiter found, or the
 // displayed texts of a sheet of an .xlsx file.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "import/bom.hpp"
@@ -68,6 +72,13 @@ char DetectDelimiter(std::string_view text) {
     return cands[best];
 }
 
+/// A BOM path read as a workbook: its name ends in ".xlsx" (any case).
+bool IsXlsxPath(const std::string& path) {
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower.size() >= 5 && lower.compare(lower.size() - 5, 5, ".xlsx") == 0;
+}
+
 }  // namespace
 
 BomError::BomError(const std::string& file, int line, int column, const std::string& what)
@@ -92,94 +103,278 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
-bool IsUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        int more = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
-        if (more < 0 || (more == 1 && b < 0xC2)) return false;
-        if (i + static_cast<std::size_t>(more) >= bytes.size()) return false;
-        for (int k = 1; k <= more; ++k) {
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+void Utf8Scan::Feed(std::string_view bytes) {
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (need_ > 0) {
+            if ((b & 0xC0) == 0x80) {
+                if (--need_ == 0) {
+                    ++sequences_;
+                    ++column_;
+                }
+                continue;
+            }
+            need_ = 0;
+            Bad(lead_, column_ + 1);  // a sequence cut short: its lead byte is the bad one
+            ++column_;
         }
-        i += static_cast<std::size_t>(more) + 1;
+        if (b < 0x80) {
+            if (b == '\n') {
+                ++line_;
+                column_ = 0;
+            } else {
+                ++column_;
+            }
+        } else if (b >= 0xC2 && b <= 0xF4) {
+            need_ = b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+            lead_ = b;
+        } else {
+            Bad(b, ++column_);
+        }
     }
-    return true;
 }
+
+void Utf8Scan::Finish() {
+    if (need_ == 0) return;
+    need_ = 0;
+    Bad(lead_, ++column_);
+}
+
+void Utf8Scan::Bad(unsigned char byte, int column) {
+    if (bad_++ > 0) return;
+    firstBad_ = byte;
+    badLine_ = line_;
+    badColumn_ = column;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    scan.Feed(bytes);
+    scan.Finish();
+    return scan.Bad() == 0;
+}
+
+namespace {
+
+/// The bad byte of a scan, for a message: "byte 0xFF".
+std::string ByteName(unsigned char b) {
+    static const char* const kHex = "0123456789ABCDEF";
+    return std::string("byte 0x") + kHex[b >> 4] + kHex[b & 0xF];
+}
+
+}  // namespace
+
+Encoding DecideEncoding(const Utf8Scan& scan, bool byteOrderMark, Encoding given, const std::string& file) {
+    if (given == Encoding::Cp1251 && !byteOrderMark) return Encoding::Cp1251;
+    if (scan.Bad() == 0) return Encoding::Utf8;
+    const bool utf8 = given == Encoding::Utf8 || byteOrderMark;
+    // Text whose high bytes are mostly well-formed UTF-8 is UTF-8 with a few bad
+    // bytes, not cp1251: read as cp1251 every letter of it would turn into two.
+    if (!utf8 && scan.Sequences() <= scan.Bad()) return Encoding::Cp1251;
+    const std::string why = byteOrderMark         ? "after its UTF-8 byte order mark"
+                            : given == Encoding::Utf8 ? "read as UTF-8 (--encoding utf-8)"
+                                                  : "in text that is otherwise UTF-8";
+    throw BomError(file, scan.BadLine(), scan.BadColumn(),
+                   ByteName(scan.FirstBad()) + " is not UTF-8, " + why + " (" + std::to_string(scan.Bad()) +
+                       " such byte(s) in the file); mend it, or give --encoding cp1251 if the file is cp1251");
+}
+
+namespace {
+
+/// The CSV records of a text fed in pieces, each piece ending at a line break
+/// (or the text's end): quoted fields may hold delimiters, doubled quotes and
+/// line breaks; blank records are skipped. Each record goes to `take` with the
+/// line it began on.
+class CsvParser {
+public:
+    using Take = std::function<void(std::vector<std::string>&, int)>;
+    CsvParser(const std::string& file, char delimiter, Take take)
+        : file_(file), delimiter_(delimiter), take_(std::move(take)) {}
+
+    void Feed(std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (quoted_) {
+                if (c == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        field_ += '"';
+                        ++i;
+                    } else {
+                        quoted_ = false;
+                    }
+                } else {
+                    if (c == '\n') ++line_;
+                    field_ += c;
+                }
+                continue;
+            }
+            if (c == '"' && Trim(field_).empty()) {
+                field_.clear();
+                quoted_ = wasQuoted_ = true;
+            } else if (c == delimiter_) {
+                EndField();
+            } else if (c == '\n') {
+                EndRecord();
+                recordLine_ = ++line_;
+            } else if (c != '\r' || (i + 1 < text.size() && text[i + 1] != '\n')) {
+                field_ += c;
+            }
+        }
+    }
+
+    /// The end of the text: a quoted field left open is an error.
+    void Finish() {
+        if (quoted_) {
+            throw BomError(file_, recordLine_, static_cast<int>(record_.size()) + 1, "a quoted field is not closed");
+        }
+        if (!field_.empty() || !record_.empty()) EndRecord();
+    }
+
+private:
+    void EndField() {
+        record_.push_back(wasQuoted_ ? field_ : Trim(field_));
+        field_.clear();
+        wasQuoted_ = false;
+    }
+    void EndRecord() {
+        EndField();
+        const bool blank = std::all_of(record_.begin(), record_.end(), [](const std::string& f) { return f.empty(); });
+        if (!blank) take_(record_, recordLine_);
+        record_.clear();
+    }
+
+    const std::string& file_;
+    char delimiter_;
+    Take take_;
+    std::vector<std::string> record_;
+    std::string field_;
+    int line_ = 1, recordLine_ = 1;
+    bool quoted_ = false, wasQuoted_ = false;
+};
+
+}  // namespace
 
 Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding, char delimiter) {
     std::string text;
     const bool bom = bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
     if (bom) bytes.remove_prefix(3);
-    if (encoding == Encoding::Cp1251 && !bom) {
+    Utf8Scan scan;
+    scan.Feed(bytes);
+    scan.Finish();
+    if (DecideEncoding(scan, bom, encoding, file) == Encoding::Cp1251) {
         text = Cp1251ToUtf8(bytes);
-    } else if (encoding == Encoding::Utf8 || bom || IsUtf8(bytes)) {
-        if (!IsUtf8(bytes)) throw BomError(file, 0, 0, "not UTF-8 text (give --encoding cp1251 for a cp1251 file)");
-        text = std::string(bytes);
     } else {
-        text = Cp1251ToUtf8(bytes);
+        text = std::string(bytes);
     }
     if (delimiter == 0) delimiter = DetectDelimiter(text);
 
     Table t;
     t.file = file;
-    std::vector<std::string> record;
-    std::string field;
-    int line = 1, recordLine = 1;
-    bool quoted = false, wasQuoted = false, any = false;
-    auto endField = [&] {
-        record.push_back(wasQuoted ? field : Trim(field));
-        field.clear();
-        wasQuoted = false;
-    };
-    auto endRecord = [&] {
-        endField();
-        const bool blank = std::all_of(record.begin(), record.end(), [](const std::string& f) { return f.empty(); });
-        if (!blank) {
-            if (!any) {
-                t.head = record;
-                t.headLine = recordLine;
-                any = true;
-            } else {
-                t.rows.push_back(record);
-                t.lines.push_back(recordLine);
-            }
+    bool any = false;
+    CsvParser parser(file, delimiter, [&](std::vector<std::string>& record, int line) {
+        if (!any) {
+            t.head = record;
+            t.headLine = line;
+            any = true;
+        } else {
+            t.rows.push_back(record);
+            t.lines.push_back(line);
         }
-        record.clear();
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == '\n') ++line;
-                field += c;
-            }
-            continue;
-        }
-        if (c == '"' && Trim(field).empty()) {
-            field.clear();
-            quoted = wasQuoted = true;
-        } else if (c == delimiter) {
-            endField();
-        } else if (c == '\n') {
-            endRecord();
-            recordLine = ++line;
-        } else if (c != '\r' || (i + 1 < text.size() && text[i + 1] != '\n')) {
-            field += c;
-        }
-    }
-    if (quoted) throw BomError(file, recordLine, static_cast<int>(record.size()) + 1, "a quoted field is not closed");
-    if (!field.empty() || !record.empty()) endRecord();
+    });
+    parser.Feed(text);
+    parser.Finish();
     if (!any) throw BomError(file, 0, 0, "holds no head line");
     for (auto& h : t.head) h = Trim(h);
     return t;
+}
+
+namespace {
+
+/// The bytes of a CSV file in pieces of about a megabyte, each ending at a line
+/// break (or the file's end), with a UTF-8 byte order mark left out.
+class CsvPieces {
+public:
+    explicit CsvPieces(const std::string& path) : in_(path, std::ios::binary) {
+        if (!in_) throw BomError(path, 0, 0, "cannot be read");
+        char mark[3] = {};
+        in_.read(mark, 3);
+        byteOrderMark_ = in_.gcount() == 3 && std::string_view(mark, 3) == "\xEF\xBB\xBF";
+        if (!byteOrderMark_) carry_.assign(mark, static_cast<std::size_t>(in_.gcount()));
+    }
+    bool ByteOrderMark() const { return byteOrderMark_; }
+
+    /// The next piece; false at the end.
+    bool Next(std::string& piece) {
+        piece.swap(carry_);
+        carry_.clear();
+        while (in_) {
+            const std::size_t at = piece.size();
+            piece.resize(at + kPiece);
+            in_.read(piece.data() + at, static_cast<std::streamsize>(kPiece));
+            piece.resize(at + static_cast<std::size_t>(in_.gcount()));
+            const std::size_t last = piece.rfind('\n');
+            if (last != std::string::npos && last >= at) {
+                carry_.assign(piece, last + 1);
+                piece.resize(last + 1);
+                return true;
+            }
+        }
+        return !piece.empty();
+    }
+
+private:
+    static constexpr std::size_t kPiece = 1 << 20;
+    std::ifstream in_;
+    std::string carry_;
+    bool byteOrderMark_ = false;
+};
+
+}  // namespace
+
+std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
+                                     const std::string& sheetName, const Profile& profile) {
+    CheckBomFile(path);
+    if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile);
+
+    // First the whole file's encoding and its number of lines; then its records,
+    // each turned into elements at once.
+    Utf8Scan scan;
+    std::size_t lines = 0;
+    bool byteOrderMark = false;
+    {
+        CsvPieces pieces(path);
+        byteOrderMark = pieces.ByteOrderMark();
+        for (std::string piece; pieces.Next(piece);) {
+            scan.Feed(piece);
+            lines += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+        }
+        scan.Finish();
+    }
+    const bool cp1251 = DecideEncoding(scan, byteOrderMark, encoding, path) == Encoding::Cp1251;
+
+    Table head;
+    head.file = path;
+    std::optional<ElementReader> reader;
+    std::optional<CsvParser> parser;
+    CsvPieces pieces(path);
+    for (std::string piece; pieces.Next(piece);) {
+        if (cp1251) piece = Cp1251ToUtf8(piece);
+        if (!parser) {
+            parser.emplace(path, delimiter ? delimiter : DetectDelimiter(piece),
+                           [&](std::vector<std::string>& record, int line) {
+                               if (reader) return reader->Add(record, line);
+                               for (auto& h : record) h = Trim(h);
+                               head.head = std::move(record);
+                               head.headLine = line;
+                               reader.emplace(head, profile);
+                               reader->Reserve(lines);
+                           });
+        }
+        parser->Feed(piece);
+    }
+    if (parser) parser->Finish();
+    if (!reader) throw BomError(path, 0, 0, "holds no head line");
+    return reader->Take();
 }
 
 Table ReadXlsxSheet(const std::string& path, const std::string& sheetName) {
@@ -218,10 +413,20 @@ Table ReadXlsxSheet(const std::string& path, const std::string& sheetName) {
     return t;
 }
 
+void CheckBomFile(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) throw BomError(path, 0, 0, "cannot be read");
+    if (!S_ISREG(st.st_mode)) throw BomError(path, 0, 0, "is not a regular file; a BOM is read from a file only");
+    if (static_cast<unsigned long long>(st.st_size) > kMaxBomBytes) {
+        throw BomError(path, 0, 0,
+                       "holds " + std::to_string(st.st_size) + " bytes, more than the " +
+                           std::to_string(kMaxBomBytes / (1024 * 1024)) + " MB a BOM may have");
+    }
+}
+
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName) {
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (lower.size() >= 5 && lower.compare(lower.size() - 5, 5, ".xlsx") == 0) return ReadXlsxSheet(path, sheetName);
+    CheckBomFile(path);
+    if (IsXlsxPath(path)) return ReadXlsxSheet(path, sheetName);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw BomError(path, 0, 0, "cannot be read");
     std::stringstream ss;

@@ -19,6 +19,22 @@ void Fail(std::string_view part, std::string_view message) {
     throw Error(ErrorCode::FileError, text);
 }
 
+// ---------------------------------------------------------------- cell texts
+
+std::size_t Characters(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::optional<std::string> TextTooLong(std::string_view text, const std::string& sheet, int row, int column) {
+    if (text.size() <= kMaxCellCharacters) return std::nullopt;
+    const std::size_t n = Characters(text);
+    if (n <= kMaxCellCharacters) return std::nullopt;
+    return "sheet \"" + sheet + "\", cell " + host::ColumnLetters(column) + std::to_string(row) + ": a text of " +
+           std::to_string(n) + " characters, more than the 32,767 a cell holds";
+}
+
 // ---------------------------------------------------------------- borders
 
 namespace {

@@ -16,6 +16,20 @@ namespace ormelin::xlsx::detail {
 /// Throws Error(FileError) with "part: message".
 [[noreturn]] void Fail(std::string_view part, std::string_view message);
 
+// ---------------------------------------------------------------- cell texts
+
+/// The longest text a cell holds in the desktop spreadsheet, in characters. A
+/// workbook is read and written by the same rule: a longer text of a cell (not a
+/// formula's result) is refused when the file is loaded and when it is saved.
+inline constexpr std::size_t kMaxCellCharacters = 32767;
+
+/// The characters (code points) of a UTF-8 text.
+std::size_t Characters(std::string_view text);
+
+/// Nothing when a cell's text fits a cell; else the refusal naming the sheet and
+/// the cell: "sheet \"S\", cell B7: a text of 40000 characters, more than ...".
+std::optional<std::string> TextTooLong(std::string_view text, const std::string& sheet, int row, int column);
+
 // ---------------------------------------------------------------- borders
 
 /// A border line as the file names it, with the line style and weight it stands for.

@@ -125,6 +125,14 @@ bool ParseCellRef(const char* text, CellRef& ref) {
 
 std::string CellName(int row, int column) { return host::ColumnLetters(column) + std::to_string(row); }
 
+/// A cell's own text longer than a cell holds is refused here, as a save would
+/// refuse it: what loads can be saved. A formula's result is the formula's.
+void CheckCellText(const CellContent& content, const std::string& sheet, int row, int column, const std::string& part) {
+    const auto* text = std::get_if<std::string>(&content.value);
+    if (!text || !content.formula.empty()) return;
+    if (auto tooLong = TextTooLong(*text, sheet, row, column)) Fail(part, *tooLong);
+}
+
 /// Why the reference of a <c> element in row `row` cannot be taken: not a cell
 /// reference at all, a cell beyond the last column or row of a sheet, or a cell
 /// of another row. Built only when a reference has failed.
@@ -622,6 +630,7 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
             StyleId style = StyleOf(xf, part, row, ref.column);
 
             CellContent content = ReadCell(c, typeAttr.value(), row, ref.column, part, shared);
+            CheckCellText(content, sheet.Name(), row, ref.column, part);
             if (host::IsEmpty(content.value) && content.formula.empty()) {
                 StyleId fallback = record.style ? *record.style : columnStyles_[static_cast<std::size_t>(ref.column)];
                 if (style == fallback) continue;

@@ -4,14 +4,18 @@
 #include <limits.h>
 #include <pthread.h>
 #include <signal.h>
+#include <dirent.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
+#include "ormelin/xlsx.hpp"
 #include "xlsx/common.hpp"
 
 namespace ormelin::xlsx::detail {
@@ -88,12 +92,32 @@ SaveFile::SaveFile(const std::string& destination) : destination_(destination) {
     folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : destination_.substr(0, slash);
     std::string base = slash == std::string::npos ? destination_ : destination_.substr(slash + 1);
     std::string pattern = (slash == std::string::npos ? std::string() : destination_.substr(0, slash + 1)) + "." + base + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
-    if (fd_ < 0) Fail(destination, "cannot create a file in " + folder_ + " (" + ErrorText(errno) + ")");
-    temp_.assign(name.data());
+    CreateLocked(pattern, destination);
     Watch(temp_);
+}
+
+void SaveFile::CreateLocked(const std::string& pattern, const std::string& destination) {
+    // A cleaner may take the lock of a file created an instant ago and remove it:
+    // the file is locked, then checked to be still the one at its name.
+    for (int attempt = 0;; ++attempt) {
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = ::mkstemp(name.data());
+        if (fd_ < 0) Fail(destination, "cannot create a file in " + folder_ + " (" + ErrorText(errno) + ")");
+        temp_.assign(name.data());
+        lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        struct stat held, named;
+        if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &held) == 0 &&
+            ::stat(temp_.c_str(), &named) == 0 && held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+            return;
+        const int error = errno;
+        if (lockFd_ >= 0) ::close(lockFd_);
+        lockFd_ = -1;
+        ::close(fd_);
+        fd_ = -1;
+        temp_.clear();
+        if (attempt == 10) Fail(destination, "cannot lock a new file in " + folder_ + " (" + ErrorText(error) + ")");
+    }
 }
 
 SaveFile::~SaveFile() {
@@ -102,6 +126,7 @@ SaveFile::~SaveFile() {
         ::unlink(temp_.c_str());
         Unwatch();
     }
+    if (lockFd_ >= 0) ::close(lockFd_);
 }
 
 void SaveFile::Commit() {
@@ -126,6 +151,8 @@ void SaveFile::Commit() {
         Fail(destination_, "cannot replace the file (" + ErrorText(errno) + ")");
     temp_.clear();
     Unwatch();
+    ::close(lockFd_);
+    lockFd_ = -1;
     // The rename is on disk once the folder is.
     int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -137,3 +164,58 @@ void SaveFile::Commit() {
 }
 
 }  // namespace ormelin::xlsx::detail
+
+namespace ormelin::xlsx {
+
+namespace {
+
+/// Whether a folder entry is named as a save to base names its new file:
+/// "." + base + "." and the six letters or digits mkstemp puts in.
+bool IsSaveName(std::string_view entry, std::string_view base) {
+    if (entry.size() != base.size() + 8 || entry[0] != '.' || entry.substr(1, base.size()) != base ||
+        entry[base.size() + 1] != '.')
+        return false;
+    for (const char c : entry.substr(base.size() + 2)) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
+
+/// Removes one leftover when it is a regular file of this user that no save
+/// holds locked.
+bool RemoveIfLeftOver(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st;
+    bool removed = false;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        struct stat named;
+        // still the file that was examined
+        if (::lstat(path.c_str(), &named) == 0 && named.st_ino == st.st_ino && named.st_dev == st.st_dev)
+            removed = ::unlink(path.c_str()) == 0;
+    }
+    ::close(fd);
+    return removed;
+}
+
+}  // namespace
+
+std::size_t RemoveLeftoverSaves(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty()) return 0;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    std::vector<std::string> found;
+    while (const dirent* e = ::readdir(dir)) {
+        if (IsSaveName(e->d_name, base)) found.push_back(folder + "/" + e->d_name);
+    }
+    ::closedir(dir);
+    std::size_t removed = 0;
+    for (const auto& f : found) removed += RemoveIfLeftOver(f);
+    return removed;
+}
+
+}  // namespace ormelin::xlsx

@@ -12,7 +12,8 @@ public:
     /// symbolic links, which are written through to their target), and creates
     /// the new file beside it. Throws Error(FileError).
     explicit SaveFile(const std::string& destination);
-    /// Removes the new file unless it was committed.
+    /// The new file is locked (flock) while this object lives, so that
+    /// RemoveLeftoverSaves leaves it alone. Removes the new file unless it was committed.
     ~SaveFile();
     SaveFile(const SaveFile&) = delete;
     SaveFile& operator=(const SaveFile&) = delete;
@@ -23,10 +24,13 @@ public:
     void Commit();
 
 private:
+    void CreateLocked(const std::string& pattern, const std::string& destination);
+
     std::string destination_;  // the path a symbolic link leads to
     std::string folder_;
     std::string temp_;
     int fd_ = -1;
+    int lockFd_ = -1;          // holds the lock that tells a running save's file from a leftover
     bool replaces_ = false;    // the destination exists
     unsigned mode_ = 0;
     unsigned owner_ = 0, group_ = 0;

@@ -34,9 +34,6 @@ using model::StyleId;
 namespace {
 
 
-/// The longest text a cell holds in the desktop spreadsheet.
-constexpr std::size_t kMaxCellCharacters = 32767;
-
 std::string SheetPart(int position) { return "xl/worksheets/sheet" + std::to_string(position) + ".xml"; }
 
 // ---------------------------------------------------------------- workbook
@@ -355,11 +352,7 @@ void SheetWriter::WriteCell(XmlOut& x, int row, int column, const CellContent& c
     if (number && !nonFinite) {
         x.Raw("><v>").Number(*number).Raw("</v></c>");
     } else if (text && !text->empty()) {
-        if (text->size() > kMaxCellCharacters &&
-            std::count_if(text->begin(), text->end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }) >
-                static_cast<std::ptrdiff_t>(kMaxCellCharacters))
-            Fail(x.Part(), "cell " + host::ColumnLetters(column) + std::to_string(row) + " of sheet \"" + sheet_.Name() +
-                               "\": the text exceeds the 32,767 characters a cell holds");
+        if (auto tooLong = TextTooLong(*text, sheet_.Name(), row, column)) throw Error(ErrorCode::FileError, *tooLong);
         const bool rich = content.runs && content.runs->Joined() == *text;
         x.Raw(" t=\"s\"><v>").Int(rich ? strings_.Index(content.runs) : strings_.Index(*text)).Raw("</v></c>");
     } else if (const bool* flag = std::get_if<bool>(&v)) {

@@ -95,7 +95,14 @@ TEST(Numbers, TextInsideFormulasHasFifteenSignificantDigits) {
     EXPECT_EQ(NumberText(-2.5), "-2.5");
     EXPECT_EQ(NumberText(-0.0), "0");
     EXPECT_EQ(NumberText(0.0001), "0.0001");
-    EXPECT_EQ(NumberText(1e-5), "1E-05");
+    // Small numbers are written out in full, as LibreOffice and Excel join them to texts.
+    EXPECT_EQ(NumberText(-0.000001), "-0.000001");
+    EXPECT_EQ(NumberText(1.5e-10), "0.00000000015");
+    EXPECT_EQ(NumberText(1.23456789012345e-5), "0.0000123456789012345");
+    EXPECT_EQ(NumberText(1e-14), "0.00000000000001");
+    EXPECT_EQ(NumberText(1e-15), "1E-15");
+    EXPECT_EQ(NumberText(99999999999999.9), "99999999999999.9");
+    EXPECT_EQ(NumberText(-1e20), "-1E+20");
 }
 
 TEST(Numbers, DisplayInAStandardColumnHasElevenCharacters) {

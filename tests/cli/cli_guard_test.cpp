@@ -166,6 +166,40 @@ TEST_F(CliGuard, SettingAttributesNeedsARegister) {
     EXPECT_EQ(Bytes(book), before);
 }
 
+// A register without a row or a column for a value would take nothing: the
+// command names what is missing and writes nothing.
+TEST_F(CliGuard, SettingAttributesNeedsTheirRowAndColumnsInTheRegister) {
+    const std::string untitled = MakeBook(Path("u.xlsx"), {"список", "Д"});
+    const std::string before = Bytes(untitled);
+    const Outcome noRow = Run({"attrs", untitled, "Д", "--set", "aDesi=Иванов"});
+    EXPECT_EQ(noRow.status, 1);
+    EXPECT_NE(noRow.err.find("no column \"Лист\""), std::string::npos) << noRow.err;
+    EXPECT_EQ(Bytes(untitled), before);
+
+    // A register with the sheet and designation columns only.
+    const std::string book = MakeBook(Path("b.xlsx"), {"список", "Д"});
+    {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        wb->Sheet("список")->SetLiteral({1, 1, 1, 1}, std::string("Обозначение"));
+        wb->Sheet("список")->SetLiteral({1, 2, 1, 2}, std::string("Лист"));
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+    }
+    const std::string partial = Bytes(book);
+    const Outcome noColumn =
+        Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1", "--set", "aDesi=Иванов", "--set", "aNaim2=Блок"});
+    EXPECT_EQ(noColumn.status, 1);
+    EXPECT_NE(noColumn.err.find("aDesi (\"Разраб\")"), std::string::npos) << noColumn.err;
+    EXPECT_NE(noColumn.err.find("aNaim2 (\"Наименование\")"), std::string::npos) << noColumn.err;
+    EXPECT_EQ(noColumn.err.find("aOboz"), std::string::npos) << noColumn.err;
+    EXPECT_EQ(Bytes(book), partial);
+
+    // The columns it has take their values.
+    ASSERT_EQ(Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1"}).status, 0);
+    EXPECT_NE(Run({"attrs", book, "Д"}).out.find("\"aOboz\": \"АБВГ.1\""), std::string::npos);
+}
+
 TEST_F(CliGuard, NamesTheRegisterDoesNotKeepAreRefusedEachNamed) {
     const std::string book = Document("b.xlsx", "spa", "Д");
     const std::string before = Bytes(book);
@@ -402,6 +436,21 @@ TEST_F(CliGuard, MessagesAreRussianUnderARussianLocale) {
     EXPECT_NE(ru.err.find("неизвестный вид \"xyz\""), std::string::npos) << ru.err;
     const Outcome en = Run({"new", Path("b.xlsx"), "xyz"}, {"LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="});
     EXPECT_NE(en.err.find("unknown kind \"xyz\""), std::string::npos) << en.err;
+    // The help and the command-line parser's errors too.
+    const std::vector<std::string> russian = {"LANG=ru_RU.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="};
+    const Outcome help = Run({"form", "--help"}, russian);
+    EXPECT_EQ(help.status, 0);
+    for (const char* text : {"Вызов: ormelin form", "Аргументы:", "Параметры:", "показать эту справку и выйти",
+                             "сформировать перечень на листе SHEET"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << "\n" << help.out;
+    EXPECT_EQ(help.out.find("Options"), std::string::npos) << help.out;
+    EXPECT_NE(Run({"--help"}, russian).out.find("Команды:"), std::string::npos);
+    const Outcome missing = Run({"state"}, russian);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "не указан обязательный аргумент BOOK\nПодробнее: --help.\n");
+    const Outcome range = Run({"state", "--wait", "5000", "b.xlsx"}, russian);
+    EXPECT_NE(range.err.find("--wait: значение 5000 вне пределов"), std::string::npos) << range.err;
+    EXPECT_EQ(Run({"state"}).err, "BOOK is required\nRun with --help for more information.\n");
     // The service's own texts stay as they are under any locale.
     const std::string book = Document("d.xlsx", "pe", "ПЭ");
     const Outcome formed = Run({"form", book, "ПЭ"}, {"LANG=C.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="});
@@ -474,6 +523,42 @@ TEST_F(CliGuard, ManualPageMatchesTheHelp) {
 }
 
 // ------------------------------------------------------------ one workbook, several commands
+
+// The new file of a save killed before it ended is removed by the next command
+// that writes the workbook; one a running save holds is not.
+TEST_F(CliGuard, AWritingCommandRemovesTheLeftoversOfKilledSaves) {
+    const std::string book = Document("b.xlsx", "spa", "Д");
+    std::ofstream(Path(".b.xlsx.k1Ll3d")) << std::string(100000, 'x');
+    std::ofstream(Path(".b.xlsx.Ru9n1n")) << "x";
+    const int held = open(Path(".b.xlsx.Ru9n1n").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    EXPECT_EQ(Run({"state", book}).status, 0);
+    EXPECT_TRUE(fs::exists(Path(".b.xlsx.k1Ll3d"))) << "a reading command removes nothing";
+    ASSERT_EQ(Run({"attrs", book, "Д", "--set", "aOboz=АБВГ.1"}).status, 0);
+    EXPECT_FALSE(fs::exists(Path(".b.xlsx.k1Ll3d")));
+    EXPECT_TRUE(fs::exists(Path(".b.xlsx.Ru9n1n")));
+    close(held);
+}
+
+// Forming a formed sheet and rolling back a list say so in the user's words, and
+// write nothing.
+TEST_F(CliGuard, FormingTwiceAndRollingBackAListSayWhatIsThere) {
+    const std::string book = Document("b.xlsx", "spa", "Д");
+    const std::string list = Bytes(book);
+    const Outcome back = Run({"rollback", book, "Д"});
+    EXPECT_EQ(back.status, 0);
+    EXPECT_NE(back.err.find("nothing to roll back"), std::string::npos) << back.err;
+    EXPECT_EQ(Bytes(book), list);
+    ASSERT_EQ(Run({"form", book, "Д"}).status, 0);
+    const std::string formed = Bytes(book);
+    const Outcome again = Run({"form", book, "Д"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("formed document already"), std::string::npos) << again.err;
+    EXPECT_EQ(again.err.find("ksSPA_OF"), std::string::npos) << again.err;
+    EXPECT_EQ(Bytes(book), formed);
+    // The help says what happens to a name: kept on one line.
+    EXPECT_EQ(Run({"attrs", "--help"}).out.find("breaks the line"), std::string::npos);
+}
 
 TEST_F(CliGuard, TwoCommandsAtOnceKeepBothChanges) {
     const std::string book = Document("b.xlsx", "spa", "Д");

@@ -140,6 +140,24 @@ TEST_F(ImportCli, SpecificationGetsItsOtherProductsFromACp1251File) {
     EXPECT_EQ(Cell("СП", "G5"), "XS1");
 }
 
+// A position the next one cannot follow is named by its cell; nothing is written.
+TEST_F(ImportCli, APositionOutOfRangeIsNamedAndNothingWritten) {
+    NewDocument("spa", "СП");
+    {
+        auto app = std::make_shared<ormelin::model::ModelApplication>(std::make_shared<ormelin::model::ScriptedUi>());
+        auto book = ormelin::xlsx::LoadWorkbook(*app, book_);
+        book->Sheet("СП")->SetLiteral({2, 3, 2, 3}, 2147483647.0);
+        book->Sheet("СП")->SetLiteral({2, 5, 2, 5}, std::string("Плата"));
+        ormelin::xlsx::SaveWorkbook(*book, book_);
+    }
+    const std::string before = Bytes(book_);
+    Write("bom.csv", "Reference,Value\nXS1,DB9\n");
+    Outcome r = Ormelin(Import("СП", "bom.csv"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cell C2"), std::string::npos) << r.err;
+    EXPECT_EQ(Bytes(book_), before);
+}
+
 TEST_F(ImportCli, RefusalsAndBadInputLeaveTheWorkbookUntouched) {
     NewDocument("pe", "ПЭ3");
     Write("bom.csv", kKicadGrouped);
@@ -159,6 +177,29 @@ TEST_F(ImportCli, RefusalsAndBadInputLeaveTheWorkbookUntouched) {
     Outcome dup = Ormelin(Import("ПЭ3", "dup.csv", "--replace"));
     EXPECT_EQ(dup.status, 1);
     EXPECT_NE(dup.err.find("dup.csv:3:1"), std::string::npos) << dup.err;
+
+    // One stray byte in a UTF-8 file: refused where it stands, not read as cp1251.
+    Write("stray.csv", "Reference,Value\nR1,Резистор\nR2,Кон\xFF" "денсатор\n");
+    Outcome stray = Ormelin(Import("ПЭ3", "stray.csv", "--replace"));
+    EXPECT_EQ(stray.status, 1);
+    EXPECT_NE(stray.err.find("stray.csv:3:7"), std::string::npos) << stray.err;
+    EXPECT_NE(stray.err.find("--encoding"), std::string::npos) << stray.err;
+
+    // No device, pipe or folder is read, nor a file beyond the bound: refused at once.
+    for (const std::string& device : {std::string("/dev/zero"), dir_.string()}) {
+        Outcome endless = Ormelin("import " + Quote(book_) + " ПЭ3 " + Quote(device) + " --replace");
+        EXPECT_EQ(endless.status, 1) << device;
+        EXPECT_NE(endless.err.find("not a regular file"), std::string::npos) << endless.err;
+    }
+    {
+        std::ofstream big(Path("big.csv"), std::ios::binary);
+        big << "Reference,Value\n";
+        big.seekp(100LL * 1024 * 1024);
+        big << "R1,1k\n";   // sparse: 100 MB and a few bytes
+    }
+    Outcome big = Ormelin(Import("ПЭ3", "big.csv", "--replace"));
+    EXPECT_EQ(big.status, 1);
+    EXPECT_NE(big.err.find("more than the 100 MB"), std::string::npos) << big.err;
 
     EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--profile nosuch")).status, 2);
     EXPECT_EQ(Ormelin(Import("ПЭ3", "missing.csv")).status, 2);

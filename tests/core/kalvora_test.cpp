@@ -118,6 +118,23 @@ TEST_F(Dispatch, ByIdAndByNameReachTheSameMethod) {
     EXPECT_EQ(k->StateOfDocument(other), ksVN_OT);
 }
 
+// A double for a whole-number parameter is rounded to the nearest whole number,
+// a half to the even one, as automation converts it: neither cut off nor rounded
+// half away from zero.
+TEST_F(Dispatch, DoubleArgumentsRoundToTheNearestAndHalvesToEven) {
+    for (double kind : {9.5, 9.6, 10.4, 10.5, 13.5, 14.5}) {
+        auto sheet = book->Add(nullptr, nullptr);
+        std::vector<Variant> args{sheet, kind};
+        ASSERT_TRUE(k->Invoke(0x60030007, args).ok()) << kind;
+        EXPECT_EQ(k->StateOfDocument(sheet), kind < 12 ? ksVN_OT : ksVE_OT) << kind;
+    }
+    // 32767.5 is 32768, beyond a 16-bit row number.
+    std::vector<Variant> blank{ws, std::int32_t{ksSPA_OT}};
+    ASSERT_TRUE(k->InvokeByName("DocumentBlank", blank).ok());
+    std::vector<Variant> over{ws, 32767.5};
+    EXPECT_EQ(k->InvokeByName("RowInsert", over).number, static_cast<long>(ErrorCode::Overflow));
+}
+
 TEST_F(Dispatch, StateOfDocumentHandsTheCurrentWorksheetBack) {
     std::vector<Variant> blank{ws};
     ASSERT_TRUE(k->InvokeByName("VN_Blank", blank).ok());

@@ -100,6 +100,8 @@ TEST(FormulaEval, NumbersAsTextHaveFifteenSignificantDigits) {
     EXPECT_EQ(Eval(c, "=2.50&\"\""), Value(std::string("2.5")));
     EXPECT_EQ(Eval(c, "=100&\"\""), Value(std::string("100")));
     EXPECT_EQ(Eval(c, "=-0.1-0.2&\"\""), Value(std::string("-0.3")));
+    EXPECT_EQ(Eval(c, "=\"x\"&-0.000001"), Value(std::string("x-0.000001")));
+    EXPECT_EQ(Eval(c, "=LEN(0.00001)"), Value(7.0));
     EXPECT_EQ(Eval(c, "=1E+20&\"\""), Value(std::string("1E+20")));
     EXPECT_EQ(Eval(c, "=TRUE&1"), Value(std::string("TRUE1")));
     EXPECT_EQ(GeneralText(12345678901.0), "12345678901");

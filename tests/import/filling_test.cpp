@@ -224,6 +224,31 @@ TEST_F(SpecificationFilling, OtherProductsContinueThePositionsAndKeepTheOtherSec
     EXPECT_EQ(State(), ksSPA_OT);
 }
 
+// A position out of range is named by its cell, never wrapped into another number.
+TEST_F(SpecificationFilling, PositionsOutOfRangeAreNamedByTheirCell) {
+    auto errorOf = [&] {
+        try {
+            NextSpecificationPosition(*ws);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    for (const host::Value& v : {host::Value(2147483647.0), host::Value(1e10), host::Value(0.0), host::Value(-3.0),
+                                 host::Value(30.5), host::Value(std::string("2147483648"))}) {
+        Put("C4", v);
+        const std::string e = errorOf();
+        EXPECT_NE(e.find("cell C4"), std::string::npos) << e;
+    }
+    // The largest position is taken, and the products cannot run past it.
+    Put("C4", static_cast<double>(kMaxPosition) - 1);
+    EXPECT_EQ(NextSpecificationPosition(*ws), kMaxPosition);
+    EXPECT_EQ(Items(kMaxPosition - 1).back().position, std::to_string(kMaxPosition));
+    EXPECT_THROW(Items(kMaxPosition), std::runtime_error);
+    Put("C4", std::string("31а"));   // a text that is no number is no position
+    EXPECT_EQ(NextSpecificationPosition(*ws), 32);
+}
+
 TEST_F(SpecificationFilling, ASectionWithRowsIsRefusedAndReplaceTouchesOnlyIt) {
     FillList(ws, ksSPA_OT, Items(32), false, measure);
     EXPECT_THROW(FillList(ws, ksSPA_OT, Items(32), false, measure), std::runtime_error);

@@ -2,6 +2,8 @@
 // that name the file, the line and the column.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "import/bom.hpp"
@@ -54,6 +56,55 @@ TEST(CsvReading, Utf8WithByteOrderMarkAndCp1251ReadAlike) {
         EXPECT_EQ(es[0].value, "Резистор Ёж №5");
     }
     EXPECT_NE(ErrorOf([&] { ReadCsv(cp1251, "bom.csv", Encoding::Utf8); }).find("not UTF-8"), std::string::npos);
+}
+
+// One bad byte in UTF-8 text does not turn the whole file into cp1251: it is
+// refused at its line and column. A cp1251 file stays cp1251, even where two of
+// its letters happen to form a UTF-8 sequence ("ВЁ" is C2 A8).
+TEST(CsvReading, OneBadByteInUtf8IsRefusedWhereItStands) {
+    const std::string text = "Reference,Value\nR1,Резистор\nR2,Кон\xFF" "денсатор\n";
+    for (const auto& [bytes, enc] : {std::pair{text, Encoding::Detect}, std::pair{"\xEF\xBB\xBF" + text, Encoding::Detect},
+                                     std::pair{"\xEF\xBB\xBF" + text, Encoding::Cp1251}, std::pair{text, Encoding::Utf8}}) {
+        const std::string e = ErrorOf([&] { ReadCsv(bytes, "bom.csv", enc); });
+        EXPECT_NE(e.find("bom.csv:3:7: byte 0xFF is not UTF-8"), std::string::npos) << e;
+        EXPECT_NE(e.find("--encoding cp1251"), std::string::npos) << e;
+    }
+    // A sequence cut short at the end of the file is named at its lead byte.
+    EXPECT_NE(ErrorOf([] { ReadCsv("Reference,Value\nR1,Ёж\xD0", "bom.csv"); }).find("bom.csv:2:6: byte 0xD0"),
+              std::string::npos);
+    // Given as cp1251, the same bytes are read as cp1251.
+    EXPECT_EQ(ReadCsv(text, "bom.csv", Encoding::Cp1251).rows.size(), 2u);
+
+    const std::string cp1251 = "Reference,Value\nR1,\xC2\xA8\xCB\xCA\xC0 \xF0\xE5\xE7\xE8\xF1\xF2\xEE\xF0\n";
+    const Table t = ReadCsv(cp1251, "bom.csv");
+    ASSERT_EQ(t.rows.size(), 1u);
+    EXPECT_EQ(t.rows[0][1], "ВЁЛКА резистор");
+}
+
+// A file read in pieces gives the elements of the whole text read at once: records
+// with quoted line breaks across the pieces' ends, cp1251, lines counted alike.
+TEST(CsvReading, AFileReadInPiecesGivesTheElementsOfTheWholeText) {
+    std::string csv = "Reference;Value;Note\n";
+    for (int i = 1; i <= 40000; ++i) {
+        csv += "R" + std::to_string(i) + ";\xD0\xE5\xE7\xE8\xF1\xF2\xEE\xF0 " + std::to_string(i % 7) + ";";
+        csv += i % 3 == 0 ? "\"two\nlines; \"\"q\"\"\"\n" : "\r\n";
+    }
+    const std::string path = testing::TempDir() + "/pieces.csv";
+    std::ofstream(path, std::ios::binary) << csv;
+    const auto whole = ReadElements(ReadCsv(csv, path), *BuiltinProfile("kicad"));
+    const auto pieces = ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"));
+    ASSERT_EQ(pieces.size(), 40000u);
+    ASSERT_EQ(whole.size(), pieces.size());
+    for (std::size_t i = 0; i < whole.size(); i += 997) {
+        EXPECT_EQ(pieces[i].number, whole[i].number);
+        EXPECT_EQ(pieces[i].value, whole[i].value);
+        EXPECT_EQ(pieces[i].note, whole[i].note);
+        EXPECT_EQ(pieces[i].line, whole[i].line);
+    }
+    EXPECT_EQ(pieces.back().value, "Резистор " + std::to_string(40000 % 7));
+    EXPECT_EQ(pieces[2].note, "two\nlines; \"q\"");
+    EXPECT_EQ(pieces.back().line, 40000 + 40000 / 3 + 1);
+    std::remove(path.c_str());
 }
 
 TEST(CsvReading, AnUnclosedQuoteIsAnError) {

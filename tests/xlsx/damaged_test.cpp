@@ -1,6 +1,10 @@
 // Damaged and hostile files are refused with a FileError that names the part;
 // parts the model does not hold are listed in the load report; saving is atomic.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "xlsx/xlsx_fixture.hpp"
@@ -105,6 +109,27 @@ TEST_F(Damaged, FontIndexOutOfRangeInStyles) {
 TEST_F(Damaged, SharedStringIndexOutOfRange) {
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<v>0</v>", "<v>12</v>");
     ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "shared string 12"});
+}
+
+// Load and save keep one rule for a cell's text: 32,767 characters load and save
+// again; one more is refused at the load, naming the sheet and the cell, as the
+// save would refuse it. A formula's result is the formula's and loads.
+TEST_F(Damaged, ACellTextLongerThanACellHoldsIsRefusedAtTheLoad) {
+    std::string fits;
+    for (int i = 0; i < 32767; ++i) fits += "ж";
+    ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), "текст", fits);
+    const std::string path = Rewritten();
+    auto other = MakeApp();
+    SaveWorkbook(*LoadWorkbook(*other, path), dir / "again.xlsx");
+    EXPECT_EQ(std::get<std::string>(LoadWorkbook(*other, dir / "again.xlsx")->ModelSheet(1)->Content(1, 1).value), fits);
+
+    ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), fits, fits + "ж");
+    ExpectRefused(Rewritten(), {"sheet \"Лист1\", cell A1", "32768 characters", "32,767"});
+    // The same text inline.
+    parts = ReadParts(good);
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "t=\"s\"><v>0</v>",
+                "t=\"inlineStr\"><is><t>" + std::string(40000, 'x') + "</t></is>");
+    ExpectRefused(Rewritten(), {"cell A1", "40000 characters"});
 }
 
 TEST_F(Damaged, CellsOutOfTheSheetOrNotNumbers) {
@@ -329,9 +354,53 @@ TEST_F(AtomicSave, FailedSaveLeavesTheEarlierFileAndNoLeftovers) {
 
     // A text longer than a cell can hold makes the writer refuse the cell.
     book->ModelSheet(1)->SetLiteral(Area{2, 1, 2, 1}, std::string(40000, 'x'));
-    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"A2"});
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"sheet \"Лист1\", cell A2", "40000 characters"});
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(Files(), std::vector<std::string>{"book.xlsx"});
+}
+
+// A save killed outright leaves its new file beside the workbook. The cleaner
+// removes such files of ours that no running save holds locked, and nothing else.
+TEST_F(AtomicSave, LeftoversOfKilledSavesAreRemovedAndRunningSavesKept) {
+    const std::string path = dir / "book.xlsx";
+    auto book = app->NewWorkbook();
+    for (int r = 1; r <= 20000; ++r) book->ModelSheet(1)->SetLiteral(Area{r, 1, r, 8}, std::string("строка"));
+    SaveWorkbook(*book, path);
+    const pid_t saver = fork();
+    if (saver == 0) {
+        try {
+            for (;;) SaveWorkbook(*book, path);
+        } catch (...) {
+        }
+        _exit(1);
+    }
+    ASSERT_GT(saver, 0);
+    auto pending = [&] {
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind(".book.xlsx.", 0) == 0) return true;
+        return false;
+    };
+    for (int i = 0; i < 2000 && !pending(); ++i) usleep(5000);
+    ASSERT_TRUE(pending()) << "the save never began";
+    // A running save's file is kept.
+    EXPECT_EQ(RemoveLeftoverSaves(path), 0u);
+    kill(saver, SIGKILL);
+    waitpid(saver, nullptr, 0);
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind(".book.xlsx.", 0) == 0) fs::rename(e.path(), dir / ".book.xlsx.Killed");
+    }
+    ASSERT_TRUE(fs::exists(dir / ".book.xlsx.Killed"));
+
+    // Files that only look alike, and one a running save holds, stay.
+    for (const char* name : {".book.xlsx.held01", ".other.xlsx.AbC123", ".book.xlsx.AbC12", ".book.xlsx.AbC1-3", "book.xlsx.AbC123"})
+        std::ofstream(dir / name) << "x";
+    const int held = open((dir / ".book.xlsx.held01").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    EXPECT_EQ(RemoveLeftoverSaves(path), 1u);
+    close(held);
+    EXPECT_EQ(Files(), (std::vector<std::string>{".book.xlsx.AbC1-3", ".book.xlsx.AbC12", ".book.xlsx.held01",
+                                                 ".other.xlsx.AbC123", "book.xlsx", "book.xlsx.AbC123"}));
 }
 
 TEST_F(AtomicSave, DestinationFolderMissingOrNotWritable) {
