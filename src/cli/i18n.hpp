@@ -16,6 +16,9 @@ void InitMessages();
 /// The translation of an English message.
 const char* Tr(const char* english);
 
+/// Marks an English message kept in a table and translated (Tr) where it is shown.
+constexpr const char* Message(const char* english) { return english; }
+
 /// A translated message with {1}, {2}, ... replaced by the arguments.
 std::string Say(const char* english, std::initializer_list<std::string> args = {});
 

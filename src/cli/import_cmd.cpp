@@ -1,5 +1,7 @@
 #include "cli/import_cmd.hpp"
 
+#include "cli/commands.hpp"
+
 #include <CLI/CLI.hpp>
 
 #include <fstream>
@@ -154,6 +156,24 @@ void ImportInto(const ImportOptions& o, const PreparedImport& bom, Kalvora& serv
     } catch (const std::runtime_error& e) {
         throw Failure{kFailed, e.what()};
     }
+}
+
+void DeclareImport(CLI::App& sub, Options& opt) {
+    DeclareBookAndSheet(sub, opt);
+    AddImportOptions(sub, opt.import);
+    DeclareWrites(sub, opt);
+}
+
+int RunImport(const Options& opt, std::ostream& out, std::ostream& err) {
+    // The BOM and the profile are read first: their errors leave the workbook unopened.
+    const PreparedImport bom = PrepareImport(opt.import);
+    Session s(opt, err);
+    s.Open(false, true);
+    s.CheckWritable();
+    auto ws = s.DocumentSheet(opt.sheet);
+    ImportInto(opt.import, bom, s.Service(), ws, out, err);
+    s.Write();
+    return kOk;
 }
 
 }  // namespace ormelin::cli

@@ -494,7 +494,7 @@ TEST(Catalogue, EveryMessageOfTheCommandIsTranslated) {
     for (const auto& entry : fs::directory_iterator(std::string(ORMELIN_SOURCE_DIR) + "/src/cli")) {
         if (entry.path().extension() != ".cpp") continue;
         const std::string code = Bytes(entry.path().string());
-        for (const char* call : {"Say(", "Tr("}) {
+        for (const char* call : {"Say(", "Tr(", "Message("}) {
             for (std::size_t at = code.find(call); at != std::string::npos; at = code.find(call, at)) {
                 const bool own = at == 0 || !(std::isalnum(static_cast<unsigned char>(code[at - 1])) || code[at - 1] == '_');
                 at += std::string(call).size();

@@ -1,0 +1,148 @@
+// `ormelin attrs`: the document's register attributes read as JSON, or set.
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "attributes/register.hpp"
+#include "cli/attr_fields.hpp"
+#include "cli/commands.hpp"
+#include "cli/i18n.hpp"
+#include "ormelin/attr_doc.hpp"
+
+namespace ormelin::cli {
+
+namespace {
+
+nlohmann::ordered_json RecordJson(const AttrDoc& doc) {
+    nlohmann::ordered_json j = nlohmann::ordered_json::object();
+    for (const auto& field : RegisterAttributes()) j[std::string(field.name)] = doc.GetText(field.name);
+    return j;
+}
+
+/// The NAME=VALUE pairs of --json and --set, in that order. Every name the
+/// register does not keep is named at once.
+std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Options& opt) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    if (!opt.json.empty()) {
+        std::ifstream in(opt.json);
+        if (!in) throw Failure{kUsage, Say("{1}: cannot be read", {opt.json})};
+        nlohmann::json j;
+        try {
+            in >> j;
+        } catch (const nlohmann::json::exception& e) {
+            throw Failure{kUsage, Say("{1}: not valid JSON: {2}", {opt.json, e.what()})};
+        }
+        if (!j.is_object()) throw Failure{kUsage, Say("{1}: must hold one JSON object", {opt.json})};
+        for (auto it = j.begin(); it != j.end(); ++it) {
+            if (!it.value().is_string()) {
+                throw Failure{kUsage, Say("{1}: \"{2}\" must be a text", {opt.json, it.key()})};
+            }
+            pairs.emplace_back(it.key(), it.value().get<std::string>());
+        }
+    }
+    for (const auto& set : opt.sets) {
+        auto eq = set.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            throw Failure{kUsage, Say("--set wants NAME=VALUE, got \"{1}\"", {set})};
+        }
+        pairs.emplace_back(set.substr(0, eq), set.substr(eq + 1));
+    }
+    std::string unknown, fixed;
+    for (const auto& [name, value] : pairs) {
+        const AttrField* field = FindRegisterAttribute(name);
+        std::string& list = !field ? unknown : (!field->settable ? fixed : unknown);
+        if (field && field->settable) continue;
+        if (list.find("\"" + name + "\"") == std::string::npos) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    if (!unknown.empty()) {
+        throw Failure{kUsage, Say("the register keeps no attribute {1}; `ormelin attrs --help` lists the names it keeps",
+                                  {unknown})};
+    }
+    if (!fixed.empty()) {
+        throw Failure{kUsage, Say("{1} cannot be set: the register fills it from the workbook and the sheet", {fixed})};
+    }
+    return pairs;
+}
+
+/// The register takes the values only into its row of the document, found by the
+/// "Лист" column, and into the columns of the attributes: one it has no column for
+/// would be lost. Each attribute without its column is named.
+void CheckRegisterHolds(const model::ModelWorkbook& book, const Options& opt,
+                        const std::vector<std::pair<std::string, std::string>>& pairs) {
+    const auto reg = attributes::RegisterOf(book);
+    if (!reg) return;
+    attributes::ColumnMap columns{};
+    attributes::ScanColumnMap(*reg, columns);
+    auto title = [](SpisColumn c) {
+        for (const auto& t : attributes::kColumns)
+            if (t.column == c) return std::string(t.created);
+        return std::string();
+    };
+    if (columns[spShee] == 0) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column \"{3}\" and so no row for sheet "
+                                   "\"{4}\"; nothing was written",
+                                   {opt.book, kRegisterSheet, title(spShee), opt.sheet})};
+    }
+    std::string missing;
+    for (const auto& [name, value] : pairs) {
+        const auto prop = FindAttrProp(name);
+        const auto column = prop ? attributes::ColumnOfAttribute(*prop) : std::nullopt;
+        if (column && columns[*column] > 0) continue;
+        const std::string item = name + " (\"" + (column ? title(*column) : std::string("?")) + "\")";
+        if (missing.find(item) == std::string::npos) missing += (missing.empty() ? "" : ", ") + item;
+    }
+    if (!missing.empty()) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column for {3}; nothing was written",
+                                   {opt.book, kRegisterSheet, missing})};
+    }
+}
+
+/// The attribute names with their fields, for `attrs --help`.
+std::string AttributeHelp() {
+    std::string text = Tr("Attributes the register keeps (NAME: the field it fills):") + std::string("\n");
+    for (const auto& f : RegisterAttributes()) {
+        text += "  " + std::string(f.name) + ": " + Tr(std::string(f.field).c_str()) + "\n";
+    }
+    text += Tr("Other properties of the attribute record (aTcon, aJob1..aJob9, aMass, aTdoc, aMate, Department, ...)\n"
+               "have no register column and are refused.");
+    return text;
+}
+
+}  // namespace
+
+void DeclareAttrs(CLI::App& sub, Options& opt) {
+    DeclareBookAndSheet(sub, opt);
+    sub.add_option("--set", opt.sets, Tr("set one attribute: NAME=VALUE (repeatable)"));
+    sub.add_option("--json", opt.json, Tr("set the attributes of a JSON object whose keys are attribute names"));
+    DeclareWrites(sub, opt);
+    sub.footer(AttributeHelp() + "\n" + Tr("With --set or --json: ") + WritesNote());
+}
+
+int RunAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
+    const bool setting = !opt.sets.empty() || !opt.json.empty();
+    Session s(opt, err);
+    s.Open(false, setting);
+    auto ws = s.DocumentSheet(opt.sheet);
+    if (!setting) {
+        auto doc = std::make_shared<AttrDoc>();
+        s.Service().AttribsFromSPIS(doc, ws);
+        s.CheckNoErrors();
+        out << RecordJson(*doc).dump(2) << '\n';
+        return kOk;
+    }
+    s.CheckWritable();
+    const auto pairs = RequestedAttributes(opt);
+    if (!s.Book().FindSheet(kRegisterSheet)) {
+        throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
+                                   {opt.book, kRegisterSheet})};
+    }
+    CheckRegisterHolds(s.Book(), opt, pairs);
+    auto doc = std::make_shared<AttrDoc>();
+    s.Service().AttribsFromSPIS(doc, ws);
+    for (const auto& [name, value] : pairs) doc->LetText(name, value);
+    s.Service().AttribsToSPIS(doc, ws);
+    s.Write();
+    return kOk;
+}
+
+}  // namespace ormelin::cli
