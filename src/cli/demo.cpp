@@ -238,7 +238,7 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
 
     ImportOptions bomOptions;
     bomOptions.bom = SampleBom();
-    const PreparedImport bom = PrepareImport(bomOptions);
+    const import::PreparedBom bom = PrepareImport(bomOptions);
 
     for (auto& d : docs) {
         auto first = book->Sheet(1);
@@ -252,7 +252,7 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
         if (d.fromBom) {
             // The purchased products take their assembly from the register row just written.
             std::ostringstream said;
-            ImportInto(bomOptions, bom, service, ws, said, err);
+            ImportInto(bomOptions, bom, service.Typed(), ws, said, err);
         } else {
             FillRows(*ws, d.firstRow, 1, d.rows);
         }

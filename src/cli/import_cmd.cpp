@@ -48,16 +48,6 @@ import::Profile ProfileOf(const std::string& word) {
     }
 }
 
-/// The designation of the assembly a list belongs to: the document's designation
-/// without its document code ("АБВГ.436234.001 ВП" gives "АБВГ.436234.001").
-std::string AssemblyOf(const std::string& designation) {
-    const auto blank = designation.find_last_of(' ');
-    if (blank == std::string::npos) return designation;
-    std::string base = designation.substr(0, blank);
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    return base;
-}
-
 }  // namespace
 
 void AddImportOptions(CLI::App& sub, ImportOptions& o) {
@@ -77,85 +67,50 @@ void AddImportOptions(CLI::App& sub, ImportOptions& o) {
                  Tr("list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)"));
 }
 
-PreparedImport PrepareImport(const ImportOptions& o) {
-    const import::Encoding encoding = EncodingOf(o.encoding);
-    const char delimiter = DelimiterOf(o.delimiter);
-    const import::Profile profile = ProfileOf(o.profile);
-    PreparedImport p;
-    p.file = o.bom;
-    {
-        std::ifstream probe(o.bom, std::ios::binary);
-        if (!probe) throw Failure{kUsage, Say("{1}: cannot be read", {o.bom})};
-    }
+import::PreparedBom PrepareImport(const ImportOptions& o) {
+    import::BomSource source{o.bom, EncodingOf(o.encoding), DelimiterOf(o.delimiter), o.bomSheet, ProfileOf(o.profile)};
     try {
-        p.elements = import::ReadBomElements(o.bom, encoding, delimiter, o.bomSheet, profile);
+        return import::PrepareBom(source);
+    } catch (const import::BomUnreadable&) {
+        throw Failure{kUsage, Say("{1}: cannot be read", {o.bom})};
     } catch (const import::BomError& e) {
         throw Failure{kFailed, e.what()};
     }
-    return p;
 }
 
-void ImportInto(const ImportOptions& o, const PreparedImport& bom, Kalvora& service,
+void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Documents& docs,
                 const std::shared_ptr<host::Worksheet>& sheet, std::ostream& out, std::ostream& err) {
-    std::shared_ptr<host::Worksheet> ws = sheet;
-    const std::int32_t state = service.StateOfDocument(ws);
-    const auto target = import::TargetOf(state);
-    if (!target) {
-        if (IsFormedState(state)) {
+    import::ImportOutcome done;
+    try {
+        done = import::ImportInto(docs, sheet, bom, {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp});
+    } catch (const std::runtime_error& e) {
+        throw Failure{kFailed, e.what()};
+    }
+    switch (done.refused) {
+        case import::ImportRefusal::FormedDocument:
             throw Failure{kFailed, Say("sheet \"{1}\" holds a formed document; roll it back first (ormelin rollback)",
                                        {sheet->Name()})};
-        }
-        throw Failure{kFailed, Say("sheet \"{1}\" holds no list of elements, list of purchased products or "
-                                   "specification",
-                                   {sheet->Name()})};
+        case import::ImportRefusal::NoTargetList:
+            throw Failure{kFailed, Say("sheet \"{1}\" holds no list of elements, list of purchased products or "
+                                       "specification",
+                                       {sheet->Name()})};
+        case import::ImportRefusal::None: break;
     }
-
-    std::vector<import::ListRow> rows;
-    switch (*target) {
-        case import::Target::Elements:
-            rows = import::ElementListRows(
-                bom.elements, {o.gap, o.markDnp ? import::DnpRule::Mark : import::DnpRule::Omit});
-            break;
-        case import::Target::Purchased: {
-            std::string assembly;
-            if (sheet->Parent().FindSheet("список")) {
-                auto doc = std::make_shared<AttrDoc>();
-                service.AttribsFromSPIS(doc, ws);
-                assembly = AssemblyOf(doc->GetText("aOboz"));
-            }
-            if (assembly.empty()) {
-                err << "ormelin: "
-                    << Say("the register holds no designation for sheet \"{1}\": \"Куда входит\" is left empty",
-                           {sheet->Name()})
-                    << '\n';
-            }
-            rows = import::PurchasedRows(bom.elements, assembly);
-            break;
-        }
-        case import::Target::Specification:
-            rows = import::OtherProductRows(bom.elements, import::NextSpecificationPosition(*sheet));
-            break;
+    if (done.assemblyMissing) {
+        err << "ormelin: "
+            << Say("the register holds no designation for sheet \"{1}\": \"Куда входит\" is left empty",
+                   {sheet->Name()})
+            << '\n';
     }
-
-    import::Measure measure;
-    if (auto file = import::FormFontFile()) {
-        if (auto m = import::FontMeasure(*file)) measure = *m;
-    }
-    if (!measure) {
+    if (done.coarseMeasure) {
         err << "ormelin: "
             << Say("the printing font osifont is not installed (scripts/setup installs fonts-osifont); "
                    "long names are wrapped by a coarse estimate")
             << '\n';
-        measure = import::CoarseMeasure();
     }
-    try {
-        const auto result = import::FillList(sheet, state, rows, o.replace, measure);
-        out << Say("{1}: {2} rows from {3}, from row {4}",
-                   {sheet->Name(), std::to_string(result.rowsWritten), bom.file, std::to_string(result.firstRow)})
-            << '\n';
-    } catch (const std::runtime_error& e) {
-        throw Failure{kFailed, e.what()};
-    }
+    out << Say("{1}: {2} rows from {3}, from row {4}",
+               {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow)})
+        << '\n';
 }
 
 void DeclareImport(CLI::App& sub, Options& opt) {
@@ -166,12 +121,12 @@ void DeclareImport(CLI::App& sub, Options& opt) {
 
 int RunImport(const Options& opt, std::ostream& out, std::ostream& err) {
     // The BOM and the profile are read first: their errors leave the workbook unopened.
-    const PreparedImport bom = PrepareImport(opt.import);
+    const import::PreparedBom bom = PrepareImport(opt.import);
     Session s(opt, err);
     s.Open(false, true);
     s.CheckWritable();
     auto ws = s.DocumentSheet(opt.sheet);
-    ImportInto(opt.import, bom, s.Service(), ws, out, err);
+    ImportInto(opt.import, bom, s.Service().Typed(), ws, out, err);
     s.Write();
     return kOk;
 }

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "import/bom.hpp"
+#include "import/import.hpp"
 #include "ormelin/host.hpp"
-#include "ormelin/kalvora.hpp"
+#include "ormelin/documents.hpp"
 
 namespace CLI {
 class App;
@@ -26,15 +26,12 @@ struct ImportOptions {
 void AddImportOptions(CLI::App& sub, ImportOptions& o);
 
 /// The BOM read through its profile; every error of the file or the profile is
-/// thrown here, before the workbook is opened.
-struct PreparedImport {
-    std::string file;
-    std::vector<import::Element> elements;
-};
-PreparedImport PrepareImport(const ImportOptions& o);
+/// thrown here as the command's failure, before the workbook is opened.
+import::PreparedBom PrepareImport(const ImportOptions& o);
 
-/// Fills the list on the sheet; prints a line of what was done to out.
-void ImportInto(const ImportOptions& o, const PreparedImport& bom, Kalvora& service,
+/// Fills the list on the sheet; prints a line of what was done to out, and what
+/// the user should know to err.
+void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Documents& docs,
                 const std::shared_ptr<host::Worksheet>& sheet, std::ostream& out, std::ostream& err);
 
 }  // namespace ormelin::cli
