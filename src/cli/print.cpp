@@ -21,6 +21,7 @@
 
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
+#include "import/bom.hpp"
 #include "ormelin/xlsx.hpp"
 
 extern char** environ;
@@ -30,7 +31,8 @@ namespace fs = std::filesystem;
 namespace ormelin::cli {
 namespace {
 
-/// The drafting font the forms name, and the free font that stands in for it.
+/// The drafting font the forms name, and the free font that stands in for it when
+/// the drafting font made from it (import::FormFontFile) is neither built nor installed.
 constexpr const char* kFormFont = "ISOCPEUR";
 constexpr const char* kStandInFont = "osifont";
 
@@ -210,13 +212,20 @@ std::vector<std::string> FontEnvironment(const fs::path& dir, std::ostream& err)
     const fs::path log = dir / "fc.txt";
     RunResult form = Run({fcMatch, "-f", "%{family}", kFormFont}, {}, log, std::chrono::seconds(30));
     if (form.exited && form.status == 0 && Contains(form.output, kFormFont)) return {};
-    RunResult standIn = Run({fcMatch, "-f", "%{family}", kStandInFont}, {}, log, std::chrono::seconds(30));
-    const bool haveStandIn = standIn.exited && standIn.status == 0 && Contains(standIn.output, kStandInFont);
+    // The font the import measures with, given to fontconfig by its folder.
+    const std::optional<std::string> file = import::FormFontFile();
+    const std::string family = file ? import::FontFamily(*file) : std::string();
+    const char* standInFont = family.empty() ? kStandInFont : family.c_str();
+    bool haveStandIn = !family.empty();
+    if (!haveStandIn) {
+        RunResult standIn = Run({fcMatch, "-f", "%{family}", kStandInFont}, {}, log, std::chrono::seconds(30));
+        haveStandIn = standIn.exited && standIn.status == 0 && Contains(standIn.output, kStandInFont);
+    }
     if (!said) {
         said = true;
         err << "ormelin: "
             << (haveStandIn ? Say("the forms' font {1} is not installed: printing with {2} instead",
-                                  {kFormFont, kStandInFont})
+                                  {kFormFont, standInFont})
                             : Say("the forms' font {1} is not installed, nor {2} (scripts/setup installs it): "
                                   "LibreOffice prints with a font of its own choice",
                                   {kFormFont, kStandInFont}))
@@ -228,11 +237,12 @@ std::vector<std::string> FontEnvironment(const fs::path& dir, std::ostream& err)
     const fs::path conf = dir / "fonts.conf";
     std::ofstream(conf) << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
                            "<fontconfig>\n  <include ignore_missing=\"yes\">"
-                        << base
-                        << "</include>\n  <match target=\"pattern\">\n    <test qual=\"any\" name=\"family\"><string>"
+                        << base << "</include>\n"
+                        << (family.empty() ? "" : "  <dir>" + fs::path(*file).parent_path().string() + "</dir>\n")
+                        << "  <match target=\"pattern\">\n    <test qual=\"any\" name=\"family\"><string>"
                         << kFormFont
                         << "</string></test>\n    <edit name=\"family\" mode=\"prepend\" binding=\"strong\"><string>"
-                        << kStandInFont << "</string></edit>\n  </match>\n</fontconfig>\n";
+                        << standInFont << "</string></edit>\n  </match>\n</fontconfig>\n";
     return {"FONTCONFIG_FILE=" + conf.string()};
 }
 

@@ -209,11 +209,14 @@ std::string RunText(const std::string& letters, int first, int last);
 /// Width of a text in points as printed in the list's font.
 using Measure = std::function<double(std::string_view)>;
 
-/// The measure of the form's printed font (osifont, 14 pt) through FreeType, or
+/// The measure of the form's printed font (FormFontFile, 14 pt) through FreeType, or
 /// nothing when the font file cannot be loaded.
 std::optional<Measure> FontMeasure(const std::string& fontFile, double points = 14.0);
-/// The font file the forms print with, when it is installed.
+/// The font file the forms print with: the drafting font made from osifont, as
+/// built or installed, else osifont itself; nothing when neither is there.
 std::optional<std::string> FormFontFile();
+/// The family name of a font file (for fontconfig), or empty when it cannot be read.
+std::string FontFamily(const std::string& fontFile);
 /// A measure that assumes every character as wide as the widest of the font;
 /// used when the font is missing.
 Measure CoarseMeasure(double points = 14.0);

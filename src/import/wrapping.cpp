@@ -2,8 +2,8 @@
 // font the forms print with.
 //
 // The forms name the drafting font ISOCPEUR at 14 pt italic; it prints with the
-// free drafting font osifont (fonts-osifont), which is drawn slanted already, so
-// its advance widths are those of the printed italic text. Widths are read
+// drafting font made from the free osifont (fonts-osifont; cmake/make_drafting_font.py),
+// or osifont itself, whose advance widths are those of the printed text. Widths are read
 // through FreeType at 72 dpi, where one pixel is one point.
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -87,13 +87,29 @@ std::optional<Measure> FontMeasure(const std::string& fontFile, double points) {
 }
 
 std::optional<std::string> FormFontFile() {
-    const char* candidates[] = {"/usr/share/fonts/truetype/osifont/osifont.ttf",
-                                "/usr/share/fonts/truetype/osifont/osifont-lgpl3fe.ttf"};
+    const char* candidates[] = {
+#ifdef ORMELIN_DRAFTING_FONT
+        ORMELIN_DRAFTING_FONT, ORMELIN_DRAFTING_FONT_INSTALLED,
+#endif
+        "/usr/share/fonts/truetype/osifont/osifont.ttf", "/usr/share/fonts/truetype/osifont/osifont-lgpl3fe.ttf"};
     std::error_code ec;
     for (const char* c : candidates) {
         if (std::filesystem::is_regular_file(c, ec)) return std::string(c);
     }
     return std::nullopt;
+}
+
+std::string FontFamily(const std::string& fontFile) {
+    std::string family;
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) != 0) return family;
+    FT_Face face = nullptr;
+    if (FT_New_Face(lib, fontFile.c_str(), 0, &face) == 0) {
+        if (face->family_name) family = face->family_name;
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(lib);
+    return family;
 }
 
 Measure CoarseMeasure(double points) {

@@ -16,6 +16,31 @@ foreach(installed include/ormelin/model.hpp include/ormelin/errors.hpp bin/ormel
     message(FATAL_ERROR "${installed} was not installed")
   endif()
 endforeach()
+# The drafting font and the fontconfig file that prints ISOCPEUR with it, linked
+# from the prefix's conf.d; with both, fontconfig answers ISOCPEUR with the font
+# (unless the machine has ISOCPEUR itself).
+file(GLOB font ${prefix}/share/fonts/truetype/ormelin/ormelin-drafting.ttf)
+if(font)
+  set(conf ${prefix}/etc/fonts/conf.d/30-ormelin-drafting.conf)
+  if(NOT EXISTS ${conf} OR NOT IS_SYMLINK ${conf})
+    message(FATAL_ERROR "the drafting font's fontconfig file was not installed and linked as ${conf}")
+  endif()
+  find_program(fc_match fc-match)
+  if(fc_match)
+    file(WRITE ${WORK}/fonts.conf "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+      "<fontconfig>\n  <include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+      "  <dir>${prefix}/share/fonts</dir>\n  <cachedir>${WORK}/fontconfig-cache</cachedir>\n"
+      "  <include>${conf}</include>\n</fontconfig>\n")
+    set(ENV{FONTCONFIG_FILE} ${WORK}/fonts.conf)
+    run(${fc_match} -f "%{family}" ISOCPEUR)
+    unset(ENV{FONTCONFIG_FILE})
+    if(NOT last_output MATCHES "Ormelin Drafting|ISOCPEUR")
+      message(FATAL_ERROR "fontconfig answers ISOCPEUR with ${last_output}, not the installed drafting font")
+    endif()
+  endif()
+elseif(EXISTS ${BINARY_DIR}/fonts/ormelin-drafting.ttf)
+  message(FATAL_ERROR "the drafting font was built but not installed")
+endif()
 file(GLOB config ${prefix}/lib*/cmake/ormelin/ormelinConfig.cmake)
 if(NOT config)
   message(FATAL_ERROR "no package configuration was installed")
