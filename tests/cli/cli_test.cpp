@@ -354,7 +354,8 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     EXPECT_NE(attrs.out.find("\"aOboz\": \"АБВГ.436234.001 ВН\""), std::string::npos) << attrs.out;
 
     if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
-        std::system("command -v pdfinfo >/dev/null 2>&1") != 0) {
+        std::system("command -v pdfinfo >/dev/null 2>&1") != 0 ||
+        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
     }
     // The specification: three sheets of list and the change-registration sheet.
@@ -363,6 +364,42 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     std::string info = Path("info.txt");
     ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
     EXPECT_NE(Bytes(info).find("Pages:           4\n"), std::string::npos) << Bytes(info);
+
+    // The group specification: one landscape page per sheet, the change-registration sheet last.
+    const std::string group = Path("demo/АБВГ.436234.002.pdf");
+    ASSERT_TRUE(fs::exists(group));
+    const std::string groupInfo = Path("group-info.txt");
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(group) + " > " + Quote(groupInfo)).c_str()), 0);
+    EXPECT_NE(Bytes(groupInfo).find("Pages:           4\n"), std::string::npos) << Bytes(groupInfo);
+    EXPECT_NE(Bytes(groupInfo).find("841.89 x 595"), std::string::npos) << Bytes(groupInfo);
+    const std::string groupText = Path("group-page1.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(group) + " " + Quote(groupText)).c_str()), 0);
+    const std::string groupPage = Bytes(groupText);
+    for (const char* expected : {"АБВГ.436234.002", "Разраб.", "Лит.", "Формат А4", "Кол. на исполн."})
+        EXPECT_NE(groupPage.find(expected), std::string::npos) << expected << " not on page 1:\n" << groupPage;
+    const std::string last = Path("group-page4.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 4 -l 4 " + Quote(group) + " " + Quote(last)).c_str()), 0);
+    EXPECT_NE(Bytes(last).find("Лист регистрации изменений"), std::string::npos) << Bytes(last);
+
+    // The list of purchased products (imported from the sample's bill of materials): A3 landscape pages, one per sheet.
+    const std::string purchased = Path("demo/АБВГ.436234.001 ВП.pdf");
+    ASSERT_TRUE(fs::exists(purchased)) << demo.out;
+    const std::string a3Info = Path("a3-info.txt");
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(purchased) + " > " + Quote(a3Info)).c_str()), 0);
+    // five A3 sheets ("Листов" 6 with the change-registration sheet), one page each
+    Outcome count = Ormelin("state " + Quote(Path("demo/ormelin-demo.xlsx")) + " " + Quote("АБВГ.436234.001 ВП"));
+    EXPECT_NE(count.out.find("ksVPA_OF"), std::string::npos) << count.out;
+    EXPECT_NE(Bytes(a3Info).find("Pages:           6\n"), std::string::npos) << Bytes(a3Info);
+    EXPECT_NE(Bytes(a3Info).find("1190.55 x 841.89 pts (A3)"), std::string::npos) << Bytes(a3Info);
+    const std::string lastPage = Path("a3-page6.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 6 -l 6 " + Quote(purchased) + " " + Quote(lastPage)).c_str()), 0);
+    EXPECT_NE(Bytes(lastPage).find("Лист регистрации изменений"), std::string::npos) << Bytes(lastPage);
+    const std::string a3Text = Path("a3-page1.txt");
+    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(purchased) + " " + Quote(a3Text)).c_str()), 0);
+    const std::string a3Page = Bytes(a3Text);
+    for (const char* expected :
+         {"Ведомость покупных изделий", "Разраб.", "Листов", "Формат А3", "АБВГ.436234.001 ВП", "Наименование"})
+        EXPECT_NE(a3Page.find(expected), std::string::npos) << expected << " not on the first page:\n" << a3Page;
 }
 
 }  // namespace
@@ -492,61 +529,7 @@ TEST_F(GroupSpecificationCli, FormedDocumentSurvivesOpenpyxlAndRollsBack) {
     EXPECT_EQ(after, list);
 }
 
-// The sample's group specification prints one landscape page per sheet, the
-// change-registration sheet last.
-TEST_F(Cli, DemoPrintsTheGroupSpecificationOneLandscapePagePerSheet) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
-        std::system("command -v pdfinfo >/dev/null 2>&1") != 0 ||
-        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
-    }
-    Outcome demo = Ormelin("demo " + Quote(Path("demo")));
-    ASSERT_EQ(demo.status, 0) << demo.err;
-    const std::string pdf = Path("demo/АБВГ.436234.002.pdf");
-    ASSERT_TRUE(fs::exists(pdf));
-    const std::string info = Path("info.txt");
-    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
-    EXPECT_NE(Bytes(info).find("Pages:           4\n"), std::string::npos) << Bytes(info);
-    EXPECT_NE(Bytes(info).find("841.89 x 595"), std::string::npos) << Bytes(info);
-    const std::string text = Path("page1.txt");
-    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(pdf) + " " + Quote(text)).c_str()), 0);
-    const std::string page = Bytes(text);
-    for (const char* expected : {"АБВГ.436234.002", "Разраб.", "Лит.", "Формат А4", "Кол. на исполн."})
-        EXPECT_NE(page.find(expected), std::string::npos) << expected << " not on page 1:\n" << page;
-    const std::string last = Path("page4.txt");
-    ASSERT_EQ(std::system(("pdftotext -f 4 -l 4 " + Quote(pdf) + " " + Quote(last)).c_str()), 0);
-    EXPECT_NE(Bytes(last).find("Лист регистрации изменений"), std::string::npos) << Bytes(last);
-}
 
-// The list of purchased products of the sample (imported from its bill of
-// materials) prints on A3 landscape pages, one per sheet.
-TEST_F(Cli, DemoPrintsThePurchasedProductsListOnA3Pages) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0 ||
-        std::system("command -v pdfinfo >/dev/null 2>&1") != 0 ||
-        std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
-    }
-    Outcome demo = Ormelin("demo " + Quote(Path("demo")));
-    ASSERT_EQ(demo.status, 0) << demo.err;
-    const std::string pdf = Path("demo/АБВГ.436234.001 ВП.pdf");
-    ASSERT_TRUE(fs::exists(pdf)) << demo.out;
-    const std::string info = Path("info.txt");
-    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf) + " > " + Quote(info)).c_str()), 0);
-    // five A3 sheets ("Листов" 6 with the change-registration sheet), one page each
-    Outcome count = Ormelin("state " + Quote(Path("demo/ormelin-demo.xlsx")) + " " + Quote("АБВГ.436234.001 ВП"));
-    EXPECT_NE(count.out.find("ksVPA_OF"), std::string::npos) << count.out;
-    EXPECT_NE(Bytes(info).find("Pages:           6\n"), std::string::npos) << Bytes(info);
-    EXPECT_NE(Bytes(info).find("1190.55 x 841.89 pts (A3)"), std::string::npos) << Bytes(info);
-    const std::string lastPage = Path("page6.txt");
-    ASSERT_EQ(std::system(("pdftotext -f 6 -l 6 " + Quote(pdf) + " " + Quote(lastPage)).c_str()), 0);
-    EXPECT_NE(Bytes(lastPage).find("Лист регистрации изменений"), std::string::npos) << Bytes(lastPage);
-    const std::string text = Path("page1.txt");
-    ASSERT_EQ(std::system(("pdftotext -f 1 -l 1 " + Quote(pdf) + " " + Quote(text)).c_str()), 0);
-    const std::string page = Bytes(text);
-    for (const char* expected :
-         {"Ведомость покупных изделий", "Разраб.", "Листов", "Формат А3", "АБВГ.436234.001 ВП", "Наименование"})
-        EXPECT_NE(page.find(expected), std::string::npos) << expected << " not on the first page:\n" << page;
-}
 
 // Forming the A3 list ends at 15 empty rows where a sheet would begin; the command
 // says from which row the list was left below the last sheet.
