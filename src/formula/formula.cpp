@@ -5,6 +5,7 @@
 #include <array>
 
 #include "base/text.hpp"
+#include "ormelin/errors.hpp"
 
 namespace ormelin::formula {
 
@@ -572,8 +573,27 @@ std::string ToA1(std::string_view r1c1, int row, int column) {
     return Render(Tokenize(r1c1, Notation::R1C1, row, column), Notation::A1, row, column);
 }
 
+namespace {
+
+/// Whether a name, or a function's name, written in another notation at the same
+/// cell is read as the same name there: "c" is a name in A1 notation but the
+/// current column in R1C1, and "R2C3" a cell.
+bool ReadsAlike(const Token& t, Notation notation, int row, int column) {
+    if (t.type != Token::Type::Name && t.type != Token::Type::Function) return true;
+    const std::vector<Token> again =
+        Tokenize(t.type == Token::Type::Function ? t.text + "(" : t.text, notation, row, column);
+    return !again.empty() && again.front().type == t.type && again.front().text == t.text;
+}
+
+}  // namespace
+
 std::string ToR1C1(std::string_view a1, int row, int column) {
-    return Render(Tokenize(a1, Notation::A1, row, column), Notation::R1C1, row, column);
+    const std::vector<Token> tokens = Tokenize(a1, Notation::A1, row, column);
+    for (const Token& t : tokens) {
+        if (!ReadsAlike(t, Notation::R1C1, row, column))
+            throw Error(ErrorCode::InvalidArgument, "the name \"" + t.text + "\" of the formula would be read as a reference");
+    }
+    return Render(tokens, Notation::R1C1, row, column);
 }
 
 bool ReferencesSheet(std::string_view formulaR1C1, std::string_view sheet) {

@@ -106,7 +106,9 @@ std::string Render(const std::vector<Token>& tokens, Notation notation, int row,
 
 /// "=список!R7C3" at any cell -> "=список!$C$7"; "=RC[-2]" at E5 -> "=C5".
 std::string ToA1(std::string_view r1c1, int row, int column);
-/// The reverse: "=C5" at E5 -> "=RC[-2]".
+/// The reverse: "=C5" at E5 -> "=RC[-2]". A name that R1C1 notation reads as
+/// something else ("c" is the current column there, "R2C3" a cell), which no
+/// spreadsheet program allows, throws Error(InvalidArgument) naming it.
 std::string ToR1C1(std::string_view a1, int row, int column);
 
 /// A sheet name as it stands before "!" (the one quoting rule of text::QuoteSheetName).

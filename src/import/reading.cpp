@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -338,16 +339,26 @@ std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding,
 
     // First the whole file's encoding and its number of lines; then its records,
     // each turned into elements at once.
+    // Lines holding a letter or a digit: at most one record each, and the elements
+    // room is made for (blank lines take none).
     Utf8Scan scan;
     std::size_t lines = 0;
-    bool byteOrderMark = false;
+    bool filled = false, byteOrderMark = false;
     {
         CsvPieces pieces(path);
         byteOrderMark = pieces.ByteOrderMark();
         for (std::string piece; pieces.Next(piece);) {
             scan.Feed(piece);
-            lines += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+            for (const char c : piece) {
+                if (c == '\n') {
+                    lines += filled ? 1 : 0;
+                    filled = false;
+                } else {
+                    filled = filled || std::isalnum(static_cast<unsigned char>(c));
+                }
+            }
         }
+        lines += filled ? 1 : 0;
         scan.Finish();
     }
     const bool cp1251 = DecideEncoding(scan, byteOrderMark, encoding, path) == Encoding::Cp1251;

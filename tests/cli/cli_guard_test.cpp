@@ -22,6 +22,7 @@
 
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
+#include "xlsx/xlsx_fixture.hpp"
 
 namespace fs = std::filesystem;
 
@@ -523,6 +524,25 @@ TEST_F(CliGuard, ManualPageMatchesTheHelp) {
 }
 
 // ------------------------------------------------------------ one workbook, several commands
+
+// A cell text longer than a cell holds is refused when the workbook is read, naming
+// the sheet and the cell, before any command does its work; nothing is written.
+TEST_F(CliGuard, ACellTextLongerThanACellHoldsIsRefusedAtTheStart) {
+    const std::string book = Document("b.xlsx", "spa", "Д");
+    using namespace ormelin::xlsx::testing;
+    Parts parts = ReadParts(book);
+    ReplaceOnce(Part(parts, "xl/sharedStrings.xml"), "Наименование", std::string(40000, 'x'));
+    WriteParts(book, parts);
+    const std::string before = Bytes(book);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"state", book},
+                                                 {"attrs", book, "Д", "--set", "aOboz=1", "-o", Path("out.xlsx")}}) {
+        const Outcome r = Run(args);
+        EXPECT_EQ(r.status, 3) << args[0];
+        EXPECT_NE(r.err.find("sheet \"список\", cell D1: a text of 40000 characters"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Bytes(book), before);
+    EXPECT_FALSE(fs::exists(Path("out.xlsx")));
+}
 
 // The new file of a save killed before it ended is removed by the next command
 // that writes the workbook; one a running save holds is not.

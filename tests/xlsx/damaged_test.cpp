@@ -132,6 +132,15 @@ TEST_F(Damaged, ACellTextLongerThanACellHoldsIsRefusedAtTheLoad) {
     ExpectRefused(Rewritten(), {"cell A1", "40000 characters"});
 }
 
+// A formula with a name that R1C1 notation reads as a reference ("c" is the
+// current column there) would come back changed: it is refused (found by the
+// parts fuzzer: "...&c=2..." became "...&C=2...").
+TEST_F(Damaged, AFormulaNameReadAsAReferenceIsRefused) {
+    ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "<c r=\"A2\"><v>2</v></c>",
+                "<c r=\"A2\"><f>b=1&amp;c=2</f><v>0</v></c>");
+    ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml", "the name \"c\""});
+}
+
 TEST_F(Damaged, CellsOutOfTheSheetOrNotNumbers) {
     auto original = Part(parts, "xl/worksheets/sheet1.xml");
     ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "r=\"A2\"", "r=\"XFE2\"");
