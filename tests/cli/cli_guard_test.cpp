@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/command_fixture.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
 #include "xlsx/xlsx_fixture.hpp"
@@ -28,72 +29,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using ormelin::testing_support::Bytes;
+using ormelin::testing_support::Count;
+using ormelin::testing_support::Outcome;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-std::size_t Count(const std::string& text, const std::string& word) {
-    std::size_t n = 0;
-    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) ++n;
-    return n;
-}
-
-class CliGuard : public ::testing::Test {
+class CliGuard : public ormelin::testing_support::CommandTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("ormelin-guard-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    /// Starts the command without a shell; stdin /dev/null, output into files.
-    pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) const {
-        const std::string outFile = Path("stdout.txt"), errFile = Path("stderr.txt");
-        pid_t pid = fork();
-        if (pid == 0) {
-            int in = open("/dev/null", O_RDONLY);
-            int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(err, 2);
-            for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-            std::vector<std::string> all = {std::string(ORMELIN_BINARY_DIR) + "/ormelin"};
-            all.insert(all.end(), args.begin(), args.end());
-            std::vector<char*> argv;
-            for (auto& a : all) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        return pid;
-    }
-
-    Outcome Finish(pid_t pid) const {
-        int st = 0;
-        waitpid(pid, &st, 0);
-        Outcome r;
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        r.out = Bytes(Path("stdout.txt"));
-        r.err = Bytes(Path("stderr.txt"));
-        return r;
-    }
-
-    Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) const {
-        return Finish(Start(args, env));
-    }
+    CliGuard() : CommandTest("ormelin-guard-") {}
 
     /// A workbook with a register and one document sheet of a kind, through the command.
     std::string Document(const std::string& file, const std::string& kind, const std::string& sheet) const {
@@ -103,7 +45,6 @@ protected:
         return book;
     }
 
-    fs::path dir_;
 };
 
 /// A workbook written through the file layer: sheets with the given names, one

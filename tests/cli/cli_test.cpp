@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli/command_fixture.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
 
@@ -18,57 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using ormelin::testing_support::Bytes;
+using ormelin::testing_support::Outcome;
+using ormelin::testing_support::Quote;
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("ormelin-cli-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    /// Runs the command with the arguments (already quoted where needed), stdin not a terminal.
-    Outcome Ormelin(const std::string& args) const {
-        std::string errFile = Path("stderr.txt");
-        std::string cmd = std::string(ORMELIN_BINARY_DIR) + "/ormelin " + args + " </dev/null 2>" + Quote(errFile);
-        Outcome r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        std::array<char, 4096> buf{};
-        std::size_t n;
-        while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-        int st = pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        std::ifstream in(errFile);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        r.err = ss.str();
-        return r;
-    }
-
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
-    fs::path dir_;
-};
+class Cli : public ormelin::testing_support::CommandTest {};
 
 TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Ormelin("").status, 2);
