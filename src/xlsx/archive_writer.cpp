@@ -1,4 +1,5 @@
 #include "xlsx/archive_writer.hpp"
+#include "xlsx/file_calls.hpp"
 
 #include <unistd.h>
 
@@ -63,7 +64,7 @@ void ArchiveWriter::FailWrite(int error) {
 void ArchiveWriter::Put(const void* data, std::size_t size) {
     const auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
-        ssize_t n = ::write(fd_, p, size);
+        ssize_t n = Calls().write(fd_, p, size);
         if (n < 0) {
             if (errno == EINTR) continue;
             FailWrite(errno);
@@ -134,7 +135,7 @@ void ArchiveWriter::End() {
     Bytes header = LocalHeader(e.crc, e.compressed, e.size, e.name.size());
     std::size_t done = 0;
     while (done < header.size) {
-        ssize_t n = ::pwrite(fd_, header.data + done, header.size - done, static_cast<off_t>(e.offset + done));
+        ssize_t n = Calls().pwrite(fd_, header.data + done, header.size - done, static_cast<off_t>(e.offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             FailWrite(errno);

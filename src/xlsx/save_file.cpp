@@ -1,5 +1,7 @@
 #include "xlsx/save_file.hpp"
 
+#include "xlsx/file_calls.hpp"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <pthread.h>
@@ -102,7 +104,7 @@ void SaveFile::CreateLocked(const std::string& pattern, const std::string& desti
     for (int attempt = 0;; ++attempt) {
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
-        fd_ = ::mkstemp(name.data());
+        fd_ = Calls().mkstemp(name.data());
         if (fd_ < 0) Fail(destination, "cannot create a file in " + folder_ + " (" + ErrorText(errno) + ")");
         temp_.assign(name.data());
         lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -143,11 +145,11 @@ void SaveFile::Commit() {
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd_, mode) != 0) Fail(destination_, "cannot set the file's permissions (" + ErrorText(errno) + ")");
-    if (::fsync(fd_) != 0) Fail(destination_, "cannot write the file to disk (" + ErrorText(errno) + ")");
+    if (Calls().fsync(fd_) != 0) Fail(destination_, "cannot write the file to disk (" + ErrorText(errno) + ")");
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail(destination_, "cannot write the file (" + ErrorText(errno) + ")");
-    if (::rename(temp_.c_str(), destination_.c_str()) != 0)
+    if (Calls().rename(temp_.c_str(), destination_.c_str()) != 0)
         Fail(destination_, "cannot replace the file (" + ErrorText(errno) + ")");
     temp_.clear();
     Unwatch();

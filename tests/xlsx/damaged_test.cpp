@@ -7,10 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "xlsx/file_calls.hpp"
 #include "xlsx/xlsx_fixture.hpp"
 
 namespace ormelin::xlsx::testing {
 namespace {
+
+using detail::FileCalls;
+using detail::SystemFileCalls;
+using detail::UseFileCalls;
 
 class Damaged : public ::testing::Test {
 protected:
@@ -422,10 +427,65 @@ TEST_F(AtomicSave, DestinationFolderMissingOrNotWritable) {
     SaveWorkbook(*book, path);
     std::string before = ReadFile(path);
     chmod(folder.c_str(), 0555);
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    // Permissions do not bind the superuser: for one, the folder refuses the new
+    // file as a folder without write permission does.
+    FileCalls refusing = SystemFileCalls();
+    refusing.mkstemp = [](char*) {
+        errno = EACCES;
+        return -1;
+    };
+    if (geteuid() == 0) UseFileCalls(&refusing);
     book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, 1.0);
-    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"locked"});
+    ExpectFileError([&] { SaveWorkbook(*book, path); }, {"locked", "Permission denied"});
+    UseFileCalls(nullptr);
     EXPECT_EQ(ReadFile(path), before);
+}
+
+// Each way the system can fail a save (a full disk while writing, a failing
+// flush to disk, a rename refused) leaves the file as it was, no new file beside
+// it, and an error naming the file.
+TEST_F(AtomicSave, EveryFailingStepOfTheSaveKeepsTheFile) {
+    std::string path = dir / "book.xlsx";
+    auto book = app->NewWorkbook();
+    SaveWorkbook(*book, path);
+    const std::string before = ReadFile(path);
+    book->ModelSheet(1)->SetLiteral(Area{1, 1, 1, 1}, std::string("изменение"));
+
+    struct Failing {
+        const char* what;
+        const char* says;
+        FileCalls calls;
+    };
+    FileCalls full = SystemFileCalls(), unflushed = SystemFileCalls(), unrenamed = SystemFileCalls();
+    full.write = [](int, const void*, std::size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    full.pwrite = [](int, const void*, std::size_t, off_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    unflushed.fsync = [](int) {
+        errno = EIO;
+        return -1;
+    };
+    unrenamed.rename = [](const char*, const char*) {
+        errno = EXDEV;
+        return -1;
+    };
+    for (const Failing& f : {Failing{"disk full", "No space left on device", full},
+                             Failing{"flush", "Input/output error", unflushed},
+                             Failing{"rename", "Invalid cross-device link", unrenamed}}) {
+        SCOPED_TRACE(f.what);
+        UseFileCalls(&f.calls);
+        ExpectFileError([&] { SaveWorkbook(*book, path); }, {"book.xlsx", f.says});
+        UseFileCalls(nullptr);
+        EXPECT_EQ(ReadFile(path), before);
+        EXPECT_EQ(Files(), std::vector<std::string>{"book.xlsx"});
+    }
+    // and with the system's calls again the save goes through
+    SaveWorkbook(*book, path);
+    EXPECT_NE(ReadFile(path), before);
 }
 
 TEST_F(AtomicSave, DestinationThatIsAFolderIsLeftAlone) {
