@@ -418,8 +418,8 @@ public:
     // ranges
     Range Cells();
     Range Cells(int row, int column);
-    Range Range_(const std::string& a1);
-    Range Range_(const Area& area);
+    Range RangeAt(const std::string& a1);
+    Range RangeAt(const Area& area);
     Range Rows(int row);
     Range Rows(const std::string& a1);      // "1:2"
     Range Columns(int column);
@@ -512,7 +512,7 @@ public:
     // parts of the range (positions count within the range, from 1)
     Range Item(int row, int column = 1) const;
     Range Cells(int row, int column) const { return Item(row, column); }
-    Range Range_(const std::string& a1) const;   // "A17:B24" relative to the range's top-left cell
+    Range RangeAt(const std::string& a1) const;   // "A17:B24" relative to the range's top-left cell
     Range Rows(int row) const;
     Range Rows(const std::string& a1) const;     // "2:30"
     Range Columns(int column) const;
@@ -527,8 +527,8 @@ public:
     std::string Address(bool absolute = true) const;
 
     // content
-    Value Value_() const;                           // first cell's value
-    void Value_(const Value& v) const;              // every cell
+    Value FirstValue() const;                        // first cell's value
+    void SetValue(const Value& v) const;             // every cell
     void Values(const std::vector<Value>& row) const;  // left to right across the range
     std::optional<std::string> Text() const;        // common displayed text or nothing
     std::string Formula() const;                    // first cell: R1C1 formula or the value as text

@@ -93,8 +93,8 @@ void FormFirstSheet(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc
     for (const char* m : kHeadMerges) w.Merge(host::ParseAddress(m));
     NumberAndMerge(w, spans, kGeometry.headRows + 1, FirstSheetListEnd(kGeometry));
     DrawFrame(sheet, 1, {"A1:B13", "A16:B36", "C1:AS36"});
-    w.Range_("C29:AA36").ApplyFormat(NoLine(host::Edge::Top));
-    w.Range_("AH36:AL36").ApplyFormat(NoLine(host::Edge::Top));
+    w.RangeAt("C29:AA36").ApplyFormat(NoLine(host::Edge::Top));
+    w.RangeAt("AH36:AL36").ApplyFormat(NoLine(host::Edge::Top));
 }
 
 /// Further sheets, one while the first rows under the last bottom line (the

@@ -113,10 +113,10 @@ void MergeFirstSheetFields(host::Worksheet& w, const A4Grid* grid) {
 /// The kind's name under the product name, and the first sheet's frame.
 void FinishFirstSheet(const std::shared_ptr<host::Worksheet>& sheet, const A4Grid* grid) {
     host::Worksheet& w = *sheet;
-    w.Range_("M36").Value_(std::string(grid ? grid->kindName : ""));
+    w.RangeAt("M36").SetValue(std::string(grid ? grid->kindName : ""));
     DrawFrame(sheet, 1, {"A1:B13", "A16:B36", "C1:Z36"});
-    w.Range_("C26:L28").ApplyFormat(NoLine(host::Edge::Top));
-    w.Range_("M32:R36").ApplyFormat(NoLine(host::Edge::InsideHorizontal));
+    w.RangeAt("C26:L28").ApplyFormat(NoLine(host::Edge::Top));
+    w.RangeAt("M32:R36").ApplyFormat(NoLine(host::Edge::InsideHorizontal));
 }
 
 /// The block of the sheet whose previous bottom line is row b.

@@ -179,11 +179,11 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
     if (const int left = FirstContentRowBelow(w, last)) result.rowsLeftBelow = left;
     // 13: sheet and sheet count on the first sheet ("Лист" only when there are several)
     if (!result.registrationSheet) {
-        if (i > 1) w.Range_("AB23").Value_(1.0);
-        w.Range_("AD23").Value_(static_cast<double>(i));
+        if (i > 1) w.RangeAt("AB23").SetValue(1.0);
+        w.RangeAt("AD23").SetValue(static_cast<double>(i));
     } else {
-        w.Range_("AC23").Value_(1.0);
-        w.Range_("AE23").Value_(static_cast<double>(i + 1));
+        w.RangeAt("AC23").SetValue(1.0);
+        w.RangeAt("AE23").SetValue(static_cast<double>(i + 1));
     }
     // 14
     w.Rows(G::kListDataRow).Show();

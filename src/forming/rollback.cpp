@@ -194,7 +194,7 @@ void RemoveGroupFormColumns(const std::shared_ptr<host::Worksheet>& sheet) {
     for (const Execution& e : kExecutions) {
         const host::Range cell = base.Offset(0, e.offset);
         if (w.CellText(cell.Row(), cell.Column()).empty()) {
-            cell.Value_(std::string(e.text));
+            cell.SetValue(std::string(e.text));
             cell.Font().ColorIndex(kWhite);
         }
     }
@@ -266,7 +266,7 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
 
     w.Rows(firstDataRow).Select();
     win.FreezePanes(true);
-    w.Range_("A1").Select();
+    w.RangeAt("A1").Select();
     return true;
 }
 

@@ -65,7 +65,7 @@ void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const st
         if (s.merge) r.Merge();
         if (s.values.size() == 1) {
             const Put& p = s.values.front();
-            if (p.kind != Put::Kind::Nothing) r.Item(1, 1).Value_(ValueOf(p, attDoc));
+            if (p.kind != Put::Kind::Nothing) r.Item(1, 1).SetValue(ValueOf(p, attDoc));
             if (p.kind == Put::Kind::Attr) HideZeroOf(r.Item(1, 1));
         } else if (!s.values.empty()) {
             std::vector<host::Value> row;

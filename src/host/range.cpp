@@ -34,8 +34,8 @@ std::string ValueAsFormulaText(const Value& v) {
 
 Range Worksheet::Cells() { return Range(shared_from_this(), Area{1, 1, kMaxRows, kMaxColumns}); }
 Range Worksheet::Cells(int row, int column) { return Range(shared_from_this(), Area{row, column, row, column}); }
-Range Worksheet::Range_(const std::string& a1) { return Range(shared_from_this(), ParseAddress(a1)); }
-Range Worksheet::Range_(const Area& area) { return Range(shared_from_this(), area); }
+Range Worksheet::RangeAt(const std::string& a1) { return Range(shared_from_this(), ParseAddress(a1)); }
+Range Worksheet::RangeAt(const Area& area) { return Range(shared_from_this(), area); }
 Range Worksheet::Rows(int row) { return Range(shared_from_this(), Area{row, 1, row, kMaxColumns}); }
 Range Worksheet::Rows(const std::string& a1) {
     Area a = ParseAddress(a1.find(':') == std::string::npos ? a1 + ":" + a1 : a1);
@@ -68,7 +68,7 @@ Range Range::Item(int row, int column) const {
     return Range(sheet_, Area{area_.r1 + row - 1, area_.c1 + column - 1, area_.r1 + row - 1, area_.c1 + column - 1});
 }
 
-Range Range::Range_(const std::string& a1) const {
+Range Range::RangeAt(const std::string& a1) const {
     Sheet();
     Area a = ParseAddress(a1);
     Area out = Shifted(a, area_.r1 - 1, area_.c1 - 1);
@@ -130,9 +130,9 @@ std::string Range::Address(bool absolute) const {
 
 // ---------------------------------------------------------------- content
 
-Value Range::Value_() const { return Sheet().Content(area_.r1, area_.c1).value; }
+Value Range::FirstValue() const { return Sheet().Content(area_.r1, area_.c1).value; }
 
-void Range::Value_(const Value& v) const { Sheet().SetValue(area_, v); }
+void Range::SetValue(const Value& v) const { Sheet().SetValue(area_, v); }
 
 void Range::Values(const std::vector<Value>& row) const {
     Worksheet& s = Sheet();

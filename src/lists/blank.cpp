@@ -43,7 +43,7 @@ void SheetPrepare(host::Application& app, const std::shared_ptr<host::Worksheet>
     head.RowHeight(kHeadRowHeight);
     head.Font().Size(14);
     app.ActiveWindow().DisplayZeros(false);
-    w.Range_("A1").Select();
+    w.RangeAt("A1").Select();
 }
 
 void DocumentBlank(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, ksStateOfDocument kssod,

@@ -44,9 +44,9 @@ void ApplyLayout(const std::shared_ptr<host::Worksheet>& sheet, const std::vecto
         if (Applies(s.when, bOtkat)) {
             const host::Range target = s.merge ? r.Item(1, 1) : r;
             if (s.derived != Derived::None)
-                target.Value_(DerivedValue(w, s.derived));
+                target.SetValue(DerivedValue(w, s.derived));
             else if (s.values.size() == 1)
-                target.Value_(s.values.front());
+                target.SetValue(s.values.front());
             else if (!s.values.empty())
                 target.Values(s.values);
         }

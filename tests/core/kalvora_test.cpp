@@ -159,7 +159,7 @@ TEST_F(Dispatch, ArgumentErrors) {
     EXPECT_EQ(k->InvokeByName("SPA_Blank", noSheet).number, static_cast<long>(ErrorCode::ParamNotOptional));
     std::vector<Variant> text{ws, std::string("1")};
     EXPECT_EQ(k->InvokeByName("DocumentBlank", text).number, static_cast<long>(ErrorCode::TypeMismatch));
-    std::vector<Variant> range{ws->Range_("A1"), std::int32_t{1}};
+    std::vector<Variant> range{ws->RangeAt("A1"), std::int32_t{1}};
     EXPECT_EQ(k->InvokeByName("DocumentBlank", range).number, static_cast<long>(ErrorCode::TypeMismatch));
     std::vector<Variant> flag{std::string("yes")};
     EXPECT_EQ(k->InvokeByName("PE_ColumnsWidthAndHead", flag).number, static_cast<long>(ErrorCode::TypeMismatch));

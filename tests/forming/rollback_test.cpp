@@ -43,7 +43,7 @@ class Rollback : public FormingTest {};
 TEST_F(Rollback, SheetWithoutFormedDocumentIsLeftAsItIs) {
     // no document
     ws->SetValue(A("C3"), std::string("заметка"));
-    ws->Range_("D4:E4").Merge();
+    ws->RangeAt("D4:E4").Merge();
     Snapshot before = Take(*ws, 40, 30);
     k->Otkat(ws);
     EXPECT_EQ(Take(*ws, 40, 30), before);

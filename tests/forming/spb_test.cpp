@@ -421,7 +421,7 @@ TEST_F(GroupSpecification, RollbackWithAndWithoutTheRegistrationSheetGivesTheSam
 
 TEST_F(GroupSpecification, RollbackKeepsExecutionNumbersAndGivesEmptyOnesTheWhitePlaceholder) {
     List(12);
-    ws->Range_("G2").Font().ColorIndex(3);
+    ws->RangeAt("G2").Font().ColorIndex(3);
     ws->SetValue(A("I2"), std::string(""));
     Form(false, false);
     k->Otkat(ws);

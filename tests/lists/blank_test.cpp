@@ -31,10 +31,10 @@ protected:
     void Scribble() {
         Put("Z100", std::string("старое"));
         Put("B2", 5.0);
-        ws->Range_("B2:C3").Merge();
-        ws->Range_("A1:Z100").Font().Bold(true);
-        ws->Range_("D4:F6").Borders().LineStyle(host::LineStyle::Continuous);
-        ws->Range_("A50").AddHyperlink("http://example.org", "");
+        ws->RangeAt("B2:C3").Merge();
+        ws->RangeAt("A1:Z100").Font().Bold(true);
+        ws->RangeAt("D4:F6").Borders().LineStyle(host::LineStyle::Continuous);
+        ws->RangeAt("A50").AddHyperlink("http://example.org", "");
         ws->RowHeight(7, 7, 80);
     }
 };

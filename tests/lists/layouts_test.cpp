@@ -81,9 +81,9 @@ TEST_F(ListLayouts, SpecificationColumnsHeadAndLink) {
 
 TEST_F(ListLayouts, SpecificationRedrawnForRollbackKeepsAlignmentsAndOrientations) {
     k->SPA_Blank(ws);
-    ws->Range_("D:E").HorizontalAlignment(HAlign::Right);
-    ws->Range_("A1:C1").Orientation(0);
-    ws->Range_("F1").Orientation(45);
+    ws->RangeAt("D:E").HorizontalAlignment(HAlign::Right);
+    ws->RangeAt("A1:C1").Orientation(0);
+    ws->RangeAt("F1").Orientation(45);
     ws->ColumnWidth(4, 4, 10);
     Put("A1", "x");
     Put("G1", "Примечание");
@@ -129,7 +129,7 @@ TEST_F(ListLayouts, ListOfElementsColumnsHeadAndLink) {
 
 TEST_F(ListLayouts, ListOfElementsRedrawnForRollbackKeepsNameAlignment) {
     k->PE_Blank(ws);
-    ws->Range_("C:C").HorizontalAlignment(HAlign::Right);
+    ws->RangeAt("C:C").HorizontalAlignment(HAlign::Right);
     k->PE_ColumnsWidthAndHead(true);
     ExpectAlign("C2", HAlign::Right);
     ExpectAlign("C1", HAlign::Center);  // the head row is centred in both cases
@@ -160,7 +160,7 @@ TEST_F(ListLayouts, DataMediaListColumnsHeadAndLink) {
 
 TEST_F(ListLayouts, DataMediaLineNumberColumnIsEmptiedEveryTime) {
     k->VN_Blank(ws);
-    ws->Range_("C:C").HorizontalAlignment(HAlign::Right);
+    ws->RangeAt("C:C").HorizontalAlignment(HAlign::Right);
     for (int r = 2; r <= 9; ++r) ws->SetValue({r, 1, r, 1}, static_cast<double>(r - 1));
     Put("B3", "ABCD.001");
     k->VN_ColumnsWidthAndHead(true);
@@ -219,10 +219,10 @@ TEST_F(ListLayouts, OperationalDocumentsFirstEntryFromSheetName) {
 
 TEST_F(ListLayouts, OperationalDocumentsRedrawnForRollbackLeavesEntriesAlone) {
     k->VE_Blank(ws);
-    ws->Range_("A2:E6").ClearContents();
+    ws->RangeAt("A2:E6").ClearContents();
     Put("A5", "ГОСТ 2.601");
     Put("B2", "Руководство");
-    ws->Range_("A:A").HorizontalAlignment(HAlign::Right);
+    ws->RangeAt("A:A").HorizontalAlignment(HAlign::Right);
     k->VE_ColumnsWidthAndHead(true);
     EXPECT_EQ(Text("A5"), "ГОСТ 2.601");
     EXPECT_EQ(Text("B2"), "Руководство");
@@ -268,7 +268,7 @@ TEST_F(ListLayouts, GroupSpecificationColumnsHeadsAndMerges) {
 
 TEST_F(ListLayouts, GroupSpecificationExecutionNumbersKeepLeadingZeros) {
     k->SPB_Blank(ws);
-    ws->Range_("G2").Value_(std::string("01"));
+    ws->RangeAt("G2").SetValue(std::string("01"));
     EXPECT_EQ(Text("G2"), "01");
     EXPECT_EQ(ValueOf("G2"), host::Value(std::string("01")));
 }

@@ -50,7 +50,7 @@ TEST_F(ListRows, InsertIntoARangeCountsRowsWithinIt) {
     Put("A5", std::string("вне"));
     Put("C5", std::string("внутри"));
     Put("E5", std::string("справа"));
-    std::optional<host::Range> rang = ws->Range_("B3:D10");
+    std::optional<host::Range> rang = ws->RangeAt("B3:D10");
     k->RowInsert(ws, 3, rang);
     EXPECT_EQ(Text("C5"), "");
     EXPECT_EQ(Text("C6"), "внутри");
@@ -67,7 +67,7 @@ TEST_F(ListRows, InsertThroughDispatchWithRangeOmittedOrGiven) {
     std::vector<Variant> args{ws, 2.0};
     ASSERT_TRUE(k->InvokeByName("RowInsert", args).ok());
     EXPECT_EQ(Text("B3"), "первая");
-    std::vector<Variant> withRange{ws, std::int32_t{1}, ws->Range_("B3:B4")};
+    std::vector<Variant> withRange{ws, std::int32_t{1}, ws->RangeAt("B3:B4")};
     ASSERT_TRUE(k->InvokeByName("rowinsert", withRange).ok());
     EXPECT_EQ(Text("B4"), "первая");
     EXPECT_TRUE(std::holds_alternative<host::Range>(withRange[2]));

@@ -16,20 +16,20 @@ ErrorCode CodeOf(const std::function<void()>& f) {
 
 TEST_F(ModelTest, DeletedSheetReferenceThrowsObjectDeleted) {
     auto second = book->Add(nullptr, nullptr);
-    host::Range r = second->Range_("A1:B2");
+    host::Range r = second->RangeAt("A1:B2");
     second->Delete();
     EXPECT_TRUE(second->IsDeleted());
     EXPECT_EQ(book->Count(), 1);
     EXPECT_EQ(CodeOf([&] { second->Name(); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { second->Cells(1, 1); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { second->InsertRows(1, 1); }), ErrorCode::ObjectDeleted);
-    EXPECT_EQ(CodeOf([&] { r.Value_(1.0); }), ErrorCode::ObjectDeleted);
+    EXPECT_EQ(CodeOf([&] { r.SetValue(1.0); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { r.Text(); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { r.Offset(1, 1); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { r.Font().Bold(true); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { r.Select(); }), ErrorCode::ObjectDeleted);
     EXPECT_EQ(CodeOf([&] { second->Delete(); }), ErrorCode::ObjectDeleted);
-    EXPECT_EQ(CodeOf([&] { ws->Range_("A1").Copy(r); }), ErrorCode::ObjectDeleted);
+    EXPECT_EQ(CodeOf([&] { ws->RangeAt("A1").Copy(r); }), ErrorCode::ObjectDeleted);
     // the last sheet stays
     EXPECT_EQ(CodeOf([&] { ws->Delete(); }), ErrorCode::ApplicationDefined);
     EXPECT_FALSE(ws->IsDeleted());
@@ -122,7 +122,7 @@ TEST_F(ModelTest, PageSetupAndBulkAccess) {
     ws->Page().printArea = "$A:$Z";
     ws->Page().orientation = host::PageOrientation::Landscape;
     EXPECT_EQ(ws->Page().printArea, "$A:$Z");
-    ws->Range_("B2").Value_(std::string("x"));
+    ws->RangeAt("B2").SetValue(std::string("x"));
     ws->Columns("C:D").ColumnWidth(3.5);
     ws->Rows(4).RowHeight(8);
     std::vector<std::pair<int, int>> seen;

@@ -49,7 +49,7 @@ void Fill(model::ModelWorksheet& ws, unsigned seed, bool formulas) {
             switch (pick(5)) {
                 case 0: ws.SetValue(host::Area{r, c, r, c}, std::string("t") + std::to_string(r * 100 + c)); break;
                 case 1: ws.SetValue(host::Area{r, c, r, c}, static_cast<double>(pick(1000)) / 8); break;
-                case 2: ws.Range_(host::Area{r, c, r, c}).Interior().Color(host::Color::Rgb(0x102030u + static_cast<unsigned>(pick(3)))); break;
+                case 2: ws.RangeAt(host::Area{r, c, r, c}).Interior().Color(host::Color::Rgb(0x102030u + static_cast<unsigned>(pick(3)))); break;
                 case 3: ws.SetValue(host::Area{r, c, r, c}, pick(2) == 0); break;
                 default:
                     if (formulas) ws.SetValue(host::Area{r, c, r, c}, std::string("=RC[-1]&R1C3"));
@@ -61,10 +61,10 @@ void Fill(model::ModelWorksheet& ws, unsigned seed, bool formulas) {
             ws.Merge(host::Area{r, c, r + pick(2), c + 1 + pick(4)});
         }
     }
-    ws.Range_("C1:H40").Borders().LineStyle(host::LineStyle::Continuous);
+    ws.RangeAt("C1:H40").Borders().LineStyle(host::LineStyle::Continuous);
     ws.ColumnWidth(4, 6, 3.5);
     ws.ColumnWidth(12, 12, 20);
-    ws.Range_("J:J").Interior().Color(host::Color::Rgb(0x00FF00));
+    ws.RangeAt("J:J").Interior().Color(host::Color::Rgb(0x00FF00));
     host::Hyperlink link;
     link.anchor = host::Area{3, 9, 3, 11};
     link.subAddress = "A1";
@@ -206,7 +206,7 @@ TEST(CellValues, FormulaKeepsItsCachedValueAndLosesBothWhenCleared) {
     model::ModelApplication app(std::make_shared<model::ScriptedUi>());
     auto ws = app.NewWorkbook()->ModelSheet(1);
     ws->SetFormula(1, 1, "=FOO()", std::string("cached"));  // an unknown function shows the cached value
-    ws->Range_("A1").Interior().Color(host::Color::Rgb(0xFF0000));
+    ws->RangeAt("A1").Interior().Color(host::Color::Rgb(0xFF0000));
     EXPECT_EQ(ws->Content(1, 1).formula, "=FOO()");
     EXPECT_EQ(ws->CellText(1, 1), "cached");
     ws->ClearContents(host::ParseAddress("A1"));

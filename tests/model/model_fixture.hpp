@@ -15,8 +15,8 @@ protected:
           book(app.NewWorkbook()),
           ws(book->ModelSheet(1)) {}
 
-    host::Range R(const std::string& a1) { return ws->Range_(a1); }
-    std::string Txt(const std::string& a1) { return ws->Range_(a1).Text().value_or("<mixed>"); }
+    host::Range R(const std::string& a1) { return ws->RangeAt(a1); }
+    std::string Txt(const std::string& a1) { return ws->RangeAt(a1).Text().value_or("<mixed>"); }
 
     std::shared_ptr<model::ScriptedUi> ui;
     model::ModelApplication app;

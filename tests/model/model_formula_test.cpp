@@ -30,7 +30,7 @@ protected:
 // ---------------------------------------------------------------- evaluation
 
 TEST_F(ModelFormulaTest, RegisterReferencesShowTheRegisterCell) {
-    R("E5").Value_(std::string("=список!R7C3"));
+    R("E5").SetValue(std::string("=список!R7C3"));
     EXPECT_EQ(Formula(5, 5), "=список!R7C3");
     EXPECT_EQ(ws->CellText(5, 5), "АБВГ.468332.001");
     EXPECT_EQ(std::get<std::string>(ws->Content(5, 5).value), "АБВГ.468332.001");
@@ -43,51 +43,51 @@ TEST_F(ModelFormulaTest, RegisterReferencesShowTheRegisterCell) {
     list->SetLiteral(Area{7, 3, 7, 3}, std::string("АБВГ.468332.002"));
     EXPECT_EQ(ws->CellText(5, 5), "АБВГ.468332.002");
     // an empty register cell shows nothing (its value is 0 when displayed as a number)
-    R("A1").Value_(std::string("=список!R20C3"));
+    R("A1").SetValue(std::string("=список!R20C3"));
     EXPECT_EQ(ws->CellText(1, 1), "0");
     ws->View().displayZeros = false;
     EXPECT_EQ(ws->CellText(1, 1), "");
 }
 
 TEST_F(ModelFormulaTest, FirstUseFormulaJoinsTwoRegisterCellsWithFiveBlanks) {
-    R("W2").Value_(std::string("=список!R7C7 & \"     \" & список!R7C8"));
+    R("W2").SetValue(std::string("=список!R7C7 & \"     \" & список!R7C8"));
     EXPECT_EQ(Txt("W2"), "АБВГ.468000.001     ПР-17");
     list->ClearContents(Area{7, 7, 7, 8});
     EXPECT_EQ(Txt("W2"), "     ");
 }
 
 TEST_F(ModelFormulaTest, ChangeRegistrationFormulasFollowTheCellsToTheLeft) {
-    R("E5").Value_(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
-    R("J5").Value_(std::string("=IF(RC[-7]=\"\",\"\",\"Все\")"));
-    R("U5").Value_(std::string("=IF(RC[-1]=\"\",\"\",\"-\")"));
+    R("E5").SetValue(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
+    R("J5").SetValue(std::string("=IF(RC[-7]=\"\",\"\",\"Все\")"));
+    R("U5").SetValue(std::string("=IF(RC[-1]=\"\",\"\",\"-\")"));
     // nothing filled in: the cells show the empty text, as a test for "" expects
     EXPECT_EQ(Txt("E5"), "");
     EXPECT_EQ(R("E5:U5").Text(), std::optional<std::string>(""));
     EXPECT_EQ(std::get<std::string>(ws->Content(5, 5).value), "");
-    R("C5").Value_(std::string("3"));
+    R("C5").SetValue(std::string("3"));
     EXPECT_EQ(Txt("E5"), "-");
     EXPECT_EQ(Txt("J5"), "Все");
     EXPECT_EQ(Txt("U5"), "");
-    R("T5").Value_(1.0);
+    R("T5").SetValue(1.0);
     EXPECT_EQ(Txt("U5"), "-");
     // group-specification form: the change number three rows up
-    R("E6").Value_(std::string("=IF(R[-3]C=\"\",\"\",\"-\")"));
+    R("E6").SetValue(std::string("=IF(R[-3]C=\"\",\"\",\"-\")"));
     EXPECT_EQ(Txt("E6"), "");
-    R("E3").Value_(std::string("1"));
+    R("E3").SetValue(std::string("1"));
     EXPECT_EQ(Txt("E6"), "-");
 }
 
 TEST_F(ModelFormulaTest, ResultsUseTheCellsNumberFormat) {
-    R("B1").Value_(0.25);
-    R("A1").Value_(std::string("=R1C2*2"));
+    R("B1").SetValue(0.25);
+    R("A1").SetValue(std::string("=R1C2*2"));
     EXPECT_EQ(Txt("A1"), "0.5");
     R("A1").NumberFormat("0%");
     EXPECT_EQ(Txt("A1"), "50%");
-    R("A2").Value_(std::string("=R1C2-R1C2"));
+    R("A2").SetValue(std::string("=R1C2-R1C2"));
     EXPECT_EQ(Txt("A2"), "0");
     ws->View().displayZeros = false;
     EXPECT_EQ(Txt("A2"), "");
-    R("A3").Value_(std::string("=1/0"));
+    R("A3").SetValue(std::string("=1/0"));
     EXPECT_EQ(Txt("A3"), "#DIV/0!");
 }
 
@@ -96,10 +96,10 @@ TEST_F(ModelFormulaTest, OtherSheetsAreFoundByNameWithoutRegardToCase) {
     spaced->SetLiteral(Area{1, 1, 1, 1}, std::string("с пробелом"));
     auto quote = book->AddNamed("Д'Артаньян");
     quote->SetLiteral(Area{2, 2, 2, 2}, 42.0);
-    R("A1").Value_(std::string("=СПИСОК!R7C4"));
-    R("A2").Value_(std::string("='мой СПИСОК'!R1C1"));
-    R("A3").Value_(std::string("='Д''Артаньян'!R2C2+1"));
-    R("A4").Value_(std::string("=Нет!R1C1"));
+    R("A1").SetValue(std::string("=СПИСОК!R7C4"));
+    R("A2").SetValue(std::string("='мой СПИСОК'!R1C1"));
+    R("A3").SetValue(std::string("='Д''Артаньян'!R2C2+1"));
+    R("A4").SetValue(std::string("=Нет!R1C1"));
     EXPECT_EQ(Txt("A1"), "Блок питания");
     EXPECT_EQ(Txt("A2"), "с пробелом");
     EXPECT_EQ(Txt("A3"), "43");
@@ -111,8 +111,8 @@ TEST_F(ModelFormulaTest, SheetsFoundByTheWorkbookAreFoundByFormulasToo) {
     auto chart = book->AddNamed("Ґрафік");
     chart->SetLiteral(Area{1, 1, 1, 1}, std::string("план"));
     EXPECT_EQ(book->FindSheet("ґрафік"), chart);
-    R("A1").Value_(std::string("='ґрафік'!R1C1"));
-    R("A2").Value_(std::string("=ҐРАФІК!R1C1"));
+    R("A1").SetValue(std::string("='ґрафік'!R1C1"));
+    R("A2").SetValue(std::string("=ҐРАФІК!R1C1"));
     EXPECT_EQ(Txt("A1"), "план");
     EXPECT_EQ(Txt("A2"), "план");
     // a sheet whose name reads as a cell stays quoted when a rename writes it
@@ -142,13 +142,13 @@ TEST_F(ModelFormulaTest, LongChainsOfFormulasWithoutCachedValuesAreComputed) {
 
 TEST_F(ModelFormulaTest, FormulasReadFormulasInTurn) {
     list->SetValue(Area{1, 1, 1, 1}, std::string("=R7C3&\" (\"&R7C4&\")\""));
-    R("A1").Value_(std::string("=список!R1C1"));
-    R("A2").Value_(std::string("=LEN(R1C1)"));
+    R("A1").SetValue(std::string("=список!R1C1"));
+    R("A2").SetValue(std::string("=LEN(R1C1)"));
     EXPECT_EQ(Txt("A1"), "АБВГ.468332.001 (Блок питания)");
     EXPECT_EQ(Txt("A2"), "30");
     // a diamond of references is read once per cell, not once per path
-    for (int r = 10; r <= 40; ++r) R("A" + std::to_string(r)).Value_(std::string("=R[-1]C+R[-1]C"));
-    R("A9").Value_(1.0);
+    for (int r = 10; r <= 40; ++r) R("A" + std::to_string(r)).SetValue(std::string("=R[-1]C+R[-1]C"));
+    R("A9").SetValue(1.0);
     EXPECT_EQ(Txt("A40"), "2147483648");
 }
 
@@ -159,7 +159,7 @@ TEST_F(ModelFormulaTest, UnknownFunctionKeepsTheCachedValue) {
     EXPECT_EQ(std::get<std::string>(ws->Content(1, 1).value), "из файла");
     EXPECT_EQ(Txt("A2"), "12");
     // a formula that reads it sees the cached value too
-    R("A3").Value_(std::string("=R2C1*2"));
+    R("A3").SetValue(std::string("=R2C1*2"));
     EXPECT_EQ(Txt("A3"), "24");
 }
 
@@ -176,8 +176,8 @@ TEST_F(ModelFormulaTest, CircularReferencesShowTheCachedValueAndEnd) {
     EXPECT_EQ(Txt("A4"), "тоже");
     EXPECT_EQ(list->CellText(1, 1), "кэш");
     // a chain far longer than the evaluation follows ends without exhausting the stack
-    R("B1").Value_(1.0);
-    R("B2:B5000").Value_(std::string("=R[-1]C+1"));
+    R("B1").SetValue(1.0);
+    R("B2:B5000").SetValue(std::string("=R[-1]C+1"));
     Value last = ws->Content(5000, 2).value;
     ASSERT_TRUE(std::holds_alternative<double>(last));
     EXPECT_GT(std::get<double>(last), 100.0);
@@ -188,7 +188,7 @@ TEST_F(ModelFormulaTest, LiteralsAndTextCellsAreNeverFormulas) {
     EXPECT_EQ(Formula(1, 1), "");
     EXPECT_EQ(Txt("A1"), "=список!R7C3");
     R("A2").NumberFormat("@");
-    R("A2").Value_(std::string("=список!R7C3"));
+    R("A2").SetValue(std::string("=список!R7C3"));
     EXPECT_EQ(Txt("A2"), "=список!R7C3");
     // neither moves with the register
     list->DeleteRows(1, 1);
@@ -197,7 +197,7 @@ TEST_F(ModelFormulaTest, LiteralsAndTextCellsAreNeverFormulas) {
 }
 
 TEST_F(ModelFormulaTest, TheFileLayerSeesCurrentResults) {
-    R("B2").Value_(std::string("=список!R7C4"));
+    R("B2").SetValue(std::string("=список!R7C4"));
     std::string seen;
     ws->ForEachCell([&](int row, int column, const CellContent& c, model::StyleId) {
         if (row == 2 && column == 2) seen = std::get<std::string>(c.value);
@@ -208,7 +208,7 @@ TEST_F(ModelFormulaTest, TheFileLayerSeesCurrentResults) {
 // ---------------------------------------------------------------- references follow the sheet
 
 TEST_F(ModelFormulaTest, TitleCellFollowsDeletedAndInsertedRegisterRows) {
-    R("E5").Value_(std::string("=список!R7C3"));
+    R("E5").SetValue(std::string("=список!R7C3"));
     list->DeleteRows(3, 1);
     EXPECT_EQ(Formula(5, 5), "=список!R6C3");
     EXPECT_EQ(Txt("E5"), "АБВГ.468332.001");
@@ -226,7 +226,7 @@ TEST_F(ModelFormulaTest, TitleCellFollowsDeletedAndInsertedRegisterRows) {
 }
 
 TEST_F(ModelFormulaTest, FormulasFollowRegisterColumns) {
-    R("W2").Value_(std::string("=список!R7C7 & \"     \" & список!R7C8"));
+    R("W2").SetValue(std::string("=список!R7C7 & \"     \" & список!R7C8"));
     list->InsertColumns(5, 2);
     EXPECT_EQ(Formula(2, 23), "=список!R7C9 & \"     \" & список!R7C10");
     EXPECT_EQ(Txt("W2"), "АБВГ.468000.001     ПР-17");
@@ -238,8 +238,8 @@ TEST_F(ModelFormulaTest, FormulasFollowRegisterColumns) {
 }
 
 TEST_F(ModelFormulaTest, RelativeRowReferenceKeepsItsTarget) {
-    R("A3").Value_(std::string("верх"));
-    R("A5").Value_(std::string("=R[-2]C"));
+    R("A3").SetValue(std::string("верх"));
+    R("A5").SetValue(std::string("=R[-2]C"));
     ws->InsertRows(4, 2);  // between the formula and its target
     EXPECT_EQ(Txt("A3"), "верх");
     EXPECT_EQ(Formula(7, 1), "=R[-4]C");
@@ -258,8 +258,8 @@ TEST_F(ModelFormulaTest, RelativeRowReferenceKeepsItsTarget) {
 }
 
 TEST_F(ModelFormulaTest, ChangeRegistrationFormulaFollowsInsertedColumns) {
-    R("E5").Value_(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
-    R("C5").Value_(std::string("1"));
+    R("E5").SetValue(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
+    R("C5").SetValue(std::string("1"));
     EXPECT_EQ(Txt("E5"), "-");
     ws->InsertColumns(1, 1);  // left of both: the offset is unchanged
     EXPECT_EQ(Formula(5, 6), "=IF(RC[-2]=\"\",\"\",\"-\")");
@@ -269,7 +269,7 @@ TEST_F(ModelFormulaTest, ChangeRegistrationFormulaFollowsInsertedColumns) {
     EXPECT_EQ(Txt("H5"), "-");
     ws->ClearContents(Area{5, 4, 5, 4});
     EXPECT_EQ(Txt("H5"), "");
-    ws->Range_("D5").Value_(std::string("2"));
+    ws->RangeAt("D5").SetValue(std::string("2"));
     ws->DeleteColumns(5, 1);  // between them again
     EXPECT_EQ(Formula(5, 7), "=IF(RC[-3]=\"\",\"\",\"-\")");
     EXPECT_EQ(Txt("G5"), "-");
@@ -282,9 +282,9 @@ TEST_F(ModelFormulaTest, ChangeRegistrationFormulaFollowsInsertedColumns) {
 }
 
 TEST_F(ModelFormulaTest, AbsoluteOwnSheetReferencesMove) {
-    R("B10").Value_(5.0);
-    R("A1").Value_(std::string("=R10C2*2"));
-    R("A2").Value_(std::string("=SUM(R8C2:R12C2)"));
+    R("B10").SetValue(5.0);
+    R("A1").SetValue(std::string("=R10C2*2"));
+    R("A2").SetValue(std::string("=SUM(R8C2:R12C2)"));
     ws->InsertRows(5, 3);
     EXPECT_EQ(Formula(1, 1), "=R13C2*2");
     EXPECT_EQ(Formula(2, 1), "=SUM(R11C2:R15C2)");
@@ -299,7 +299,7 @@ TEST_F(ModelFormulaTest, AbsoluteOwnSheetReferencesMove) {
 
 TEST_F(ModelFormulaTest, OffsetsIntoOtherSheetsFollowTheFormulasOwnMove) {
     // the formula moves with its sheet, the register cell it points at does not
-    R("A5").Value_(std::string("=список!R[2]C[2]"));
+    R("A5").SetValue(std::string("=список!R[2]C[2]"));
     EXPECT_EQ(Txt("A5"), "АБВГ.468332.001");
     ws->InsertRows(1, 2);
     EXPECT_EQ(Formula(7, 1), "=список!RC[2]");
@@ -308,7 +308,7 @@ TEST_F(ModelFormulaTest, OffsetsIntoOtherSheetsFollowTheFormulasOwnMove) {
     EXPECT_EQ(Formula(7, 2), "=список!RC[1]");
     EXPECT_EQ(Txt("B7"), "АБВГ.468332.001");
     // a formula naming its own sheet moves as an own-sheet one
-    R("C1").Value_(std::string("=Лист1!R7C2"));
+    R("C1").SetValue(std::string("=Лист1!R7C2"));
     ws->InsertRows(1, 1);
     EXPECT_EQ(Formula(2, 3), "=Лист1!R8C2");
     EXPECT_EQ(Txt("C2"), "АБВГ.468332.001");
@@ -317,7 +317,7 @@ TEST_F(ModelFormulaTest, OffsetsIntoOtherSheetsFollowTheFormulasOwnMove) {
 TEST_F(ModelFormulaTest, DeletedSheetLeavesLostReferences) {
     auto other = book->AddNamed("Прочее");
     other->SetValue(Area{1, 1, 1, 1}, std::string("=список!R7C3"));
-    R("E5").Value_(std::string("=список!R7C3&\"/\"&R1C1"));
+    R("E5").SetValue(std::string("=список!R7C3&\"/\"&R1C1"));
     list->Delete();
     EXPECT_EQ(Formula(5, 5), "=#REF!&\"/\"&R1C1");
     EXPECT_EQ(Txt("E5"), "#REF!");
@@ -329,8 +329,8 @@ TEST_F(ModelFormulaTest, DeletedSheetLeavesLostReferences) {
 }
 
 TEST_F(ModelFormulaTest, RenamedSheetRenamesReferences) {
-    R("E5").Value_(std::string("=список!R7C3"));
-    R("E6").Value_(std::string("=СПИСОК!R7C4"));
+    R("E5").SetValue(std::string("=список!R7C3"));
+    R("E6").SetValue(std::string("=СПИСОК!R7C4"));
     list->Name("Реестр документов");
     EXPECT_EQ(Formula(5, 5), "='Реестр документов'!R7C3");
     EXPECT_EQ(Formula(6, 5), "='Реестр документов'!R7C4");
@@ -358,8 +358,8 @@ TEST_F(ModelFormulaTest, LoadedAndCopiedFormulasAreFollowedToo) {
     EXPECT_EQ(other->Content(10, 10).formula, "=список!R5C3");
     EXPECT_EQ(Txt("C3"), "АБВГ.468332.001");
     // a copied relative formula points at the cells at the same offsets
-    R("A1").Value_(std::string("верх"));
-    R("A2").Value_(std::string("=R[-1]C"));
+    R("A1").SetValue(std::string("верх"));
+    R("A2").SetValue(std::string("=R[-1]C"));
     ws->CopyTo(Area{1, 1, 2, 1}, *other, 1, 1);
     EXPECT_EQ(other->CellText(2, 1), "верх");
     other->InsertRows(2, 1);
@@ -369,8 +369,8 @@ TEST_F(ModelFormulaTest, LoadedAndCopiedFormulasAreFollowedToo) {
 
 TEST_F(ModelFormulaTest, ChangesInASheetWithoutSensitiveFormulasLeaveThemAlone) {
     // absolute references into another sheet and same-row offsets
-    R("E5").Value_(std::string("=список!R7C3"));
-    R("E6").Value_(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
+    R("E5").SetValue(std::string("=список!R7C3"));
+    R("E6").SetValue(std::string("=IF(RC[-2]=\"\",\"\",\"-\")"));
     auto third = book->AddNamed("Третий");
     third->SetValue(Area{2, 2, 2, 2}, std::string("=список!R7C4"));
     ws->InsertRows(1, 3);
@@ -388,9 +388,9 @@ TEST_F(ModelFormulaTest, ChangesInASheetWithoutSensitiveFormulasLeaveThemAlone) 
 }
 
 TEST_F(ModelFormulaTest, FormulasInDeletedRowsGoWithThem) {
-    R("A3").Value_(std::string("=R[1]C"));
-    R("A4").Value_(std::string("x"));
-    R("A10").Value_(std::string("=R3C1&R4C1"));
+    R("A3").SetValue(std::string("=R[1]C"));
+    R("A4").SetValue(std::string("x"));
+    R("A10").SetValue(std::string("=R3C1&R4C1"));
     ws->DeleteRows(3, 1);
     EXPECT_EQ(Formula(3, 1), "");
     EXPECT_EQ(Txt("A3"), "x");
@@ -399,8 +399,8 @@ TEST_F(ModelFormulaTest, FormulasInDeletedRowsGoWithThem) {
 
 TEST_F(ModelFormulaTest, ReferenceOffTheSheetSurvivesInsertionAndDeletion) {
     // "one column to the left" in column A names no cell
-    R("A5").Value_(std::string("=R[1]C[-1]"));
-    R("A6").Value_(std::string("x"));
+    R("A5").SetValue(std::string("=R[1]C[-1]"));
+    R("A6").SetValue(std::string("x"));
     EXPECT_EQ(Txt("A5"), "#REF!");
     ws->InsertColumns(1, 2);
     EXPECT_EQ(Txt("C5"), "#REF!");  // it does not come to name the new column B
@@ -412,8 +412,8 @@ TEST_F(ModelFormulaTest, ReferenceOffTheSheetSurvivesInsertionAndDeletion) {
 }
 
 TEST_F(ModelFormulaTest, ShiftedCellsCarryReferencesWithThem) {
-    R("B5").Value_(std::string("пять"));
-    R("A1").Value_(std::string("=R5C2"));
+    R("B5").SetValue(std::string("пять"));
+    R("A1").SetValue(std::string("=R5C2"));
     ws->InsertCells(Area{3, 2, 4, 2}, host::Shift::Down);
     EXPECT_EQ(Formula(1, 1), "=R7C2");
     EXPECT_EQ(Txt("A1"), "пять");
@@ -423,8 +423,8 @@ TEST_F(ModelFormulaTest, ShiftedCellsCarryReferencesWithThem) {
     ws->DeleteCells(Area{5, 2, 5, 2}, host::Shift::Up);
     EXPECT_EQ(Formula(1, 1), "=#REF!");
     // cells shifted right
-    R("C2").Value_(std::string("два"));
-    R("A2").Value_(std::string("=RC[2]"));
+    R("C2").SetValue(std::string("два"));
+    R("A2").SetValue(std::string("=RC[2]"));
     ws->InsertCells(Area{2, 2, 2, 2}, host::Shift::Right);
     EXPECT_EQ(Formula(2, 1), "=RC[3]");
     EXPECT_EQ(Txt("A2"), "два");

@@ -23,11 +23,11 @@ protected:
     // Content, cell formats, a formatted column and a formatted row, on a sheet.
     static void Fill(model::ModelWorksheet& s) {
         for (int r = 1; r <= 8; ++r) s.SetLiteral(Area{r, 1, r, 1}, static_cast<double>(r));
-        s.Range_("B5").Font().Bold(true);
-        s.Range_("B1").Font().Underline(host::Underline::Single);
+        s.RangeAt("B5").Font().Bold(true);
+        s.RangeAt("B1").Font().Underline(host::Underline::Single);
         s.Columns("C:C").Font().Size(10);
         s.Rows(4).Font().Italic(true);
-        s.Range_("E2").NumberFormat("0.00");
+        s.RangeAt("E2").NumberFormat("0.00");
     }
     static void Frame(const host::Range& r) {
         r.Interior().Color(host::Color::Rgb(0xFFFF99));
@@ -65,7 +65,7 @@ TEST_F(HugeArea, RowsToTheSheetsEndFormatAsAShortRunDoes) {
 // A bottom border on the last row differs from the rows inside: the area is then
 // formatted row by row, as before.
 TEST_F(HugeArea, RowsToTheEndWithABottomEdgeStillFormatRight) {
-    ws->Range_("A3").Value_(1.0);
+    ws->RangeAt("A3").SetValue(1.0);
     ws->Rows("1048500:1048576").Borders(host::Edge::Bottom).LineStyle(host::LineStyle::Continuous);
     EXPECT_EQ(ws->CellStyle(kMaxRows, 5).bottom.style, host::LineStyle::Continuous);
     EXPECT_EQ(ws->CellStyle(kMaxRows - 1, 5).bottom.style, host::LineStyle::None);
@@ -103,10 +103,10 @@ TEST_F(HugeArea, CopyOfAnAreaDownToTheSheetsEnd) {
     Fill(*twin);
     ws->Cells().Font().Name("ISOCPEUR");
     twin->Cells().Font().Name("ISOCPEUR");
-    ws->Range_("F12").Value_(std::string("в пути"));  // a destination cell the copy overwrites
-    twin->Range_("F12").Value_(std::string("в пути"));
-    ws->Range_("A3:B1048576").Copy(ws->Range_("E3"));
-    twin->Range_("A3:B20").Copy(twin->Range_("E3"));
+    ws->RangeAt("F12").SetValue(std::string("в пути"));  // a destination cell the copy overwrites
+    twin->RangeAt("F12").SetValue(std::string("в пути"));
+    ws->RangeAt("A3:B1048576").Copy(ws->RangeAt("E3"));
+    twin->RangeAt("A3:B20").Copy(twin->RangeAt("E3"));
     EXPECT_LT(StoredCells(*ws), 40);
     for (int r : {1, 2, 3, 4, 5, 8, 12, 20}) {
         for (int c : {4, 5, 6, 7}) {
@@ -122,7 +122,7 @@ TEST_F(HugeArea, CopyOfAnAreaDownToTheSheetsEnd) {
 // Heights of rows to the sheet's end: the rows above keep theirs.
 TEST_F(HugeArea, RowHeightsToTheSheetsEnd) {
     ws->RowHeight(2, 2, 30);
-    ws->Range_("A7").Value_(1.0);
+    ws->RangeAt("A7").SetValue(1.0);
     ws->Rows("5:1048576").RowHeight(8);
     EXPECT_LT(StoredRows(*ws), 6);
     EXPECT_EQ(ws->RowHeight(1), 15);
@@ -144,7 +144,7 @@ TEST_F(HugeArea, WholeSheetClearCopyMergeAndDelete) {
     Frame(ws->Cells());
     EXPECT_EQ(ws->CellStyle(kMaxRows, kMaxColumns).font.name, "ISOCPEUR");
     EXPECT_TRUE(ws->CellStyle(5, 2).font.bold);
-    ws->Columns("A:B").Copy(ws->Range_("F1"));
+    ws->Columns("A:B").Copy(ws->RangeAt("F1"));
     EXPECT_EQ(ws->Content(8, 6).value, host::Value(8.0));
     EXPECT_TRUE(ws->CellStyle(5, 7).font.bold);
     ws->Rows("2:1048576").ClearContents();

@@ -17,11 +17,11 @@ using host::Value;
 // ---------------------------------------------------------------- values and text
 
 TEST_F(ModelTest, ValuesFormulasAndTextFormat) {
-    R("A1").Value_(std::string("=R1C2&\"x\""));
+    R("A1").SetValue(std::string("=R1C2&\"x\""));
     EXPECT_EQ(ws->Content(1, 1).formula, "=R1C2&\"x\"");
     EXPECT_EQ(std::get<std::string>(ws->Content(1, 1).value), "x");  // B1 is empty: the formula's result
     R("A2").NumberFormat("@");
-    R("A2").Value_(std::string("=1+1"));
+    R("A2").SetValue(std::string("=1+1"));
     EXPECT_EQ(ws->Content(2, 1).formula, "");
     EXPECT_EQ(std::get<std::string>(ws->Content(2, 1).value), "=1+1");
     ws->SetLiteral(Area{3, 1, 3, 1}, std::string("=x"));
@@ -29,33 +29,33 @@ TEST_F(ModelTest, ValuesFormulasAndTextFormat) {
     ws->SetFormula(4, 1, "=R1C1", 5.0);
     EXPECT_EQ(ws->CellText(4, 1), "x");  // evaluated, not the cached 5
     EXPECT_EQ(R("A4").Formula(), "=R1C1");
-    R("B1").Value_(2.5);
+    R("B1").SetValue(2.5);
     EXPECT_EQ(R("B1").Formula(), "2.5");
 }
 
 TEST_F(ModelTest, TextOfAMixedRangeIsNothing) {
-    R("A1").Value_(std::string("x"));
+    R("A1").SetValue(std::string("x"));
     EXPECT_EQ(R("A1:B1").Text(), std::nullopt);          // "x" and ""
     EXPECT_NE(R("A1:B1").Text(), std::optional<std::string>(""));
     EXPECT_EQ(R("A1:A1").Text(), std::optional<std::string>("x"));
-    R("B1").Value_(std::string("x"));
+    R("B1").SetValue(std::string("x"));
     EXPECT_EQ(R("A1:B1").Text(), std::optional<std::string>("x"));
     EXPECT_EQ(R("C1:D5").Text(), std::optional<std::string>(""));
     EXPECT_EQ(ws->Rows("2:30").Text(), std::optional<std::string>(""));
-    R("XFD30").Value_(std::string("y"));
+    R("XFD30").SetValue(std::string("y"));
     EXPECT_EQ(ws->Rows("2:30").Text(), std::nullopt);
 }
 
 TEST_F(ModelTest, NumbersDisplayAsTheSpreadsheetShowsThem) {
-    R("A1").Value_(1.0);
-    R("A2").Value_(0.1 + 0.2);
-    R("A3").Value_(1234567890123.0);
-    R("A4").Value_(1e-7);
-    R("A5").Value_(45000.0);
+    R("A1").SetValue(1.0);
+    R("A2").SetValue(0.1 + 0.2);
+    R("A3").SetValue(1234567890123.0);
+    R("A4").SetValue(1e-7);
+    R("A5").SetValue(45000.0);
     R("A5").NumberFormat("dd.mm.yyyy");
-    R("A6").Value_(true);
-    R("A7").Value_(host::CellError::Ref);
-    R("A8").Value_(std::string("два\nряда"));
+    R("A6").SetValue(true);
+    R("A7").SetValue(host::CellError::Ref);
+    R("A8").SetValue(std::string("два\nряда"));
     EXPECT_EQ(Txt("A1"), "1");
     EXPECT_EQ(Txt("A2"), "0.3");
     EXPECT_EQ(Txt("A3"), "1.23457E+12");
@@ -64,7 +64,7 @@ TEST_F(ModelTest, NumbersDisplayAsTheSpreadsheetShowsThem) {
     EXPECT_EQ(Txt("A6"), "TRUE");
     EXPECT_EQ(Txt("A7"), "#REF!");
     EXPECT_EQ(Txt("A8"), "два\nряда");
-    R("A9").Value_(0.0);
+    R("A9").SetValue(0.0);
     EXPECT_EQ(Txt("A9"), "0");
     app.ActiveWindow().DisplayZeros(false);
     EXPECT_EQ(Txt("A9"), "");
@@ -114,7 +114,7 @@ TEST_F(ModelTest, UsedRangeAfterFormattingEveryRowStaysSmall) {
     EXPECT_EQ(ws->UsedRange(), (Area{1, 1, 1, 1}));
     EXPECT_EQ(ws->RowHeight(1000000), 26);
     EXPECT_EQ(ws->CellStyle(1000000, 16000).font.name, "ISOCPEUR");
-    R("C7").Value_(1.0);
+    R("C7").SetValue(1.0);
     EXPECT_EQ(ws->UsedRange(), (Area{1, 3, 7, 3}));  // row 1 by its height, column C by its cell
     ws->InsertRows(2, 3);  // still possible: nothing reaches the end of the sheet
     EXPECT_EQ(ws->UsedRange(), (Area{1, 3, 10, 3}));
@@ -182,9 +182,9 @@ TEST_F(ModelTest, PatchesGivenAgainAfterOthersKeepTheirOwnResults) {
 // fall back on.
 TEST_F(ModelTest, PatchingPartOfARowKeepsValuesAndDropsCellsLeftEmpty) {
     ws->Columns("E:E").Font().Size(9);
-    R("B2").Value_(std::string("б"));
+    R("B2").SetValue(std::string("б"));
     R("D2").Font().Italic(true);
-    R("G2").Value_(7.0);
+    R("G2").SetValue(7.0);
     R("A2:H2").Interior().ColorIndex(6);
     for (int c = 1; c <= 8; ++c) EXPECT_EQ(ws->CellStyle(2, c).fill, host::Color::Index(6)) << c;
     EXPECT_EQ(ws->CellStyle(2, 5).font.size, 9);
@@ -231,8 +231,8 @@ TEST_F(ModelTest, StylesAreInterned) {
 // ---------------------------------------------------------------- merges
 
 TEST_F(ModelTest, MergeKeepsTopLeftAndReplacesOverlaps) {
-    R("A1").Value_(std::string("keep"));
-    R("B2").Value_(std::string("gone"));
+    R("A1").SetValue(std::string("keep"));
+    R("B2").SetValue(std::string("gone"));
     R("A1:B2").Merge();
     EXPECT_EQ(Txt("A1"), "keep");
     EXPECT_TRUE(host::IsEmpty(ws->Content(2, 2).value));
@@ -284,7 +284,7 @@ TEST_F(ModelTest, InsertedRowsTakeTheFormatOfTheRowAbove) {
     ws->Rows(4).RowHeight(30);
     ws->Rows(4).Font().Bold(true);
     R("C4").Interior().ColorIndex(3);
-    R("C4").Value_(std::string("v"));
+    R("C4").SetValue(std::string("v"));
     ws->InsertRows(5, 2);
     EXPECT_EQ(ws->RowHeight(5), 30);
     EXPECT_EQ(ws->RowHeight(6), 30);
@@ -300,8 +300,8 @@ TEST_F(ModelTest, InsertedRowsTakeTheFormatOfTheRowAbove) {
 }
 
 TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
-    R("B1048576").Value_(std::string("last"));
-    R("A5").Value_(std::string("five"));
+    R("B1048576").SetValue(std::string("last"));
+    R("A5").SetValue(std::string("five"));
     try {
         ws->InsertRows(3, 1);
         FAIL() << "no error";
@@ -324,7 +324,7 @@ TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
     EXPECT_EQ(ws->RowHeight(1048576), 20);
     EXPECT_EQ(ws->UsedRange().r2, 1048576);
     // columns likewise
-    R("XFD1").Value_(1.0);
+    R("XFD1").SetValue(1.0);
     EXPECT_THROW(ws->InsertColumns(1, 1), Error);
     EXPECT_EQ(Txt("A6"), "five");
 }
@@ -332,7 +332,7 @@ TEST_F(ModelTest, InsertionThatWouldPushContentOffTheSheetFails) {
 TEST_F(ModelTest, FormatsAtTheSheetsEdgeDoNotBlockInsertions) {
     // a list saved by LibreOffice or openpyxl: a column format run reaching XFD,
     // a row format down to the last row and styled empty cells at both edges
-    R("A1").Value_(std::string("a"));
+    R("A1").SetValue(std::string("a"));
     ws->Columns("B:XFD").Font().Bold(true);
     ws->ColumnWidth(2, host::kMaxColumns, 12);
     ws->Rows("1048570:1048576").Font().Italic(true);
@@ -349,8 +349,8 @@ TEST_F(ModelTest, FormatsAtTheSheetsEdgeDoNotBlockInsertions) {
     EXPECT_EQ(Txt("C4"), "a");
     EXPECT_TRUE(ws->CellStyle(1048576, 1).font.italic);
     EXPECT_FALSE(ws->UsedRange().r2 > host::kMaxRows);
-    ws->Range_("A2:D2").Insert(host::Shift::Down);
-    ws->Range_("A9:B9").Insert(host::Shift::Right);
+    ws->RangeAt("A2:D2").Insert(host::Shift::Down);
+    ws->RangeAt("A9:B9").Insert(host::Shift::Right);
     EXPECT_EQ(Txt("C5"), "a");
     // nothing was stored past the edges
     ws->ForEachCell([](int row, int column, const host::CellContent&, model::StyleId) {
@@ -358,14 +358,14 @@ TEST_F(ModelTest, FormatsAtTheSheetsEdgeDoNotBlockInsertions) {
         EXPECT_LE(column, host::kMaxColumns);
     });
     // a value at the edge still refuses every insertion that would push it off
-    R("XFD2").Value_(std::string("edge"));
+    R("XFD2").SetValue(std::string("edge"));
     EXPECT_THROW(ws->InsertColumns(1, 1), Error);
-    EXPECT_THROW(ws->Range_("A2").Insert(host::Shift::Right), Error);
-    ws->Range_("A3").Insert(host::Shift::Right);  // another row: nothing of its content reaches the edge
-    R("D1048576").Value_(std::string("bottom"));
+    EXPECT_THROW(ws->RangeAt("A2").Insert(host::Shift::Right), Error);
+    ws->RangeAt("A3").Insert(host::Shift::Right);  // another row: nothing of its content reaches the edge
+    R("D1048576").SetValue(std::string("bottom"));
     EXPECT_THROW(ws->InsertRows(1, 1), Error);
-    EXPECT_THROW(ws->Range_("D10").Insert(host::Shift::Down), Error);
-    ws->Range_("E10").Insert(host::Shift::Down);
+    EXPECT_THROW(ws->RangeAt("D10").Insert(host::Shift::Down), Error);
+    ws->RangeAt("E10").Insert(host::Shift::Down);
     EXPECT_EQ(Txt("C5"), "a");
     EXPECT_EQ(Txt("XFD2"), "edge");
     EXPECT_EQ(Txt("D1048576"), "bottom");
@@ -404,11 +404,11 @@ TEST_F(ModelTest, ColumnsWithoutAWidthTakeTheSheetsStandardWidth) {
 }
 
 TEST_F(ModelTest, RefusalsSayWhyWithoutTheirTexts) {
-    R("A1").Value_(std::string("a"));
+    R("A1").SetValue(std::string("a"));
     R("B2:C3").Merge();
-    R("XFD5").Value_(1.0);
+    R("XFD5").SetValue(1.0);
     EXPECT_EQ(RefusalOf([&] { ws->InsertColumns(1, 1); }), Refusal::ContentOffSheet);
-    EXPECT_EQ(RefusalOf([&] { ws->Range_("C2:C3").Insert(host::Shift::Down); }), Refusal::PartOfMergedArea);
+    EXPECT_EQ(RefusalOf([&] { ws->RangeAt("C2:C3").Insert(host::Shift::Down); }), Refusal::PartOfMergedArea);
     EXPECT_EQ(RefusalOf([&] { ws->LoadMerge(Area{3, 3, 4, 4}); }), Refusal::MergedAreasOverlap);
     EXPECT_EQ(RefusalOf([&] { ws->RowHeight(1, 1, 410); }), Refusal::RowHeightOutOfRange);
     EXPECT_EQ(RefusalOf([&] { ws->ColumnWidth(1, 1, 256); }), Refusal::ColumnWidthOutOfRange);
@@ -431,9 +431,9 @@ TEST_F(ModelTest, RefusalsSayWhyWithoutTheirTexts) {
 }
 
 TEST_F(ModelTest, DeleteRowsAndColumnsMoveCells) {
-    R("A1").Value_(std::string("a"));
-    R("A5").Value_(std::string("b"));
-    R("D1").Value_(std::string("c"));
+    R("A1").SetValue(std::string("a"));
+    R("A5").SetValue(std::string("b"));
+    R("D1").SetValue(std::string("c"));
     ws->DeleteRows(2, 3);
     EXPECT_EQ(Txt("A2"), "b");
     ws->DeleteColumns(2, 2);
@@ -442,9 +442,9 @@ TEST_F(ModelTest, DeleteRowsAndColumnsMoveCells) {
 }
 
 TEST_F(ModelTest, InsertAndDeleteCellsShiftPartOfTheSheet) {
-    R("B2").Value_(std::string("b2"));
-    R("B3").Value_(std::string("b3"));
-    R("C2").Value_(std::string("c2"));
+    R("B2").SetValue(std::string("b2"));
+    R("B3").SetValue(std::string("b3"));
+    R("C2").SetValue(std::string("c2"));
     R("B2:B3").Insert(host::Shift::Down);
     EXPECT_EQ(Txt("B4"), "b2");
     EXPECT_EQ(Txt("B5"), "b3");
@@ -458,17 +458,17 @@ TEST_F(ModelTest, InsertAndDeleteCellsShiftPartOfTheSheet) {
     R("A2:B2").Delete(host::Shift::Left);
     EXPECT_EQ(Txt("A2"), "b2");
     R("5:5").Insert(host::Shift::Down);  // entire rows go to InsertRows
-    R("B3").Value_(std::string("x"));
+    R("B3").SetValue(std::string("x"));
     R("3:3").Delete();
     EXPECT_EQ(Txt("B3"), "");
 }
 
 TEST_F(ModelTest, ClearRemovesEverythingAndClearContentsOnlyValues) {
     R("A1:B2").Merge();
-    R("A1").Value_(std::string("x"));
+    R("A1").SetValue(std::string("x"));
     R("A1").Font().Bold(true);
     R("A1").AddHyperlink("", "список!A1", "список");
-    R("D1").Value_(1.0);
+    R("D1").SetValue(1.0);
     R("D1").Font().Bold(true);
     R("D1").ClearContents();
     EXPECT_TRUE(ws->CellStyle(1, 4).font.bold);
@@ -482,12 +482,12 @@ TEST_F(ModelTest, ClearRemovesEverythingAndClearContentsOnlyValues) {
 
 TEST_F(ModelTest, CopyOfEntireRowsCarriesHeightsMergesAndBorders) {
     ws->Rows(37).RowHeight(14);
-    R("C37").Value_(std::string("Копировал:"));
+    R("C37").SetValue(std::string("Копировал:"));
     R("C37:H37").Merge();
     R("C37:Z37").Borders(Edge::Top).LineStyle(LineStyle::Continuous);
-    R("X37").Value_(std::string("Формат А4"));
+    R("X37").SetValue(std::string("Формат А4"));
     R("X37").Formula(std::string("=R1C1"));
-    ws->Rows(37).Copy(ws->Range_("A72"));
+    ws->Rows(37).Copy(ws->RangeAt("A72"));
     EXPECT_EQ(ws->RowHeight(72), 14);
     EXPECT_EQ(Txt("C72"), "Копировал:");
     EXPECT_EQ(ws->MergeArea(72, 5), (Area{72, 3, 72, 8}));
@@ -504,9 +504,9 @@ TEST_F(ModelTest, CopyOfEntireRowsCarriesHeightsMergesAndBorders) {
 
 TEST_F(ModelTest, CopyToAnotherWorkbookReinternsStyles) {
     auto other = app.NewWorkbook();
-    R("A1").Value_(std::string("x"));
+    R("A1").SetValue(std::string("x"));
     R("A1").Font().Name("ISOCPEUR");
-    R("A1").Copy(other->ModelSheet(1)->Range_("B2"));
+    R("A1").Copy(other->ModelSheet(1)->RangeAt("B2"));
     EXPECT_EQ(other->ModelSheet(1)->CellStyle(2, 2).font.name, "ISOCPEUR");
     EXPECT_EQ(other->ModelSheet(1)->CellText(2, 2), "x");
 }
@@ -556,7 +556,7 @@ TEST_F(ModelTest, FreezePanesFollowTheSelection) {
     EXPECT_EQ(win.SplitColumn(), 0);
     ws->InsertRows(1, 2);  // inside the frozen rows: the split moves down
     EXPECT_EQ(ws->View().frozenRows, 3);
-    ws->Range_("C5").Select();
+    ws->RangeAt("C5").Select();
     win.FreezePanes(true);
     EXPECT_EQ(win.SplitRow(), 4);
     EXPECT_EQ(win.SplitColumn(), 2);
@@ -570,7 +570,7 @@ TEST_F(ModelTest, SelectActivatesTheSheetAndShowScrolls) {
     auto second = book->Add(nullptr, ws.get());
     EXPECT_EQ(second->Name(), "Лист2");
     EXPECT_EQ(book->ActiveSheet(), second);
-    ws->Range_("B7:C8").Select();
+    ws->RangeAt("B7:C8").Select();
     EXPECT_EQ(book->ActiveSheet(), ws);
     EXPECT_EQ(app.Selection().area(), (Area{7, 2, 8, 3}));
     ws->Rows(40).Show();
@@ -581,18 +581,18 @@ TEST_F(ModelTest, SelectActivatesTheSheetAndShowScrolls) {
 }
 
 TEST_F(ModelTest, RelativeRanges) {
-    host::Range block = ws->Range_("A37:Z72");
-    EXPECT_EQ(block.Range_("A17:B24").Address(false), "A53:B60");
+    host::Range block = ws->RangeAt("A37:Z72");
+    EXPECT_EQ(block.RangeAt("A17:B24").Address(false), "A53:B60");
     EXPECT_EQ(block.Rows("2:30").Address(false), "A38:Z66");
     EXPECT_EQ(block.Item(2).Address(false), "A38");
     EXPECT_EQ(block.Cells(3, 4).Address(false), "D39");
     EXPECT_EQ(block.Columns(2).Address(false), "B37:B72");
     EXPECT_EQ(block.Rows(1).EntireRow().Address(false), "37:37");
-    EXPECT_EQ(ws->Range_("C5").EntireColumn().Address(true), "$C:$C");
-    EXPECT_EQ(ws->Range_("C5").Offset(1, -1).Address(false), "B6");
-    EXPECT_EQ(ws->Range_("C5").Resize(2, 3).Address(false), "C5:E6");
-    EXPECT_EQ(ws->Range_("C5:E6").Count(), 6);
-    EXPECT_THROW(ws->Range_("A1").Offset(-1, 0), Error);
+    EXPECT_EQ(ws->RangeAt("C5").EntireColumn().Address(true), "$C:$C");
+    EXPECT_EQ(ws->RangeAt("C5").Offset(1, -1).Address(false), "B6");
+    EXPECT_EQ(ws->RangeAt("C5").Resize(2, 3).Address(false), "C5:E6");
+    EXPECT_EQ(ws->RangeAt("C5:E6").Count(), 6);
+    EXPECT_THROW(ws->RangeAt("A1").Offset(-1, 0), Error);
 }
 
 }  // namespace

@@ -24,13 +24,13 @@ TEST_F(HugeAreaFile, WholeRowsColumnsAndSheetSaveAsFewRecordsAndReadBackTheSame)
     auto book = app->NewWorkbook();
     auto ws = book->ModelSheet(1);
     for (int r = 1; r <= 6; ++r) ws->SetLiteral(Area{r, 1, r, 1}, static_cast<double>(r));
-    ws->Range_("B4").Font().Bold(true);
+    ws->RangeAt("B4").Font().Bold(true);
     ws->Columns("C:C").Font().Size(10);
     ws->Rows(2).Font().Italic(true);
     ws->Rows("3:1048576").Interior().Color(host::Color::Rgb(0xFFFF99));
     ws->Rows("3:1048576").Borders().LineStyle(host::LineStyle::Continuous);
     ws->Columns("E:XFD").Font().Name("ISOCPEUR");
-    ws->Range_("H1:XFD1048576").Merge();
+    ws->RangeAt("H1:XFD1048576").Merge();
     ws->RowHeight(1, 1, 30);
     ws->Rows("3:1048576").RowHeight(20);
     const std::string path = dir / "huge.xlsx";
@@ -60,7 +60,7 @@ TEST_F(HugeAreaFile, ColumnRunsRowsAndMergesSpanningTheSheetLoad) {
     auto ws = book->ModelSheet(1);
     ws->SetLiteral(Area{1, 1, 1, 1}, std::string("a"));
     ws->SetLiteral(Area{3, 2, 3, 2}, 2.0);
-    ws->Range_("A1").Font().Bold(true);
+    ws->RangeAt("A1").Font().Bold(true);
     const std::string good = dir / "good.xlsx";
     SaveWorkbook(*book, good);
     Parts parts = ReadParts(good);
@@ -126,7 +126,7 @@ TEST_F(HugeAreaFile, FormulaWithAControlCharacterIsRefusedAtTheLoad) {
 // and could then not be saved. It is refused at the load.
 TEST_F(HugeAreaFile, FontNameWithAControlCharacterIsRefusedAtTheLoad) {
     auto book = app->NewWorkbook();
-    book->ModelSheet(1)->Range_("A1").Font().Name("ISOCPEUR");
+    book->ModelSheet(1)->RangeAt("A1").Font().Name("ISOCPEUR");
     const std::string good = dir / "good.xlsx";
     SaveWorkbook(*book, good);
     Parts parts = ReadParts(good);
@@ -147,7 +147,7 @@ TEST_F(HugeAreaFile, LinksFormatsAndPrintAreasThatASaveCannotWriteAreRefused) {
     ws->SetLiteral(Area{1, 1, 1, 1}, std::string("a\x01b"));
     ws->AddHyperlink(host::Hyperlink{Area{1, 1, 1, 1}, "", "'Лист1'!C3", "", ""});
     ws->AddHyperlink(host::Hyperlink{Area{2, 1, 2, 1}, "", "'Лист1'!C4", "назад", "подсказка"});
-    ws->Range_("B2").NumberFormat("0.000");
+    ws->RangeAt("B2").NumberFormat("0.000");
     ws->Page().printArea = "$A$1:$C$9";
     const std::string good = dir / "good.xlsx";
     SaveWorkbook(*book, good);

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     model::ModelApplication app(std::make_shared<model::ScriptedUi>());
     auto book = app.NewWorkbook();
     auto sheet = book->ModelSheet(1);
-    sheet->Range_("A1").Value_(std::string("список"));
-    sheet->Range_("B1").Value_(std::string("=RC[-1]&\" 1\""));
+    sheet->RangeAt("A1").SetValue(std::string("список"));
+    sheet->RangeAt("B1").SetValue(std::string("=RC[-1]&\" 1\""));
     if (sheet->CellText(1, 2) != "список 1") return 3;
     try {
         sheet->Name("a/b");
