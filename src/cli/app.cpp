@@ -12,6 +12,7 @@
 #include "cli/i18n.hpp"
 #include "cli/parser_text.hpp"
 #include "ormelin/errors.hpp"
+#include "ormelin/state.hpp"
 
 namespace ormelin::cli {
 
@@ -68,18 +69,36 @@ void DeclareWrites(CLI::App& sub, Options& opt) {
 
 namespace {
 
+/// KIND as the kind table names the kinds that have a list, wrapped to the help's width.
+std::string KindHelp() {
+    std::string text = Tr("KIND:"), line = text;
+    bool first = true;
+    for (const auto& k : kinds::kKinds) {
+        if (!k.word) continue;
+        const std::string item = std::string(first ? " " : ", ") + k.word + " (" + Tr(k.title) + ")";
+        first = false;
+        if (line.size() + item.size() > 100) {
+            text += ",\n";
+            line = item.substr(2);
+            text += line;
+        } else {
+            text += item;
+            line += item;
+        }
+    }
+    return text + ".";
+}
+
 /// The parser of the whole command line, with every subcommand declared.
 void DeclareCommandLine(CLI::App& app, Options& opt) {
     TranslateParser(app);
     app.set_version_flag("--version", std::string("ormelin ") + ORMELIN_VERSION,
                          Tr("Display program version information and exit"));
     app.require_subcommand(1);
-    app.footer(Tr(
-        "KIND: spa (specification), spb (group specification), pe (list of elements), ve (list of\n"
-        "operational documents), vn (list of documents on data media), vpa (list of purchased products).\n"
-        "Commands that change a workbook say so in their own help (ormelin COMMAND --help).\n"
-        "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
-        "3 the workbook cannot be read."));
+    app.footer(KindHelp() + "\n" +
+               Tr("Commands that change a workbook say so in their own help (ormelin COMMAND --help).\n"
+                  "Exit status: 0 done, 1 the operation failed (nothing written), 2 wrong command line,\n"
+                  "3 the workbook cannot be read."));
     app.fallthrough();
     for (const Command& c : Commands()) c.declare(*app.add_subcommand(c.word, Tr(c.summary)), opt);
     TranslateCommandHeading(app);

@@ -12,7 +12,16 @@ namespace ormelin::cli {
 
 namespace {
 
-constexpr const char* kKindHelp = "spa | spb | pe | ve | vn | vpa";
+/// The words of KIND, from the kind table.
+const std::string& KindWordsHelp() {
+    static const std::string words = [] {
+        std::string text;
+        for (const auto& k : kinds::kKinds)
+            if (k.word) text += (text.empty() ? "" : " | ") + std::string(k.word);
+        return text;
+    }();
+    return words;
+}
 
 /// A sheet name that is free in the workbook, to set a sheet aside under.
 std::string FreeSheetName(model::ModelWorkbook& book) {
@@ -28,14 +37,14 @@ std::string FreeSheetName(model::ModelWorkbook& book) {
 
 void DeclareNew(CLI::App& sub, Options& opt) {
     sub.add_option("BOOK", opt.book, Tr("workbook (.xlsx); created when it does not exist"))->required();
-    sub.add_option("KIND", opt.kind, kKindHelp)->required();
+    sub.add_option("KIND", opt.kind, KindWordsHelp())->required();
     sub.add_option("--name", opt.name, Tr("name of the new sheet (without it the sheet is \"Новый\")"));
     DeclareWrites(sub, opt);
 }
 
 void DeclareBlank(CLI::App& sub, Options& opt) {
     DeclareBookAndSheet(sub, opt);
-    sub.add_option("KIND", opt.kind, kKindHelp)->required();
+    sub.add_option("KIND", opt.kind, KindWordsHelp())->required();
     DeclareWrites(sub, opt);
 }
 
