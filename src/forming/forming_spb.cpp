@@ -111,10 +111,10 @@ int FirstContentRowBelow(const host::Worksheet& w, int last) {
 
 }  // namespace
 
-std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, bool registration) {
+std::vector<std::pair<long long, long long>> GroupFrameRows(int sheets, bool registration) {
     // the binding-margin rows, then what rollback deletes
     std::vector<std::pair<long long, long long>> rows = {{1, 2}};
-    for (const RowSpan& s : InsertedRowsOf(kForm, sheets + (registration ? 1 : 0), registration))
+    for (const RowSpan& s : InsertedRowsOf(kA4LandscapeGroup, sheets + (registration ? 1 : 0), registration))
         rows.emplace_back(s.from, s.to);
     return rows;
 }
@@ -122,7 +122,7 @@ std::vector<std::pair<long long, long long>> SpbGeometry::FrameRows(int sheets, 
 FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc,
                    const FormOptions& options) {
     if (!ws) throw Error(ErrorCode::ObjectRequired);
-    using G = SpbGeometry;
+    const SheetGeometry& g = kA4LandscapeGroup;
     host::Worksheet& w = *ws;
     FormResult result;
     // 1: one repaint, then no screen updating until the end; window
@@ -132,7 +132,7 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
     host::Window& win = app.ActiveWindow();
     win.FreezePanes(false);
     win.DisplayZeros(false);
-    ListRowsToListHeight(w, G::kListDataRow);
+    ListRowsToListHeight(w, kGroupListDataRow);
     // 2: the column step
     ApplyColumnStep(w);
     // 3: binding-margin lines over the heads
@@ -143,7 +143,7 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
     w.CopyTo(host::ParseAddress("5:6"), w, 17, 1);
     w.DeleteRows(5, 2);
     // 5: the heads stay in view
-    w.Rows(G::kListDataRow).Select();
+    w.Rows(kGroupListDataRow).Select();
     win.FreezePanes(true);
     // 6, 7: variable-data zone and title block
     SpbVariableZone(ws, attDoc);
@@ -155,16 +155,16 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
     SpbFirstSheetBorders(ws);
 
     // 11: one further sheet while the 39 rows below the last one hold anything
-    int b = G::kFirstSheetLastRow;
+    int b = g.firstBottomLine;
     int i = 1;
     w.Cells(b, 1).Select();
     for (;;) {
-        const auto below = w.Text(host::Area{b + 1, 1, std::min(b + G::kEmptyRunRows, host::kMaxRows),
+        const auto below = w.Text(host::Area{b + 1, 1, std::min(b + EmptyRunOf(g), host::kMaxRows),
                                              host::kMaxColumns});
         if (below && below->empty()) break;
         ++i;
         SpbPageNext(ws, b, i, attDoc);
-        b += G::kSheetRows;
+        b += g.sheetRows;
         w.Cells(b, 1).Select();
     }
     // 12: change-registration sheet
@@ -172,10 +172,10 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
     if (i > 2 && options.pageRevi) {
         SpbPageRevi(ws, b, i + 1, attDoc);
         result.registrationSheet = true;
-        last = b + G::kRegistrationRows;
+        last = b + g.registration.rows;
     }
     result.sheetCount = i + (result.registrationSheet ? 1 : 0);
-    result.geometry = result.registrationSheet ? &kA4LandscapeGroupMoved : &G::kForm;
+    result.geometry = result.registrationSheet ? &kA4LandscapeGroupMoved : &g;
     if (const int left = FirstContentRowBelow(w, last)) result.rowsLeftBelow = left;
     // 13: sheet and sheet count on the first sheet ("Лист" only when there are several)
     if (!result.registrationSheet) {
@@ -186,7 +186,7 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
         w.RangeAt("AE23").SetValue(static_cast<double>(i + 1));
     }
     // 14
-    w.Rows(G::kListDataRow).Show();
+    w.Rows(kGroupListDataRow).Show();
 
     // 15: print setup, each step on its own; the page breaks fall after the list's sheets
     if (options.forPrint) {
@@ -199,11 +199,11 @@ FormResult FormSPB(host::Application& app, const std::shared_ptr<host::Worksheet
 }
 
 std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws) {
-    using G = SpbGeometry;
+    const SheetGeometry& g = kA4LandscapeGroup;
     const auto count = [&](int column) {
         const host::CellContent c = ws.Content(23, column);
         const auto* n = std::get_if<double>(&c.value);
-        return n && *n >= 1 && *n < host::kMaxRows / G::kSheetRows ? static_cast<int>(*n) : 0;
+        return n && *n >= 1 && *n < host::kMaxRows / g.sheetRows ? static_cast<int>(*n) : 0;
     };
     if (const int n = count(host::ColumnNumber("AD"))) return SpbSheets{n, false};
     if (const int m = count(host::ColumnNumber("AE")); m > 3) return SpbSheets{m - 1, true};
@@ -211,10 +211,10 @@ std::optional<SpbSheets> SpbSheetsOnForm(const host::Worksheet& ws) {
 }
 
 long long SpbFirstRowLeftBelow(const host::Worksheet& ws) {
-    using G = SpbGeometry;
+    const SheetGeometry& g = kA4LandscapeGroup;
     const auto form = SpbSheetsOnForm(ws);
     if (!form) return 0;
-    const int last = static_cast<int>(G::LastRow(form->sheets)) + (form->registration ? G::kRegistrationRows : 0);
+    const int last = static_cast<int>(BottomLineOf(g, form->sheets)) + (form->registration ? g.registration.rows : 0);
     if (last >= host::kMaxRows) return 0;
     return FirstContentRowBelow(ws, last);
 }

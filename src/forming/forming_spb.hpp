@@ -21,33 +21,14 @@
 
 namespace ormelin::forming {
 
-/// Sheet geometry of the formed group specification, in worksheet rows: the
-/// group specification's entry of the geometry table, and what only this form has.
-struct SpbGeometry {
-    static constexpr const SheetGeometry& kForm = kA4LandscapeGroup;
-    static constexpr int kListDataRow = 5;  // first data row of the list and of sheet 1
-    static constexpr int kFirstSheetDataRows = kForm.firstListRows;
-    static constexpr int kFirstSheetLastRow = kForm.firstBottomLine;
-    static constexpr int kSheetRows = kForm.sheetRows;
-    static constexpr int kSheetDataRows = kForm.furtherListRows;
-    /// Rows below a sheet's last row that must all be empty to end the pagination.
-    static constexpr int kEmptyRunRows = 39;
-    /// Rows of the change-registration sheet.
-    static constexpr int kRegistrationRows = kForm.registration.rows;
-    /// Columns of the form: A..AE; one more when the registration column was inserted.
-    static constexpr int kColumns = kForm.columns;
+/// The first data row of the group specification's list and of its first formed sheet.
+inline constexpr int kGroupListDataRow = 5;
 
-    /// The last row of sheet k (k >= 1).
-    static constexpr long long LastRow(long long k) { return kSheetRows * k + 1; }
-    /// The first list data row of sheet k.
-    static constexpr long long FirstDataRow(long long k) { return k == 1 ? kListDataRow : kSheetRows * (k - 1) + 6; }
-
-    /// The rows forming inserted (or, for rows 15:16 of sheet 1, moved there from
-    /// the list's header), as row spans, for a document of `sheets` list sheets
-    /// with or without the change-registration sheet after them. Every other row
-    /// from row 5 to the last sheet's last row is a list data row.
-    static std::vector<std::pair<long long, long long>> FrameRows(int sheets, bool registration);
-};
+/// The rows forming inserted (or, for rows 15:16 of sheet 1, moved there from
+/// the list's header), as row spans, for a document of `sheets` list sheets with
+/// or without the change-registration sheet after them. Every other row from row
+/// 5 to the last sheet's last row is a list data row.
+std::vector<std::pair<long long, long long>> GroupFrameRows(int sheets, bool registration);
 
 /// Forms the group specification list on ws with the record's attributes (the
 /// caller refreshes its register references). Screen updating is off while it

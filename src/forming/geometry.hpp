@@ -232,6 +232,9 @@ inline constexpr SheetGeometry kA4LandscapeGroup{
                                   {7, 27, "изменен-\nных"},
                                   {18, 1, nullptr, 4, 21}}},
     .registrationHeading = {4, 31, "Лист регистрации изменений"},
+    // 39 empty rows after a sheet's last row end forming: a further sheet's
+    // inserted rows and list rows, and room for the registration sheet
+    .emptyRun = 39,
     .singleSheetBreak = true,
 };
 

@@ -373,7 +373,7 @@ void SpbPageRevi(const std::shared_ptr<host::Worksheet>& ws, long long b64, int 
     host::Worksheet& w = *ws;
     const int top = static_cast<int>(b64) + 1;
     // The sheet takes rows of its own: the list rows after the last sheet stay list rows.
-    w.InsertRows(top, SpbGeometry::kRegistrationRows);
+    w.InsertRows(top, kA4LandscapeGroup.registration.rows);
     ApplySteps(ws, top, PageReviSteps(), attDoc);
     w.CopyTo(At("A1:N2", 1), w, top, 1);
     w.SetValue(At("A38", top), static_cast<double>(k));

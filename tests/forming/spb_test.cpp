@@ -233,7 +233,7 @@ TEST_F(GroupSpecification, ListRowsKeepTheListRowHeightAndFrameRowsNeverHaveIt) 
     const int sheets = 5;  // 8 + 3 * 17 = 59 < 60 rows
     ASSERT_EQ(ValueOf("AE23"), host::Value(double(sheets + 1)));
     std::vector<bool> frame(400, false);
-    for (const auto& [r1, r2] : forming::SpbGeometry::FrameRows(sheets, registration))
+    for (const auto& [r1, r2] : forming::GroupFrameRows(sheets, registration))
         for (long long r = r1; r <= r2; ++r) frame[static_cast<std::size_t>(r)] = true;
     for (int i = 1; i <= 60; ++i) {
         const int r = Row(i, kFormDesignation + 1);
