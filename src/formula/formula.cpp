@@ -575,25 +575,35 @@ std::string ToA1(std::string_view r1c1, int row, int column) {
 
 namespace {
 
-/// Whether a name, or a function's name, written in another notation at the same
-/// cell is read as the same name there: "c" is a name in A1 notation but the
-/// current column in R1C1, and "R2C3" a cell.
-bool ReadsAlike(const Token& t, Notation notation, int row, int column) {
-    if (t.type != Token::Type::Name && t.type != Token::Type::Function) return true;
-    const std::vector<Token> again =
-        Tokenize(t.type == Token::Type::Function ? t.text + "(" : t.text, notation, row, column);
-    return !again.empty() && again.front().type == t.type && again.front().text == t.text;
+/// Whether two readings of a formula hold the same tokens: their kinds, and the
+/// names as written.
+std::size_t FirstDifference(const std::vector<Token>& a, const std::vector<Token>& b) {
+    std::size_t i = 0;
+    for (; i < a.size() && i < b.size(); ++i) {
+        if (a[i].type != b[i].type) return i;
+        const bool named = a[i].type == Token::Type::Name || a[i].type == Token::Type::Function;
+        if (named && a[i].text != b[i].text) return i;
+    }
+    return a.size() == b.size() ? std::string::npos : i;
 }
 
 }  // namespace
 
 std::string ToR1C1(std::string_view a1, int row, int column) {
     const std::vector<Token> tokens = Tokenize(a1, Notation::A1, row, column);
-    for (const Token& t : tokens) {
-        if (!ReadsAlike(t, Notation::R1C1, row, column))
-            throw Error(ErrorCode::InvalidArgument, "the name \"" + t.text + "\" of the formula would be read as a reference");
+    std::string r1c1 = Render(tokens, Notation::R1C1, row, column);
+    // The model reads the formula in R1C1 notation from now on: it must read as
+    // the same formula there ("c" is a name in A1 but the current column in R1C1,
+    // and two references side by side run into one another).
+    const std::size_t at = FirstDifference(tokens, Tokenize(r1c1, Notation::R1C1, row, column));
+    if (at != std::string::npos && !tokens.empty()) {
+        const Token& t = tokens[std::min(at, tokens.size() - 1)];
+        throw Error(ErrorCode::InvalidArgument,
+                    t.type == Token::Type::Name || t.type == Token::Type::Function
+                        ? "the name \"" + t.text + "\" of the formula would be read as a reference"
+                        : "the formula would be read otherwise in R1C1 notation from \"" + t.text + "\" on");
     }
-    return Render(tokens, Notation::R1C1, row, column);
+    return r1c1;
 }
 
 bool ReferencesSheet(std::string_view formulaR1C1, std::string_view sheet) {
