@@ -354,6 +354,13 @@ void Loader::ReadRowCells(ModelWorksheet& sheet, const pugi::xml_node& r, int ro
 
         CellContent content = ReadCell(c, typeAttr.value(), row, ref.column, part, shared);
         CheckCellText(content, sheet.Name(), row, ref.column, part);
+        // An empty text (an empty shared or inline string, an inline string
+        // without its text) is no content: a saved cell holds no empty text.
+        if (const auto* text = std::get_if<std::string>(&content.value);
+            text && text->empty() && content.formula.empty()) {
+            content.value = std::monostate{};
+            content.runs = nullptr;
+        }
         if (host::IsEmpty(content.value) && content.formula.empty()) {
             StyleId fallback = record.style ? *record.style : columnStyles_[static_cast<std::size_t>(ref.column)];
             if (style == fallback) continue;

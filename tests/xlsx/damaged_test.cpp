@@ -137,6 +137,26 @@ TEST_F(Damaged, ACellTextLongerThanACellHoldsIsRefusedAtTheLoad) {
     ExpectRefused(Rewritten(), {"cell A1", "40000 characters"});
 }
 
+// An empty text is no content, however the file writes it (an empty shared
+// string, an inline string without its text): what loads is what a save keeps,
+// an empty cell with its format (found by the parts fuzzer).
+TEST_F(Damaged, AnEmptyTextLoadsAsAnEmptyCellWithItsFormat) {
+    for (const char* cell : {"t=\"inlineStr\"> t=\"shared\"/><v>0</v>", "t=\"inlineStr\"><is><t></t></is>",
+                             "t=\"str\"><v></v>"}) {
+        SCOPED_TRACE(cell);
+        parts = ReadParts(good);
+        ReplaceOnce(Part(parts, "xl/worksheets/sheet1.xml"), "t=\"s\"><v>0</v>", cell);
+        auto loaded = LoadWorkbook(*app, Rewritten(), nullptr);
+        const host::CellContent a1 = loaded->ModelSheet(1)->Content(1, 1);
+        EXPECT_TRUE(host::IsEmpty(a1.value));
+        EXPECT_TRUE(loaded->ModelSheet(1)->CellStyle(1, 1).font.bold);
+        SaveWorkbook(*loaded, dir / "again.xlsx");
+        auto again = LoadWorkbook(*app, dir / "again.xlsx", nullptr);
+        EXPECT_TRUE(host::IsEmpty(again->ModelSheet(1)->Content(1, 1).value));
+        EXPECT_TRUE(again->ModelSheet(1)->CellStyle(1, 1).font.bold);
+    }
+}
+
 // A formula with a name that R1C1 notation reads as a reference ("c" is the
 // current column there) would come back changed: it is refused (found by the
 // parts fuzzer: "...&c=2..." became "...&C=2...").
