@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -31,6 +32,19 @@ char DelimiterOf(const std::string& word) {
     if (word == ";" || word == "semicolon") return ';';
     if (word == "\t" || word == "tab" || word == "\\t") return '\t';
     throw Failure{kUsage, Say("unknown delimiter \"{1}\" (use , ; or tab)", {word})};
+}
+
+std::optional<import::Convention> ConventionOf(const std::string& word) {
+    if (word == "auto") return std::nullopt;
+    if (word == "gost") return import::Convention::Gost;
+    if (word == "iec") return import::Convention::Iec;
+    throw Failure{kUsage, Say("unknown designator convention \"{1}\" (use auto, gost or iec)", {word})};
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const auto& w : words) out += (out.empty() ? "" : ", ") + w;
+    return out;
 }
 
 import::Profile ProfileOf(const std::string& word) {
@@ -63,11 +77,16 @@ void AddImportOptions(CLI::App& sub, ImportOptions& o) {
     sub.add_option("--gap", o.gap, Tr("empty rows between the groups of a list of elements"))
         ->default_val(1)
         ->check(CLI::Range(1, 2));
+    sub.add_option("--designators", o.designators,
+                   Tr("the designators' letter codes: gost (GOST 2.710: D microcircuit, VD diode, X connector), "
+                      "iec (D diode, U microcircuit, J connector, Y crystal) or auto (found from the codes)"))
+        ->default_val("auto");
     sub.add_flag("--mark-dnp", o.markDnp,
                  Tr("list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)"));
 }
 
 import::PreparedBom PrepareImport(const ImportOptions& o) {
+    ConventionOf(o.designators);   // a wrong word is refused before anything is read
     import::BomSource source{o.bom, EncodingOf(o.encoding), DelimiterOf(o.delimiter), o.bomSheet, ProfileOf(o.profile)};
     try {
         return import::PrepareBom(source);
@@ -81,8 +100,10 @@ import::PreparedBom PrepareImport(const ImportOptions& o) {
 void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Documents& docs,
                 const std::shared_ptr<host::Worksheet>& sheet, std::ostream& out, std::ostream& err) {
     import::ImportOutcome done;
+    const auto convention = ConventionOf(o.designators);
     try {
-        done = import::ImportInto(docs, sheet, bom, {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp});
+        done = import::ImportInto(docs, sheet, bom,
+                                  {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp, .designators = convention});
     } catch (const std::runtime_error& e) {
         throw Failure{kFailed, e.what()};
     }
@@ -100,6 +121,13 @@ void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Document
         err << "ormelin: "
             << Say("the register holds no designation for sheet \"{1}\": \"Куда входит\" is left empty",
                    {sheet->Name()})
+            << '\n';
+    }
+    if (!done.undecidedCodes.empty()) {
+        err << "ormelin: "
+            << Say("the letter codes {1} name different kinds under GOST 2.710 and IEC, and the BOM's codes decide "
+                   "neither: their rows have no kind name; give --designators gost or iec",
+                   {Joined(done.undecidedCodes)})
             << '\n';
     }
     if (done.coarseMeasure) {

@@ -163,6 +163,41 @@ private:
 std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
                                      const std::string& sheetName, const Profile& profile);
 
+// ------------------------------------------------------------------ kinds
+
+/// The convention the letter codes of designators follow: GOST 2.710 (D a
+/// microcircuit, VD a diode, X a connector) or IEC/IEEE as KiCad and Altium
+/// libraries use them (D a diode, U a microcircuit, J a connector, Y a crystal).
+enum class Convention : std::uint8_t { Unknown, Gost, Iec };
+
+/// The unit of the main parameter of a kind (the value of its elements).
+enum class MainUnit : std::uint8_t { None, Ohm, Farad, Henry, Hertz };
+
+/// The kind of element a letter code names: its name singular and plural.
+struct Kind {
+    const char* code;
+    const char* one;
+    const char* many;
+    MainUnit unit;
+};
+
+/// The kind of a letter code under the convention; under Unknown only the codes
+/// whose meaning both conventions share or only one of them uses. Nothing for a
+/// code whose meaning is unknown.
+const Kind* KindOf(std::string_view letters, Convention convention);
+
+/// The convention of the elements' letter codes: the one of the codes only one
+/// convention uses that has more of them; Unknown when none or as many of each.
+Convention DetectConvention(const std::vector<Element>& elements);
+
+/// The letter codes of the elements that each convention names differently (D,
+/// DS, X) and that get no kind name when the convention is Unknown.
+std::vector<std::string> UndecidedCodes(const std::vector<Element>& elements);
+
+/// The first word of a product's name in lower case when it names a kind
+/// ("Конденсатор", "микросхемы", "Стабилитрон", "Разъем"), else empty.
+std::string KindWordOf(std::string_view text);
+
 // ------------------------------------------------------------------ rows
 
 /// One row of a list as the import writes it; `heading` rows are group headings.
@@ -174,6 +209,11 @@ struct ListRow {
 };
 
 enum class DnpRule : std::uint8_t { Omit, Mark };
+
+/// How elements are named: the convention of their letter codes.
+struct Naming {
+    Convention convention = Convention::Unknown;
+};
 
 struct ElementRules {
     int rowsBetweenGroups = 1;    // 1 or 2 empty rows between groups
@@ -187,11 +227,13 @@ inline constexpr const char* kNotFitted = "Не устанавливать";
 /// elements by number; runs of consecutive numbers with equal parameters on one
 /// row; a plural heading (with the type and document all elements share) for a
 /// group of more than one row; empty rows between groups.
-std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules);
+std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules,
+                                     const Naming& naming = {});
 
 /// The rows of the list of purchased products: one per distinct product (not-fitted
 /// elements are not bought), quantity summed, in the order of the list of elements.
-std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly);
+std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly,
+                                   const Naming& naming = {});
 
 /// The largest position of a specification; positions are whole numbers from 1.
 inline constexpr int kMaxPosition = 99999;
@@ -199,7 +241,7 @@ inline constexpr int kMaxPosition = 99999;
 /// The rows of the specification's "Прочие изделия": one per distinct product with
 /// its quantity and its designators in the note; positions from firstPosition on.
 /// Positions past kMaxPosition throw std::runtime_error.
-std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition);
+std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition, const Naming& naming = {});
 
 /// "R1", "R1, R2", "R3...R6": the designators of a run of consecutive numbers.
 std::string RunText(const std::string& letters, int first, int last);

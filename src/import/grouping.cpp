@@ -11,59 +11,6 @@ namespace ormelin::import {
 
 namespace {
 
-/// The kind names of the letter codes of designators, singular and plural. Codes
-/// that differ in meaning between drafting systems (Q, U, J) are left out: their
-/// rows carry no kind name rather than a wrong one.
-struct KindNames {
-    const char* code;
-    const char* one;
-    const char* many;
-};
-constexpr KindNames kKindNames[] = {
-    {"A", "Устройство", "Устройства"},
-    {"BA", "Громкоговоритель", "Громкоговорители"},
-    {"BQ", "Резонатор кварцевый", "Резонаторы кварцевые"},
-    {"C", "Конденсатор", "Конденсаторы"},
-    {"D", "Микросхема", "Микросхемы"},
-    {"DA", "Микросхема", "Микросхемы"},
-    {"DD", "Микросхема", "Микросхемы"},
-    {"DS", "Микросхема", "Микросхемы"},
-    {"E", "Элемент", "Элементы"},
-    {"EL", "Лампа", "Лампы"},
-    {"F", "Предохранитель", "Предохранители"},
-    {"FU", "Предохранитель", "Предохранители"},
-    {"GB", "Батарея", "Батареи"},
-    {"HA", "Сигнализатор звуковой", "Сигнализаторы звуковые"},
-    {"HG", "Индикатор", "Индикаторы"},
-    {"HL", "Индикатор", "Индикаторы"},
-    {"K", "Реле", "Реле"},
-    {"L", "Дроссель", "Дроссели"},
-    {"M", "Двигатель", "Двигатели"},
-    {"R", "Резистор", "Резисторы"},
-    {"RK", "Терморезистор", "Терморезисторы"},
-    {"RP", "Потенциометр", "Потенциометры"},
-    {"RU", "Варистор", "Варисторы"},
-    {"SA", "Переключатель", "Переключатели"},
-    {"SB", "Кнопка", "Кнопки"},
-    {"T", "Трансформатор", "Трансформаторы"},
-    {"TV", "Трансформатор", "Трансформаторы"},
-    {"VD", "Диод", "Диоды"},
-    {"VS", "Тиристор", "Тиристоры"},
-    {"VT", "Транзистор", "Транзисторы"},
-    {"X", "Соединитель", "Соединители"},
-    {"XP", "Вилка", "Вилки"},
-    {"XS", "Розетка", "Розетки"},
-    {"XT", "Клемма", "Клеммы"},
-    {"ZQ", "Резонатор кварцевый", "Резонаторы кварцевые"},
-};
-
-const KindNames* KindOfCode(const std::string& letters) {
-    for (const auto& k : kKindNames) {
-        if (letters == k.code) return &k;
-    }
-    return nullptr;
-}
-
 std::string Join(std::initializer_list<std::string_view> parts) {
     std::string out;
     for (auto p : parts) {
@@ -78,8 +25,8 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 std::string FullText(const Element& e) { return Join({e.type, e.value, e.manufacturer}); }
 
 /// The product text led by the kind's singular name.
-std::string NamedText(const Element& e, bool withDocument) {
-    const KindNames* k = KindOfCode(e.letters);
+std::string NamedText(const Element& e, bool withDocument, const Naming& naming) {
+    const Kind* k = KindOf(e.letters, naming.convention);
     return Join({k ? k->one : "", e.type, e.value, withDocument ? e.manufacturer : ""});
 }
 
@@ -115,7 +62,7 @@ ProductKey KeyOf(const Element& e) { return {e.type, e.value, e.manufacturer}; }
 
 /// The products of the elements in the order of the list of elements (lines
 /// without designators after), each with its elements; not-fitted elements left out.
-std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements) {
+std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements, const Naming& naming) {
     std::stable_sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
         if (a.letters.empty() != b.letters.empty()) return b.letters.empty();
         return !a.letters.empty() && ByDesignator(a, b);
@@ -125,7 +72,7 @@ std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements
     for (const auto& e : elements) {
         if (e.dnp) continue;
         // Products of different kinds stay apart even with equal texts.
-        const KindNames* k = KindOfCode(e.letters);
+        const Kind* k = KindOf(e.letters, naming.convention);
         auto [it, fresh] = index.emplace(std::make_pair(std::string(k ? k->one : ""), KeyOf(e)), out.size());
         if (fresh) out.emplace_back();
         out[it->second].push_back(&e);
@@ -148,7 +95,7 @@ std::string RunText(const std::string& letters, int first, int last) {
     return last == first + 1 ? a + ", " + b : a + "..." + b;
 }
 
-std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules) {
+std::vector<ListRow> ElementListRows(std::vector<Element> elements, const ElementRules& rules, const Naming& naming) {
     std::erase_if(elements, [&](const Element& e) {
         return e.letters.empty() || (e.dnp && rules.dnp == DnpRule::Omit);
     });
@@ -159,7 +106,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
         std::size_t end = g;
         while (end < elements.size() && elements[end].letters == elements[g].letters) ++end;
         const std::string& letters = elements[g].letters;
-        const KindNames* kind = KindOfCode(letters);
+        const Kind* kind = KindOf(letters, naming.convention);
 
         // The runs of the group: consecutive numbers with equal parameters.
         struct Run {
@@ -203,7 +150,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
             if (common) {
                 row.name = e.value;
             } else if (runs.size() == 1) {
-                row.name = NamedText(e, true);
+                row.name = NamedText(e, true, naming);
             } else {
                 row.name = FullText(e);
             }
@@ -214,12 +161,12 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
     return out;
 }
 
-std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly) {
+std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly, const Naming& naming) {
     std::vector<ListRow> out;
-    for (const auto& product : Products(elements)) {
+    for (const auto& product : Products(elements, naming)) {
         const Element& e = *product.front();
         ListRow row;
-        row.name = NamedText(e, false);
+        row.name = NamedText(e, false, naming);
         row.document = e.manufacturer;
         for (const auto* p : product) {
             if (!p->supplier.empty()) {
@@ -234,10 +181,10 @@ std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::str
     return out;
 }
 
-std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition) {
+std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition, const Naming& naming) {
     std::vector<ListRow> out;
     int position = firstPosition;
-    for (const auto& product : Products(elements)) {
+    for (const auto& product : Products(elements, naming)) {
         const Element& e = *product.front();
         ListRow row;
         if (position > kMaxPosition) {
@@ -245,7 +192,7 @@ std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPo
                                      std::to_string(kMaxPosition) + ", the largest position");
         }
         row.position = std::to_string(position++);
-        row.name = NamedText(e, true);
+        row.name = NamedText(e, true, naming);
         row.quantity = std::to_string(Quantity(product));
         std::vector<const Element*> designated;
         for (const auto* p : product) {

@@ -45,7 +45,8 @@ class ElementListGrouping : public ::testing::TestWithParam<GroupingCase> {};
 
 TEST_P(ElementListGrouping, GivesTheRowsOfTheList) {
     const auto& c = GetParam();
-    EXPECT_EQ(Show(ElementListRows(Kicad(c.csv), c.rules)), c.rows) << c.what;
+    const auto elements = Kicad(c.csv);
+    EXPECT_EQ(Show(ElementListRows(elements, c.rules, {DetectConvention(elements)})), c.rows) << c.what;
 }
 
 const GroupingCase kGroupingCases[] = {
@@ -104,9 +105,9 @@ const GroupingCase kGroupingCases[] = {
      {2, DnpRule::Omit},
      {"C1|Конденсатор 1n|1|", "", "", "R1|Резистор 1k|1|"}},
     {"a letter code without a kind name gets no heading",
-     "Reference,Value\nU1,STM32\nU2,LM358\n",
+     "Reference,Value\nTP1,TP-5000\nTP2,TP-5001\n",
      {},
-     {"U1|STM32|1|", "U2|LM358|1|"}},
+     {"TP1|TP-5000|1|", "TP2|TP-5001|1|"}},
     {"grouped lines (KiCad Refs/Qty) are split and joined again",
      "Refs,Value,Qty\n\"C3, C4, C5, C6\",100n,4\nC1,10u,1\n",
      {},
@@ -119,6 +120,34 @@ const GroupingCase kGroupingCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ElementListGrouping, ::testing::ValuesIn(kGroupingCases),
                          [](const ::testing::TestParamInfo<GroupingCase>& param) { return std::to_string(param.index); });
+
+// The letter codes decide the convention when one of them is used only by GOST
+// 2.710 or only by IEC; D then is a microcircuit or a diode. A BOM that decides
+// neither leaves D without a kind name, until the convention is given.
+TEST(Conventions, TheCodesDecideWhatDAndXAre) {
+    const auto iec = Kicad("Reference,Value\nD1,SM4007\nD2,LL4148\nU1,CD4047BP\nQ1,BC847\nY1,HC-49\nX1,HC-49S\n");
+    ASSERT_EQ(DetectConvention(iec), Convention::Iec);
+    EXPECT_EQ(Show(ElementListRows(iec, {}, {Convention::Iec})),
+              (std::vector<std::string>{"# Диоды", "D1|SM4007|1|", "D2|LL4148|1|", "", "Q1|Транзистор BC847|1|", "",
+                                        "U1|Микросхема CD4047BP|1|", "", "X1|HC-49S|1|", "",
+                                        "Y1|Резонатор кварцевый HC-49|1|"}));
+
+    const auto gost = Kicad("Reference,Value\nD1,К561ЛА7\nVD1,КД522Б\nX1,PLS-2\nZQ1,HC-49\n");
+    ASSERT_EQ(DetectConvention(gost), Convention::Gost);
+    EXPECT_EQ(Show(ElementListRows(gost, {}, {Convention::Gost})),
+              (std::vector<std::string>{"D1|Микросхема К561ЛА7|1|", "", "VD1|Диод КД522Б|1|", "",
+                                        "X1|Соединитель PLS-2|1|", "", "ZQ1|Резонатор кварцевый HC-49|1|"}));
+
+    // R, C and L mean the same under both; D, DS and X do not.
+    const auto neither = Kicad("Reference,Value\nD1,1N4148\nR1,R-1\nX1,PLS-2\n");
+    ASSERT_EQ(DetectConvention(neither), Convention::Unknown);
+    EXPECT_EQ(UndecidedCodes(neither), (std::vector<std::string>{"D", "X"}));
+    EXPECT_EQ(Show(ElementListRows(neither, {}, {Convention::Unknown})),
+              (std::vector<std::string>{"D1|1N4148|1|", "", "R1|Резистор R-1|1|", "", "X1|PLS-2|1|"}));
+    EXPECT_EQ(Show(ElementListRows(neither, {}, {Convention::Iec}))[0], "D1|Диод 1N4148|1|");
+    // As many codes of one as of the other decide nothing either.
+    EXPECT_EQ(DetectConvention(Kicad("Reference,Value\nVD1,a\nU1,b\nD1,c\n")), Convention::Unknown);
+}
 
 TEST(RunText, NamesOneTwoAndMoreDesignators) {
     EXPECT_EQ(RunText("R", 5, 5), "R5");
