@@ -51,7 +51,7 @@ import::Profile ProfileOf(const std::string& word) {
     if (auto p = import::BuiltinProfile(word)) return *p;
     std::ifstream in(word, std::ios::binary);
     if (!in) {
-        throw Failure{kUsage, Say("profile \"{1}\" is neither kicad, altium nor a readable profile file", {word})};
+        throw Failure{kUsage, Say("profile \"{1}\" is neither kicad, altium, jlc nor a readable profile file", {word})};
     }
     std::stringstream ss;
     ss << in.rdbuf();
@@ -66,7 +66,7 @@ import::Profile ProfileOf(const std::string& word) {
 
 void AddImportOptions(CLI::App& sub, ImportOptions& o) {
     sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab) or .xlsx"))->required();
-    sub.add_option("--profile", o.profile, Tr("kicad, altium, or a profile file (JSON) naming the BOM's columns"))
+    sub.add_option("--profile", o.profile, Tr("kicad, altium, jlc, or a profile file (JSON) naming the BOM's columns"))
         ->default_val("kicad");
     sub.add_flag("--replace", o.replace,
                  Tr("replace the list's rows (for a specification: the rows of \"Прочие изделия\"); "

@@ -36,6 +36,9 @@ public:
 
 enum class Encoding : std::uint8_t { Detect, Utf8, Cp1251 };
 
+/// The text without the blanks, tabs and carriage returns around it.
+std::string Trim(std::string_view s);
+
 /// The cp1251 bytes as UTF-8.
 std::string Cp1251ToUtf8(std::string_view bytes);
 /// True when the bytes are well-formed UTF-8.
@@ -83,8 +86,9 @@ struct Table {
 };
 
 /// Reads CSV text: a UTF-8 byte order mark is dropped; with Detect, text that is
-/// not UTF-8 is taken as cp1251. The delimiter is the one of , ; tab that the head
-/// line holds most of (outside quotes) unless one is given. Quoted fields may
+/// not UTF-8 is taken as cp1251. The delimiter, unless one is given, is the one of
+/// , ; tab that the line holding most of them (outside quotes) among the first
+/// kHeadSearchLines holds most of. Quoted fields may
 /// hold delimiters, doubled quotes and line breaks. Empty lines are skipped.
 Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding = Encoding::Detect,
               char delimiter = 0);
@@ -117,7 +121,14 @@ struct Profile {
     bool strict = false;
 };
 
-/// "kicad" or "altium"; nothing for another name.
+/// The lines among which the head row of a BOM is looked for: a preamble (source,
+/// date, tool, count of components) may stand before it.
+inline constexpr int kHeadSearchLines = 50;
+
+/// True when the record holds a head that names the profile's designator column.
+bool IsHeadRow(const std::vector<std::string>& record, const Profile& profile);
+
+/// "kicad", "altium" or "jlc"; nothing for another name.
 std::optional<Profile> BuiltinProfile(std::string_view name);
 /// A profile from its JSON text ({"columns": {"designators": "Ref", ...},
 /// "dnp_values": [...]}); unknown keys are refused.
@@ -133,7 +144,9 @@ struct Element {
     int line = 0;
 };
 
-/// The elements of the table, one per designator (grouped lines "R1, R2", "R1-R4"
+/// The elements of the table, one per designator. The head is the table's own, or
+/// when that names no designator column, the first row among the first
+/// kHeadSearchLines that does (the lines above it are a preamble). (grouped lines "R1, R2", "R1-R4"
 /// are split). Throws BomError for a missing column, a designator that is not
 /// letters and a number, a quantity that is not a whole number or does not match
 /// the designators, and a designator named twice.

@@ -32,11 +32,12 @@ constexpr FieldSlot kSlots[] = {
     {"dnp", &Profile::dnp},                 {"note", &Profile::note},
 };
 
-/// The column named by any of the names, 0-based; -1 when none.
-int ColumnOf(const Table& t, const Names& names) {
+/// The column named by any of the names (the first name found wins), 0-based,
+/// other than the column taken; -1 when none.
+int ColumnOf(const Table& t, const Names& names, int taken = -1) {
     for (const auto& n : names) {
         for (std::size_t c = 0; c < t.head.size(); ++c) {
-            if (Lower(t.head[c]) == Lower(n)) return static_cast<int>(c);
+            if (static_cast<int>(c) != taken && Lower(t.head[c]) == Lower(n)) return static_cast<int>(c);
         }
     }
     return -1;
@@ -78,6 +79,16 @@ std::optional<int> WholeNumber(const std::string& s) {
 
 }  // namespace
 
+bool IsHeadRow(const std::vector<std::string>& record, const Profile& profile) {
+    for (const auto& cell : record) {
+        const std::string c = Lower(Trim(cell));
+        for (const auto& n : profile.designators) {
+            if (c == Lower(n)) return true;
+        }
+    }
+    return false;
+}
+
 std::optional<Profile> BuiltinProfile(std::string_view name) {
     Profile p;
     p.name = std::string(name);
@@ -87,7 +98,8 @@ std::optional<Profile> BuiltinProfile(std::string_view name) {
     p.note = {"Note", "Notes", "Примечание"};
     if (name == "kicad") {
         // KiCad's BOM export (grouped "Refs"/"Qty", ungrouped "Reference") and the
-        // older BOM scripts ("Ref", "Qnty").
+        // BOM scripts of its plug-in dialog ("Ref", "Qnty", "Value", "Cmp name",
+        // "Footprint", "Description", "Vendor", after a preamble).
         p.designators = {"Reference", "References", "Refs", "Ref", "Designator"};
         p.value = {"Value"};
         p.type = {"MPN", "Manufacturer Part Number", "Part Number", "PartNumber", "Type", "Тип"};
@@ -98,11 +110,24 @@ std::optional<Profile> BuiltinProfile(std::string_view name) {
     if (name == "altium") {
         // Altium's Report Manager: the value in "Comment", parts in the first
         // manufacturer and supplier links.
+        // The library reference (LibRef) is no product name and is not read: the
+        // type is the part number, else "Comment" (when the value has a column of
+        // its own), else "Description".
         p.designators = {"Designator"};
-        p.value = {"Comment", "Value"};
-        p.type = {"Manufacturer Part Number 1", "Manufacturer Part Number", "Part Number", "LibRef"};
+        p.value = {"Value", "Comment"};
+        p.type = {"Manufacturer Part Number 1", "Manufacturer Part Number", "Part Number", "Comment", "Description"};
         p.quantity = {"Quantity", "Qty"};
         p.dnp = {"Fitted", "DNP", "Not Fitted"};
+        return p;
+    }
+    if (name == "jlc") {
+        // JLCPCB's assembly BOM ("Comment", "Designator", "Footprint", "LCSC"):
+        // the value in "Comment"; the LCSC part number is no product name.
+        p.designators = {"Designator", "Designators"};
+        p.value = {"Comment", "Value"};
+        p.type = {"Manufacturer Part Number", "MPN", "Manufacturer Part", "Part Number"};
+        p.quantity = {"Quantity", "Qty"};
+        p.dnp = {"DNP"};
         return p;
     }
     return std::nullopt;
@@ -167,7 +192,7 @@ ElementReader::ElementReader(const Table& head, const Profile& p) : t_(head) {
                   {p.manufacturer, "manufacturer"}, {p.supplier, "supplier"}, {p.quantity, "quantity"},
                   {p.dnp, "dnp"},                 {p.note, "note"}};
     for (auto& c : cols) {
-        c.at = ColumnOf(t, c.names);
+        c.at = ColumnOf(t, c.names, &c == &cols[2] ? cols[1].at : -1);
         if (c.at < 0 && !c.names.empty() && p.strict) {
             throw BomError(t.file, t.headLine, 0,
                            "unknown column \"" + c.names.front() + "\" (the " + c.field + " column of the profile)");
@@ -272,6 +297,21 @@ std::vector<Element> ElementReader::Take() {
 }
 
 std::vector<Element> ReadElements(const Table& t, const Profile& p) {
+    if (!IsHeadRow(t.head, p)) {
+        // A preamble: the head is the first row among the first lines that names the designators.
+        for (std::size_t i = 0; i < t.rows.size() && t.lines[i] <= kHeadSearchLines; ++i) {
+            if (!IsHeadRow(t.rows[i], p)) continue;
+            Table found;
+            found.file = t.file;
+            found.lettersForColumns = t.lettersForColumns;
+            found.head = t.rows[i];
+            for (auto& h : found.head) h = Trim(h);
+            found.headLine = t.lines[i];
+            found.rows.assign(t.rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, t.rows.end());
+            found.lines.assign(t.lines.begin() + static_cast<std::ptrdiff_t>(i) + 1, t.lines.end());
+            return ReadElements(found, p);
+        }
+    }
     ElementReader reader(t, p);
     for (std::size_t i = 0; i < t.rows.size(); ++i) reader.Add(t.rows[i], t.lines[i]);
     return reader.Take();

@@ -127,6 +127,54 @@ TEST(Profiles, AltiumExportsReadWithTheirOwnColumns) {
     EXPECT_TRUE(es[2].dnp);
 }
 
+// KiCad's grouped BOM script writes its source, date, tool and count before the
+// head; the head is found among the first 50 lines, in the text read at once and
+// in the file read in pieces alike.
+TEST(Layouts, APreambleBeforeTheHeadIsPassedOver) {
+    const std::string script =
+        "\"Source:\",\"/home/user/board/board.sch\"\n"
+        "\"Date:\",\"Mon 07 Dec 2026 10:12:31 PM UTC\"\n"
+        "\"Tool:\",\"Eeschema 5.1.9\"\n"
+        "\"Generator:\",\"/usr/share/kicad/plugins/bom_csv_grouped_by_value.py\"\n"
+        "\"Component Count:\",\"5\"\n"
+        "\"Ref\",\"Qnty\",\"Value\",\"Cmp name\",\"Footprint\",\"Description\",\"Vendor\"\n"
+        "\"C1 C2 \",\"2\",\"100n\",\"C\",\"Capacitor_SMD:C_0603\",\"Unpolarized capacitor\",\"\"\n"
+        "\"R1 R2 R3 \",\"3\",\"4k7\",\"R\",\"Resistor_SMD:R_0603\",\"Resistor\",\"\"\n";
+    const std::string path = testing::TempDir() + "/script.csv";
+    std::ofstream(path, std::ios::binary) << script;
+    for (const auto& es : {Read(script), ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"))}) {
+        ASSERT_EQ(es.size(), 5u);
+        EXPECT_EQ(es[1].letters + std::to_string(es[1].number), "C2");
+        EXPECT_EQ(es[4].value, "4k7");
+        EXPECT_EQ(es[4].line, 8);
+    }
+    std::remove(path.c_str());
+
+    // A preamble of fewer fields does not decide the delimiter.
+    EXPECT_EQ(Read("BOM of board;rev. 2\nReference;Value;Footprint;Qty\nR1;1k;R_0603;1\n").at(0).value, "1k");
+    // Past the first 50 lines no head is looked for: the first line is taken for it.
+    std::string late;
+    for (int i = 0; i < 50; ++i) late += "comment " + std::to_string(i) + "\n";
+    const std::string e = ErrorOf([&] { Read(late + "Reference,Value\nR1,1k\n"); });
+    EXPECT_NE(e.find("bom.csv:1: no designator column"), std::string::npos) << e;
+}
+
+// JLCPCB's assembly BOM, and Altium's with its library reference, which is no name.
+TEST(Layouts, JlcAndAltiumTakeTheirValueAndTypeFromTheRightColumns) {
+    const auto jlc = Read("Comment,Designator,Footprint,LCSC\n100nF,\"C1,C2\",C_0402,C1525\n", *BuiltinProfile("jlc"));
+    ASSERT_EQ(jlc.size(), 2u);
+    EXPECT_EQ(jlc[1].value, "100nF");
+    EXPECT_EQ(jlc[1].type, "");
+
+    const std::string head = "\"Comment\",\"Description\",\"Designator\",\"LibRef\",\"Quantity\"\n";
+    const auto altium = Read(head + "\"0.1uf\",\"Capacitor\",\"C1\",\"CMP-03020-018297-1\",\"1\"\n", *BuiltinProfile("altium"));
+    EXPECT_EQ(altium.at(0).value, "0.1uf");
+    EXPECT_EQ(altium.at(0).type, "Capacitor") << "the description, never the LibRef";
+    const auto valued = Read("Value,Comment,Designator,LibRef\n10k,RC0603FR,R1,CMP-1\n", *BuiltinProfile("altium"));
+    EXPECT_EQ(valued.at(0).value, "10k");
+    EXPECT_EQ(valued.at(0).type, "RC0603FR") << "the comment, when the value has its own column";
+}
+
 TEST(Profiles, AProfileFileNamesTheColumnsAndEveryColumnItNamesMustBeThere) {
     const Profile p = ParseProfile(
         R"({"name": "our", "columns": {"designators": "Поз.", "value": "Наим.", "quantity": "Кол."},
