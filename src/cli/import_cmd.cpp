@@ -136,9 +136,17 @@ void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Document
                    "long names are wrapped by a coarse estimate")
             << '\n';
     }
-    out << Say("{1}: {2} rows from {3}, from row {4}",
-               {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow)})
-        << '\n';
+    if (bom.symbolsLeftOut > 0) {
+        out << Say("{1}: {2} rows from {3}, from row {4}; {5} power and flag symbols (#) left out",
+                   {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow),
+                    std::to_string(bom.symbolsLeftOut)})
+            << '\n';
+    } else {
+        out << Say("{1}: {2} rows from {3}, from row {4}",
+                   {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file,
+                    std::to_string(done.fill.firstRow)})
+            << '\n';
+    }
 }
 
 void DeclareImport(CLI::App& sub, Options& opt) {

@@ -30,7 +30,12 @@ namespace ormelin::import {
 class BomError : public std::runtime_error {
 public:
     BomError(const std::string& file, int line, int column, const std::string& what);
+    /// Several faults: their texts (each naming its place), one a line.
+    explicit BomError(const std::vector<std::string>& faults, std::size_t total);
 };
+
+/// The most faults of one BOM that are named; the rest are counted.
+inline constexpr std::size_t kMaxFaultsNamed = 50;
 
 // ------------------------------------------------------------------ reading
 
@@ -136,21 +141,35 @@ Profile ParseProfile(std::string_view json, const std::string& file);
 
 /// One element of the BOM, or one product line without designators.
 struct Element {
-    std::string letters;   // "R", "DA"; empty for a line without designators
-    int number = 0;
+    std::string designator;   // as written: "R12", "R001", "R1A", "C1_2", "BOOT0_2"
+    std::string letters;      // its letter code in capitals: "R", "DA"; empty for a line without designators
+    int number = 0;           // the first number after the letters
+    bool plain = false;       // capitals and a number without leading zeros, as R12: it may join a run
     std::string value, type, manufacturer, supplier, note;
     int quantity = 1;      // 1 per designator; the line's quantity without designators
     bool dnp = false;
     int line = 0;
 };
 
-/// The elements of the table, one per designator. The head is the table's own, or
-/// when that names no designator column, the first row among the first
-/// kHeadSearchLines that does (the lines above it are a preamble). (grouped lines "R1, R2", "R1-R4"
-/// are split). Throws BomError for a missing column, a designator that is not
-/// letters and a number, a quantity that is not a whole number or does not match
-/// the designators, and a designator named twice.
-std::vector<Element> ReadElements(const Table& table, const Profile& profile);
+/// A designator as written: Latin letters and a rest that starts with a digit and
+/// holds digits, letters, "_" and "." (R12, R001, R1A, C1_2, R1.1, BOOT0_2);
+/// nothing for another text.
+std::optional<Element> ParseDesignator(std::string_view text);
+
+/// The natural order of designators: by letter code, then the rest with its
+/// numbers compared as numbers (R2 before R10, R1 before R1A before R1_2).
+bool DesignatorLess(const Element& a, const Element& b);
+
+/// The elements of the table, one per designator (grouped lines "R1, R2", "R1-R4"
+/// are split). The head is the table's own, or when that names no designator
+/// column, the first row among the first kHeadSearchLines that does (the lines
+/// above it are a preamble). Designators that start with "#" (KiCad's power and
+/// flag symbols) are no parts: they are left out and counted in *symbols when
+/// given. A missing column throws BomError at once; every bad line (a designator
+/// that is not letters and a number-like rest, a quantity that is not a whole
+/// number or does not match the designators, a designator named twice) is
+/// gathered and thrown in one BomError naming each, up to kMaxFaultsNamed.
+std::vector<Element> ReadElements(const Table& table, const Profile& profile, int* symbols = nullptr);
 
 /// ReadElements one row at a time, so that the rows need not be kept: built from
 /// a table's head (its rows are not read), given each row with its line.
@@ -159,22 +178,27 @@ public:
     ElementReader(const Table& head, const Profile& profile);
     void Add(const std::vector<std::string>& row, int line);
     void Reserve(std::size_t elements) { out_.reserve(elements); }
-    /// The elements read; the reader is spent.
+    /// The elements read; the reader is spent. Throws BomError naming the bad lines.
     std::vector<Element> Take();
+    /// The power and flag symbols ("#PWR01") left out.
+    int Symbols() const { return symbols_; }
 
 private:
     const Table& t_;
     int cDes_ = -1, cVal_ = -1, cType_ = -1, cMfr_ = -1, cSup_ = -1, cQty_ = -1, cDnp_ = -1, cNote_ = -1;
     std::set<std::string> dnpValues_;
-    std::map<std::string, std::uint32_t> codes_;        // letter code -> number
-    std::unordered_map<std::uint64_t, int> seen_;      // designator -> line
+    void Fault(int line, int column, const std::string& what);
+    std::unordered_map<std::string, int> seen_;   // designator in capitals -> line
     std::vector<Element> out_;
+    std::vector<std::string> faults_;
+    std::size_t faultCount_ = 0;
+    int symbols_ = 0;
 };
 
 /// The elements of a BOM file (ReadBomFile and ReadElements in one): a CSV file is
 /// read in pieces and its rows are not kept, so that memory follows the elements.
 std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
-                                     const std::string& sheetName, const Profile& profile);
+                                     const std::string& sheetName, const Profile& profile, int* symbols = nullptr);
 
 // ------------------------------------------------------------------ kinds
 

@@ -35,8 +35,17 @@ bool SameParameters(const Element& a, const Element& b) {
            std::tie(b.type, b.value, b.manufacturer, b.note, b.dnp);
 }
 
-bool ByDesignator(const Element& a, const Element& b) {
-    return std::tie(a.letters, a.number) < std::tie(b.letters, b.number);
+bool ByDesignator(const Element& a, const Element& b) { return DesignatorLess(a, b); }
+
+/// b follows a in a run: both plain, of one code, b's number the next.
+bool Follows(const Element& a, const Element& b) {
+    return a.plain && b.plain && a.letters == b.letters && b.number == a.number + 1;
+}
+
+/// The designators of a run from first to last.
+std::string RunOf(const Element& first, const Element& last) {
+    if (&first == &last || first.designator == last.designator) return first.designator;
+    return RunText(first.letters, first.number, last.number);
 }
 
 std::string Note(const Element& e) {
@@ -50,8 +59,8 @@ std::string DesignatorsText(std::vector<const Element*> es) {
     std::string out;
     for (std::size_t i = 0; i < es.size();) {
         std::size_t j = i;
-        while (j + 1 < es.size() && es[j + 1]->letters == es[i]->letters && es[j + 1]->number == es[j]->number + 1) ++j;
-        out += (out.empty() ? "" : ", ") + RunText(es[i]->letters, es[i]->number, es[j]->number);
+        while (j + 1 < es.size() && Follows(*es[j], *es[j + 1])) ++j;
+        out += (out.empty() ? "" : ", ") + RunOf(*es[i], *es[j]);
         i = j + 1;
     }
     return out;
@@ -116,7 +125,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
         for (std::size_t i = g; i < end; ++i) {
             if (!runs.empty()) {
                 const Element& prev = elements[runs.back().last];
-                if (elements[i].number == prev.number + 1 && SameParameters(elements[i], prev)) {
+                if (Follows(prev, elements[i]) && SameParameters(elements[i], prev)) {
                     runs.back().last = i;
                     continue;
                 }
@@ -144,7 +153,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
         for (const auto& run : runs) {
             const Element& e = elements[run.first];
             ListRow row;
-            row.designator = RunText(letters, e.number, elements[run.last].number);
+            row.designator = RunOf(e, elements[run.last]);
             row.quantity = std::to_string(run.last - run.first + 1);
             row.note = Note(e);
             if (common) {

@@ -9,8 +9,11 @@ namespace ormelin::import {
 
 PreparedBom PrepareBom(const BomSource& source) {
     if (::access(source.file.c_str(), R_OK) != 0) throw BomUnreadable(source.file, 0, 0, "cannot be read");
-    return {source.file,
-            ReadBomElements(source.file, source.encoding, source.delimiter, source.sheet, source.profile)};
+    PreparedBom bom;
+    bom.file = source.file;
+    bom.elements = ReadBomElements(source.file, source.encoding, source.delimiter, source.sheet, source.profile,
+                                   &bom.symbolsLeftOut);
+    return bom;
 }
 
 std::string AssemblyOf(const std::string& designation) {

@@ -35,6 +35,7 @@ public:
 struct PreparedBom {
     std::string file;
     std::vector<Element> elements;
+    int symbolsLeftOut = 0;   // power and flag symbols ("#PWR01"): no parts
 };
 
 /// Reads the BOM: BomUnreadable for a file that cannot be read, BomError (file,

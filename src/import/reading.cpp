@@ -101,6 +101,20 @@ std::string Trim(std::string_view s) {
 BomError::BomError(const std::string& file, int line, int column, const std::string& what)
     : std::runtime_error(Where(file, line, column) + ": " + what) {}
 
+namespace {
+std::string Faults(const std::vector<std::string>& faults, std::size_t total) {
+    std::string text;
+    for (const auto& f : faults) text += (text.empty() ? "" : "\n") + f;
+    if (total > faults.size()) {
+        text += "\n(and " + std::to_string(total - faults.size()) + " more faults, not named)";
+    }
+    return text;
+}
+}  // namespace
+
+BomError::BomError(const std::vector<std::string>& faults, std::size_t total)
+    : std::runtime_error(Faults(faults, total)) {}
+
 std::string Table::ColumnName(int column) const {
     return lettersForColumns ? host::ColumnLetters(column) : std::to_string(column);
 }
@@ -349,9 +363,9 @@ private:
 }  // namespace
 
 std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
-                                     const std::string& sheetName, const Profile& profile) {
+                                     const std::string& sheetName, const Profile& profile, int* symbols) {
     CheckBomFile(path);
-    if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile);
+    if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile, symbols);
 
     // First the whole file's encoding and its number of lines; then its records,
     // each turned into elements at once.
@@ -418,6 +432,7 @@ std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding,
         for (std::size_t i = 1; i < before.size(); ++i) reader->Add(before[i].first, before[i].second);
     }
     if (!reader) throw BomError(path, 0, 0, "holds no head line");
+    if (symbols) *symbols = reader->Symbols();
     return reader->Take();
 }
 

@@ -144,7 +144,7 @@ TEST(Layouts, APreambleBeforeTheHeadIsPassedOver) {
     std::ofstream(path, std::ios::binary) << script;
     for (const auto& es : {Read(script), ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"))}) {
         ASSERT_EQ(es.size(), 5u);
-        EXPECT_EQ(es[1].letters + std::to_string(es[1].number), "C2");
+        EXPECT_EQ(es[1].designator, "C2");
         EXPECT_EQ(es[4].value, "4k7");
         EXPECT_EQ(es[4].line, 8);
     }

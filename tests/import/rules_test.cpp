@@ -2,6 +2,7 @@
 // from BOMs written the way the CAD programs write them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include <string>
@@ -147,6 +148,49 @@ TEST(Conventions, TheCodesDecideWhatDAndXAre) {
     EXPECT_EQ(Show(ElementListRows(neither, {}, {Convention::Iec}))[0], "D1|Диод 1N4148|1|");
     // As many codes of one as of the other decide nothing either.
     EXPECT_EQ(DetectConvention(Kicad("Reference,Value\nVD1,a\nU1,b\nD1,c\n")), Convention::Unknown);
+}
+
+// Designators of real boards, kept exactly as written and in natural order; only
+// plain ones join runs; power and flag symbols are no parts.
+TEST(Designators, AreKeptAsWrittenInNaturalOrder) {
+    int symbols = 0;
+    const auto es = ReadElements(ReadCsv("Reference,Value\nR10,1k\nR2,1k\nR3,1k\nR1A,1k\nR001,1k\n"
+                                         "R1.1,1k\nC1_2,1n\nC1_1,1n\nC1_10,1n\nBOOT0_2,a\nBOOT0_1,a\n"
+                                         "\"#PWR01, #PWR02\",GND\n#FLG01,PWR_FLAG\n",
+                                         "bom.csv"),
+                                 *BuiltinProfile("kicad"), &symbols);
+    EXPECT_EQ(symbols, 3);
+    EXPECT_EQ(Show(ElementListRows(es, {}, {Convention::Gost})),
+              (std::vector<std::string>{"BOOT0_1|a|1|", "BOOT0_2|a|1|", "", "# Конденсаторы", "C1_1|1n|1|",
+                                        "C1_2|1n|1|", "C1_10|1n|1|", "", "# Резисторы", "R1.1|1k|1|",
+                                        "R1A|1k|1|", "R001|1k|1|", "R2, R3|1k|2|", "R10|1k|1|"}));
+    const auto products = OtherProductRows(es, 1, {Convention::Gost});
+    EXPECT_EQ(products.at(2).note, "R1.1, R1A, R001, R2, R3, R10");
+}
+
+// Every bad line of a file is named, each with its line and column, up to 50.
+TEST(Designators, EveryBadLineIsNamed) {
+    std::string csv = "Reference,Value,Qty\nR1,1k,1\nР2,1k,1\nR3,1k,x\nR_4,1k,1\n\"R5, R6\",1k,3\nR1,2k,1\n";
+    std::string e;
+    try {
+        Kicad(csv);
+    } catch (const BomError& error) {
+        e = error.what();
+    }
+    EXPECT_EQ(e,
+              "bom.csv:3:1: \"Р2\" is not a designator (Latin letters and a number, as R12 or R1A; column 1)\n"
+              "bom.csv:4:3: the quantity \"x\" is not a whole number (column 3)\n"
+              "bom.csv:5:1: \"R_4\" is not a designator (Latin letters and a number, as R12 or R1A; column 1)\n"
+              "bom.csv:6:3: the quantity 3 does not match the 2 designators of the line\n"
+              "bom.csv:7:1: the designator R1 is named twice (also on line 2)");
+    for (int i = 0; i < 60; ++i) csv += "Q" + std::to_string(i) + "!,x,1\n";
+    try {
+        Kicad(csv);
+    } catch (const BomError& error) {
+        e = error.what();
+    }
+    EXPECT_EQ(std::count(e.begin(), e.end(), '\n'), 50);
+    EXPECT_NE(e.find("(and 15 more faults, not named)"), std::string::npos);
 }
 
 TEST(RunText, NamesOneTwoAndMoreDesignators) {
