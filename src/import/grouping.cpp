@@ -24,10 +24,13 @@ std::string Join(std::initializer_list<std::string_view> parts) {
 /// The product text of an element: type, value and its document (or maker).
 std::string FullText(const Element& e) { return Join({e.type, e.value, e.manufacturer}); }
 
-/// The product text led by the kind's singular name.
+/// The product text led by the kind's singular name, unless it begins with a
+/// kind's name of its own ("Конденсатор К10-17б", "Стабилитрон КС133А").
 std::string NamedText(const Element& e, bool withDocument, const Naming& naming) {
+    const std::string text = Join({e.type, e.value, withDocument ? e.manufacturer : ""});
     const Kind* k = KindOf(e.letters, naming.convention);
-    return Join({k ? k->one : "", e.type, e.value, withDocument ? e.manufacturer : ""});
+    if (!k || !KindWordOf(text).empty()) return text;
+    return Join({k->one, text});
 }
 
 bool SameParameters(const Element& a, const Element& b) {
@@ -135,7 +138,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
 
         // A common type and document go into the heading; each row keeps the rest.
         const Element& lead = elements[g];
-        bool common = kind && runs.size() > 1 && !lead.type.empty();
+        bool common = kind && runs.size() > 1 && !lead.type.empty() && KindWordOf(lead.type).empty();
         for (std::size_t i = g; i < end && common; ++i) {
             common = elements[i].type == lead.type && elements[i].manufacturer == lead.manufacturer &&
                      !elements[i].value.empty();

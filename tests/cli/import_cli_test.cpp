@@ -136,7 +136,7 @@ TEST_F(ImportCli, SpecificationGetsItsOtherProductsFromACp1251File) {
     EXPECT_EQ(Cell("СП", "E3"), "");
     EXPECT_EQ(Cell("СП", "C4"), "1");
     EXPECT_EQ(Cell("СП", "E4"), "Вилка DB-9M");
-    EXPECT_EQ(Cell("СП", "E5"), "Розетка Вилка");
+    EXPECT_EQ(Cell("СП", "E5"), "Вилка") << "a name that begins with a kind's name gets no other";
     EXPECT_EQ(Cell("СП", "G5"), "XS1");
 }
 

@@ -193,6 +193,20 @@ TEST(Designators, EveryBadLineIsNamed) {
     EXPECT_NE(e.find("(and 15 more faults, not named)"), std::string::npos);
 }
 
+// A name that already begins with a kind's name, in any case or number, is
+// written as it stands; so is a group's heading.
+TEST(KindNames, AreNotDoubled) {
+    const auto es = Kicad(
+        "Reference,Value,MPN\nDD1,CD4047BP,Микросхема\nVS1,S6X8BBS,Тиристор\nVD1,BZX84C3V3,стабилитрон\n"
+        "XS1,IDC-10,Разъем\nXP1,PLS-2,ВИЛКИ штыревые\nC1,1n,Конденсатор чип\nC2,2n,Конденсатор чип\n");
+    EXPECT_EQ(Show(ElementListRows(es, {}, {Convention::Gost})),
+              (std::vector<std::string>{"# Конденсаторы", "C1|Конденсатор чип 1n|1|", "C2|Конденсатор чип 2n|1|", "",
+                                        "DD1|Микросхема CD4047BP|1|", "", "VD1|стабилитрон BZX84C3V3|1|", "",
+                                        "VS1|Тиристор S6X8BBS|1|", "", "XP1|ВИЛКИ штыревые PLS-2|1|", "",
+                                        "XS1|Разъем IDC-10|1|"}));
+    EXPECT_EQ(PurchasedRows(es, "", {Convention::Gost}).at(1).name, "Конденсатор чип 2n");
+}
+
 TEST(RunText, NamesOneTwoAndMoreDesignators) {
     EXPECT_EQ(RunText("R", 5, 5), "R5");
     EXPECT_EQ(RunText("R", 1, 2), "R1, R2");
