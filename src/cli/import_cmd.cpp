@@ -81,6 +81,9 @@ void AddImportOptions(CLI::App& sub, ImportOptions& o) {
                    Tr("the designators' letter codes: gost (GOST 2.710: D microcircuit, VD diode, X connector), "
                       "iec (D diode, U microcircuit, J connector, Y crystal) or auto (found from the codes)"))
         ->default_val("auto");
+    sub.add_flag("--raw-values", o.rawValues,
+                 Tr("keep the values as the BOM gives them (default: in GOST form, as 4k7 -> \"4,7 кОм\", "
+                    "100n -> \"100 нФ\", 5% -> \"±5 %\")"));
     sub.add_flag("--mark-dnp", o.markDnp,
                  Tr("list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)"));
 }
@@ -103,7 +106,8 @@ void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Document
     const auto convention = ConventionOf(o.designators);
     try {
         done = import::ImportInto(docs, sheet, bom,
-                                  {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp, .designators = convention});
+                                  {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp, .designators = convention,
+                                   .rawValues = o.rawValues});
     } catch (const std::runtime_error& e) {
         throw Failure{kFailed, e.what()};
     }

@@ -145,6 +145,7 @@ struct Element {
     std::string letters;      // its letter code in capitals: "R", "DA"; empty for a line without designators
     int number = 0;           // the first number after the letters
     bool plain = false;       // capitals and a number without leading zeros, as R12: it may join a run
+    std::optional<double> magnitude;   // of the value's main parameter, once named (FormatValue)
     std::string value, type, manufacturer, supplier, note;
     int quantity = 1;      // 1 per designator; the line's quantity without designators
     bool dnp = false;
@@ -231,6 +232,21 @@ Convention DetectConvention(const std::vector<Element>& elements);
 /// DS, X) and that get no kind name when the convention is Unknown.
 std::vector<std::string> UndecidedCodes(const std::vector<Element>& elements);
 
+/// A value in the form of the drafting rules and its magnitude in the main unit.
+struct GostValue {
+    std::string text;
+    std::optional<double> magnitude;   // of the main parameter, in ohms, farads, henries or hertz
+};
+
+/// The value with multipliers and RKM codes written as numbers with a decimal
+/// comma and the unit symbols of GOST 8.417 ("4k7" -> "4,7 кОм", "8p2" -> "8,2 пФ",
+/// "2.2uF" -> "2,2 мкФ", "10kΩ" -> "10 кОм", "4R7" -> "4,7 Ом"), the main
+/// parameter in the kind's unit (a bare number is ohms for a resistor); voltage,
+/// current, power and tolerance of any kind likewise ("50V" -> "50 В", "5%" ->
+/// "±5 %", "0.125W" -> "0,125 Вт"). Words it does not know are kept as written; a
+/// value with none it knows is returned as it stands.
+GostValue FormatValue(std::string_view value, MainUnit unit);
+
 /// The first word of a product's name in lower case when it names a kind
 /// ("Конденсатор", "микросхемы", "Стабилитрон", "Разъем"), else empty.
 std::string KindWordOf(std::string_view text);
@@ -247,9 +263,11 @@ struct ListRow {
 
 enum class DnpRule : std::uint8_t { Omit, Mark };
 
-/// How elements are named: the convention of their letter codes.
+/// How elements are named: the convention of their letter codes, and whether
+/// values are written as given rather than in GOST form (FormatValue).
 struct Naming {
     Convention convention = Convention::Unknown;
+    bool rawValues = false;
 };
 
 struct ElementRules {

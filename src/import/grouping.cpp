@@ -11,6 +11,17 @@ namespace ormelin::import {
 
 namespace {
 
+/// The values of the elements in the form of the drafting rules (unless raw)
+/// with the magnitude of their main parameter.
+void NameValues(std::vector<Element>& elements, const Naming& naming) {
+    for (auto& e : elements) {
+        const Kind* k = e.letters.empty() ? nullptr : KindOf(e.letters, naming.convention);
+        GostValue v = FormatValue(e.value, k ? k->unit : MainUnit::None);
+        e.magnitude = v.magnitude;
+        if (!naming.rawValues) e.value = std::move(v.text);
+    }
+}
+
 std::string Join(std::initializer_list<std::string_view> parts) {
     std::string out;
     for (auto p : parts) {
@@ -75,6 +86,7 @@ ProductKey KeyOf(const Element& e) { return {e.type, e.value, e.manufacturer}; }
 /// The products of the elements in the order of the list of elements (lines
 /// without designators after), each with its elements; not-fitted elements left out.
 std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements, const Naming& naming) {
+    NameValues(elements, naming);
     std::stable_sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
         if (a.letters.empty() != b.letters.empty()) return b.letters.empty();
         return !a.letters.empty() && ByDesignator(a, b);
@@ -112,6 +124,7 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
         return e.letters.empty() || (e.dnp && rules.dnp == DnpRule::Omit);
     });
     std::sort(elements.begin(), elements.end(), ByDesignator);
+    NameValues(elements, naming);
 
     std::vector<ListRow> out;
     for (std::size_t g = 0; g < elements.size();) {

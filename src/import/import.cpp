@@ -50,7 +50,7 @@ ImportOutcome ImportInto(Documents& docs, const std::shared_ptr<host::Worksheet>
 
     outcome.convention = choices.designators ? *choices.designators : DetectConvention(bom.elements);
     if (outcome.convention == Convention::Unknown) outcome.undecidedCodes = UndecidedCodes(bom.elements);
-    const Naming naming{outcome.convention};
+    const Naming naming{outcome.convention, choices.rawValues};
 
     std::vector<ListRow> rows;
     switch (*outcome.target) {

@@ -49,6 +49,7 @@ struct ImportChoices {
     bool markDnp = false;   // elements not to be fitted listed with a note instead of left out
     /// The convention of the designators' letter codes; nothing: found from the codes.
     std::optional<Convention> designators;
+    bool rawValues = false;   // values as the BOM gives them, not in GOST form
 };
 
 /// Why a sheet took nothing; it is left as it was.

@@ -100,7 +100,7 @@ TEST_F(ImportCli, KicadFileFillsTheListOfElements) {
     Outcome r = Ormelin(Import("ПЭ3", "bom.csv"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Cell("ПЭ3", "B2"), "C1...C4");
-    EXPECT_EQ(Cell("ПЭ3", "C2"), "Конденсатор 100n");
+    EXPECT_EQ(Cell("ПЭ3", "C2"), "Конденсатор 100 нФ");
     EXPECT_EQ(Cell("ПЭ3", "D2"), "4");
     EXPECT_EQ(Cell("ПЭ3", "B4"), "R1, R2") << "R3 is not fitted and left out";
     EXPECT_EQ(Cell("ПЭ3", "B6"), "VD1");
@@ -118,8 +118,8 @@ TEST_F(ImportCli, AltiumFileFillsThePurchasedProductsWithTheAssemblyFromTheRegis
     Outcome r = Ormelin(Import("ВП", "bom.csv", "--profile altium"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Cell("ВП", "A3"), "");
-    EXPECT_EQ(Cell("ВП", "B3"), "Конденсатор GRM188 100n");
-    EXPECT_EQ(Cell("ВП", "B4"), "Резистор RC0603 10k");
+    EXPECT_EQ(Cell("ВП", "B3"), "Конденсатор GRM188 100 нФ");
+    EXPECT_EQ(Cell("ВП", "B4"), "Резистор RC0603 10 кОм");
     EXPECT_EQ(Cell("ВП", "E4"), "ЧипДип");
     EXPECT_EQ(Cell("ВП", "F4"), "АБВГ.436234.001");
     EXPECT_EQ(Cell("ВП", "G4"), "3");
