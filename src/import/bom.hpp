@@ -323,7 +323,9 @@ double FieldWidthPoints(double columnCharacters);
 
 /// The text broken at blanks into lines that each fit the width; a word longer
 /// than the width stands alone on its line (it shrinks when printed). A
-/// designator run is never broken.
+/// designator run is never broken, nor a number and its unit or tolerance ("0,5
+/// А", "±5 %"), a document designation and its "ТУ", a standard and its number
+/// ("ГОСТ 21931-76").
 std::vector<std::string> Wrap(std::string_view text, double widthPoints, const Measure& measure);
 
 // ------------------------------------------------------------------ filling
