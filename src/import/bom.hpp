@@ -247,6 +247,9 @@ struct GostValue {
 /// value with none it knows is returned as it stands.
 GostValue FormatValue(std::string_view value, MainUnit unit);
 
+/// The UTF-8 text in lower case (Latin and Cyrillic letters).
+std::string LowerText(std::string_view text);
+
 /// The first word of a product's name in lower case when it names a kind
 /// ("Конденсатор", "микросхемы", "Стабилитрон", "Разъем"), else empty.
 std::string KindWordOf(std::string_view text);
@@ -286,7 +289,9 @@ std::vector<ListRow> ElementListRows(std::vector<Element> elements, const Elemen
                                      const Naming& naming = {});
 
 /// The rows of the list of purchased products: one per distinct product (not-fitted
-/// elements are not bought), quantity summed, in the order of the list of elements.
+/// elements are not bought), quantity summed, in the order of GOST 2.106: by groups
+/// of like products (the kind), the groups and the names in them alphabetically,
+/// within one name by the main parameter ascending.
 std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::string& assembly,
                                    const Naming& naming = {});
 
@@ -294,7 +299,8 @@ std::vector<ListRow> PurchasedRows(std::vector<Element> elements, const std::str
 inline constexpr int kMaxPosition = 99999;
 
 /// The rows of the specification's "Прочие изделия": one per distinct product with
-/// its quantity and its designators in the note; positions from firstPosition on.
+/// its quantity and its designators in the note, in the order of PurchasedRows;
+/// positions from firstPosition on.
 /// Positions past kMaxPosition throw std::runtime_error.
 std::vector<ListRow> OtherProductRows(std::vector<Element> elements, int firstPosition, const Naming& naming = {});
 

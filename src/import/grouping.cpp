@@ -83,8 +83,37 @@ std::string DesignatorsText(std::vector<const Element*> es) {
 using ProductKey = std::tuple<std::string, std::string, std::string>;
 ProductKey KeyOf(const Element& e) { return {e.type, e.value, e.manufacturer}; }
 
-/// The products of the elements in the order of the list of elements (lines
-/// without designators after), each with its elements; not-fitted elements left out.
+/// The order of products in "Прочие изделия" and the list of purchased products
+/// (GOST 2.106): by groups of like products (the first word of the name: the
+/// kind), the groups and the names within them alphabetically, and within one
+/// name by the main parameter ascending (10 Ом, 1 кОм, 4,7 кОм).
+struct ProductOrder {
+    std::string group, type;
+    std::optional<double> magnitude;
+    std::string value, rest;
+
+    bool operator<(const ProductOrder& o) const {
+        if (group != o.group) return group < o.group;
+        if (type != o.type) return type < o.type;
+        if (magnitude.has_value() != o.magnitude.has_value()) return magnitude.has_value();
+        if (magnitude && *magnitude != *o.magnitude) return *magnitude < *o.magnitude;
+        return std::tie(value, rest) < std::tie(o.value, o.rest);
+    }
+};
+
+ProductOrder OrderOf(const Element& e, const Naming& naming) {
+    const std::string name = NamedText(e, true, naming);
+    ProductOrder o;
+    o.group = LowerText(std::string_view(name).substr(0, name.find(' ')));
+    o.type = LowerText(e.type);
+    o.magnitude = e.magnitude;
+    o.value = LowerText(e.value);
+    o.rest = LowerText(name);
+    return o;
+}
+
+/// The products of the elements in the order of GOST 2.106 (ProductOrder), each
+/// with its elements in the order of their designators; not-fitted elements left out.
 std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements, const Naming& naming) {
     NameValues(elements, naming);
     std::stable_sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
@@ -101,7 +130,15 @@ std::vector<std::vector<const Element*>> Products(std::vector<Element>& elements
         if (fresh) out.emplace_back();
         out[it->second].push_back(&e);
     }
-    return out;
+    std::vector<std::pair<ProductOrder, std::size_t>> order;
+    order.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) order.emplace_back(OrderOf(*out[i].front(), naming), i);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::vector<const Element*>> sorted;
+    sorted.reserve(out.size());
+    for (const auto& [key, i] : order) sorted.push_back(std::move(out[i]));
+    return sorted;
 }
 
 int Quantity(const std::vector<const Element*>& es) {

@@ -90,7 +90,8 @@ const Kind* Find(const Kind (&table)[N], std::string_view letters) {
     return nullptr;
 }
 
-/// The UTF-8 text in lower case: Latin and Cyrillic letters (Ё with them).
+}  // namespace
+
 std::string LowerText(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -115,6 +116,8 @@ std::string LowerText(std::string_view s) {
     }
     return out;
 }
+
+namespace {
 
 /// The words that name a kind at the start of a product's name, in lower case:
 /// every kind name, singular and plural, and the names of kinds that share a code.

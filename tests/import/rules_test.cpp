@@ -204,7 +204,7 @@ TEST(KindNames, AreNotDoubled) {
                                         "DD1|Микросхема CD4047BP|1|", "", "VD1|стабилитрон BZX84C3V3|1|", "",
                                         "VS1|Тиристор S6X8BBS|1|", "", "XP1|ВИЛКИ штыревые PLS-2|1|", "",
                                         "XS1|Разъем IDC-10|1|"}));
-    EXPECT_EQ(PurchasedRows(es, "", {Convention::Gost}).at(1).name, "Конденсатор чип 2 нФ");
+    EXPECT_EQ(PurchasedRows(es, "", {Convention::Gost}).at(2).name, "Конденсатор чип 2 нФ");
 }
 
 // Values as real BOMs give them, and as a drawing writes them.
@@ -264,6 +264,37 @@ TEST(Values, AreWrittenInGostForm) {
     EXPECT_EQ(Show(ElementListRows(es, {}, {Convention::Iec, true}))[0], "C1|Конденсатор 8p2|1|");
 }
 
+// "Прочие изделия" and the list of purchased products follow GOST 2.106: groups of
+// like products alphabetically, names in a group alphabetically, one name by its
+// main parameter ascending; the list of elements keeps the designators' order.
+TEST(ProductOrder, GroupsNamesAndMainParameterAscending) {
+    const auto es = Kicad(
+        "Reference,Value,MPN,Qty\nZQ1,8MHz,HC-49S,\nC1,100n,К10-17б,\nDD1,К561ЛА7,,\nHL1,АЛ307БМ,,\n"
+        "R1,4k7,С2-33Н-0.25,\nR2,10,С2-33Н-0.25,\nR3,1k,С2-33Н-0.25,\nR4,100k,Р1-12,\nVD1,КД522Б,,\n"
+        "C2,2.2n,К10-17б,\nC3,47u,К50-35,\n,Винт М3х8,,4\n");
+    std::vector<std::string> names;
+    for (const auto& r : OtherProductRows(es, 1, {Convention::Gost})) names.push_back(r.position + " " + r.name + " | " + r.note);
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "1 Винт М3х8 | ",
+                         "2 Диод КД522Б | VD1",
+                         "3 Индикатор АЛ307БМ | HL1",
+                         "4 Конденсатор К10-17б 2,2 нФ | C2",
+                         "5 Конденсатор К10-17б 100 нФ | C1",
+                         "6 Конденсатор К50-35 47 мкФ | C3",
+                         "7 Микросхема К561ЛА7 | DD1",
+                         "8 Резистор Р1-12 100 кОм | R4",
+                         "9 Резистор С2-33Н-0.25 10 Ом | R2",
+                         "10 Резистор С2-33Н-0.25 1 кОм | R3",
+                         "11 Резистор С2-33Н-0.25 4,7 кОм | R1",
+                         "12 Резонатор кварцевый HC-49S 8 МГц | ZQ1",
+                     }));
+    const auto purchased = PurchasedRows(es, "", {Convention::Gost});
+    ASSERT_EQ(purchased.size(), 12u) << "one row per product";
+    EXPECT_EQ(purchased[8].name, "Резистор С2-33Н-0.25 10 Ом");
+    EXPECT_EQ(Show(ElementListRows(es, {}, {Convention::Gost})).front(), "# Конденсаторы")
+        << "the list of elements stays in the order of the designators";
+}
+
 TEST(RunText, NamesOneTwoAndMoreDesignators) {
     EXPECT_EQ(RunText("R", 5, 5), "R5");
     EXPECT_EQ(RunText("R", 1, 2), "R1, R2");
@@ -292,9 +323,9 @@ TEST(PurchasedProducts, OneRowPerProductWithItsQuantitySupplierAndAssembly) {
 TEST(PurchasedProducts, LinesWithoutDesignatorsCountTheirQuantity) {
     const auto rows = PurchasedRows(Kicad("Reference,Value,Qty\n,Винт М3x8,12\n,Винт М3x8,4\nR1,1k,\n"), "");
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].name, "Резистор 1 кОм");
-    EXPECT_EQ(rows[1].name, "Винт М3x8");
-    EXPECT_EQ(rows[1].quantity, "16");
+    EXPECT_EQ(rows[0].name, "Винт М3x8");
+    EXPECT_EQ(rows[0].quantity, "16");
+    EXPECT_EQ(rows[1].name, "Резистор 1 кОм");
 }
 
 TEST(OtherProducts, PositionsContinueAndTheNoteNamesTheDesignators) {
