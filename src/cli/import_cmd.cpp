@@ -140,6 +140,11 @@ void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Document
                    "long names are wrapped by a coarse estimate")
             << '\n';
     }
+    for (const auto& dropped : done.fill.droppedNotes) {
+        err << "ormelin: "
+            << Say("the note \"{1}\" of {2} is dropped: {2} is no longer in the BOM", {dropped.note, dropped.row})
+            << '\n';
+    }
     if (bom.symbolsLeftOut > 0) {
         out << Say("{1}: {2} rows from {3}, from row {4}; {5} power and flag symbols (#) left out",
                    {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow),

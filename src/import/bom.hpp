@@ -343,15 +343,31 @@ enum class Target : std::uint8_t { Elements, Purchased, Specification };
 /// The target for a list state, or nothing when the sheet holds no such list.
 std::optional<Target> TargetOf(std::int32_t listState);
 
+/// A note the user typed that a replacement could not keep: its row's elements
+/// (or product) are no longer in the BOM.
+struct DroppedNote {
+    std::string row;    // the designators or the product's name
+    std::string note;
+};
+
 struct FillResult {
     int rowsWritten = 0;
     int firstRow = 0;
+    std::vector<DroppedNote> droppedNotes;
 };
+
+/// The designators a list's designator text names: "R1...R4, R7, C1_2" gives R1,
+/// R2, R3, R4, R7, C1_2 (in capitals).
+std::vector<std::string> DesignatorsOf(std::string_view text);
 
 /// Fills the list on the sheet with the rows, long texts wrapped onto continuation
 /// rows. A list that holds data is refused (throws std::runtime_error) unless
 /// replace; replace drops the list's data rows (for the specification only the rows
 /// of "Прочие изделия") and keeps the head. Rows are added with the list row format.
+/// A replacement keeps the notes the user typed: on a row of the list of elements
+/// whose designators come back, on a product that comes back (by its name; in a
+/// specification the text of the note beside the designators); the notes of rows
+/// that do not come back are returned in droppedNotes.
 FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t listState,
                     const std::vector<ListRow>& rows, bool replace, const Measure& measure);
 

@@ -255,4 +255,40 @@ TEST_F(ImportCli, ThroughLibreOfficeAndImportAgain) {
     EXPECT_EQ(Cell("ПЭ3", "B4"), "") << "nothing of the earlier import is left";
 }
 
+// The notes a user typed survive a re-import through a LibreOffice save: on rows
+// whose elements come back; the note of an element that is gone is named.
+TEST_F(ImportCli, ReplaceKeepsTheNotesTypedInTheList) {
+    NewDocument("pe", "ПЭ3");
+    Write("bom.csv", kKicadGrouped);
+    ASSERT_EQ(Ormelin(Import("ПЭ3", "bom.csv")).status, 0);
+    ASSERT_EQ(Cell("ПЭ3", "B4"), "R1, R2");
+    {
+        auto app = std::make_shared<ormelin::model::ModelApplication>(std::make_shared<ormelin::model::ScriptedUi>());
+        auto book = ormelin::xlsx::LoadWorkbook(*app, book_);
+        book->Sheet("ПЭ3")->SetLiteral({2, 5, 2, 5}, std::string("Подбор"));
+        book->Sheet("ПЭ3")->SetLiteral({4, 5, 4, 5}, std::string("0,1 %"));
+        book->Sheet("ПЭ3")->SetLiteral({6, 5, 6, 5}, std::string("Радиатор"));
+        ormelin::xlsx::SaveWorkbook(*book, book_);
+    }
+    if (access("/usr/bin/soffice", X_OK) == 0) {
+        const std::string saved = Path("lo");
+        fs::create_directories(saved);
+        Outcome lo = Run(std::string("/usr/bin/soffice --headless -env:UserInstallation=file://") + Path("profile") +
+                         " --convert-to xlsx:'Calc MS Excel 2007 XML' --outdir " + Quote(saved) + " " + Quote(book_));
+        ASSERT_EQ(lo.status, 0) << lo.err;
+        fs::copy_file(fs::path(saved) / "book.xlsx", book_, fs::copy_options::overwrite_existing);
+    }
+    // C5 comes new, R2 and VD1 are gone.
+    Write("bom2.csv", "Reference,Value\nC1,100n\nC2,100n\nC3,100n\nC4,100n\nC5,100n\nR1,10k\n");
+    Outcome r = Ormelin(Import("ПЭ3", "bom2.csv", "--replace --force"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Cell("ПЭ3", "B2"), "C1...C5");
+    EXPECT_EQ(Cell("ПЭ3", "E2"), "Подбор");
+    EXPECT_EQ(Cell("ПЭ3", "B4"), "R1");
+    EXPECT_EQ(Cell("ПЭ3", "E4"), "0,1 %");
+    EXPECT_EQ(Cell("ПЭ3", "B6"), "");
+    EXPECT_NE(r.err.find("\"Радиатор\" of VD1 is dropped"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("0,1 %"), std::string::npos) << r.err;
+}
+
 }  // namespace

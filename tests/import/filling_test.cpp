@@ -291,6 +291,26 @@ TEST_F(SpecificationFilling, ASectionWithRowsIsRefusedAndReplaceTouchesOnlyIt) {
     EXPECT_EQ(Text("E13"), "Припой");
 }
 
+// In a specification the note holds the designators; what the user added beside
+// them stays with the product's name, and a product that is gone names its note.
+TEST_F(SpecificationFilling, ReplaceKeepsTheUsersWordsBesideTheDesignators) {
+    FillList(ws, ksSPA_OT, Items(32), false, measure);
+    ASSERT_EQ(Text("G9"), "XP1");
+    Put("G9", std::string("XP1 к кабелю"));
+    Put("G10", std::string("XS1, корпус"));
+    std::vector<ListRow> again = {Items(32)[0]};
+    again[0].note = "XP1, XP2";
+    const FillResult r = FillList(ws, ksSPA_OT, again, true, measure);
+    std::string note = Text("G9");   // a narrow column: the note continues below
+    for (int row = 10; Text("E" + std::to_string(row)).empty() && !Text("G" + std::to_string(row)).empty(); ++row) {
+        note += " " + Text("G" + std::to_string(row));
+    }
+    EXPECT_EQ(note, "XP1, XP2 к кабелю");
+    ASSERT_EQ(r.droppedNotes.size(), 1u);
+    EXPECT_EQ(r.droppedNotes[0].row, "Розетка DB9");
+    EXPECT_EQ(r.droppedNotes[0].note, "корпус");
+}
+
 TEST_F(Filling, ASpecificationWithoutTheSectionGetsItAtItsEnd) {
     Blank(ksSPA_OT);
     Put("C2", 1.0);
