@@ -109,8 +109,18 @@ inline constexpr unsigned long long kMaxBomBytes = 100ULL * 1024 * 1024;
 /// a pipe, a folder) or one larger than kMaxBomBytes.
 void CheckBomFile(const std::string& path);
 
-/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, anything else
-/// as CSV; CheckBomFile first.
+/// True for a path read as a KiCad netlist: its name ends in ".net" or ".xml".
+bool IsNetlistPath(const std::string& path);
+
+/// The components of KiCad's netlist (.net, an S-expression) or of the XML its
+/// BOM plug-ins are given (.xml) as a table: "Reference", "Value", "DNP" and the
+/// components' fields by their names, one row per component with the line of the
+/// component. Components excluded from the BOM are left out; a reference named
+/// again (a unit of a multi-unit symbol) is counted once.
+Table ReadNetlist(const std::string& path);
+
+/// Reads a BOM file by its extension: .xlsx through ReadXlsxSheet, .net and .xml
+/// through ReadNetlist, anything else as CSV; CheckBomFile first.
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName);
 
 // ------------------------------------------------------------------ profile

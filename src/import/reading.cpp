@@ -366,6 +366,7 @@ std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding,
                                      const std::string& sheetName, const Profile& profile, int* symbols) {
     CheckBomFile(path);
     if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile, symbols);
+    if (IsNetlistPath(path)) return ReadElements(ReadNetlist(path), profile, symbols);
 
     // First the whole file's encoding and its number of lines; then its records,
     // each turned into elements at once.
@@ -486,6 +487,7 @@ void CheckBomFile(const std::string& path) {
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName) {
     CheckBomFile(path);
     if (IsXlsxPath(path)) return ReadXlsxSheet(path, sheetName);
+    if (IsNetlistPath(path)) return ReadNetlist(path);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw BomError(path, 0, 0, "cannot be read");
     std::stringstream ss;

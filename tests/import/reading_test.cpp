@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "import/bom.hpp"
 
@@ -173,6 +174,65 @@ TEST(Layouts, JlcAndAltiumTakeTheirValueAndTypeFromTheRightColumns) {
     const auto valued = Read("Value,Comment,Designator,LibRef\n10k,RC0603FR,R1,CMP-1\n", *BuiltinProfile("altium"));
     EXPECT_EQ(valued.at(0).value, "10k");
     EXPECT_EQ(valued.at(0).type, "RC0603FR") << "the comment, when the value has its own column";
+}
+
+// KiCad's netlist and the XML its BOM plug-ins read give the same elements: fields
+// by name, "exclude from BOM" left out, DNP marked, a multi-unit symbol once.
+TEST(Netlists, SexpressionAndXmlGiveTheSameElements) {
+    const std::string net =
+        "(export (version \"E\")\n"
+        "  (design (source \"/home/user/board.kicad_sch\") (tool \"Eeschema 8.0.4\"))\n"
+        "  (components\n"
+        "    (comp (ref \"C1\")\n"
+        "      (value \"100n\")\n"
+        "      (footprint \"Capacitor_SMD:C_0603_1608Metric\")\n"
+        "      (fields\n"
+        "        (field (name \"Footprint\") \"Capacitor_SMD:C_0603_1608Metric\")\n"
+        "        (field (name \"MPN\") \"GRM188R71H104KA93D\")\n"
+        "        (field (name \"Manufacturer\") \"Murata\"))\n"
+        "      (libsource (lib \"Device\") (part \"C\") (description \"Unpolarized capacitor\"))\n"
+        "      (property (name \"Sheetname\") (value \"Root\"))\n"
+        "      (sheetpath (names \"/\") (tstamps \"/\")))\n"
+        "    (comp (ref \"R1\") (value \"4k7\") (property (name \"dnp\")))\n"
+        "    (comp (ref \"TP1\") (value \"TestPoint\") (property (name \"exclude_from_bom\")))\n"
+        "    (comp (ref \"U1\") (value \"LM358\"))\n"
+        "    (comp (ref \"U1\") (value \"LM358\")))\n"
+        "  (nets (net (code \"1\") (name \"GND\") (node (ref \"C1\") (pin \"2\")))))\n";
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<export version=\"E\">\n"
+        "  <components>\n"
+        "    <comp ref=\"C1\">\n"
+        "      <value>100n</value>\n"
+        "      <fields>\n"
+        "        <field name=\"MPN\">GRM188R71H104KA93D</field>\n"
+        "        <field name=\"Manufacturer\">Murata</field>\n"
+        "      </fields>\n"
+        "    </comp>\n"
+        "    <comp ref=\"R1\"><value>4k7</value><property name=\"dnp\"/></comp>\n"
+        "    <comp ref=\"TP1\"><value>TestPoint</value><property name=\"exclude_from_bom\"/></comp>\n"
+        "    <comp ref=\"U1\"><value>LM358</value></comp>\n"
+        "    <comp ref=\"U1\"><value>LM358</value></comp>\n"
+        "  </components>\n"
+        "</export>\n";
+    for (const auto& [name, text, firstLine] : {std::tuple{"board.net", net, 4}, std::tuple{"board.xml", xml, 4}}) {
+        const std::string path = testing::TempDir() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        const auto es = ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"));
+        ASSERT_EQ(es.size(), 3u) << name;
+        EXPECT_EQ(es[0].designator, "C1");
+        EXPECT_EQ(es[0].type, "GRM188R71H104KA93D");
+        EXPECT_EQ(es[0].manufacturer, "Murata");
+        EXPECT_EQ(es[0].line, firstLine) << name;
+        EXPECT_TRUE(es[1].dnp) << name;
+        EXPECT_EQ(es[2].designator, "U1") << "the units of U1 are one element";
+        std::remove(path.c_str());
+    }
+    const std::string bad = testing::TempDir() + "/bad.net";
+    std::ofstream(bad, std::ios::binary) << "(export (components\n (comp (ref \"R1\") (value \"1k\"))\n";
+    EXPECT_NE(ErrorOf([&] { ReadBomElements(bad, Encoding::Detect, 0, "", *BuiltinProfile("kicad")); }).find("bad.net:1"),
+              std::string::npos);
+    std::remove(bad.c_str());
 }
 
 TEST(Profiles, AProfileFileNamesTheColumnsAndEveryColumnItNamesMustBeThere) {
