@@ -65,7 +65,7 @@ import::Profile ProfileOf(const std::string& word) {
 }  // namespace
 
 void AddImportOptions(CLI::App& sub, ImportOptions& o) {
-    sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab) or .xlsx"))->required();
+    sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab), .xlsx, or KiCad's netlist (.net, or the .xml of its BOM plug-ins)"))->required();
     sub.add_option("--profile", o.profile, Tr("kicad, altium, jlc, or a profile file (JSON) naming the BOM's columns"))
         ->default_val("kicad");
     sub.add_flag("--replace", o.replace,

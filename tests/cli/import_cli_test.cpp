@@ -291,4 +291,28 @@ TEST_F(ImportCli, ReplaceKeepsTheNotesTypedInTheList) {
     EXPECT_EQ(r.err.find("0,1 %"), std::string::npos) << r.err;
 }
 
+// A KiCad script's file with its preamble and power symbols: the IEC codes are
+// found, the symbols counted in the summary; --designators gives the convention.
+TEST_F(ImportCli, AScriptsBomWithPreambleAndPowerSymbols) {
+    NewDocument("pe", "ПЭ3");
+    Write("bom.csv",
+          "\"Source:\",\"/home/user/board.sch\"\n\"Component Count:\",\"6\"\n"
+          "\"Ref\",\"Qnty\",\"Value\",\"Cmp name\",\"Footprint\",\"Description\",\"Vendor\"\n"
+          "\"D1 \",\"1\",\"SM4007\",\"D\",\"\",\"\",\"\"\n"
+          "\"U1 \",\"1\",\"CD4047BP\",\"CD4047\",\"\",\"\",\"\"\n"
+          "\"R1 R2 \",\"2\",\"4k7\",\"R\",\"\",\"\",\"\"\n"
+          "\"#PWR01 #PWR02 \",\"2\",\"GND\",\"GND\",\"\",\"\",\"\"\n");
+    Outcome r = Ormelin(Import("ПЭ3", "bom.csv"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("2 power and flag symbols"), std::string::npos) << r.out;
+    EXPECT_EQ(Cell("ПЭ3", "C2"), "Диод SM4007");
+    EXPECT_EQ(Cell("ПЭ3", "C4"), "Резистор 4,7 кОм");
+    EXPECT_EQ(Cell("ПЭ3", "B4"), "R1, R2");
+    EXPECT_EQ(Cell("ПЭ3", "C6"), "Микросхема CD4047BP");
+    ASSERT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--replace --designators gost --raw-values")).status, 0);
+    EXPECT_EQ(Cell("ПЭ3", "C2"), "Микросхема SM4007");
+    EXPECT_EQ(Cell("ПЭ3", "C4"), "Резистор 4k7");
+    EXPECT_EQ(Ormelin(Import("ПЭ3", "bom.csv", "--replace --designators ansi")).status, 2);
+}
+
 }  // namespace
