@@ -87,6 +87,7 @@ struct Table {
     std::vector<int> lines;   // per row of rows
     int headLine = 1;
     bool lettersForColumns = false;   // .xlsx: "C" rather than "3"
+    bool namedColumns = false;        // a netlist: a column is its field's name
     std::string ColumnName(int column) const;   // 1-based
 };
 

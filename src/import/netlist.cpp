@@ -32,6 +32,7 @@ struct Component {
 Table TableOf(const std::string& file, const std::vector<Component>& components) {
     Table t;
     t.file = file;
+    t.namedColumns = true;
     t.head = {"Reference", "Value", "DNP"};
     std::map<std::string, std::size_t> column;
     for (const auto& c : components) {

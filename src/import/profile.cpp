@@ -370,6 +370,7 @@ std::vector<Element> ReadElements(const Table& t, const Profile& p, int* symbols
             Table found;
             found.file = t.file;
             found.lettersForColumns = t.lettersForColumns;
+            found.namedColumns = t.namedColumns;
             found.head = t.rows[i];
             for (auto& h : found.head) h = Trim(h);
             found.headLine = t.lines[i];

@@ -116,6 +116,9 @@ BomError::BomError(const std::vector<std::string>& faults, std::size_t total)
     : std::runtime_error(Faults(faults, total)) {}
 
 std::string Table::ColumnName(int column) const {
+    if (namedColumns && column >= 1 && static_cast<std::size_t>(column) <= head.size()) {
+        return "\"" + head[static_cast<std::size_t>(column - 1)] + "\"";
+    }
     return lettersForColumns ? host::ColumnLetters(column) : std::to_string(column);
 }
 

@@ -232,6 +232,10 @@ TEST(Netlists, SexpressionAndXmlGiveTheSameElements) {
     std::ofstream(bad, std::ios::binary) << "(export (components\n (comp (ref \"R1\") (value \"1k\"))\n";
     EXPECT_NE(ErrorOf([&] { ReadBomElements(bad, Encoding::Detect, 0, "", *BuiltinProfile("kicad")); }).find("bad.net:1"),
               std::string::npos);
+    std::ofstream(bad, std::ios::binary) << "(export (components\n (comp (ref \"R1\"))\n (comp (ref \"R 2\"))))\n";
+    const std::string e = ErrorOf([&] { ReadBomElements(bad, Encoding::Detect, 0, "", *BuiltinProfile("kicad")); });
+    EXPECT_NE(e.find("bad.net:3:1: \"R\" is not a designator"), std::string::npos) << e;
+    EXPECT_NE(e.find("column \"Reference\""), std::string::npos) << e;
     std::remove(bad.c_str());
 }
 
