@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -33,11 +34,24 @@ char DelimiterOf(const std::string& word) {
     throw Failure{kUsage, Say("unknown delimiter \"{1}\" (use , ; or tab)", {word})};
 }
 
+std::optional<import::Convention> ConventionOf(const std::string& word) {
+    if (word == "auto") return std::nullopt;
+    if (word == "gost") return import::Convention::Gost;
+    if (word == "iec") return import::Convention::Iec;
+    throw Failure{kUsage, Say("unknown designator convention \"{1}\" (use auto, gost or iec)", {word})};
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const auto& w : words) out += (out.empty() ? "" : ", ") + w;
+    return out;
+}
+
 import::Profile ProfileOf(const std::string& word) {
     if (auto p = import::BuiltinProfile(word)) return *p;
     std::ifstream in(word, std::ios::binary);
     if (!in) {
-        throw Failure{kUsage, Say("profile \"{1}\" is neither kicad, altium nor a readable profile file", {word})};
+        throw Failure{kUsage, Say("profile \"{1}\" is neither kicad, altium, jlc nor a readable profile file", {word})};
     }
     std::stringstream ss;
     ss << in.rdbuf();
@@ -51,8 +65,8 @@ import::Profile ProfileOf(const std::string& word) {
 }  // namespace
 
 void AddImportOptions(CLI::App& sub, ImportOptions& o) {
-    sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab) or .xlsx"))->required();
-    sub.add_option("--profile", o.profile, Tr("kicad, altium, or a profile file (JSON) naming the BOM's columns"))
+    sub.add_option("BOM", o.bom, Tr("the bill of materials: .csv (delimiter , ; or tab), .xlsx, or KiCad's netlist (.net, or the .xml of its BOM plug-ins)"))->required();
+    sub.add_option("--profile", o.profile, Tr("kicad, altium, jlc, or a profile file (JSON) naming the BOM's columns"))
         ->default_val("kicad");
     sub.add_flag("--replace", o.replace,
                  Tr("replace the list's rows (for a specification: the rows of \"Прочие изделия\"); "
@@ -63,11 +77,19 @@ void AddImportOptions(CLI::App& sub, ImportOptions& o) {
     sub.add_option("--gap", o.gap, Tr("empty rows between the groups of a list of elements"))
         ->default_val(1)
         ->check(CLI::Range(1, 2));
+    sub.add_option("--designators", o.designators,
+                   Tr("the designators' letter codes: gost (GOST 2.710: D microcircuit, VD diode, X connector), "
+                      "iec (D diode, U microcircuit, J connector, Y crystal) or auto (found from the codes)"))
+        ->default_val("auto");
+    sub.add_flag("--raw-values", o.rawValues,
+                 Tr("keep the values as the BOM gives them (default: in GOST form, as 4k7 -> \"4,7 кОм\", "
+                    "100n -> \"100 нФ\", 5% -> \"±5 %\")"));
     sub.add_flag("--mark-dnp", o.markDnp,
                  Tr("list elements marked \"do not fit\" with \"Не устанавливать\" in the note (default: leave them out)"));
 }
 
 import::PreparedBom PrepareImport(const ImportOptions& o) {
+    ConventionOf(o.designators);   // a wrong word is refused before anything is read
     import::BomSource source{o.bom, EncodingOf(o.encoding), DelimiterOf(o.delimiter), o.bomSheet, ProfileOf(o.profile)};
     try {
         return import::PrepareBom(source);
@@ -81,8 +103,11 @@ import::PreparedBom PrepareImport(const ImportOptions& o) {
 void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Documents& docs,
                 const std::shared_ptr<host::Worksheet>& sheet, std::ostream& out, std::ostream& err) {
     import::ImportOutcome done;
+    const auto convention = ConventionOf(o.designators);
     try {
-        done = import::ImportInto(docs, sheet, bom, {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp});
+        done = import::ImportInto(docs, sheet, bom,
+                                  {.replace = o.replace, .gap = o.gap, .markDnp = o.markDnp, .designators = convention,
+                                   .rawValues = o.rawValues});
     } catch (const std::runtime_error& e) {
         throw Failure{kFailed, e.what()};
     }
@@ -102,15 +127,35 @@ void ImportInto(const ImportOptions& o, const import::PreparedBom& bom, Document
                    {sheet->Name()})
             << '\n';
     }
+    if (!done.undecidedCodes.empty()) {
+        err << "ormelin: "
+            << Say("the letter codes {1} name different kinds under GOST 2.710 and IEC, and the BOM's codes decide "
+                   "neither: their rows have no kind name; give --designators gost or iec",
+                   {Joined(done.undecidedCodes)})
+            << '\n';
+    }
     if (done.coarseMeasure) {
         err << "ormelin: "
             << Say("the printing font osifont is not installed (scripts/setup installs fonts-osifont); "
                    "long names are wrapped by a coarse estimate")
             << '\n';
     }
-    out << Say("{1}: {2} rows from {3}, from row {4}",
-               {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow)})
-        << '\n';
+    for (const auto& dropped : done.fill.droppedNotes) {
+        err << "ormelin: "
+            << Say("the note \"{1}\" of {2} is dropped: {2} is no longer in the BOM", {dropped.note, dropped.row})
+            << '\n';
+    }
+    if (bom.symbolsLeftOut > 0) {
+        out << Say("{1}: {2} rows from {3}, from row {4}; {5} power and flag symbols (#) left out",
+                   {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file, std::to_string(done.fill.firstRow),
+                    std::to_string(bom.symbolsLeftOut)})
+            << '\n';
+    } else {
+        out << Say("{1}: {2} rows from {3}, from row {4}",
+                   {sheet->Name(), std::to_string(done.fill.rowsWritten), bom.file,
+                    std::to_string(done.fill.firstRow)})
+            << '\n';
+    }
 }
 
 void DeclareImport(CLI::App& sub, Options& opt) {

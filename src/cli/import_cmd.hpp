@@ -17,8 +17,8 @@ namespace ormelin::cli {
 
 /// The command line of `import` beyond BOOK and SHEET.
 struct ImportOptions {
-    std::string bom, profile = "kicad", encoding = "auto", delimiter, bomSheet;
-    bool replace = false, markDnp = false;
+    std::string bom, profile = "kicad", encoding = "auto", delimiter, bomSheet, designators = "auto";
+    bool replace = false, markDnp = false, rawValues = false;
     int gap = 1;
 };
 

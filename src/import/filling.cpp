@@ -2,7 +2,9 @@
 // kind, continuation rows for texts wider than their column, and the refusal to
 // overwrite rows a user typed.
 #include <array>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "import/bom.hpp"
 #include "lists/lists.hpp"
@@ -129,7 +131,139 @@ void Write(host::Worksheet& ws, int row, const SheetRow& cells, const ListColumn
 
 std::string SheetQuoted(const host::Worksheet& ws) { return "sheet \"" + ws.Name() + "\""; }
 
+/// A row of the list before a replacement, its continuation rows joined to it.
+struct OldRow {
+    std::string designator, name, note;
+};
+
+std::vector<OldRow> OldRows(const host::Worksheet& ws, const ListColumns& c, int first, int last) {
+    std::vector<OldRow> out;
+    bool open = false;
+    auto text = [&](int row, int col) { return col > 0 ? ws.CellText(row, col) : std::string(); };
+    auto append = [](std::string& to, const std::string& more) {
+        if (!more.empty()) to += (to.empty() ? "" : " ") + more;
+    };
+    for (int r = first; r <= last; ++r) {
+        if (!RowHoldsData(ws, r, c)) {
+            open = false;
+            continue;
+        }
+        const std::string designator = text(r, c.designator);
+        if (!open || !designator.empty() || !text(r, c.quantity).empty() || !text(r, c.position).empty()) {
+            out.push_back({designator, text(r, c.name), text(r, c.note)});
+            open = true;
+            continue;
+        }
+        append(out.back().name, text(r, c.name));
+        append(out.back().note, text(r, c.note));
+    }
+    return out;
+}
+
+/// The note without the words the import writes itself: "Не устанавливать", and in
+/// a specification the designators.
+std::string UserPart(const std::string& note, bool designators) {
+    std::string out, rest = note;
+    std::size_t i = 0;
+    for (std::size_t at; (at = rest.find(kNotFitted)) != std::string::npos;) rest.erase(at, std::string(kNotFitted).size());
+    while (i < rest.size()) {
+        while (i < rest.size() && rest[i] == ' ') ++i;
+        std::size_t j = rest.find(' ', i);
+        if (j == std::string::npos) j = rest.size();
+        if (j > i) {
+            const std::string word = rest.substr(i, j - i);
+            std::string bare = word;
+            while (!bare.empty() && (bare.back() == ',' || bare.back() == ';')) bare.pop_back();
+            if (!designators || DesignatorsOf(bare).empty()) out += (out.empty() ? "" : " ") + word;
+        }
+        i = j;
+    }
+    return out;
+}
+
+/// The new note with the user's note kept.
+std::string Merged(const std::string& fresh, const std::string& user) {
+    if (user.empty() || fresh.find(user) != std::string::npos) return fresh;
+    if (fresh.empty() || user.find(fresh) != std::string::npos) return user;
+    return fresh + " " + user;
+}
+
+/// The rows with the notes of the old rows they take up; the notes of the old rows
+/// none takes up, dropped.
+std::vector<ListRow> KeepNotes(std::vector<ListRow> rows, const std::vector<OldRow>& old, bool byDesignators,
+                               bool specification, std::vector<DroppedNote>& dropped) {
+    std::vector<bool> taken(old.size(), false);
+    if (byDesignators) {
+        std::map<std::string, std::size_t> owner;   // designator -> old row
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            for (const auto& d : DesignatorsOf(old[i].designator)) owner.emplace(d, i);
+        }
+        for (auto& row : rows) {
+            if (row.heading || row.designator.empty()) continue;
+            std::vector<std::size_t> from;
+            for (const auto& d : DesignatorsOf(row.designator)) {
+                auto it = owner.find(d);
+                if (it != owner.end() && std::find(from.begin(), from.end(), it->second) == from.end()) {
+                    from.push_back(it->second);
+                }
+            }
+            for (std::size_t i : from) {
+                taken[i] = true;
+                row.note = Merged(row.note, UserPart(old[i].note, false));
+            }
+        }
+    } else {
+        std::map<std::string, std::size_t> byName;
+        for (std::size_t i = 0; i < old.size(); ++i) byName.emplace(old[i].name, i);
+        for (auto& row : rows) {
+            auto it = byName.find(row.name);
+            if (it == byName.end()) continue;
+            taken[it->second] = true;
+            row.note = Merged(row.note, UserPart(old[it->second].note, specification));
+        }
+    }
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        const std::string user = UserPart(old[i].note, specification);
+        if (taken[i] || user.empty()) continue;
+        dropped.push_back({byDesignators && !old[i].designator.empty() ? old[i].designator : old[i].name, user});
+    }
+    return rows;
+}
+
 }  // namespace
+
+std::vector<std::string> DesignatorsOf(std::string_view text) {
+    std::vector<std::string> out;
+    std::string token;
+    auto take = [&](const std::string& t) {
+        if (t.empty()) return;
+        const auto dots = t.find("...");
+        if (dots != std::string::npos) {
+            auto a = ParseDesignator(std::string_view(t).substr(0, dots));
+            auto b = ParseDesignator(std::string_view(t).substr(dots + 3));
+            if (a && b && a->plain && b->plain && a->letters == b->letters && a->number <= b->number &&
+                b->number - a->number < 10000) {
+                for (int n = a->number; n <= b->number; ++n) out.push_back(a->letters + std::to_string(n));
+            }
+            return;
+        }
+        if (auto d = ParseDesignator(t)) {
+            std::string upper = d->designator;
+            for (auto& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            out.push_back(std::move(upper));
+        }
+    };
+    for (const char ch : text) {
+        if (ch == ',' || ch == ' ' || ch == ';') {
+            take(token);
+            token.clear();
+        } else {
+            token += ch;
+        }
+    }
+    take(token);
+    return out;
+}
 
 std::optional<Target> TargetOf(std::int32_t listState) {
     switch (listState) {
@@ -195,8 +329,12 @@ FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t 
             }
             break;
         }
-        if (replace && last >= c.firstRow) ws.DeleteRows(c.firstRow, last - c.firstRow + 1);
-        const std::vector<SheetRow> laid = Lay(ws, c, rows, measure);
+        std::vector<ListRow> kept = rows;
+        if (replace && last >= c.firstRow) {
+            kept = KeepNotes(rows, OldRows(ws, c, c.firstRow, last), c.designator > 0, false, result.droppedNotes);
+            ws.DeleteRows(c.firstRow, last - c.firstRow + 1);
+        }
+        const std::vector<SheetRow> laid = Lay(ws, c, kept, measure);
         for (std::size_t i = 0; i < laid.size(); ++i) Write(ws, c.firstRow + static_cast<int>(i), laid[i], c);
         result.firstRow = c.firstRow;
         result.rowsWritten = static_cast<int>(laid.size());
@@ -214,7 +352,11 @@ FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t 
         break;
     }
     const bool nextSection = s.heading != 0 && s.next <= ws.UsedRange().r2;
-    if (s.heading != 0 && s.next > s.first) ws.DeleteRows(s.first, s.next - s.first);
+    std::vector<ListRow> kept = rows;
+    if (s.heading != 0 && s.next > s.first) {
+        kept = KeepNotes(rows, OldRows(ws, c, s.first, s.next - 1), false, true, result.droppedNotes);
+        ws.DeleteRows(s.first, s.next - s.first);
+    }
     std::vector<SheetRow> laid;
     if (s.heading == 0) {
         // A new section at the end of the list, after an empty row.
@@ -222,7 +364,7 @@ FillResult FillList(const std::shared_ptr<host::Worksheet>& sheet, std::int32_t 
         laid.push_back(SheetRow{{c.name, kOtherProducts}});
     }
     laid.emplace_back();   // the empty row under the heading
-    for (auto& r : Lay(ws, c, rows, measure)) laid.push_back(std::move(r));
+    for (auto& r : Lay(ws, c, kept, measure)) laid.push_back(std::move(r));
     if (nextSection) laid.emplace_back();   // and the one before the next section
     int at = s.first;
     for (const auto& cells : laid) {

@@ -9,8 +9,11 @@ namespace ormelin::import {
 
 PreparedBom PrepareBom(const BomSource& source) {
     if (::access(source.file.c_str(), R_OK) != 0) throw BomUnreadable(source.file, 0, 0, "cannot be read");
-    return {source.file,
-            ReadBomElements(source.file, source.encoding, source.delimiter, source.sheet, source.profile)};
+    PreparedBom bom;
+    bom.file = source.file;
+    bom.elements = ReadBomElements(source.file, source.encoding, source.delimiter, source.sheet, source.profile,
+                                   &bom.symbolsLeftOut);
+    return bom;
 }
 
 std::string AssemblyOf(const std::string& designation) {
@@ -45,19 +48,24 @@ ImportOutcome ImportInto(Documents& docs, const std::shared_ptr<host::Worksheet>
         return outcome;
     }
 
+    outcome.convention = choices.designators ? *choices.designators : DetectConvention(bom.elements);
+    if (outcome.convention == Convention::Unknown) outcome.undecidedCodes = UndecidedCodes(bom.elements);
+    const Naming naming{outcome.convention, choices.rawValues};
+
     std::vector<ListRow> rows;
     switch (*outcome.target) {
         case Target::Elements:
-            rows = ElementListRows(bom.elements, {choices.gap, choices.markDnp ? DnpRule::Mark : DnpRule::Omit});
+            rows = ElementListRows(bom.elements, {choices.gap, choices.markDnp ? DnpRule::Mark : DnpRule::Omit},
+                                   naming);
             break;
         case Target::Purchased: {
             const std::string assembly = AssemblyFromRegister(docs, sheet);
             outcome.assemblyMissing = assembly.empty();
-            rows = PurchasedRows(bom.elements, assembly);
+            rows = PurchasedRows(bom.elements, assembly, naming);
             break;
         }
         case Target::Specification:
-            rows = OtherProductRows(bom.elements, NextSpecificationPosition(*sheet));
+            rows = OtherProductRows(bom.elements, NextSpecificationPosition(*sheet), naming);
             break;
     }
 

@@ -35,6 +35,7 @@ public:
 struct PreparedBom {
     std::string file;
     std::vector<Element> elements;
+    int symbolsLeftOut = 0;   // power and flag symbols ("#PWR01"): no parts
 };
 
 /// Reads the BOM: BomUnreadable for a file that cannot be read, BomError (file,
@@ -46,6 +47,9 @@ struct ImportChoices {
     bool replace = false;   // the list's rows (a specification's "Прочие изделия") replaced
     int gap = 1;            // empty rows between the groups of a list of elements
     bool markDnp = false;   // elements not to be fitted listed with a note instead of left out
+    /// The convention of the designators' letter codes; nothing: found from the codes.
+    std::optional<Convention> designators;
+    bool rawValues = false;   // values as the BOM gives them, not in GOST form
 };
 
 /// Why a sheet took nothing; it is left as it was.
@@ -62,6 +66,10 @@ struct ImportOutcome {
     bool assemblyMissing = false;
     /// The printing font is not installed: long names were wrapped by a coarse estimate.
     bool coarseMeasure = false;
+    /// The convention the elements were named by.
+    Convention convention = Convention::Unknown;
+    /// Letter codes that got no kind name because the convention was not decided.
+    std::vector<std::string> undecidedCodes;
     FillResult fill;
 };
 

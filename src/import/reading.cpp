@@ -48,29 +48,38 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::string Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-    return std::string(s.substr(b, e - b));
-}
-
-/// The delimiter the head line holds most of outside quotes; a comma when none.
+/// The delimiter of the line that holds most of , ; tab outside quotes among the
+/// first lines (the head, which a preamble of fewer fields may precede); a comma
+/// when none.
 char DetectDelimiter(std::string_view text) {
-    std::size_t counts[3] = {0, 0, 0};
     const char cands[3] = {',', ';', '\t'};
+    std::size_t counts[3] = {0, 0, 0}, bestCount = 0;
+    char best = ',';
     bool quoted = false;
+    int lines = 0;
+    auto endLine = [&] {
+        int top = 0;
+        for (int i = 1; i < 3; ++i) {
+            if (counts[i] > counts[top]) top = i;
+        }
+        if (counts[top] > bestCount) {
+            bestCount = counts[top];
+            best = cands[top];
+        }
+        counts[0] = counts[1] = counts[2] = 0;
+    };
     for (char c : text) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
-        if (c == '\n') break;
+        if (c == '\n') {
+            endLine();
+            if (++lines >= kHeadSearchLines) return best;
+            continue;
+        }
         for (int i = 0; i < 3; ++i) counts[i] += (c == cands[i]);
     }
-    int best = 0;
-    for (int i = 1; i < 3; ++i) {
-        if (counts[i] > counts[best]) best = i;
-    }
-    return cands[best];
+    endLine();
+    return best;
 }
 
 /// A BOM path read as a workbook: its name ends in ".xlsx" (any case).
@@ -82,10 +91,34 @@ bool IsXlsxPath(const std::string& path) {
 
 }  // namespace
 
+std::string Trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
 BomError::BomError(const std::string& file, int line, int column, const std::string& what)
     : std::runtime_error(Where(file, line, column) + ": " + what) {}
 
+namespace {
+std::string Faults(const std::vector<std::string>& faults, std::size_t total) {
+    std::string text;
+    for (const auto& f : faults) text += (text.empty() ? "" : "\n") + f;
+    if (total > faults.size()) {
+        text += "\n(and " + std::to_string(total - faults.size()) + " more faults, not named)";
+    }
+    return text;
+}
+}  // namespace
+
+BomError::BomError(const std::vector<std::string>& faults, std::size_t total)
+    : std::runtime_error(Faults(faults, total)) {}
+
 std::string Table::ColumnName(int column) const {
+    if (namedColumns && column >= 1 && static_cast<std::size_t>(column) <= head.size()) {
+        return "\"" + head[static_cast<std::size_t>(column - 1)] + "\"";
+    }
     return lettersForColumns ? host::ColumnLetters(column) : std::to_string(column);
 }
 
@@ -333,9 +366,10 @@ private:
 }  // namespace
 
 std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding, char delimiter,
-                                     const std::string& sheetName, const Profile& profile) {
+                                     const std::string& sheetName, const Profile& profile, int* symbols) {
     CheckBomFile(path);
-    if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile);
+    if (IsXlsxPath(path)) return ReadElements(ReadXlsxSheet(path, sheetName), profile, symbols);
+    if (IsNetlistPath(path)) return ReadElements(ReadNetlist(path), profile, symbols);
 
     // First the whole file's encoding and its number of lines; then its records,
     // each turned into elements at once.
@@ -367,6 +401,16 @@ std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding,
     head.file = path;
     std::optional<ElementReader> reader;
     std::optional<CsvParser> parser;
+    // The records before the head: a preamble, or when no record among the first
+    // kHeadSearchLines names the designator column, the first is taken as the head.
+    std::vector<std::pair<std::vector<std::string>, int>> before;
+    auto takeHead = [&](std::vector<std::string> record, int line) {
+        for (auto& h : record) h = Trim(h);
+        head.head = std::move(record);
+        head.headLine = line;
+        reader.emplace(head, profile);
+        reader->Reserve(lines);
+    };
     CsvPieces pieces(path);
     for (std::string piece; pieces.Next(piece);) {
         if (cp1251) piece = Cp1251ToUtf8(piece);
@@ -374,17 +418,25 @@ std::vector<Element> ReadBomElements(const std::string& path, Encoding encoding,
             parser.emplace(path, delimiter ? delimiter : DetectDelimiter(piece),
                            [&](std::vector<std::string>& record, int line) {
                                if (reader) return reader->Add(record, line);
-                               for (auto& h : record) h = Trim(h);
-                               head.head = std::move(record);
-                               head.headLine = line;
-                               reader.emplace(head, profile);
-                               reader->Reserve(lines);
+                               if (IsHeadRow(record, profile)) return takeHead(std::move(record), line);
+                               before.emplace_back(std::move(record), line);
+                               if (line >= kHeadSearchLines) {
+                                   takeHead(std::move(before.front().first), before.front().second);
+                                   for (std::size_t i = 1; i < before.size(); ++i) {
+                                       reader->Add(before[i].first, before[i].second);
+                                   }
+                               }
                            });
         }
         parser->Feed(piece);
     }
     if (parser) parser->Finish();
+    if (!reader && !before.empty()) {
+        takeHead(std::move(before.front().first), before.front().second);
+        for (std::size_t i = 1; i < before.size(); ++i) reader->Add(before[i].first, before[i].second);
+    }
     if (!reader) throw BomError(path, 0, 0, "holds no head line");
+    if (symbols) *symbols = reader->Symbols();
     return reader->Take();
 }
 
@@ -438,6 +490,7 @@ void CheckBomFile(const std::string& path) {
 Table ReadBomFile(const std::string& path, Encoding encoding, char delimiter, const std::string& sheetName) {
     CheckBomFile(path);
     if (IsXlsxPath(path)) return ReadXlsxSheet(path, sheetName);
+    if (IsNetlistPath(path)) return ReadNetlist(path);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw BomError(path, 0, 0, "cannot be read");
     std::stringstream ss;

@@ -78,6 +78,37 @@ TEST_F(Wrapping, AWordLongerThanTheFieldStandsAloneUnbroken) {
     EXPECT_EQ(Wrap("", width, m), std::vector<std::string>{""});
 }
 
+// At the exact width where a unit, a "ТУ" or a standard's number would be cut from
+// its number or designation, the two go to the next line together.
+TEST_F(Wrapping, ANumberAndItsUnitADesignationAndItsTuStayTogether) {
+    struct Case {
+        std::string head, tail;   // the head just fits
+        std::string second;       // the second line
+    };
+    const Case cases[] = {
+        {"Диод SMBJ15A 0,5 А 60", "В", "60 В"},
+        {"Конденсатор К10-17б Н50-0,1", "мкФ", "Н50-0,1 мкФ"},
+        {"Резистор С2-33Н-0,125-10 кОм", "±5 %", "С2-33Н-0,125-10 кОм ±5 %"},
+        {"Резистор С2-33Н АЖЯР.673546.007", "ТУ", "АЖЯР.673546.007 ТУ"},
+        {"Винт М3-6gx8.48.016 ГОСТ", "17473-80", "ГОСТ 17473-80"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = c.head + " " + c.tail;
+        const double exact = m(c.head);
+        ASSERT_GT(m(text), exact);
+        const auto lines = Wrap(text, exact, m);
+        ASSERT_EQ(lines.size(), 2u) << text;
+        EXPECT_EQ(lines[1], c.second) << text;
+        EXPECT_EQ(lines[0] + " " + lines[1], text);
+    }
+    // "ГОСТ Р" and its number, and "ТУ" before its number, as one.
+    EXPECT_EQ(Wrap("Шайба ГОСТ Р 52002-2003", m("Шайба ГОСТ Р"), m),
+              (std::vector<std::string>{"Шайба", "ГОСТ Р 52002-2003"}));
+    EXPECT_EQ(Wrap("Припой ТУ 16-526.463-80", m("Припой ТУ"), m), (std::vector<std::string>{"Припой", "ТУ 16-526.463-80"}));
+    // Otherwise at blanks as before: a word that merely looks like a unit after a word is no unit.
+    EXPECT_EQ(Wrap("Набор А В", m("Набор А"), m), (std::vector<std::string>{"Набор А", "В"}));
+}
+
 class Filling : public KalvoraTest {
 protected:
     void Blank(ksStateOfDocument kind) {
@@ -258,6 +289,26 @@ TEST_F(SpecificationFilling, ASectionWithRowsIsRefusedAndReplaceTouchesOnlyIt) {
     EXPECT_EQ(RowOf("Материалы"), 11);
     EXPECT_EQ(RowOf("Гайка"), 5);
     EXPECT_EQ(Text("E13"), "Припой");
+}
+
+// In a specification the note holds the designators; what the user added beside
+// them stays with the product's name, and a product that is gone names its note.
+TEST_F(SpecificationFilling, ReplaceKeepsTheUsersWordsBesideTheDesignators) {
+    FillList(ws, ksSPA_OT, Items(32), false, measure);
+    ASSERT_EQ(Text("G9"), "XP1");
+    Put("G9", std::string("XP1 к кабелю"));
+    Put("G10", std::string("XS1, корпус"));
+    std::vector<ListRow> again = {Items(32)[0]};
+    again[0].note = "XP1, XP2";
+    const FillResult r = FillList(ws, ksSPA_OT, again, true, measure);
+    std::string note = Text("G9");   // a narrow column: the note continues below
+    for (int row = 10; Text("E" + std::to_string(row)).empty() && !Text("G" + std::to_string(row)).empty(); ++row) {
+        note += " " + Text("G" + std::to_string(row));
+    }
+    EXPECT_EQ(note, "XP1, XP2 к кабелю");
+    ASSERT_EQ(r.droppedNotes.size(), 1u);
+    EXPECT_EQ(r.droppedNotes[0].row, "Розетка DB9");
+    EXPECT_EQ(r.droppedNotes[0].note, "корпус");
 }
 
 TEST_F(Filling, ASpecificationWithoutTheSectionGetsItAtItsEnd) {

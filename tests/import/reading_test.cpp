@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "import/bom.hpp"
 
@@ -125,6 +126,117 @@ TEST(Profiles, AltiumExportsReadWithTheirOwnColumns) {
     EXPECT_EQ(es[1].supplier, "Digikey");
     EXPECT_FALSE(es[1].dnp) << "\"Fitted\" is fitted";
     EXPECT_TRUE(es[2].dnp);
+}
+
+// KiCad's grouped BOM script writes its source, date, tool and count before the
+// head; the head is found among the first 50 lines, in the text read at once and
+// in the file read in pieces alike.
+TEST(Layouts, APreambleBeforeTheHeadIsPassedOver) {
+    const std::string script =
+        "\"Source:\",\"/home/user/board/board.sch\"\n"
+        "\"Date:\",\"Mon 07 Dec 2026 10:12:31 PM UTC\"\n"
+        "\"Tool:\",\"Eeschema 5.1.9\"\n"
+        "\"Generator:\",\"/usr/share/kicad/plugins/bom_csv_grouped_by_value.py\"\n"
+        "\"Component Count:\",\"5\"\n"
+        "\"Ref\",\"Qnty\",\"Value\",\"Cmp name\",\"Footprint\",\"Description\",\"Vendor\"\n"
+        "\"C1 C2 \",\"2\",\"100n\",\"C\",\"Capacitor_SMD:C_0603\",\"Unpolarized capacitor\",\"\"\n"
+        "\"R1 R2 R3 \",\"3\",\"4k7\",\"R\",\"Resistor_SMD:R_0603\",\"Resistor\",\"\"\n";
+    const std::string path = testing::TempDir() + "/script.csv";
+    std::ofstream(path, std::ios::binary) << script;
+    for (const auto& es : {Read(script), ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"))}) {
+        ASSERT_EQ(es.size(), 5u);
+        EXPECT_EQ(es[1].designator, "C2");
+        EXPECT_EQ(es[4].value, "4k7");
+        EXPECT_EQ(es[4].line, 8);
+    }
+    std::remove(path.c_str());
+
+    // A preamble of fewer fields does not decide the delimiter.
+    EXPECT_EQ(Read("BOM of board;rev. 2\nReference;Value;Footprint;Qty\nR1;1k;R_0603;1\n").at(0).value, "1k");
+    // Past the first 50 lines no head is looked for: the first line is taken for it.
+    std::string late;
+    for (int i = 0; i < 50; ++i) late += "comment " + std::to_string(i) + "\n";
+    const std::string e = ErrorOf([&] { Read(late + "Reference,Value\nR1,1k\n"); });
+    EXPECT_NE(e.find("bom.csv:1: no designator column"), std::string::npos) << e;
+}
+
+// JLCPCB's assembly BOM, and Altium's with its library reference, which is no name.
+TEST(Layouts, JlcAndAltiumTakeTheirValueAndTypeFromTheRightColumns) {
+    const auto jlc = Read("Comment,Designator,Footprint,LCSC\n100nF,\"C1,C2\",C_0402,C1525\n", *BuiltinProfile("jlc"));
+    ASSERT_EQ(jlc.size(), 2u);
+    EXPECT_EQ(jlc[1].value, "100nF");
+    EXPECT_EQ(jlc[1].type, "");
+
+    const std::string head = "\"Comment\",\"Description\",\"Designator\",\"LibRef\",\"Quantity\"\n";
+    const auto altium = Read(head + "\"0.1uf\",\"Capacitor\",\"C1\",\"CMP-03020-018297-1\",\"1\"\n", *BuiltinProfile("altium"));
+    EXPECT_EQ(altium.at(0).value, "0.1uf");
+    EXPECT_EQ(altium.at(0).type, "Capacitor") << "the description, never the LibRef";
+    const auto valued = Read("Value,Comment,Designator,LibRef\n10k,RC0603FR,R1,CMP-1\n", *BuiltinProfile("altium"));
+    EXPECT_EQ(valued.at(0).value, "10k");
+    EXPECT_EQ(valued.at(0).type, "RC0603FR") << "the comment, when the value has its own column";
+}
+
+// KiCad's netlist and the XML its BOM plug-ins read give the same elements: fields
+// by name, "exclude from BOM" left out, DNP marked, a multi-unit symbol once.
+TEST(Netlists, SexpressionAndXmlGiveTheSameElements) {
+    const std::string net =
+        "(export (version \"E\")\n"
+        "  (design (source \"/home/user/board.kicad_sch\") (tool \"Eeschema 8.0.4\"))\n"
+        "  (components\n"
+        "    (comp (ref \"C1\")\n"
+        "      (value \"100n\")\n"
+        "      (footprint \"Capacitor_SMD:C_0603_1608Metric\")\n"
+        "      (fields\n"
+        "        (field (name \"Footprint\") \"Capacitor_SMD:C_0603_1608Metric\")\n"
+        "        (field (name \"MPN\") \"GRM188R71H104KA93D\")\n"
+        "        (field (name \"Manufacturer\") \"Murata\"))\n"
+        "      (libsource (lib \"Device\") (part \"C\") (description \"Unpolarized capacitor\"))\n"
+        "      (property (name \"Sheetname\") (value \"Root\"))\n"
+        "      (sheetpath (names \"/\") (tstamps \"/\")))\n"
+        "    (comp (ref \"R1\") (value \"4k7\") (property (name \"dnp\")))\n"
+        "    (comp (ref \"TP1\") (value \"TestPoint\") (property (name \"exclude_from_bom\")))\n"
+        "    (comp (ref \"U1\") (value \"LM358\"))\n"
+        "    (comp (ref \"U1\") (value \"LM358\")))\n"
+        "  (nets (net (code \"1\") (name \"GND\") (node (ref \"C1\") (pin \"2\")))))\n";
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<export version=\"E\">\n"
+        "  <components>\n"
+        "    <comp ref=\"C1\">\n"
+        "      <value>100n</value>\n"
+        "      <fields>\n"
+        "        <field name=\"MPN\">GRM188R71H104KA93D</field>\n"
+        "        <field name=\"Manufacturer\">Murata</field>\n"
+        "      </fields>\n"
+        "    </comp>\n"
+        "    <comp ref=\"R1\"><value>4k7</value><property name=\"dnp\"/></comp>\n"
+        "    <comp ref=\"TP1\"><value>TestPoint</value><property name=\"exclude_from_bom\"/></comp>\n"
+        "    <comp ref=\"U1\"><value>LM358</value></comp>\n"
+        "    <comp ref=\"U1\"><value>LM358</value></comp>\n"
+        "  </components>\n"
+        "</export>\n";
+    for (const auto& [name, text, firstLine] : {std::tuple{"board.net", net, 4}, std::tuple{"board.xml", xml, 4}}) {
+        const std::string path = testing::TempDir() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        const auto es = ReadBomElements(path, Encoding::Detect, 0, "", *BuiltinProfile("kicad"));
+        ASSERT_EQ(es.size(), 3u) << name;
+        EXPECT_EQ(es[0].designator, "C1");
+        EXPECT_EQ(es[0].type, "GRM188R71H104KA93D");
+        EXPECT_EQ(es[0].manufacturer, "Murata");
+        EXPECT_EQ(es[0].line, firstLine) << name;
+        EXPECT_TRUE(es[1].dnp) << name;
+        EXPECT_EQ(es[2].designator, "U1") << "the units of U1 are one element";
+        std::remove(path.c_str());
+    }
+    const std::string bad = testing::TempDir() + "/bad.net";
+    std::ofstream(bad, std::ios::binary) << "(export (components\n (comp (ref \"R1\") (value \"1k\"))\n";
+    EXPECT_NE(ErrorOf([&] { ReadBomElements(bad, Encoding::Detect, 0, "", *BuiltinProfile("kicad")); }).find("bad.net:1"),
+              std::string::npos);
+    std::ofstream(bad, std::ios::binary) << "(export (components\n (comp (ref \"R1\"))\n (comp (ref \"R 2\"))))\n";
+    const std::string e = ErrorOf([&] { ReadBomElements(bad, Encoding::Detect, 0, "", *BuiltinProfile("kicad")); });
+    EXPECT_NE(e.find("bad.net:3:1: \"R\" is not a designator"), std::string::npos) << e;
+    EXPECT_NE(e.find("column \"Reference\""), std::string::npos) << e;
+    std::remove(bad.c_str());
 }
 
 TEST(Profiles, AProfileFileNamesTheColumnsAndEveryColumnItNamesMustBeThere) {
