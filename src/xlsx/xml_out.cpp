@@ -8,10 +8,12 @@ namespace {
 
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-/// Whether the text at i is the file's escape sequence "_xHHHH_".
+/// Whether the text at i begins like the file's escape sequence "_xHHHH_": its
+/// closing underscore may come from what follows once that is escaped too (a
+/// control character becomes "_x0001_"), so "_xHHHH" is enough.
 bool IsEscape(std::string_view s, std::size_t i) {
-    return i + 6 < s.size() && s[i] == '_' && s[i + 1] == 'x' && IsHex(s[i + 2]) && IsHex(s[i + 3]) &&
-           IsHex(s[i + 4]) && IsHex(s[i + 5]) && s[i + 6] == '_';
+    return i + 5 < s.size() && s[i] == '_' && s[i + 1] == 'x' && IsHex(s[i + 2]) && IsHex(s[i + 3]) &&
+           IsHex(s[i + 4]) && IsHex(s[i + 5]);
 }
 
 /// "_xHHHH_" for a character code.
@@ -74,7 +76,8 @@ void XmlOut::Escaped(std::string_view s, bool attribute, std::string_view what) 
                 if (attribute) flushRun(i), Raw("&quot;");
                 continue;
             case '_':
-                // "_x0041_" in a text would read back as "A": its underscore is escaped.
+                // "_x0041_" in a text would read back as "A": its underscore is escaped,
+                // also where the closing underscore is the start of the next escape.
                 if (what.empty() && IsEscape(s, i)) flushRun(i), Raw(EscapeOf('_', escape));
                 continue;
             case 0xEF:

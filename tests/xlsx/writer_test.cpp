@@ -116,7 +116,13 @@ TEST(WriterTexts, EscapesControlCharactersAndTheFilesOwnEscape) {
         "таб\tи\nперевод",
         "<&>\"'",
         "\xEF\xBF\xBF",               // U+FFFF, no XML character
+        std::string("_x000D\x01_"),   // an escape once U+0001 is escaped (found by the parts fuzzer)
+        "_x0041",                     // at the end
     };
+    // LibreOffice reads an escaped underscore that an escape follows as one
+    // escape ("_x005F_x000D_x0001__" as a carriage return and "x0001__"): these
+    // texts are checked through our own reader only.
+    const std::size_t lastForLibreOffice = texts.size() - 2;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         int r = static_cast<int>(i) + 1;
         sheet->SetLiteral(Area{r, 1, r, 1}, texts[i]);
@@ -154,7 +160,7 @@ TEST(WriterTexts, EscapesControlCharactersAndTheFilesOwnEscape) {
                               "/profile --headless --convert-to xlsx --outdir out texts.xlsx >soffice.log 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(dir / "soffice.log");
         auto theirs = LoadWorkbook(*app, dir / "out/texts.xlsx")->ModelSheet(1);
-        for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t i = 0; i < lastForLibreOffice; ++i) {
             int r = static_cast<int>(i) + 1;
             if (texts[i].find('\r') != std::string::npos) continue;
             host::Value value = theirs->Content(r, 1).value;
