@@ -14,12 +14,7 @@ namespace {
 
 /// The words of KIND, from the kind table.
 const std::string& KindWordsHelp() {
-    static const std::string words = [] {
-        std::string text;
-        for (const auto& k : kinds::kKinds)
-            if (k.word) text += (text.empty() ? "" : " | ") + std::string(k.word);
-        return text;
-    }();
+    static const std::string words = KindWords(" | ");
     return words;
 }
 

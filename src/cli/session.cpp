@@ -19,23 +19,18 @@ void LeaveWorkbooksToExit() { leaveWorkbooks = true; }
 
 std::string StateName(std::int32_t code) { return IsStateValue(code) ? StateEntryOf(code).member : "?"; }
 
-namespace {
-
-/// The words of the kinds that have a list, for the command's messages.
-std::string KindWords() {
+std::string KindWords(const char* separator) {
     std::string words;
     for (const auto& k : kinds::kKinds)
-        if (k.word) words += (words.empty() ? "" : ", ") + std::string(k.word);
+        if (k.word) words += (words.empty() ? "" : separator) + std::string(k.word);
     return words;
 }
-
-}  // namespace
 
 ksStateOfDocument KindCode(const std::string& word) {
     for (const auto& k : kinds::kKinds) {
         if (k.word && word == k.word) return k.blank;
     }
-    throw Failure{kUsage, Say("unknown kind \"{1}\" (use {2})", {word, KindWords()})};
+    throw Failure{kUsage, Say("unknown kind \"{1}\" (use {2})", {word, KindWords(", ")})};
 }
 
 

@@ -39,6 +39,8 @@ struct Options {
 
 /// The member name of a state code, as `state` prints it.
 std::string StateName(std::int32_t code);
+/// The words of the kinds that have a list, in the kind table's order.
+std::string KindWords(const char* separator);
 /// The list state a kind's word draws; a usage failure names the words there are.
 ksStateOfDocument KindCode(const std::string& word);
 

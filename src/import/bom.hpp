@@ -89,6 +89,18 @@ struct Table {
     bool lettersForColumns = false;   // .xlsx: "C" rather than "3"
     bool namedColumns = false;        // a netlist: a column is its field's name
     std::string ColumnName(int column) const;   // 1-based
+    /// Takes the next record read at a line: the first becomes the head, the others rows.
+    void Add(std::vector<std::string> record, int line) {
+        if (!hasHead) {
+            head = std::move(record);
+            headLine = line;
+            hasHead = true;
+        } else {
+            rows.push_back(std::move(record));
+            lines.push_back(line);
+        }
+    }
+    bool hasHead = false;
 };
 
 /// Reads CSV text: a UTF-8 byte order mark is dropped; with Detect, text that is

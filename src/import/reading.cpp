@@ -304,20 +304,10 @@ Table ReadCsv(std::string_view bytes, const std::string& file, Encoding encoding
 
     Table t;
     t.file = file;
-    bool any = false;
-    CsvParser parser(file, delimiter, [&](std::vector<std::string>& record, int line) {
-        if (!any) {
-            t.head = record;
-            t.headLine = line;
-            any = true;
-        } else {
-            t.rows.push_back(record);
-            t.lines.push_back(line);
-        }
-    });
+    CsvParser parser(file, delimiter, [&](std::vector<std::string>& record, int line) { t.Add(record, line); });
     parser.Feed(text);
     parser.Finish();
-    if (!any) throw BomError(file, 0, 0, "holds no head line");
+    if (!t.hasHead) throw BomError(file, 0, 0, "holds no head line");
     for (auto& h : t.head) h = Trim(h);
     return t;
 }
@@ -454,7 +444,6 @@ Table ReadXlsxSheet(const std::string& path, const std::string& sheetName) {
     t.file = path + (sheetName.empty() ? "" : "[" + sheetName + "]");
     t.lettersForColumns = true;
     const host::Area used = ws->UsedRange();
-    bool any = false;
     for (int r = used.r1; r <= used.r2; ++r) {
         std::vector<std::string> record(static_cast<std::size_t>(used.c2), "");
         bool blank = true;
@@ -463,16 +452,9 @@ Table ReadXlsxSheet(const std::string& path, const std::string& sheetName) {
             blank = blank && record[static_cast<std::size_t>(c - 1)].empty();
         }
         if (blank) continue;
-        if (!any) {
-            t.head = record;
-            t.headLine = r;
-            any = true;
-        } else {
-            t.rows.push_back(record);
-            t.lines.push_back(r);
-        }
+        t.Add(std::move(record), r);
     }
-    if (!any) throw BomError(t.file, 0, 0, "the sheet holds no head row");
+    if (!t.hasHead) throw BomError(t.file, 0, 0, "the sheet holds no head row");
     return t;
 }
 
