@@ -21,7 +21,7 @@
 
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
-#include "import/bom.hpp"
+#include "measure/text_measure.hpp"
 #include "ormelin/xlsx.hpp"
 
 extern char** environ;
@@ -32,7 +32,7 @@ namespace ormelin::cli {
 namespace {
 
 /// The drafting font the forms name, and the free font that stands in for it when
-/// the drafting font made from it (import::FormFontFile) is neither built nor installed.
+/// the drafting font made from it (measure::FormFontFile) is neither built nor installed.
 constexpr const char* kFormFont = "ISOCPEUR";
 constexpr const char* kStandInFont = "osifont";
 
@@ -213,8 +213,8 @@ std::vector<std::string> FontEnvironment(const fs::path& dir, std::ostream& err)
     RunResult form = Run({fcMatch, "-f", "%{family}", kFormFont}, {}, log, std::chrono::seconds(30));
     if (form.exited && form.status == 0 && Contains(form.output, kFormFont)) return {};
     // The font the import measures with, given to fontconfig by its folder.
-    const std::optional<std::string> file = import::FormFontFile();
-    const std::string family = file ? import::FontFamily(*file) : std::string();
+    const std::optional<std::string> file = measure::FormFontFile();
+    const std::string family = file ? measure::FontFamily(*file) : std::string();
     const char* standInFont = family.empty() ? kStandInFont : family.c_str();
     bool haveStandIn = !family.empty();
     if (!haveStandIn) {

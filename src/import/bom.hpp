@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ormelin/host.hpp"
+#include "measure/text_measure.hpp"
 #include "ormelin/state.hpp"
 
 namespace ormelin::import {
@@ -332,23 +333,13 @@ std::string RunText(const std::string& letters, int first, int last);
 
 // ------------------------------------------------------------------ wrapping
 
-/// Width of a text in points as printed in the list's font.
-using Measure = std::function<double(std::string_view)>;
-
-/// The measure of the form's printed font (FormFontFile, 14 pt) through FreeType, or
-/// nothing when the font file cannot be loaded.
-std::optional<Measure> FontMeasure(const std::string& fontFile, double points = 14.0);
-/// The font file the forms print with: the drafting font made from osifont, as
-/// built or installed, else osifont itself; nothing when neither is there.
-std::optional<std::string> FormFontFile();
-/// The family name of a font file (for fontconfig), or empty when it cannot be read.
-std::string FontFamily(const std::string& fontFile);
-/// A measure that assumes every character as wide as the widest of the font;
-/// used when the font is missing.
-Measure CoarseMeasure(double points = 14.0);
-
-/// The width in points of text that fits a list column of the width in characters.
-double FieldWidthPoints(double columnCharacters);
+/// Texts are measured as they print, in the one home for that.
+using measure::CoarseMeasure;
+using measure::FieldWidthPoints;
+using measure::FontFamily;
+using measure::FontMeasure;
+using measure::FormFontFile;
+using measure::Measure;
 
 /// The text broken at blanks into lines that each fit the width; a word longer
 /// than the width stands alone on its line (it shrinks when printed). A

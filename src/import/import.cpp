@@ -69,14 +69,7 @@ ImportOutcome ImportInto(Documents& docs, const std::shared_ptr<host::Worksheet>
             break;
     }
 
-    Measure measure;
-    if (auto file = FormFontFile()) {
-        if (auto m = FontMeasure(*file)) measure = *m;
-    }
-    if (!measure) {
-        outcome.coarseMeasure = true;
-        measure = CoarseMeasure();
-    }
+    const Measure measure = measure::FormMeasure(14.0, &outcome.coarseMeasure);
     outcome.fill = FillList(sheet, state, rows, choices.replace, measure);
     return outcome;
 }
