@@ -34,6 +34,8 @@ struct Options {
     double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
     std::vector<std::string> sets;
+    std::vector<std::string> sheets;   // check: SHEET...
+    bool jsonOutput = false;           // check: --json
     ImportOptions import;
 };
 
