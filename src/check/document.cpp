@@ -6,7 +6,6 @@
 
 #include "check/check.hpp"
 #include "forming/rollback.hpp"
-#include "ormelin/errors.hpp"
 #include "recognition/recognition.hpp"
 
 namespace ormelin::check {
@@ -157,26 +156,47 @@ void Document::ReadSheets() {
             sheets_.push_back(s);
         }
     } else {
-        try {
-            spans = forming::FindInsertedRows(sheet_, g);
-        } catch (const Error& e) {
-            formFault_ = e.description();
-            formFaultRow_ = g.firstBottomLine;
-            return;
-        }
-        // A span that begins right under a bottom line is a further sheet's top
-        // rows; every other span is a title block, ending at its sheet's bottom line.
+        // Every sheet ends at a bottom line (the change-registration sheet of the A3
+        // form at its A4 one); its title block and top rows are where the geometry
+        // puts them from there, and must show the form's marks.
+        std::vector<int> columns = {g.bottomLine.column};
+        for (const forming::RowMark& m : g.registration.titleMarks)
+            if (m.row == 0 && m.text && std::strcmp(m.text, g.bottomLine.text) == 0 && m.column != g.bottomLine.column)
+                columns.push_back(m.column);
+        std::vector<int> bottoms;
+        const int lastRow = sheet_.UsedRange().r2;
+        for (int r = g.firstBottomLine; r <= lastRow; ++r)
+            for (const int c : columns)
+                if (Shows(sheet_, r, c, g.bottomLine.text)) {
+                    bottoms.push_back(r);
+                    break;
+                }
         int first = 1;
-        for (const forming::RowSpan& span : spans) {
-            if (span.from == first && first > 1) continue;
+        for (std::size_t k = 0; k < bottoms.size(); ++k) {
             PrintedSheet s;
             s.firstRow = first;
-            s.bottomLine = span.to;
-            s.registration = sheets_.size() > 0 &&
+            s.bottomLine = bottoms[k];
+            s.registration = k > 0 && k + 1 == bottoms.size() &&
                              Shows(sheet_, first + g.registrationHeading.row - 2, g.registrationHeading.column,
                                    g.registrationHeading.text);
+            const forming::InsertedSheetRows& rows = k == 0 ? g.first : s.registration ? g.registration : g.further;
+            for (const forming::RowMark& m : rows.titleMarks) {
+                if (!m.text || Shows(sheet_, s.bottomLine + m.row, m.column, m.text)) continue;
+                formFault_ = "row " + std::to_string(s.bottomLine + m.row) + " does not show \"" + m.text + "\" in column " +
+                             host::ColumnLetters(m.column);
+                formFaultRow_ = s.bottomLine + m.row;
+                sheets_.clear();
+                return;
+            }
+            if (k > 0 && rows.topTo >= rows.topFrom) spans.push_back({first - 1 + rows.topFrom - 1, first - 1 + rows.topTo - 1});
+            spans.push_back({s.bottomLine - rows.titleRows + 1, s.bottomLine});
             sheets_.push_back(s);
-            first = span.to + 1;
+            first = s.bottomLine + 1;
+        }
+        if (sheets_.empty()) {
+            formFault_ = std::string("no bottom line \"") + g.bottomLine.text + "\"";
+            formFaultRow_ = g.firstBottomLine;
+            return;
         }
     }
     for (const forming::RowSpan& span : spans) inserted_.emplace_back(span.from, span.to);

@@ -270,7 +270,7 @@ void SheetCount(const Document& doc, Report& report) {
     if (shown != there)
         report.At(cell, Message("\"Листов\" shows {1}; the document has {2} sheets (the change-registration sheet "
                                 "counted)"),
-                  {shown.empty() ? "nothing" : shown, there});
+                  {shown.empty() ? "—" : shown, there});
 }
 
 void SheetNumbers(const Document& doc, Report& report) {
@@ -279,13 +279,13 @@ void SheetNumbers(const Document& doc, Report& report) {
     const int shift = doc.Sheets().front().bottomLine - g.firstBottomLine;
     const TitleCell first{g.sheetNumberCell.row + shift, g.sheetNumberCell.column};
     if (doc.Text(first) != "1")
-        report.At(first, Message("\"Лист\" of sheet {1} shows {2}"), {"1", doc.Text(first).empty() ? "nothing"
+        report.At(first, Message("\"Лист\" of sheet {1} shows {2}"), {"1", doc.Text(first).empty() ? "—"
                                                                                                      : doc.Text(first)});
     for (std::size_t k = 1; k < doc.Sheets().size(); ++k) {
         const auto& n = doc.Sheets()[k].number;
         if (!n) continue;
         const std::string want = std::to_string(k + 1), shown = doc.Text(*n);
-        if (shown != want) report.At(*n, Message("\"Лист\" of sheet {1} shows {2}"), {want, shown.empty() ? "nothing" : shown});
+        if (shown != want) report.At(*n, Message("\"Лист\" of sheet {1} shows {2}"), {want, shown.empty() ? "—" : shown});
     }
 }
 
@@ -548,7 +548,7 @@ void PurchasedTotal(const Document& doc, Report& report) {
         const auto total = Quantity(r[Field::Total]);
         if (!numbers || !total || std::abs(*total - sum) > 1e-9 * std::max(1.0, sum))
             report.At(r.row, doc.Column(Field::Total), Message("\"всего\" shows \"{1}\"; its columns add up to {2}"),
-                      {r[Field::Total], numbers ? Number(sum) : "no number"});
+                      {r[Field::Total], numbers ? Number(sum) : "—"});
     }
 }
 
