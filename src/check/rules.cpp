@@ -593,38 +593,43 @@ void CheckValues(const Document& doc, int row, int column, const std::string& te
         if (end > at) words.push_back(text.substr(at, end - at));
         at = end + 1;
     }
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        const bool standard = i > 0 && (words[i - 1] == "ГОСТ" || words[i - 1] == "ОСТ" || words[i - 1] == "ТУ");
-        if (standard) continue;
-        std::string written = w, wanted;
-        if (IsNumber(w)) {
-            // A number before a unit word is checked with it ("4.7 uF", "50 V").
-            if (i + 1 < words.size() && words[i + 1].find_first_of("0123456789") == std::string::npos) {
-                written = w + " " + words[i + 1];
-                wanted = import::FormatValue(written, unit).text;
-                if (wanted != written) {
-                    ++i;
-                } else if (w.find('.') != std::string::npos) {
-                    written = w;
-                    wanted = w;
-                    std::replace(wanted.begin(), wanted.end(), '.', ',');
-                }
-            } else if (w.find('.') != std::string::npos) {
-                wanted = w;
-                std::replace(wanted.begin(), wanted.end(), '.', ',');
-            } else {
-                continue;
-            }
-        } else {
-            wanted = import::FormatValue(w, unit).text;
-        }
+    auto check = [&](const std::string& written, const std::string& wanted) {
         if (!wanted.empty() && wanted != written)
             report.At(row, column,
                       Message("\"{1}\" is written \"{2}\" (a decimal comma and the unit symbols of GOST 8.417)"),
                       {written, wanted});
-        (void)doc;
+    };
+    auto comma = [](std::string t) {
+        std::replace(t.begin(), t.end(), '.', ',');
+        return t;
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        // The designations of standards keep their points ("ГОСТ 2.105-95").
+        if (i > 0 && (words[i - 1] == "ГОСТ" || words[i - 1] == "ОСТ" || words[i - 1] == "ТУ")) continue;
+        if (IsNumber(w)) {
+            // A number before a unit word is checked with it ("4.7 uF", "50 V").
+            if (i + 1 < words.size() && words[i + 1].find_first_of("0123456789") == std::string::npos) {
+                const std::string pair = w + " " + words[i + 1];
+                const std::string wanted = import::FormatValue(pair, unit).text;
+                if (wanted != pair) {
+                    check(pair, wanted);
+                    ++i;
+                    continue;
+                }
+            }
+            check(w, comma(w));
+            continue;
+        }
+        // The parts of a type written with hyphens ("К73-17 63V-0.47uF").
+        for (std::size_t at = 0; at <= w.size();) {
+            const std::size_t end = std::min(w.find('-', at), w.size());
+            const std::string part = w.substr(at, end - at);
+            if (!part.empty()) check(part, IsNumber(part) ? comma(part) : import::FormatValue(part, unit).text);
+            at = end + 1;
+        }
     }
+    (void)doc;
 }
 
 void Values(const Document& doc, Report& report) {
