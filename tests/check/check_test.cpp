@@ -188,6 +188,8 @@ const Case kCases[] = {
      {{"pe-spacing", "C11"}}},
     {"MultiplierLetter", &Elements, [](Doc& d) { Row(d, 9, {"R1", "4k7 ±5 %", "1", ""}); }, nullptr,
      {{"values", "H11"}}},
+    {"TypeWithLatinUnits", &Elements, [](Doc& d) { Row(d, 1, {"C1, C2", "К73-17 63V-0.47uF", "2", ""}); }, nullptr,
+     {{"values", "H3"}}},
     {"DecimalPoint", &Elements, [](Doc& d) { Row(d, 10, {"R2", "0.25 Вт 10 кОм", "1", ""}); }, nullptr,
      {{"values", "H12"}}},
     {"DayNotInTheCalendar", &Elements, [](Doc& d) { d.attrs["aDesd"] = "31.02.26"; }, nullptr,
@@ -271,6 +273,18 @@ TEST_F(CheckRules, ListsAndBrokenForms) {
     const auto found = check::CheckSheet(*formed, kToday);
     ASSERT_FALSE(found.empty());
     EXPECT_STREQ(found.front().rule, "form");
+}
+
+// docs/check.md lists every rule of the table with its severity and clause.
+TEST(CheckRulesTable, DocumentedRuleByRule) {
+    const std::string doc = testing_support::Bytes(std::string(ORMELIN_SOURCE_DIR) + "/docs/check.md");
+    std::set<std::string> ids;
+    for (const check::Rule& r : check::Rules()) {
+        EXPECT_TRUE(ids.insert(r.id).second) << r.id;
+        const std::string row = std::string("| `") + r.id + "` | " +
+                                (r.severity == check::Severity::Error ? "error" : "warning") + " | " + r.clause + " |";
+        EXPECT_NE(doc.find(row), std::string::npos) << "docs/check.md has no row " << row;
+    }
 }
 
 TEST(CheckDates, TheCalendarDecides) {
