@@ -122,6 +122,8 @@ void Document::ReadColumns(int headRow) {
             const std::string text = sheet_.CellText(r, c);
             if (text.empty()) continue;
             for (const FieldHead& h : kHeads) {
+                // Under the heads only the quantities' sub-heads: the next row may be a list row.
+                if (r > headRow && h.field < Field::PerProduct) continue;
                 int& column = columns_[static_cast<int>(h.field)];
                 if (column == 0 && text == h.text) column = c;
             }
