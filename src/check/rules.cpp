@@ -638,26 +638,23 @@ void Values(const Document& doc, Report& report) {
     const DocKind kind = doc.Kind();
     if (kind != DocKind::PE && kind != DocKind::VPA && kind != DocKind::SPA && kind != DocKind::SPB) return;
     const auto& rows = doc.Rows();
+    // The unit of an entry's main parameter: by its letter code (a list of
+    // elements), else by the first word of its name or of its group's heading.
+    const auto unitOf = [&](const Block& b, std::size_t first) {
+        const auto ds = DesignatedOf(rows[first][Field::Position]);
+        if (!ds.empty())
+            if (const import::Kind* k = import::KindOf(ds.front().letters, import::Convention::Unknown)) return k->unit;
+        const auto u = UnitOfName(rows[first][Field::Name]);
+        if (u == import::MainUnit::None && !b.heading.empty()) return UnitOfName(rows[b.heading.front()][Field::Name]);
+        return u;
+    };
     for (const Block& b : BlocksOf(doc)) {
-        // The unit of the block's elements: by their letter code, else by the name's first word.
-        import::MainUnit unit = import::MainUnit::None;
-        if (!b.entries.empty()) {
-            const auto ds = DesignatedOf(rows[b.entries.front().first][Field::Position]);
-            if (kind == DocKind::PE && !ds.empty()) {
-                if (const import::Kind* k = import::KindOf(ds.front().letters, import::Convention::Unknown))
-                    unit = k->unit;
-            }
-        }
-        const auto unitOf = [&](std::size_t first) {
-            if (unit != import::MainUnit::None) return unit;
-            const auto u = UnitOfName(rows[first][Field::Name]);
-            if (u == import::MainUnit::None && !b.heading.empty()) return UnitOfName(rows[b.heading.front()][Field::Name]);
-            return u;
-        };
-        for (const std::size_t h : b.heading) CheckValues(doc, rows[h].row, column, rows[h][Field::Name], unitOf(h), report);
+        for (const std::size_t h : b.heading)
+            CheckValues(doc, rows[h].row, column, rows[h][Field::Name],
+                        b.entries.empty() ? import::MainUnit::None : unitOf(b, b.entries.front().first), report);
         for (const Entry& e : b.entries)
             for (std::size_t i = e.first; i <= e.last; ++i)
-                CheckValues(doc, rows[i].row, column, rows[i][Field::Name], unitOf(e.first), report);
+                CheckValues(doc, rows[i].row, column, rows[i][Field::Name], unitOf(b, e.first), report);
     }
 }
 
