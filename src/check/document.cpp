@@ -245,8 +245,12 @@ void Document::ReadRows() {
             if (row >= from && row <= to) return true;
         return false;
     };
+    // Empty rows after the last entry tell nothing: a list whose used range runs on
+    // (formats far below its rows) is read up to a long run of them.
+    constexpr int kEmptyRunEnd = 1000;
+    int emptyRun = 0;
     std::size_t k = 0;
-    for (int r = first; r <= last; ++r) {
+    for (int r = first; r <= last && emptyRun < kEmptyRunEnd; ++r) {
         while (k + 1 < sheets_.size() && r > sheets_[k].bottomLine) ++k;
         if (inserted(r)) {
             if (!rows_.empty() && rows_.back().row == r - 1) rows_.back().sheetEnd = true;
@@ -257,8 +261,10 @@ void Document::ReadRows() {
         row.sheet = static_cast<int>(k) + 1;
         for (int f = 0; f < static_cast<int>(Field::Count); ++f)
             if (columns_[f]) row.text[f] = Text(r, columns_[f]);
+        emptyRun = row.Empty() ? emptyRun + 1 : 0;
         rows_.push_back(std::move(row));
     }
+    while (!rows_.empty() && rows_.back().Empty() && !Formed()) rows_.pop_back();
     if (Formed() && !rows_.empty()) rows_.back().sheetEnd = true;
 }
 
