@@ -127,8 +127,10 @@ public:
     const std::vector<PrintedSheet>& Sheets() const { return sheets_; }
     /// The first sheet's title block (a formed document of a current form).
     const std::optional<TitleBlock>& Title() const { return title_; }
-    /// Why the sheets of a formed document could not be told apart (empty: they could).
-    const std::string& FormFault() const { return formFault_; }
+    /// Why the sheets of a formed document could not be told apart (null: they
+    /// could): a message, its arguments and the row it names.
+    const char* FormFault() const { return formFault_; }
+    const std::vector<std::string>& FormFaultArgs() const { return formFaultArgs_; }
     int FormFaultRow() const { return formFaultRow_; }
 
     /// The displayed text of a cell, without the blanks around it.
@@ -149,7 +151,8 @@ private:
     std::vector<PrintedSheet> sheets_;
     std::vector<std::pair<int, int>> inserted_;
     std::optional<TitleBlock> title_;
-    std::string formFault_;
+    const char* formFault_ = nullptr;
+    std::vector<std::string> formFaultArgs_;
     int formFaultRow_ = 0;
 };
 

@@ -141,7 +141,8 @@ void Document::ReadSheets() {
         int count = 0;
         while (Shows(sheet_, forming::BottomLineOf(g, count + 1), g.bottomLine.column, g.bottomLine.text)) ++count;
         if (count == 0) {
-            formFault_ = "no bottom line";
+            formFault_ = Message("no bottom line \"{1}\" in row {2}: the sheets cannot be told apart");
+            formFaultArgs_ = {g.bottomLine.text, std::to_string(g.firstBottomLine)};
             formFaultRow_ = g.firstBottomLine;
             return;
         }
@@ -184,8 +185,8 @@ void Document::ReadSheets() {
             const forming::InsertedSheetRows& rows = k == 0 ? g.first : s.registration ? g.registration : g.further;
             for (const forming::RowMark& m : rows.titleMarks) {
                 if (!m.text || Shows(sheet_, s.bottomLine + m.row, m.column, m.text)) continue;
-                formFault_ = "row " + std::to_string(s.bottomLine + m.row) + " does not show \"" + m.text + "\" in column " +
-                             host::ColumnLetters(m.column);
+                formFault_ = Message("row {1} does not show \"{2}\" in column {3}: the sheets cannot be told apart");
+                formFaultArgs_ = {std::to_string(s.bottomLine + m.row), m.text, host::ColumnLetters(m.column)};
                 formFaultRow_ = s.bottomLine + m.row;
                 sheets_.clear();
                 return;
@@ -196,7 +197,8 @@ void Document::ReadSheets() {
             first = s.bottomLine + 1;
         }
         if (sheets_.empty()) {
-            formFault_ = std::string("no bottom line \"") + g.bottomLine.text + "\"";
+            formFault_ = Message("no bottom line \"{1}\" in row {2}: the sheets cannot be told apart");
+            formFaultArgs_ = {g.bottomLine.text, std::to_string(g.firstBottomLine)};
             formFaultRow_ = g.firstBottomLine;
             return;
         }

@@ -661,9 +661,7 @@ void Values(const Document& doc, Report& report) {
 // ------------------------------------------------------------------ the form itself
 
 void Form(const Document& doc, Report& report) {
-    if (doc.Formed() && !doc.FormFault().empty())
-        report.At(doc.FormFaultRow(), 1, Message("the sheets of the formed document cannot be told apart: {1}"),
-                  {doc.FormFault()});
+    if (doc.Formed() && doc.FormFault()) report.At(doc.FormFaultRow(), 1, doc.FormFault(), doc.FormFaultArgs());
 }
 
 /// Gathers a rule's findings.
