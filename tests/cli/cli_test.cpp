@@ -302,7 +302,7 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     Outcome state = Ormelin("state " + Quote(book));
     EXPECT_EQ(state.out,
               "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
-              "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n"
+              "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ВЭ\t15\tksVE_OF\n"
               "АБВГ.436234.001 ВП\t9\tksVPA_OF\n"
               "АБВГ.436234.002\t4\tksSPB_OF\n");
     Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));
