@@ -198,28 +198,19 @@ int RunPdf(const Options& given, std::ostream&, std::ostream& err) {
 int RunDemo(const Options& opt, std::ostream& out, std::ostream& err) {
     std::string path = WriteDemo(opt.dir, err);
     out << path << '\n';
-    auto office = FindOffice();
-    if (!office) {
-        err << "ormelin: " << Say("LibreOffice is not installed: the documents are not printed to PDF") << '\n';
-        return kOk;
-    }
     // Every formed document of the sample is printed beside the workbook.
     Options book = opt;
     book.book = path;
-    std::vector<std::string> formed;
-    {
-        Session s(book, err);
-        s.Open(false, false);
-        for (int i = 1; i <= s.Book().Count(); ++i) {
-            auto ws = s.Book().Sheet(i);
-            if (s.Service().DocumIsForm(ws) == 1) formed.push_back(ws->Name());
-        }
-    }
-    for (const auto& name : formed) {
-        book.pdf = (fs::path(opt.dir) / (name + ".pdf")).string();
-        CheckPdfDestination(book);
-        PrintSheetToPdf(*office, book, name, book.pdf, err);
-        out << book.pdf << '\n';
+    Session s(book, err);
+    s.Open(false, false);
+    for (int i = 1; i <= s.Book().Count(); ++i) {
+        auto ws = s.Book().Sheet(i);
+        if (s.Service().DocumIsForm(ws) != 1) continue;
+        Options one = book;
+        one.pdf = (fs::path(opt.dir) / (ws->Name() + ".pdf")).string();
+        CheckPdfDestination(one);
+        RenderToPdf(s, {ws}, one, err);
+        out << one.pdf << '\n';
     }
     return kOk;
 }

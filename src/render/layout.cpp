@@ -570,8 +570,11 @@ std::vector<PageLayout> Layout::Pages(const host::Worksheet& ws, std::int32_t st
                     if (a.c1 < c) from = rel + 1;
                 }
                 if (from > tableLast) continue;
-                add(x, rows[static_cast<std::size_t>(from)].top, x, tableBottom, true);
+                // beside a title block narrower than the frame the table runs down to the frame
+                const double bottom = kind.blockHeight <= 0 && x < p.titleLeft - 0.01 ? H : tableBottom;
+                add(x, rows[static_cast<std::size_t>(from)].top, x, bottom, true);
             }
+            if (kind.blockHeight > 0) add(0, tableBottom, W, tableBottom, true);  // the table's end
             // the head's lines (main, under each head cell that ends there), then the rows' (thin)
             for (int rel = tableFirst; rel <= tableLast; ++rel) {
                 const RowPlace& place = rows[static_cast<std::size_t>(rel)];
@@ -606,8 +609,8 @@ bool CanRender(std::int32_t state) { return Resolve(state).paper != nullptr; }
 
 int PageCount(const host::Worksheet& ws, std::int32_t state) {
     const Resolved r = Resolve(state);
-    if (!r.geometry) return 0;
-    return static_cast<int>(forming::SheetCountOf(ws, *r.geometry).value_or(1));
+    if (!r.paper) return 0;
+    return static_cast<int>(PlanPages(ws, state, r).size());
 }
 
 std::string DocumentTitle(const host::Worksheet& ws, std::int32_t state) {
