@@ -40,7 +40,7 @@ double PeakMegabytes(int who = RUSAGE_SELF) {
 struct Formed {
     std::shared_ptr<model::ModelApplication> app = std::make_shared<model::ModelApplication>(
         std::make_shared<model::ScriptedUi>());
-    std::unique_ptr<Kalvora> k = Kalvora::Create(*app);
+    std::shared_ptr<Kalvora> k = Kalvora::Create(*app);
     std::shared_ptr<host::Worksheet> ws;
     explicit Formed(int n) {
         ws = bench::SpecificationList(*k, *app, n);
@@ -136,3 +136,5 @@ void BM_LibreOfficePdf(benchmark::State& state) {
 BENCHMARK(BM_LibreOfficePdf)->Arg(20000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

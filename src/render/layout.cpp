@@ -98,22 +98,22 @@ Resolved Resolve(std::int32_t state) {
     return r;
 }
 
+/// The columns the form stands further right: the group specification with its
+/// change-registration sheet stands a column further right (and that sheet is drawn
+/// turned).
+int ColumnShift(const host::Worksheet& ws, std::int32_t state) {
+    if (StateEntryOf(state).form != FormId::A4LandscapeGroup) return 0;
+    const auto spb = forming::SpbSheetsOnForm(ws);
+    return spb && spb->registration ? 1 : 0;
+}
+
 std::vector<PagePlan> PlanPages(const host::Worksheet& ws, std::int32_t state, const Resolved& r) {
     const SheetGeometry& g = *r.geometry;
     const PaperGeometry& p = *r.paper;
     const MmListBand* list = ListBandOf(p, ws, state);
     if (!list) throw std::runtime_error("the form table has no list fields for the state " + std::to_string(state));
-    // The group specification with its change-registration sheet stands a column
-    // further right, and that sheet is drawn turned.
-    const SheetGeometry* gp = &g;
-    int shift = 0;
-    if (StateEntryOf(state).form == FormId::A4LandscapeGroup) {
-        const auto spb = forming::SpbSheetsOnForm(ws);
-        if (spb && spb->registration) {
-            gp = &forming::kA4LandscapeGroupMoved;
-            shift = 1;
-        }
-    }
+    const int shift = ColumnShift(ws, state);
+    const SheetGeometry* gp = shift ? &forming::kA4LandscapeGroupMoved : &g;
     const long long count = forming::SheetCountOf(ws, *gp).value_or(1);
     if (count > 100000) throw std::runtime_error("the first sheet's title block counts " + std::to_string(count) +
                                                  " sheets, more than the worksheet can hold");
@@ -620,8 +620,10 @@ std::string DocumentTitle(const host::Worksheet& ws, std::int32_t state) {
         std::replace(s.begin(), s.end(), '\n', ' ');
         return s;
     };
-    const std::string designation = oneLine(ws.CellText(r.paper->designation.row, r.paper->designation.column));
-    const std::string name = oneLine(ws.CellText(r.paper->name.row, r.paper->name.column));
+    const int shift = ColumnShift(ws, state);
+    const std::string designation =
+        oneLine(ws.CellText(r.paper->designation.row, r.paper->designation.column + shift));
+    const std::string name = oneLine(ws.CellText(r.paper->name.row, r.paper->name.column + shift));
     std::string title = designation;
     if (!name.empty()) title += title.empty() ? name : " " + name;
     return title.empty() ? ws.Name() : title;

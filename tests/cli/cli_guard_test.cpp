@@ -634,7 +634,7 @@ TEST_F(CliGuard, TheStandInFontCoversEveryCharacterOfTheForms) {
     EXPECT_EQ(Count(demo.err, "ISOCPEUR"), 0u) << demo.err;
     if (std::system("command -v pdffonts >/dev/null 2>&1") == 0) {
         const std::string fonts = Path("fonts.txt");
-        ASSERT_EQ(std::system(("pdffonts " + Path("demo/АБВГ.436234.001 ПЭ3.pdf") + " > " + fonts).c_str()), 0);
+        ASSERT_EQ(std::system(("pdffonts '" + Path("demo/АБВГ.436234.001 ПЭ3.pdf") + "' > '" + fonts + "'").c_str()), 0);
         const std::string listed = Bytes(fonts);
         EXPECT_NE(listed.find("Drafting"), std::string::npos) << listed;
         EXPECT_NE(listed.find("yes yes"), std::string::npos) << "the font is not embedded as a subset:\n" << listed;

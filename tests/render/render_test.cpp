@@ -388,6 +388,40 @@ TEST_F(RenderedDemo, WideTextsAreCondensedToEightyPercentThenCutAndListed) {
     EXPECT_NEAR(b->x2 - b->x1, widthMm(far) * 0.8, 0.5) << "condensed to 80 %, no more";
 }
 
+// One file for the workbook: a bookmark per document with its designation and
+// name, pointing at its first page, and the file's title, subject and creator.
+TEST_F(RenderedDemo, TheFileHasABookmarkPerDocumentAndSaysWhatItIs) {
+    const std::string bytes = Bytes(pdf_);
+    std::vector<std::string> titles;  // the outline's titles, UTF-16BE in hexadecimal
+    for (std::size_t at = bytes.find("/Title <FEFF"); at != std::string::npos; at = bytes.find("/Title <FEFF", at + 1)) {
+        std::string title;
+        for (std::size_t i = at + 12; i + 4 <= bytes.size() && bytes[i] != '>'; i += 4) {
+            const unsigned cp = static_cast<unsigned>(std::stoul(bytes.substr(i, 4), nullptr, 16));
+            if (cp < 0x80) {
+                title += static_cast<char>(cp);
+            } else {
+                title += static_cast<char>(0xC0 | (cp >> 6));
+                title += static_cast<char>(0x80 | (cp & 0x3F));
+            }
+        }
+        titles.push_back(title);
+    }
+    ASSERT_EQ(titles.size(), docs_.size());
+    for (std::size_t i = 0; i < docs_.size(); ++i) {
+        EXPECT_EQ(titles[i].rfind(docs_[i].sheet + " ", 0), 0u) << titles[i];
+        EXPECT_NE(titles[i].find("Блок питания"), std::string::npos) << titles[i];
+    }
+    const std::string info = dir_ + "/info.txt";
+    ASSERT_EQ(std::system(("pdfinfo " + Quote(pdf_) + " > " + Quote(info)).c_str()), 0);
+    const std::string said = Bytes(info);
+    EXPECT_NE(said.find("Title:           ormelin-demo"), std::string::npos) << said;
+    EXPECT_NE(said.find("Subject:         specification, list of elements"), std::string::npos) << said;
+    EXPECT_NE(said.find("Creator:         ormelin "), std::string::npos) << said;
+    int pages = 0;
+    for (const Printed& d : docs_) pages += d.pages;
+    EXPECT_NE(said.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos) << said;
+}
+
 // A picture of each kind's first and further sheet (the demo's lists of documents
 // have one sheet each) at 100 dpi without anti-aliasing, compared with the
 // reviewed one; ORMELIN_UPDATE_PICTURES=1 writes them anew (look at each before
