@@ -217,6 +217,7 @@ double Layout::WidthMm(const std::string& text, double em) const { return measur
 void Layout::Fit(FieldText& f, const std::string& text, const host::Style& st, host::HAlign align, double size,
                  std::vector<Cut>& cuts) const {
     f.lines.clear();
+    f.cut = false;
     const double boxW = f.rotation ? f.h : f.w, boxH = f.rotation ? f.w : f.h;
     const double side = std::min(kSideMargin, boxW * 0.1);
     const double available = boxW - 2 * side;
@@ -260,7 +261,10 @@ void Layout::Fit(FieldText& f, const std::string& text, const host::Style& st, h
         if (need > available) {
             pl.condense = std::max(kMostCondensed, available / need);
             drawn = need * pl.condense;
-            if (need * kMostCondensed > available + 1e-9) cuts.push_back({pl.text, need, available});
+            if (need * kMostCondensed > available + 1e-9) {
+                cuts.push_back({pl.text, need, available});
+                f.cut = true;
+            }
         }
         if (drawn >= available || align == host::HAlign::Left)
             pl.x = side;
@@ -274,6 +278,9 @@ void Layout::Fit(FieldText& f, const std::string& text, const host::Style& st, h
     // lines below the field's foot are cut too
     if (blockH > boxH + 0.5 && !lines.empty() && cuts.empty())
         cuts.push_back({f.lines.back().text, blockH, boxH});
+    // a block a little taller than its field (within the tolerance above) still
+    // stays inside it
+    if (blockH > boxH) f.cut = true;
 }
 
 PageLayout Layout::TurnedPage(const host::Worksheet& ws, const forming::MmTurnedSheet& t, int base, int number,

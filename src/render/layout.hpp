@@ -33,6 +33,7 @@ struct FieldText {
     double x = 0, y = 0, w = 0, h = 0;
     int rotation = 0;  // 90: reads upwards, -90: downwards
     double em = 0;     // the font's em, mm
+    bool cut = false;  // a line or the block does not fit: drawn clipped at the field's edges
     std::vector<PlacedLine> lines;
 };
 

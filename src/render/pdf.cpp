@@ -76,8 +76,12 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
     cairo_set_font_face(cr, face);
     for (const FieldText& f : page.texts) {
         cairo_save(cr);
-        cairo_rectangle(cr, f.x, f.y, f.w, f.h);
-        cairo_clip(cr);
+        // a text that fits its field needs no clip (most do: the clip costs the
+        // file an operation and cairo work per field)
+        if (f.cut) {
+            cairo_rectangle(cr, f.x, f.y, f.w, f.h);
+            cairo_clip(cr);
+        }
         cairo_translate(cr, f.x, f.y);
         if (f.rotation == 90) {
             cairo_translate(cr, 0, f.h);
