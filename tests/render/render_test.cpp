@@ -4,6 +4,7 @@
 // sheet compared with the reviewed one kept in tests/render/reference. The expected
 // millimetres are the standards' (GOST 2.301, 2.104, 2.106, 2.701, 2.303).
 #include <cairo.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -420,6 +421,29 @@ TEST_F(RenderedDemo, TheFileHasABookmarkPerDocumentAndSaysWhatItIs) {
     int pages = 0;
     for (const Printed& d : docs_) pages += d.pages;
     EXPECT_NE(said.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos) << said;
+}
+
+// A run that cannot print leaves an earlier PDF as it was and says why; the
+// workbook is only read.
+TEST_F(RenderedDemo, AFailedPrintLeavesTheEarlierPdfAndTheWorkbook) {
+    const std::string bin = std::string(ORMELIN_BINARY_DIR) + "/ormelin";
+    const std::string out = dir_ + "/earlier.pdf", err = dir_ + "/failed.txt";
+    ASSERT_EQ(std::system((bin + " pdf " + Quote(book_) + " " + Quote("АБВГ.436234.001") + " " + Quote(out) +
+                           " 2>/dev/null").c_str()),
+              0);
+    const std::string earlier = Bytes(out), workbook = Bytes(book_);
+    auto run = [&](const std::string& args) {
+        const int status = std::system((bin + " pdf " + args + " 2> " + Quote(err)).c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(Quote(book_) + " список " + Quote(out)), 1);  // the register is no formed document
+    EXPECT_NE(Bytes(err).find("not a formed document"), std::string::npos) << Bytes(err);
+    EXPECT_EQ(run(Quote(book_) + " " + Quote("АБВГ.436234.001") + " " + Quote(out) + " --all"), 2);
+    EXPECT_EQ(run(Quote(book_) + " " + Quote(out)), 2);  // no sheet, no --all
+    EXPECT_EQ(Bytes(out), earlier);
+    EXPECT_EQ(Bytes(book_), workbook);
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find("earlier.pdf."), std::string::npos) << "a temporary file left";
 }
 
 // A picture of each kind's first and further sheet (the demo's lists of documents
