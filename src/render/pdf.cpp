@@ -74,10 +74,30 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
         cairo_stroke(cr);
     }
     cairo_set_font_face(cr, face);
+    // The font's matrix is set only when it changes, and a text set upright that
+    // fits its field is placed without a transformation of its own: cairo keeps
+    // its scaled font from one text to the next.
+    double em = 0, condense = 0;
+    auto font = [&](double e, double c) {
+        if (e == em && c == condense) return;
+        em = e;
+        condense = c;
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, e * c, e);
+        cairo_set_font_matrix(cr, &m);
+    };
     for (const FieldText& f : page.texts) {
+        if (f.rotation == 0 && !f.cut) {
+            for (const PlacedLine& l : f.lines) {
+                font(f.em, l.condense);
+                cairo_move_to(cr, f.x + l.x, f.y + l.baseline);
+                cairo_show_text(cr, l.text.c_str());
+            }
+            continue;
+        }
         cairo_save(cr);
-        // a text that fits its field needs no clip (most do: the clip costs the
-        // file an operation and cairo work per field)
+        // a text cut at its field's edges (most fit: the clip costs the file an
+        // operation and cairo work per field)
         if (f.cut) {
             cairo_rectangle(cr, f.x, f.y, f.w, f.h);
             cairo_clip(cr);
@@ -90,14 +110,14 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
             cairo_translate(cr, f.w, 0);
             cairo_rotate(cr, M_PI / 2);
         }
+        em = condense = 0;  // the matrix is the transformed text's
         for (const PlacedLine& l : f.lines) {
-            cairo_matrix_t m;
-            cairo_matrix_init_scale(&m, f.em * l.condense, f.em);
-            cairo_set_font_matrix(cr, &m);
+            font(f.em, l.condense);
             cairo_move_to(cr, l.x, l.baseline);
             cairo_show_text(cr, l.text.c_str());
         }
         cairo_restore(cr);
+        em = condense = 0;  // restored with the state
     }
     cairo_restore(cr);
 }
