@@ -33,6 +33,7 @@ struct Options {
     int row = 0;
     double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
+    bool noKeepTogether = false;  // form: rows strictly in list order
     std::vector<std::string> sets;
     ImportOptions import;
 };
