@@ -274,7 +274,15 @@ TEST_P(KeptSpecification, RollsBackAfterLibreOfficeAndOpenpyxlSavedIt) {
 INSTANTIATE_TEST_SUITE_P(Specification, KeptSpecification, ::testing::Values(kKinds[0]),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// The reviewed picture of the same specification formed with keep-together.
+// The reviewed picture of the same specification formed with keep-together
+// (tests/forming/reference/spa_kept_together.txt), read against the list: sheet
+// 1 ends with entry 21, the empty row under it and one padding row (its mark
+// "ormelin:padding" in AB24, right of the link cell AA); sheet 2 begins with
+// "Группа 23" and its entry, and ends with entry 50 and one padding row (AB67);
+// sheet 3 begins with the two-row entry 51/52 and ends with entry 76, the empty
+// row and two padding rows (AB101:AB102); sheet 4 begins with "Группа 78", its
+// empty row and the three-row entry 80..82. Four sheets ("Листов" Y33 4), every
+// further sheet's frame, heads and title block where the form puts them.
 TEST_P(KeptSpecification, MatchesTheReviewedDump) {
     Fill(Pattern());
     FormKept();
