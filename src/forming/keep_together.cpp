@@ -4,6 +4,7 @@
 #include "forming/keep_together.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "forming/forming.hpp"
@@ -16,13 +17,13 @@ namespace ormelin::forming {
 
 namespace {
 
-/// Whether a cell shows anything: a value that is no empty text, and that its
-/// number format does not hide.
+/// Whether a cell holds anything: a value that is no empty text (a number
+/// counts whatever its format shows).
 bool Shows(const host::Worksheet& w, int row, int column) {
     const host::CellContent c = w.Content(row, column);
     if (std::holds_alternative<std::monostate>(c.value)) return false;
-    if (const auto* s = std::get_if<std::string>(&c.value); s && s->empty()) return false;
-    return !w.CellText(row, column).empty();
+    if (const auto* s = std::get_if<std::string>(&c.value)) return !s->empty();
+    return true;
 }
 
 /// The kinds of the worksheet rows from..to, each list column read at its column.
@@ -61,27 +62,34 @@ std::vector<int> FormedColumns(std::int32_t list, int count, const SheetGeometry
 
 }  // namespace
 
-KeepPlan PlanKeepTogether(std::span<const lists::RowKind> kinds, const SheetGeometry& g) {
-    using lists::RowKind;
+namespace {
+
+/// The plan over size rows whose kinds kindAt(i) gives, each asked for only
+/// where a sheet ends.
+template <class KindAt>
+KeepPlan Plan(const KindAt& kindAt, std::size_t n, const SheetGeometry& g) {
+    using lists::BreakFault;
     KeepPlan plan;
-    const std::size_t n = kinds.size();
-    // nextFilled[i]: the first row from i on that shows anything (n: none)
-    std::vector<std::size_t> nextFilled(n + 1, n);
-    for (std::size_t i = n; i-- > 0;) nextFilled[i] = kinds[i] != RowKind::Empty ? i : nextFilled[i + 1];
     const auto run = static_cast<std::size_t>(EmptyRunOf(g));
+    // Whether rows from..from+run-1 are all empty (rows past the list are).
+    const auto emptyRunAt = [&](std::size_t from) {
+        for (std::size_t i = from; i < std::min(n, from + run); ++i)
+            if (kindAt(i) != lists::RowKind::Empty) return false;
+        return true;
+    };
     std::size_t s = 0;
     auto capacity = static_cast<std::size_t>(g.firstListRows);
     for (;;) {
         const std::size_t e = s + capacity;  // where the next sheet would begin
-        if (e >= n || nextFilled[e] >= std::min(n, e + run)) break;  // forming ends there
+        if (e >= n || emptyRunAt(e)) break;  // forming ends there
         std::size_t j = e;
-        while (j > s && lists::BreakFaultAt(kinds, j) != lists::BreakFault::None) --j;
+        while (j > s && lists::BreakFaultAt(kindAt, n, j) != BreakFault::None) --j;
         if (j == s) {  // no whole entry ends on this sheet: split where the sheet is full
             j = e;
-            if (lists::BreakFaultAt(kinds, e) == lists::BreakFault::EntrySplit) {
+            if (lists::BreakFaultAt(kindAt, n, e) == BreakFault::EntrySplit) {
                 ++plan.entriesSplit;
                 std::size_t start = e;
-                while (start > 0 && kinds[start] == RowKind::Continuation) --start;
+                while (start > 0 && kindAt(start) == lists::RowKind::Continuation) --start;
                 plan.splitEntries.push_back(start);
             }
         } else if (j < e) {
@@ -93,18 +101,52 @@ KeepPlan PlanKeepTogether(std::span<const lists::RowKind> kinds, const SheetGeom
     return plan;
 }
 
+/// The list rows of a sheet from a first row on, read and classified as they
+/// are asked for (each row once).
+class ListRows {
+public:
+    ListRows(const host::Worksheet& w, const lists::EntryColumns& columns, int first)
+        : w_(w), columns_(columns), first_(first) {
+        const int last = w.UsedRange().r2;
+        size_ = last >= first ? static_cast<std::size_t>(last - first + 1) : 0;
+        fills_.resize(size_);
+        kinds_.resize(size_);
+    }
+    std::size_t size() const { return size_; }
+    lists::RowKind kind(std::size_t i) const {
+        if (!kinds_[i]) kinds_[i] = lists::KindOfRow([this](std::size_t k) { return fill(k); }, i);
+        return *kinds_[i];
+    }
+
+private:
+    lists::RowFill fill(std::size_t i) const {
+        if (!fills_[i]) {
+            const int r = first_ + static_cast<int>(i);
+            fills_[i] = lists::FillOf(columns_, [&](int c) { return Shows(w_, r, c); });
+        }
+        return *fills_[i];
+    }
+    const host::Worksheet& w_;
+    const lists::EntryColumns& columns_;
+    int first_;
+    std::size_t size_ = 0;
+    mutable std::vector<std::optional<lists::RowFill>> fills_;
+    mutable std::vector<std::optional<lists::RowKind>> kinds_;
+};
+
+}  // namespace
+
+KeepPlan PlanKeepTogether(std::span<const lists::RowKind> kinds, const SheetGeometry& g) {
+    return Plan([&](std::size_t i) { return kinds[i]; }, kinds.size(), g);
+}
+
 KeepResult KeepEntriesTogether(host::Worksheet& w, std::int32_t listState, const SheetGeometry& g) {
     if (listState == ksDOC_NO) listState = ksSPA_OT;
     const lists::EntryColumns& columns = lists::EntryColumnsOf(StateEntryOf(listState).listLayout);
     if (columns.count == 0) return {};
     const int first = FirstDataRow(KindOf(listState));
-    const host::Area used = w.UsedRange();
-    std::vector<int> rows;
-    for (int r = first; r <= used.r2; ++r) rows.push_back(r);
-    std::vector<int> at(static_cast<std::size_t>(columns.count) + 1);
-    for (int c = 0; c <= columns.count; ++c) at[static_cast<std::size_t>(c)] = c;
-    const auto kinds = KindsOfRows(w, columns, at, rows);
-    const KeepPlan plan = PlanKeepTogether(kinds, g);
+    const ListRows rows(w, columns, first);
+    const KeepPlan plan = Plan([&](std::size_t i) { return rows.kind(i); }, rows.size(), g);
 
     KeepResult result;
     result.entriesSplit = plan.entriesSplit;

@@ -57,30 +57,22 @@ RowFill FillOf(const EntryColumns& columns, const std::function<bool(int listCol
     return fill;
 }
 
+RowKind KindAfter(RowFill fill, RowKind previous) {
+    if (fill.key) return RowKind::EntryStart;
+    if (!fill.text) return RowKind::Empty;
+    return previous == RowKind::Empty || previous == RowKind::Heading ? RowKind::Heading : RowKind::Continuation;
+}
+
 std::vector<RowKind> ClassifyRows(std::span<const RowFill> rows) {
     std::vector<RowKind> kinds;
     kinds.reserve(rows.size());
     RowKind previous = RowKind::Empty;
-    for (const RowFill& r : rows) {
-        RowKind k = RowKind::Empty;
-        if (r.key) k = RowKind::EntryStart;
-        else if (r.text) k = previous == RowKind::Empty || previous == RowKind::Heading ? RowKind::Heading
-                                                                                       : RowKind::Continuation;
-        kinds.push_back(k);
-        previous = k;
-    }
+    for (const RowFill& r : rows) kinds.push_back(previous = KindAfter(r, previous));
     return kinds;
 }
 
 BreakFault BreakFaultAt(std::span<const RowKind> kinds, std::size_t j) {
-    if (j == 0 || j >= kinds.size()) return BreakFault::None;
-    if (kinds[j] == RowKind::Empty) return BreakFault::EmptyTop;
-    if (kinds[j] == RowKind::Continuation) return BreakFault::EntrySplit;
-    for (std::size_t i = j; i-- > 0;) {
-        if (kinds[i] == RowKind::Empty) continue;
-        return kinds[i] == RowKind::Heading ? BreakFault::HeadingAlone : BreakFault::None;
-    }
-    return BreakFault::None;
+    return BreakFaultAt([&](std::size_t i) { return kinds[i]; }, kinds.size(), j);
 }
 
 }  // namespace ormelin::lists

@@ -43,8 +43,25 @@ struct RowFill {
 };
 RowFill FillOf(const EntryColumns& columns, const std::function<bool(int listColumn)>& shows);
 
+/// The kind of a row that shows what fill says, after a row of the kind
+/// previous (Empty for the list's top): the one rule of the classification.
+RowKind KindAfter(RowFill fill, RowKind previous);
+
 /// The kinds of a run of list rows in list order.
 std::vector<RowKind> ClassifyRows(std::span<const RowFill> rows);
+
+/// The kind of row i alone, its fills given by fillAt(i): read back over the
+/// rows with texts only, to the nearest row that is empty or starts an entry.
+/// The same kinds as ClassifyRows, for a caller that needs only some rows.
+template <class FillAt>
+RowKind KindOfRow(const FillAt& fillAt, std::size_t i) {
+    std::size_t anchor = i;
+    RowFill fill = fillAt(anchor);
+    while (fill.text && !fill.key && anchor > 0) fill = fillAt(--anchor);
+    RowKind kind = KindAfter(fill, RowKind::Empty);
+    while (anchor < i) kind = KindAfter(fillAt(++anchor), kind);
+    return kind;
+}
 
 /// Where a sheet break before row j of classified rows (0-based) goes wrong.
 enum class BreakFault : std::uint8_t {
@@ -57,5 +74,22 @@ enum class BreakFault : std::uint8_t {
 /// What is wrong with a sheet beginning at row j (None: a sheet may begin
 /// there). A break at the top (j 0) or below the rows is always right.
 BreakFault BreakFaultAt(std::span<const RowKind> kinds, std::size_t j);
+
+/// The same over size rows whose kinds kindAt(i) gives, for a caller that
+/// classifies rows only where it needs them: it reads back from j only to the
+/// last filled row.
+template <class KindAt>
+BreakFault BreakFaultAt(const KindAt& kindAt, std::size_t size, std::size_t j) {
+    if (j == 0 || j >= size) return BreakFault::None;
+    const RowKind at = kindAt(j);
+    if (at == RowKind::Empty) return BreakFault::EmptyTop;
+    if (at == RowKind::Continuation) return BreakFault::EntrySplit;
+    for (std::size_t i = j; i-- > 0;) {
+        const RowKind k = kindAt(i);
+        if (k == RowKind::Empty) continue;
+        return k == RowKind::Heading ? BreakFault::HeadingAlone : BreakFault::None;
+    }
+    return BreakFault::None;
+}
 
 }  // namespace ormelin::lists

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,68 @@ TEST_P(KeepTogether, WithoutItTheCheckNamesEveryFault) {
 
 INSTANTIATE_TEST_SUITE_P(EveryForm, KeepTogether, ::testing::ValuesIn(kKinds),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// ------------------------------------------------------------------ the plan on generated lists
+
+// Lists of groups as the documents have them (empty rows, a heading of one or
+// two rows, an empty row under it or not, entries of one to four rows), planned
+// on every form's geometry: cut into sheets after the padding, every sheet after
+// the first begins where a sheet may begin, nothing is split, the rows keep
+// their order; and the kinds read row by row back from any row are those of the
+// whole list read in order.
+TEST(KeepTogetherPlan, GeneratedListsBreakOnlyWhereASheetMayBegin) {
+    using lists::RowFill;
+    using lists::RowKind;
+    std::mt19937 random(22);
+    auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    for (const SheetGeometry* g : {&forming::kA4Portrait, &forming::kPurchasedProducts, &forming::kA4LandscapeGroup}) {
+        for (int round = 0; round < 200; ++round) {
+            std::vector<RowFill> fills;
+            const int groups = pick(1, 40);
+            for (int k = 0; k < groups; ++k) {
+                for (int e = pick(0, 2); e > 0; --e) fills.push_back({});
+                if (pick(0, 1)) {
+                    for (int h = pick(1, 2); h > 0; --h) fills.push_back({false, true});
+                    if (pick(0, 1)) fills.push_back({});
+                }
+                for (int entry = pick(1, 6); entry > 0; --entry) {
+                    fills.push_back({true, true});
+                    for (int c = pick(0, 3); c > 0; --c) fills.push_back({false, true});
+                }
+            }
+            const auto kinds = lists::ClassifyRows(fills);
+            for (std::size_t i = 0; i < fills.size(); ++i)
+                ASSERT_EQ(lists::KindOfRow([&](std::size_t k) { return fills[k]; }, i), kinds[i]) << i;
+
+            const forming::KeepPlan plan = forming::PlanKeepTogether(kinds, *g);
+            EXPECT_EQ(plan.entriesSplit, 0);
+            std::vector<RowKind> padded;
+            std::vector<int> origin;  // the list row each padded row is, -1 for padding
+            std::size_t next = 0;
+            for (std::size_t i = 0; i <= kinds.size(); ++i) {
+                for (; next < plan.padding.size() && plan.padding[next].before == i; ++next)
+                    for (int p = 0; p < plan.padding[next].rows; ++p) padded.push_back(RowKind::Empty), origin.push_back(-1);
+                if (i < kinds.size()) padded.push_back(kinds[i]), origin.push_back(static_cast<int>(i));
+            }
+            ASSERT_EQ(next, plan.padding.size()) << "padding out of order";
+            std::vector<bool> sheetStart(padded.size() + 1, false);
+            for (std::size_t start = static_cast<std::size_t>(g->firstListRows); start < padded.size();
+                 start += static_cast<std::size_t>(g->furtherListRows)) {
+                sheetStart[start] = true;
+                ASSERT_NE(origin[start], -1) << "a sheet begins with a padding row";
+                EXPECT_EQ(lists::BreakFaultAt(kinds, static_cast<std::size_t>(origin[start])), lists::BreakFault::None)
+                    << "sheet break before list row " << origin[start];
+            }
+            // padding rows only end a sheet
+            for (std::size_t r = 0; r < padded.size(); ++r) {
+                if (origin[r] != -1) continue;
+                std::size_t after = r;
+                while (after < padded.size() && origin[after] == -1) ++after;
+                EXPECT_TRUE(sheetStart[after]) << "padding row " << r << " does not end a sheet";
+            }
+        }
+    }
+}
 
 // ------------------------------------------------------------------ through other programs
 
