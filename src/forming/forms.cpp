@@ -4,11 +4,44 @@
 #include "forming/forming_spb.hpp"
 #include "forming/keep_together.hpp"
 
+#include <cmath>
+
 namespace ormelin::forming {
+
+namespace {
+
+/// A number of three or more characters as it shows (100, 0,25) in a position
+/// or quantity field of the list gets shrink-to-fit: the fields are two or three
+/// digits wide, and a number that does not fit prints as "###". The numbers
+/// that fit keep their format.
+void NumbersToFit(host::Worksheet& w, std::int32_t state) {
+    if (state == ksDOC_NO) state = ksSPA_OT;
+    const lists::EntryColumns& columns = lists::EntryColumnsOf(StateEntryOf(state).listLayout);
+    const int first = FirstDataRow(KindOf(state)), last = w.UsedRange().r2;
+    for (const int c : columns.numbers) {
+        int runFrom = 0;
+        const auto flush = [&](int r) {
+            if (runFrom) w.Format(host::Area{runFrom, c, r - 1, c}, host::FormatPatch{.shrink = true});
+            runFrom = 0;
+        };
+        for (int r = first; r <= last; ++r) {
+            const host::CellContent content = w.Content(r, c);
+            const auto* x = std::get_if<double>(&content.value);
+            const bool wide = x && (std::fabs(*x) >= 100 || *x != std::floor(*x) || *x <= -10) &&
+                              !w.CellStyle(r, c).shrink && w.CellText(r, c).size() >= 3;
+            if (wide && !runFrom) runFrom = r;
+            if (!wide) flush(r);
+        }
+        flush(last + 1);
+    }
+}
+
+}  // namespace
 
 FormResult FormList(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, FormId form,
                     std::int32_t state, const AttrDoc& record, const FormOptions& options) {
     KeepResult kept;
+    if (sheet && form != FormId::None) NumbersToFit(*sheet, state);
     if (options.keepTogether && sheet && form != FormId::None)
         kept = KeepEntriesTogether(*sheet, state, *GeometryOf(form));
     FormResult result;

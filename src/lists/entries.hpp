@@ -30,6 +30,7 @@ struct EntryColumns {
     int count = 0;              // the list's columns before the link cell
     std::vector<int> key;       // filled only on an entry's first row
     std::vector<int> ignored;   // the form's own (line numbers)
+    std::vector<int> numbers;   // positions and quantities: numbers in narrow fields
 };
 
 /// The entry columns of a list layout; an empty set (count 0) for None.

@@ -7,6 +7,7 @@
 // formed without it (the service's own methods) the check names each fault.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -205,6 +206,26 @@ TEST_P(KeepTogether, WithoutItTheCheckNamesEveryFault) {
     RollsBackToTheList();
 }
 
+// Positions and quantities of three characters and more shrink to fit their
+// narrow fields, on every form and also without keep-together; a number that
+// fits keeps its format.
+TEST_P(KeepTogether, NumbersOfThreeCharactersShrinkToFit) {
+    const auto& numbers = lists::EntryColumnsOf(StateEntryOf(kind.state).listLayout).numbers;
+    if (numbers.empty()) GTEST_SKIP() << "no numbers in narrow fields";
+    Fill("EEEE");
+    const int c = numbers.front();
+    const double values[] = {7, 123, 0.25, 4321};
+    for (int i = 0; i < 4; ++i) ws->SetValue(host::Area{kind.firstRow + i, c, kind.firstRow + i, c}, values[i]);
+    const bool listShrinks = ws->CellStyle(kind.firstRow, c).shrink;
+    k->Forming(ws, false, false);
+    const int formed = forming::FormedColumnOf(kind.state, c);
+    for (int i = 0; i < 4; ++i) {
+        const int r = Formed(i + 1, "запись ");
+        ASSERT_GT(r, 0);
+        EXPECT_EQ(ws->CellStyle(r, formed).shrink, i == 0 ? listShrinks : true) << values[i];
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryForm, KeepTogether, ::testing::ValuesIn(kKinds),
                          [](const auto& p) { return std::string(p.param.name); });
 
@@ -285,16 +306,33 @@ protected:
 };
 
 
+// The same document printed by LibreOffice: positions and quantities of three
+// and four digits and a fractional quantity print, none as "###".
 TEST_P(KeptSpecification, RollsBackAfterLibreOfficeAndOpenpyxlSavedIt) {
     using namespace xlsx::testing;
     Fill(Pattern());
     ws->Name("СП");
+    for (const auto& [cell, number] : {std::pair{"C4", 123.0}, {"F4", 1234.0}, {"C5", 4567.0}, {"F5", 0.25}})
+        Put(cell, number);
+    list_ = ListCells();
     const auto r = FormKept();
     ASSERT_EQ(r.paddingRows, 4);
     ASSERT_TRUE(forming::SheetBreakFaults(*ws).empty());
     ScratchDir dir;
     std::filesystem::create_directories(dir.path() / "in");
     xlsx::SaveWorkbook(*book, dir / "in/book.xlsx");
+    if (HasSoffice()) {
+        const std::string pdf = "cd '" + dir.path().string() + "' && HOME='" + dir.path().string() +
+                                "' timeout 180 soffice -env:UserInstallation=file://" + dir.path().string() +
+                                "/profile --headless --convert-to pdf --outdir pdf in/book.xlsx >pdf.log 2>&1 && "
+                                "pdftotext -layout pdf/book.pdf pdf/book.txt";
+        ASSERT_EQ(std::system(pdf.c_str()), 0) << ReadFile(dir / "pdf.log");
+        const std::string printed = ReadFile(dir / "pdf/book.txt");
+        EXPECT_EQ(printed.find("###"), std::string::npos) << printed.substr(0, 3000);
+        for (const char* number : {"123", "1234", "4567", "запись 3"})
+            EXPECT_NE(printed.find(number), std::string::npos) << number;
+        EXPECT_TRUE(printed.find("0,25") != std::string::npos || printed.find("0.25") != std::string::npos);
+    }
     struct Program {
         const char* name;
         bool present;
