@@ -87,10 +87,12 @@ KeepPlan Plan(const KindAt& kindAt, std::size_t n, const SheetGeometry& g) {
         if (j == s) {  // no whole entry ends on this sheet: split where the sheet is full
             j = e;
             if (lists::BreakFaultAt(kindAt, n, e) == BreakFault::EntrySplit) {
-                ++plan.entriesSplit;
                 std::size_t start = e;
                 while (start > 0 && kindAt(start) == lists::RowKind::Continuation) --start;
-                plan.splitEntries.push_back(start);
+                if (plan.splitEntries.empty() || plan.splitEntries.back() != start) {  // each entry once
+                    ++plan.entriesSplit;
+                    plan.splitEntries.push_back(start);
+                }
             }
         } else if (j < e) {
             plan.padding.push_back({j, static_cast<int>(e - j)});
