@@ -33,7 +33,8 @@ struct EntryColumns {
     std::vector<int> numbers;   // positions and quantities: numbers in narrow fields
 };
 
-/// The entry columns of a list layout; an empty set (count 0) for None.
+/// The entry columns of a list layout, kept beside its steps in layouts.cpp;
+/// an empty set (count 0) for None.
 const EntryColumns& EntryColumnsOf(ListLayout layout);
 
 /// What a row shows, read cell by cell: `shows(listColumn)` tells whether the
