@@ -7,9 +7,12 @@
 #include <map>
 #include <set>
 
+#include "base/text.hpp"
 #include "check/check.hpp"
+#include "forming/keep_together.hpp"
 #include "import/bom.hpp"
 #include "recognition/recognition.hpp"
+#include "render/render.hpp"
 
 namespace ormelin::check {
 
@@ -664,6 +667,50 @@ void Form(const Document& doc, Report& report) {
     if (doc.Formed() && doc.FormFault()) report.At(doc.FormFaultRow(), 1, doc.FormFault(), doc.FormFaultArgs());
 }
 
+// ------------------------------------------------------------------ as it prints
+
+/// Texts the print cuts at their field's edge: wider than the field even condensed
+/// to 80 %, measured with the drafting font's metrics (the renderer's own list).
+void TextFits(const Document& doc, Report& report) {
+    if (!doc.Geometry() || doc.FormFault()) return;
+    for (const render::ClippedText& c : render::ClippedTexts(doc.Sheet(), doc.State())) {
+        const std::size_t digits = c.cell.find_first_of("0123456789");
+        if (digits == 0 || digits == std::string::npos) continue;
+        const int column = text::ColumnNumber(std::string_view(c.cell).substr(0, digits));
+        const int row = std::atoi(c.cell.c_str() + digits);
+        char needed[32], available[32];
+        std::snprintf(needed, sizeof needed, "%.1f", c.neededMm * 0.8);
+        std::snprintf(available, sizeof available, "%.1f", c.availableMm);
+        for (char* p : {needed, available})
+            for (char* q = p; *q; ++q)
+                if (*q == '.') *q = ',';
+        report.At(row, column, Message("\"{1}\" on sheet {2} is cut in print: {3} mm condensed, the field {4} mm"),
+                  {c.text, std::to_string(c.page), needed, available});
+    }
+}
+
+/// The sheet breaks of a formed list, one kind of fault each.
+void BreaksOf(const Document& doc, Report& report, lists::BreakFault what, const char* message) {
+    if (!doc.Geometry() || doc.FormFault()) return;
+    for (const forming::BreakPlace& b : forming::SheetBreakFaults(doc.Sheet()))
+        if (b.what == what) report.At(b.row, doc.Column(Field::Name) ? doc.Column(Field::Name) : 1, message,
+                                      {std::to_string(b.sheet)});
+}
+
+void HeadingAlone(const Document& doc, Report& report) {
+    BreaksOf(doc, report, lists::BreakFault::HeadingAlone,
+             Message("a heading is the last row of sheet {1}: its first entry is on the next sheet"));
+}
+
+void EntrySplit(const Document& doc, Report& report) {
+    BreaksOf(doc, report, lists::BreakFault::EntrySplit,
+             Message("an entry is split across sheets: it continues at the top of sheet {1}"));
+}
+
+void EmptyTop(const Document& doc, Report& report) {
+    BreaksOf(doc, report, lists::BreakFault::EmptyTop, Message("sheet {1} begins with empty rows"));
+}
+
 /// Gathers a rule's findings.
 class Gather : public Report {
 public:
@@ -713,6 +760,10 @@ const std::vector<Rule>& Rules() {
         {"vpa-total", Severity::Error, "ГОСТ 2.106-96, 5 (ведомость покупных изделий, графа «Количество»)", false, &PurchasedTotal},
         {"vpa-where-used", Severity::Error, "ГОСТ 2.106-96, 5 (графа «Куда входит»)", false,
          &PurchasedWhereUsed},
+        {"text-fits", Severity::Error, "ГОСТ 2.304-81 (размеры шрифта); ГОСТ 2.104-2006 (графы основной надписи)", true, &TextFits},
+        {"heading-alone", Severity::Error, "ГОСТ 2.105-95 (заголовок не отрывается от текста)", true, &HeadingAlone},
+        {"entry-split", Severity::Error, "ГОСТ 2.106-96, ГОСТ 2.701-2008 (запись по строкам)", true, &EntrySplit},
+        {"empty-top", Severity::Warning, "ГОСТ 2.106-96, ГОСТ 2.701-2008 (свободные строки между группами)", true, &EmptyTop},
         {"values", Severity::Warning, "ГОСТ 8.417-2002, 8 (обозначения единиц); ГОСТ 2.105-95, 4.2", false, &Values},
     };
     return rules;

@@ -5,6 +5,9 @@
 
 #include "cli/commands.hpp"
 #include "cli/i18n.hpp"
+#include "forming/keep_together.hpp"
+#include "recognition/recognition.hpp"
+#include "render/render.hpp"
 
 namespace fs = std::filesystem;
 
@@ -179,6 +182,20 @@ int RunForm(const Options& opt, std::ostream&, std::ostream& err) {
         err << "ormelin: "
             << Say("the entry at list row {1} is longer than a sheet and is split across sheets",
                    {std::to_string(row)})
+            << '\n';
+    }
+    // What a normocontrol would reject at once: texts the print cuts and entries
+    // split across sheets (the check names each).
+    const std::int32_t formedState = recognition::StateOf(*ws);
+    const std::size_t cut = render::ClippedTexts(*ws, formedState).size();
+    std::size_t split = 0;
+    for (const forming::BreakPlace& b : forming::SheetBreakFaults(*ws))
+        if (b.what == lists::BreakFault::EntrySplit) ++split;
+    if (cut || split) {
+        err << "ormelin: "
+            << Say("{1} texts will be cut in print and {2} entries are split across sheets: "
+                   "ormelin check names each",
+                   {std::to_string(cut), std::to_string(split)})
             << '\n';
     }
     s.Write();

@@ -260,7 +260,8 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
         }
         if (d.form) {
             try {
-                service.Forming(ws, true, true);
+                // As `ormelin form --print --revisions` forms it: entries kept whole.
+                service.Typed().Form(ws, {.forPrint = true, .pageRevi = true, .keepTogether = true});
             } catch (const Error& e) {
                 if (e.code() != ErrorCode::NotImplemented) throw;
             }

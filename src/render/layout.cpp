@@ -503,13 +503,30 @@ std::vector<PageLayout> Layout::Pages(const host::Worksheet& ws, std::int32_t st
                 Fit(f, text, st, align, size, cuts);
                 // A head text that does not fit a field narrower than it is high reads
                 // upwards, as the standards' forms set the heads of narrow columns.
+                // When it does not fit upwards either (or a turned text does not fit its
+                // field), it takes the smaller standard size 2.5 mm (GOST 2.304), as
+                // "№ строки" does in the 7-mm column of the purchased products' head.
                 if (!cuts.empty() && f.rotation == 0 && h > 1.5 * w) {
-                    FieldText turned = f;
-                    turned.rotation = 90;
-                    std::vector<Cut> turnedCuts;
-                    Fit(turned, text, st, align, size, turnedCuts);
-                    if (turnedCuts.empty()) {
-                        f = std::move(turned);
+                    for (const double turnedSize : {size, 2.5}) {
+                        if (turnedSize > size) break;
+                        FieldText turned = f;
+                        turned.rotation = 90;
+                        turned.em = turnedSize / capShare_;
+                        std::vector<Cut> turnedCuts;
+                        Fit(turned, text, st, align, turnedSize, turnedCuts);
+                        if (turnedCuts.empty()) {
+                            f = std::move(turned);
+                            cuts.clear();
+                            break;
+                        }
+                    }
+                } else if (!cuts.empty() && f.rotation != 0 && size > 2.5) {
+                    FieldText smaller = f;
+                    smaller.em = 2.5 / capShare_;
+                    std::vector<Cut> smallerCuts;
+                    Fit(smaller, text, st, align, 2.5, smallerCuts);
+                    if (smallerCuts.empty()) {
+                        f = std::move(smaller);
                         cuts.clear();
                     }
                 }

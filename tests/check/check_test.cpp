@@ -82,7 +82,8 @@ Doc Specification() {
               {},
               {"", "", "", "", "Прочие изделия", "", ""},
               {},
-              {"", "", "4", "", "Резистор С2-33Н-0,125-10 кОм ±5 %", "1", ""}};
+              {"", "", "4", "", "Резистор С2-33Н-0,125", "1", ""},
+              {"", "", "", "", "10 кОм ±5 %", "", ""}};
     return d;
 }
 
@@ -92,8 +93,9 @@ Doc Purchased() {
     Doc d{ksVPA_OT, 3, {}, TitleOf("АБВГ.468332.001 ВП"), false};
     d.rows = {{"", "Микросхема КР142ЕН5А", "", "бК0.348.634 ТУ", "АО \"Элемент\"", "АБВГ.468332.001", "1", "", "",
                "1", ""},
-              {"", "Резистор С2-33Н-0,125-10 кОм ±5 %", "", "ОЖО.467.093 ТУ", "АО \"Резистор\"", "АБВГ.468332.001",
-               "4", "1", "1", "6", ""}};
+              {"", "Резистор С2-33Н-0,125", "", "ОЖО.467.093 ТУ", "АО \"Резистор\"", "АБВГ.468332.001",
+               "4", "1", "1", "6", ""},
+              {"", "10 кОм ±5 %", "", "", "", "", "", "", "", "", ""}};
     return d;
 }
 
@@ -252,6 +254,54 @@ TEST_P(EachRule, BrokenWhereItIsBroken) {
 
 INSTANTIATE_TEST_SUITE_P(Check, EachRule, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+
+// What prints wrong is found from the print itself: a name wider than its field
+// even condensed, and the sheet breaks of a list formed strictly in list order
+// (groups of a heading and one entry under an empty row: wherever a sheet ends, it
+// ends after a heading or before an empty row); formed with entries kept whole,
+// the same list gives none of those.
+TEST_F(CheckRules, WhatThePrintCutsOrBreaksApart) {
+    Doc d = Elements();
+    d.rows[4][1] = "Микросхема КР142ЕН5А в пластмассовом корпусе с выводами для монтажа в отверстия платы, "
+                   "исполнение для поставки на экспорт";
+    auto ws = Build(*k, *book, d);
+    EXPECT_TRUE(FoundOn(*ws).contains({"text-fits", "H6"})) << "the name of DA1";
+
+    const char* breakRules[] = {"heading-alone", "entry-split", "empty-top"};
+    for (const bool keep : {false, true}) {
+        Doc groups{ksPE_OT_2, 2, {}, TitleOf(keep ? "АБВГ.468332.003 ПЭ3" : "АБВГ.468332.002 ПЭ3"), false};
+        const char* letters[] = {"A", "B", "C", "D", "E", "F", "G", "H", "K", "L", "M", "Q", "R", "S", "T", "U",
+                                 "V", "W", "X", "Y", "Z"};
+        for (const char* letter : letters) {
+            if (!groups.rows.empty()) groups.rows.push_back({"", "", "", ""});
+            groups.rows.push_back({"", std::string("Группа ") + letter, "", ""});
+            groups.rows.push_back({std::string(letter) + "1", "Изделие", "1", ""});
+            groups.rows.push_back({"", "продолжение записи", "", ""});
+        }
+        auto wsg = book->Add(nullptr, nullptr);
+        wsg->Name(groups.attrs.at("aOboz"));
+        Kalvora::WorkbookRef wb = book->shared_from_this();
+        k->DocumentBlank(wsg, ksPE_OT_1);
+        wsg->DeleteColumns(1, 1);
+        for (std::size_t i = 0; i < groups.rows.size(); ++i)
+            for (std::size_t c = 0; c < groups.rows[i].size(); ++c)
+                if (!groups.rows[i][c].empty())
+                    wsg->SetLiteral(host::Area{2 + static_cast<int>(i), static_cast<int>(c) + 1,
+                                               2 + static_cast<int>(i), static_cast<int>(c) + 1},
+                                    groups.rows[i][c]);
+        Kalvora::WorksheetRef ref = wsg;
+        k->Typed().Form(ref, {.keepTogether = keep});
+        ASSERT_TRUE(IsFormedState(recognition::StateOf(*wsg)));
+        std::set<std::string> broken;
+        for (const auto& [rule, cell] : FoundOn(*wsg))
+            for (const char* r : breakRules)
+                if (rule == r) broken.insert(rule);
+        if (keep)
+            EXPECT_TRUE(broken.empty()) << "kept whole, yet " << *broken.begin();
+        else
+            EXPECT_FALSE(broken.empty()) << "a list of three-row groups formed in list order breaks somewhere";
+    }
+}
 
 // Lists are read as well (the rules that make sense on a list), and a sheet
 // whose form cannot be told apart is named rather than read wrongly.
