@@ -315,9 +315,19 @@ TEST_F(Cli, FormKeepsEntriesWholeAndNamesAnEntryItSplits) {
     EXPECT_NE(kept.err.find("запись со строки 26 перечня длиннее листа и разделена между листами"), std::string::npos)
         << kept.err;
     EXPECT_EQ(ormelin::testing_support::Count(kept.err, "длиннее листа"), 1U) << kept.err;
+    // and ends by counting what a normocontrol would reject, pointing at the check
+    EXPECT_NE(kept.err.find("при печати будут обрезаны тексты: 0; записей, разорванных между листами: 2"),
+              std::string::npos)
+        << kept.err;
     const Outcome strict = Ormelin("form " + Quote(plain) + " ПЭ --no-keep-together");
     ASSERT_EQ(strict.status, 0) << strict.err;
     EXPECT_EQ(strict.err.find("longer than a sheet"), std::string::npos) << strict.err;
+    EXPECT_NE(strict.err.find("0 texts will be cut in print and 2 entries are split across sheets: ormelin check"),
+              std::string::npos)
+        << strict.err;
+    const Outcome checked = Ormelin("check " + Quote(plain) + " ПЭ");
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_NE(checked.out.find("heading-alone"), std::string::npos) << checked.out;
 
     auto ui = std::make_shared<ormelin::model::ScriptedUi>();
     ormelin::model::ModelApplication app(ui);
