@@ -10,6 +10,7 @@
 #include "base/text.hpp"
 #include "check/check.hpp"
 #include "forming/keep_together.hpp"
+#include "lists/entries.hpp"
 #include "import/bom.hpp"
 #include "recognition/recognition.hpp"
 #include "render/render.hpp"
@@ -57,28 +58,33 @@ std::vector<Block> BlocksOf(const Document& doc) {
     bool open = false;  // the last row belongs to the block at the back
     int empty = 0;
     bool sheetEnd = false;
+    lists::RowKind previous = lists::RowKind::Empty;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ListRow& r = rows[i];
         if (r.Empty()) {
+            previous = lists::RowKind::Empty;
             open = false;
             ++empty;
             sheetEnd = sheetEnd || r.sheetEnd;
             continue;
         }
-        const bool entry = StartsEntry(r);
+        // The kind of the row by the one rule of list entries (lists/entries.hpp);
+        // a section's name opens a block of its own wherever it stands.
         const bool section = SectionIndex(r[Field::Name]) >= 0;
+        const lists::RowKind kind = section ? lists::RowKind::Heading
+                                            : lists::KindAfter({.key = StartsEntry(r), .text = true}, previous);
+        previous = kind;
         Block* b = open ? &blocks.back() : nullptr;
-        // A name-only row continues the entry above it; a section's name opens a block.
-        if (b && !entry && !section && !b->entries.empty()) {
+        if (b && kind == lists::RowKind::Continuation && !b->entries.empty()) {
             b->entries.back().last = i;
         } else {
-            if (!b || section || (!entry && !b->entries.empty())) {
+            if (!b || section || (kind != lists::RowKind::EntryStart && !b->entries.empty())) {
                 blocks.push_back({});
                 b = &blocks.back();
                 b->emptyBefore = blocks.size() > 1 ? empty : 0;
                 b->gapAtSheetEnd = sheetEnd || (i > 0 && rows[i - 1].sheetEnd);
             }
-            if (entry)
+            if (kind == lists::RowKind::EntryStart)
                 b->entries.push_back({i, i});
             else
                 b->heading.push_back(i);
