@@ -59,46 +59,85 @@ struct FaceDeleter {
     void operator()(cairo_font_face_t* f) const { cairo_font_face_destroy(f); }
 };
 
-/// Whether a field's text is drawn upright and unclipped, with the page's runs.
-bool Upright(const FieldText& f) { return f.rotation == 0 && !f.cut; }
+/// The font matrix of the drawing, set only when the size or condensing changes.
+class FontMatrix {
+public:
+    explicit FontMatrix(cairo_t* cr) : cr_(cr) {}
+    void Set(double em, double condense) {
+        if (em == em_ && condense == condense_) return;
+        em_ = em;
+        condense_ = condense;
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, em * condense, em);
+        cairo_set_font_matrix(cr_, &m);
+    }
+    /// After a change of the state the matrix belongs to (a save, a restore).
+    void Forget() { em_ = condense_ = 0; }
 
-/// The glyphs of a page's upright texts gathered by font matrix (size and
-/// condensing) and drawn one call per matrix; the buffers are kept from page to
-/// page.
+private:
+    cairo_t* cr_;
+    double em_ = 0, condense_ = 0;
+};
+
+/// Whether a field's text is drawn with the page's runs: every text that fits its
+/// field (a cut text is drawn on its own, clipped at its field's edges).
+bool InRuns(const FieldText& f, int rotation) { return f.rotation == rotation && !f.cut; }
+
+/// The glyphs of a page's texts of one direction gathered by font matrix (size and
+/// condensing) and drawn one call per matrix: each call costs cairo's PDF surface
+/// a command recorded, analysed and replayed, so a sheet of a hundred texts in a
+/// handful of sizes takes a handful of calls instead of a hundred. The glyphs are
+/// cairo-ft's own for each text, set at the same origin as before, with the text
+/// and its clusters, so the text layer stays. The buffers are kept from page to page.
 class GlyphRuns {
 public:
-    template <class SetFont>
-    void Draw(cairo_t* cr, const PageLayout& page, SetFont&& font) {
+    void Draw(cairo_t* cr, const PageLayout& page, FontMatrix& font, int rotation) {
         // the matrices in the order the texts first use them
         keys_.clear();
         for (const FieldText& f : page.texts) {
-            if (!Upright(f)) continue;
+            if (!InRuns(f, rotation)) continue;
             for (const PlacedLine& l : f.lines) {
                 if (l.text.empty()) continue;
-                const Key k{f.em, l.condense};
                 bool known = false;
-                for (const Key& seen : keys_) known = known || (seen.em == k.em && seen.condense == k.condense);
-                if (!known) keys_.push_back(k);
+                for (const Key& seen : keys_) known = known || (seen.em == f.em && seen.condense == l.condense);
+                if (!known) keys_.push_back({f.em, l.condense});
             }
         }
+        if (keys_.empty()) return;
+        // A turned text is set along the turned axes: the whole direction's texts
+        // share one turn about the paper's corner instead of a turn and a shift each.
+        if (rotation != 0) {
+            cairo_save(cr);
+            cairo_rotate(cr, rotation == 90 ? -M_PI / 2 : M_PI / 2);
+            font.Forget();
+        }
         for (const Key& k : keys_) {
-            font(k.em, k.condense);
+            font.Set(k.em, k.condense);
             cairo_scaled_font_t* sf = cairo_get_scaled_font(cr);
             glyphs_.clear();
             clusters_.clear();
             utf8_.clear();
             for (const FieldText& f : page.texts) {
-                if (!Upright(f) || f.em != k.em) continue;
+                if (!InRuns(f, rotation) || f.em != k.em) continue;
                 for (const PlacedLine& l : f.lines) {
                     if (l.condense != k.condense || l.text.empty()) continue;
+                    // the line's origin in the turned axes: reading upwards (90) the
+                    // field's foot is the text's start, reading downwards its head
+                    double x = f.x + l.x, y = f.y + l.baseline;
+                    if (rotation == 90) {
+                        x = l.x - f.y - f.h;
+                        y = f.x + l.baseline;
+                    } else if (rotation == -90) {
+                        x = f.y + l.x;
+                        y = l.baseline - f.x - f.w;
+                    }
                     cairo_glyph_t* g = nullptr;
                     int ng = 0;
                     cairo_text_cluster_t* c = nullptr;
                     int nc = 0;
                     cairo_text_cluster_flags_t flags{};  // the drafting font's text runs left to right
-                    if (cairo_scaled_font_text_to_glyphs(sf, f.x + l.x, f.y + l.baseline, l.text.data(),
-                                                         static_cast<int>(l.text.size()), &g, &ng, &c, &nc,
-                                                         &flags) != CAIRO_STATUS_SUCCESS)
+                    if (cairo_scaled_font_text_to_glyphs(sf, x, y, l.text.data(), static_cast<int>(l.text.size()), &g,
+                                                         &ng, &c, &nc, &flags) != CAIRO_STATUS_SUCCESS)
                         throw std::runtime_error("cairo cannot set the text \"" + l.text + "\"");
                     glyphs_.insert(glyphs_.end(), g, g + ng);
                     clusters_.insert(clusters_.end(), c, c + nc);
@@ -110,6 +149,10 @@ public:
             cairo_show_text_glyphs(cr, utf8_.data(), static_cast<int>(utf8_.size()), glyphs_.data(),
                                    static_cast<int>(glyphs_.size()), clusters_.data(),
                                    static_cast<int>(clusters_.size()), static_cast<cairo_text_cluster_flags_t>(0));
+        }
+        if (rotation != 0) {
+            cairo_restore(cr);
+            font.Forget();
         }
     }
 
@@ -140,31 +183,14 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face, Glyp
         cairo_stroke(cr);
     }
     cairo_set_font_face(cr, face);
-    // The font's matrix is set only when it changes.
-    double em = 0, condense = 0;
-    auto font = [&](double e, double c) {
-        if (e == em && c == condense) return;
-        em = e;
-        condense = c;
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, e * c, e);
-        cairo_set_font_matrix(cr, &m);
-    };
-    // The upright texts that fit their fields (nearly all) are drawn one call per
-    // size and condensing: each call costs cairo's PDF surface a command recorded,
-    // analysed and replayed, so a page of a hundred texts in a handful of sizes
-    // takes a handful of calls instead of a hundred. The glyphs are cairo-ft's own
-    // for the text, with the text and its clusters, so the text layer stays.
-    runs.Draw(cr, page, font);
+    FontMatrix font(cr);
+    for (int rotation : {0, 90, -90}) runs.Draw(cr, page, font, rotation);
+    // the texts cut at their fields' edges, each in its own clip
     for (const FieldText& f : page.texts) {
-        if (Upright(f)) continue;
+        if (!f.cut) continue;
         cairo_save(cr);
-        // a text cut at its field's edges (most fit: the clip costs the file an
-        // operation and cairo work per field)
-        if (f.cut) {
-            cairo_rectangle(cr, f.x, f.y, f.w, f.h);
-            cairo_clip(cr);
-        }
+        cairo_rectangle(cr, f.x, f.y, f.w, f.h);
+        cairo_clip(cr);
         cairo_translate(cr, f.x, f.y);
         if (f.rotation == 90) {
             cairo_translate(cr, 0, f.h);
@@ -173,14 +199,14 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face, Glyp
             cairo_translate(cr, f.w, 0);
             cairo_rotate(cr, M_PI / 2);
         }
-        em = condense = 0;  // the matrix is the transformed text's
+        font.Forget();  // the matrix is the transformed text's
         for (const PlacedLine& l : f.lines) {
-            font(f.em, l.condense);
+            font.Set(f.em, l.condense);
             cairo_move_to(cr, l.x, l.baseline);
             cairo_show_text(cr, l.text.c_str());
         }
         cairo_restore(cr);
-        em = condense = 0;  // restored with the state
+        font.Forget();  // restored with the state
     }
     cairo_restore(cr);
 }
