@@ -10,6 +10,8 @@
 #include <cmath>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "render/layout.hpp"
 #include "render/render.hpp"
@@ -57,7 +59,114 @@ struct FaceDeleter {
     void operator()(cairo_font_face_t* f) const { cairo_font_face_destroy(f); }
 };
 
-void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
+/// The font matrix of the drawing, set only when the size or condensing changes.
+class FontMatrix {
+public:
+    explicit FontMatrix(cairo_t* cr) : cr_(cr) {}
+    void Set(double em, double condense) {
+        if (em == em_ && condense == condense_) return;
+        em_ = em;
+        condense_ = condense;
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, em * condense, em);
+        cairo_set_font_matrix(cr_, &m);
+    }
+    /// After a change of the state the matrix belongs to (a save, a restore).
+    void Forget() { em_ = condense_ = 0; }
+
+private:
+    cairo_t* cr_;
+    double em_ = 0, condense_ = 0;
+};
+
+/// Whether a field's text is drawn with the page's runs: every text that fits its
+/// field (a cut text is drawn on its own, clipped at its field's edges).
+bool InRuns(const FieldText& f, int rotation) { return f.rotation == rotation && !f.cut; }
+
+/// The glyphs of a page's texts of one direction gathered by font matrix (size and
+/// condensing) and drawn one call per matrix: each call costs cairo's PDF surface
+/// a command recorded, analysed and replayed, so a sheet of a hundred texts in a
+/// handful of sizes takes a handful of calls instead of a hundred. The glyphs are
+/// cairo-ft's own for each text, set at the same origin as before, with the text
+/// and its clusters, so the text layer stays. The buffers are kept from page to page.
+class GlyphRuns {
+public:
+    void Draw(cairo_t* cr, const PageLayout& page, FontMatrix& font, int rotation) {
+        // the matrices in the order the texts first use them
+        keys_.clear();
+        for (const FieldText& f : page.texts) {
+            if (!InRuns(f, rotation)) continue;
+            for (const PlacedLine& l : f.lines) {
+                if (l.text.empty()) continue;
+                bool known = false;
+                for (const Key& seen : keys_) known = known || (seen.em == f.em && seen.condense == l.condense);
+                if (!known) keys_.push_back({f.em, l.condense});
+            }
+        }
+        if (keys_.empty()) return;
+        // A turned text is set along the turned axes: the whole direction's texts
+        // share one turn about the paper's corner instead of a turn and a shift each.
+        if (rotation != 0) {
+            cairo_save(cr);
+            cairo_rotate(cr, rotation == 90 ? -M_PI / 2 : M_PI / 2);
+            font.Forget();
+        }
+        for (const Key& k : keys_) {
+            font.Set(k.em, k.condense);
+            cairo_scaled_font_t* sf = cairo_get_scaled_font(cr);
+            glyphs_.clear();
+            clusters_.clear();
+            utf8_.clear();
+            for (const FieldText& f : page.texts) {
+                if (!InRuns(f, rotation) || f.em != k.em) continue;
+                for (const PlacedLine& l : f.lines) {
+                    if (l.condense != k.condense || l.text.empty()) continue;
+                    // the line's origin in the turned axes: reading upwards (90) the
+                    // field's foot is the text's start, reading downwards its head
+                    double x = f.x + l.x, y = f.y + l.baseline;
+                    if (rotation == 90) {
+                        x = l.x - f.y - f.h;
+                        y = f.x + l.baseline;
+                    } else if (rotation == -90) {
+                        x = f.y + l.x;
+                        y = l.baseline - f.x - f.w;
+                    }
+                    cairo_glyph_t* g = nullptr;
+                    int ng = 0;
+                    cairo_text_cluster_t* c = nullptr;
+                    int nc = 0;
+                    cairo_text_cluster_flags_t flags{};  // the drafting font's text runs left to right
+                    if (cairo_scaled_font_text_to_glyphs(sf, x, y, l.text.data(), static_cast<int>(l.text.size()), &g,
+                                                         &ng, &c, &nc, &flags) != CAIRO_STATUS_SUCCESS)
+                        throw std::runtime_error("cairo cannot set the text \"" + l.text + "\"");
+                    glyphs_.insert(glyphs_.end(), g, g + ng);
+                    clusters_.insert(clusters_.end(), c, c + nc);
+                    utf8_ += l.text;
+                    cairo_glyph_free(g);
+                    cairo_text_cluster_free(c);
+                }
+            }
+            cairo_show_text_glyphs(cr, utf8_.data(), static_cast<int>(utf8_.size()), glyphs_.data(),
+                                   static_cast<int>(glyphs_.size()), clusters_.data(),
+                                   static_cast<int>(clusters_.size()), static_cast<cairo_text_cluster_flags_t>(0));
+        }
+        if (rotation != 0) {
+            cairo_restore(cr);
+            font.Forget();
+        }
+    }
+
+private:
+    struct Key {
+        double em, condense;
+    };
+    std::vector<Key> keys_;
+    std::vector<cairo_glyph_t> glyphs_;
+    std::vector<cairo_text_cluster_t> clusters_;
+    std::string utf8_;
+};
+
+void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face, GlyphRuns& runs) {
     cairo_save(cr);
     cairo_scale(cr, kPointsPerMm, kPointsPerMm);
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -74,34 +183,14 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
         cairo_stroke(cr);
     }
     cairo_set_font_face(cr, face);
-    // The font's matrix is set only when it changes, and a text set upright that
-    // fits its field is placed without a transformation of its own: cairo keeps
-    // its scaled font from one text to the next.
-    double em = 0, condense = 0;
-    auto font = [&](double e, double c) {
-        if (e == em && c == condense) return;
-        em = e;
-        condense = c;
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, e * c, e);
-        cairo_set_font_matrix(cr, &m);
-    };
+    FontMatrix font(cr);
+    for (int rotation : {0, 90, -90}) runs.Draw(cr, page, font, rotation);
+    // the texts cut at their fields' edges, each in its own clip
     for (const FieldText& f : page.texts) {
-        if (f.rotation == 0 && !f.cut) {
-            for (const PlacedLine& l : f.lines) {
-                font(f.em, l.condense);
-                cairo_move_to(cr, f.x + l.x, f.y + l.baseline);
-                cairo_show_text(cr, l.text.c_str());
-            }
-            continue;
-        }
+        if (!f.cut) continue;
         cairo_save(cr);
-        // a text cut at its field's edges (most fit: the clip costs the file an
-        // operation and cairo work per field)
-        if (f.cut) {
-            cairo_rectangle(cr, f.x, f.y, f.w, f.h);
-            cairo_clip(cr);
-        }
+        cairo_rectangle(cr, f.x, f.y, f.w, f.h);
+        cairo_clip(cr);
         cairo_translate(cr, f.x, f.y);
         if (f.rotation == 90) {
             cairo_translate(cr, 0, f.h);
@@ -110,14 +199,14 @@ void DrawPage(cairo_t* cr, const PageLayout& page, cairo_font_face_t* face) {
             cairo_translate(cr, f.w, 0);
             cairo_rotate(cr, M_PI / 2);
         }
-        em = condense = 0;  // the matrix is the transformed text's
+        font.Forget();  // the matrix is the transformed text's
         for (const PlacedLine& l : f.lines) {
-            font(f.em, l.condense);
+            font.Set(f.em, l.condense);
             cairo_move_to(cr, l.x, l.baseline);
             cairo_show_text(cr, l.text.c_str());
         }
         cairo_restore(cr);
-        em = condense = 0;  // restored with the state
+        font.Forget();  // restored with the state
     }
     cairo_restore(cr);
 }
@@ -156,6 +245,7 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
     std::unique_ptr<cairo_font_face_t, FaceDeleter> face(FontFace(layout.FontFile()));
     std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
 
+    GlyphRuns runs;
     int pageNumber = 0;
     for (std::size_t d = 0; d < pages.size(); ++d) {
         if (bookmarks || pages.size() > 1) {
@@ -165,7 +255,7 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
         }
         for (const PageLayout& page : pages[d]) {
             cairo_pdf_surface_set_size(surface.get(), page.paperWidth * kPointsPerMm, page.paperHeight * kPointsPerMm);
-            DrawPage(cr.get(), page, face.get());
+            DrawPage(cr.get(), page, face.get(), runs);
             cairo_show_page(cr.get());
             ++pageNumber;
         }
