@@ -41,6 +41,10 @@ namespace ormelin::calc {
 OUString U(const std::string& s) { return OUString(s.data(), static_cast<sal_Int32>(s.size()), RTL_TEXTENCODING_UTF8); }
 std::string S(const OUString& s) { return s.toUtf8().getStr(); }
 
+void Fail(const uno::Exception& e) {
+    throw Error(ErrorCode::ApplicationDefined, "LibreOffice: " + S(e.Message));
+}
+
 namespace {
 
 constexpr double kMm100PerPoint = 2540.0 / 72.0;
@@ -87,7 +91,7 @@ Reference<beans::XPropertySet> PageStyleOf(const CalcWorkbook& book, const Refer
     return Reference<beans::XPropertySet>(pages->getByName(name), UNO_QUERY_THROW);
 }
 
-host::PageSetup CalcWorksheet::ReadPage() const {
+host::PageSetup CalcWorksheet::ReadPage() const try {
     host::PageSetup page;
     Reference<beans::XPropertySet> ps = PageStyleOf(book_, sheet_, false);
     sal_Int32 v = 0;
@@ -116,9 +120,11 @@ host::PageSetup CalcWorksheet::ReadPage() const {
     }
     page.printArea = host::PrintArea(areas);
     return page;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::WritePage(const host::PageSetup& page) {
+void CalcWorksheet::WritePage(const host::PageSetup& page) try {
     Reference<beans::XPropertySet> ps = PageStyleOf(book_, sheet_, true);
     const bool landscape = page.orientation == host::PageOrientation::Landscape;
     sal_Int32 w = page.paperSize == 8 ? 29700 : 21000, h = page.paperSize == 8 ? 42000 : 29700;
@@ -148,24 +154,30 @@ void CalcWorksheet::WritePage(const host::PageSetup& page) {
         areas.getArray()[i] = r;
     }
     Reference<sheet::XPrintAreas>(sheet_, UNO_QUERY_THROW)->setPrintAreas(areas);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-host::PageSetup& CalcWorksheet::Page() {
+host::PageSetup& CalcWorksheet::Page() try {
     Check();
     if (!page_) page_ = ReadPage();
     pageOut_ = true;
     return *page_;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-const host::PageSetup& CalcWorksheet::Page() const {
+const host::PageSetup& CalcWorksheet::Page() const try {
     Check();
     if (!pageOut_) page_ = ReadPage();
     return *page_;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ view
 
-host::SheetView CalcWorksheet::ReadView() const {
+host::SheetView CalcWorksheet::ReadView() const try {
     // Calc shows one sheet's view at a time: other sheets keep what was set here.
     host::SheetView v;
     Reference<sheet::XSpreadsheetView> view(book_.Model()->getCurrentController(), UNO_QUERY);
@@ -181,9 +193,11 @@ host::SheetView CalcWorksheet::ReadView() const {
     Reference<sheet::XViewPane> pane(view, UNO_QUERY);
     if (pane.is()) v.scrollRow = pane->getFirstVisibleRow() + 1;
     return v;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::WriteView(const host::SheetView& v) {
+void CalcWorksheet::WriteView(const host::SheetView& v) try {
     Reference<sheet::XSpreadsheetView> view(book_.Model()->getCurrentController(), UNO_QUERY);
     if (!view.is()) return;
     Reference<sheet::XSpreadsheet> was = view->getActiveSheet();
@@ -198,87 +212,111 @@ void CalcWorksheet::WriteView(const host::SheetView& v) {
         else if (freeze->hasFrozenPanes()) freeze->freezeAtPosition(0, 0);
     }
     if (was.is() && was != sheet_) view->setActiveSheet(was);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-host::SheetView& CalcWorksheet::View() {
+host::SheetView& CalcWorksheet::View() try {
     Check();
     if (!view_) view_ = ReadView();
     viewOut_ = true;
     return *view_;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-const host::SheetView& CalcWorksheet::View() const {
+const host::SheetView& CalcWorksheet::View() const try {
     Check();
     if (!view_) view_ = ReadView();
     return *view_;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Flush() {
+void CalcWorksheet::Flush() try {
     if (deleted_) return;
     if (pageOut_ && page_ && *page_ != ReadPage()) WritePage(*page_);
     if (viewOut_ && view_) WriteView(*view_);
     pageOut_ = viewOut_ = false;
     page_.reset();
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ workbook
 
 CalcWorkbook::CalcWorkbook(CalcApplication& app, Reference<frame::XModel> model) : app_(app), model_(std::move(model)) {}
 
-Reference<sheet::XSpreadsheetDocument> CalcWorkbook::Document() const {
+Reference<sheet::XSpreadsheetDocument> CalcWorkbook::Document() const try {
     return Reference<sheet::XSpreadsheetDocument>(model_, UNO_QUERY_THROW);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::string CalcWorkbook::FullName() const {
+std::string CalcWorkbook::FullName() const try {
     const OUString url = model_->getURL();
     if (url.isEmpty()) return Name();
     OUString path;
     osl::FileBase::getSystemPathFromFileURL(url, path);
     return S(path);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::string CalcWorkbook::Name() const {
+std::string CalcWorkbook::Name() const try {
     const OUString url = model_->getURL();
     if (url.isEmpty()) return "Книга1";
     const std::string full = FullName();
     const auto slash = full.rfind('/');
     return slash == std::string::npos ? full : full.substr(slash + 1);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 bool CalcWorkbook::HasPath() const { return !model_->getURL().isEmpty(); }
 host::Application& CalcWorkbook::Parent() const { return app_; }
 
-int CalcWorkbook::Count() const {
+int CalcWorkbook::Count() const try {
     return Reference<container::XIndexAccess>(Document()->getSheets(), UNO_QUERY_THROW)->getCount();
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<CalcWorksheet> CalcWorkbook::Wrap(const Reference<sheet::XSpreadsheet>& sheet) const {
+std::shared_ptr<CalcWorksheet> CalcWorkbook::Wrap(const Reference<sheet::XSpreadsheet>& sheet) const try {
     for (const auto& s : sheets_)
         if (s->sheet_ == sheet) return s;
     auto made = std::make_shared<CalcWorksheet>(const_cast<CalcWorkbook&>(*this), sheet);
     sheets_.push_back(made);
     return made;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorkbook::Forget(const CalcWorksheet* sheet) const {
+void CalcWorkbook::Forget(const CalcWorksheet* sheet) const try {
     std::erase_if(sheets_, [&](const auto& s) { return s.get() == sheet; });
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<host::Worksheet> CalcWorkbook::Sheet(int index) const {
+std::shared_ptr<host::Worksheet> CalcWorkbook::Sheet(int index) const try {
     if (index < 1 || index > Count())
         throw Error(ErrorCode::SubscriptOutOfRange, "The workbook has no sheet " + std::to_string(index));
     return Wrap(Reference<sheet::XSpreadsheet>(
         Reference<container::XIndexAccess>(Document()->getSheets(), UNO_QUERY_THROW)->getByIndex(index - 1),
         UNO_QUERY_THROW));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<host::Worksheet> CalcWorkbook::Sheet(const std::string& name) const {
+std::shared_ptr<host::Worksheet> CalcWorkbook::Sheet(const std::string& name) const try {
     auto s = FindSheet(name);
     if (!s) throw Error(ErrorCode::SubscriptOutOfRange, "The workbook has no sheet \"" + name + "\"");
     return s;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<host::Worksheet> CalcWorkbook::FindSheet(const std::string& name) const {
+std::shared_ptr<host::Worksheet> CalcWorkbook::FindSheet(const std::string& name) const try {
     // Sheet names compare without regard to case, as in the files.
     const OUString wanted = U(name);
     Reference<container::XIndexAccess> sheets(Document()->getSheets(), UNO_QUERY_THROW);
@@ -289,9 +327,11 @@ std::shared_ptr<host::Worksheet> CalcWorkbook::FindSheet(const std::string& name
             return Wrap(s);
     }
     return nullptr;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<host::Worksheet> CalcWorkbook::Add(const host::Worksheet* before, const host::Worksheet* after) {
+std::shared_ptr<host::Worksheet> CalcWorkbook::Add(const host::Worksheet* before, const host::Worksheet* after) try {
     const int at = before ? before->Index() - 1 : after ? after->Index() : Count();
     std::string name;
     for (int i = Count() + 1;; ++i) {
@@ -299,21 +339,31 @@ std::shared_ptr<host::Worksheet> CalcWorkbook::Add(const host::Worksheet* before
         if (!FindSheet(name)) break;
     }
     Document()->getSheets()->insertNewByName(U(name), static_cast<sal_Int16>(at));
-    return Sheet(at + 1);
+    auto added = std::static_pointer_cast<CalcWorksheet>(Sheet(at + 1));
+    // A new sheet has the page setup a new worksheet has (Calc's default page
+    // style has other margins).
+    added->WritePage(host::PageSetup{});
+    return added;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::shared_ptr<host::Worksheet> CalcWorkbook::ActiveSheet() const {
+std::shared_ptr<host::Worksheet> CalcWorkbook::ActiveSheet() const try {
     Reference<sheet::XSpreadsheetView> view(model_->getCurrentController(), UNO_QUERY);
     if (view.is()) return Wrap(view->getActiveSheet());
     return Sheet(1);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorkbook::Save() {
+void CalcWorkbook::Save() try {
     Flush();
     Reference<frame::XStorable>(model_, UNO_QUERY_THROW)->store();
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorkbook::SaveAs(const std::string& path) {
+void CalcWorkbook::SaveAs(const std::string& path) try {
     Flush();
     OUString url;
     osl::FileBase::getFileURLFromSystemPath(U(path), url);
@@ -322,13 +372,17 @@ void CalcWorkbook::SaveAs(const std::string& path) {
     const bool ods = path.size() > 4 && path.substr(path.size() - 4) == ".ods";
     filter.Value <<= OUString::createFromAscii(ods ? "calc8" : "Calc MS Excel 2007 XML");
     Reference<frame::XStorable>(model_, UNO_QUERY_THROW)->storeAsURL(url, Sequence<beans::PropertyValue>(&filter, 1));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorkbook::Flush() {
+void CalcWorkbook::Flush() try {
     for (const auto& s : std::vector<std::shared_ptr<CalcWorksheet>>(sheets_)) s->Flush();
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::string CalcWorkbook::NumberFormatText(sal_Int32 key) const {
+std::string CalcWorkbook::NumberFormatText(sal_Int32 key) const try {
     if (auto it = formatTexts_.find(key); it != formatTexts_.end()) return it->second;
     Reference<util::XNumberFormats> formats =
         Reference<util::XNumberFormatsSupplier>(model_, UNO_QUERY_THROW)->getNumberFormats();
@@ -338,17 +392,25 @@ std::string CalcWorkbook::NumberFormatText(sal_Int32 key) const {
     if (s == "General" || s.empty()) s = "General";
     formatTexts_[key] = s;
     return s;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const {
+sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const try {
     if (auto it = formatKeys_.find(text); it != formatKeys_.end()) return it->second;
     Reference<util::XNumberFormats> formats =
         Reference<util::XNumberFormatsSupplier>(model_, UNO_QUERY_THROW)->getNumberFormats();
-    const OUString code = U(text == "General" ? std::string("General") : text);
-    sal_Int32 key = formats->queryKey(code, English(), false);
-    if (key < 0) key = formats->addNew(code, English());
+    // "General" is the document's standard format; the others are read in English.
+    sal_Int32 key = 0;
+    if (text != "General") {
+        const OUString code = U(text);
+        key = formats->queryKey(code, English(), false);
+        if (key < 0) key = formats->addNew(code, English());
+    }
     formatKeys_[text] = key;
     return key;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ window

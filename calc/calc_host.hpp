@@ -204,6 +204,9 @@ private:
     bool screen_ = true, alerts_ = true;
 };
 
+/// An office exception as the host's error (Calc's message kept).
+[[noreturn]] void Fail(const css::uno::Exception& e);
+
 /// UTF-8 and UNO strings.
 rtl::OUString U(const std::string& s);
 std::string S(const rtl::OUString& s);

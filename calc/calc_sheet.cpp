@@ -26,6 +26,7 @@
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetPageBreak.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -42,6 +43,7 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextContent.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/text/XTextField.hpp>
 #include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/util/CellProtection.hpp>
@@ -110,30 +112,36 @@ void CalcWorksheet::Check() const {
     if (deleted_) throw Error(ErrorCode::ObjectDeleted, "The worksheet has been deleted");
 }
 
-int CalcWorksheet::LastColumn() const {
+int CalcWorksheet::LastColumn() const try {
     static int last = 0;
     if (!last) {
         Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
         last = cr->getColumns()->getCount();
     }
     return last;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-Reference<table::XCellRange> CalcWorksheet::RangeOf(const Area& a) const {
+Reference<table::XCellRange> CalcWorksheet::RangeOf(const Area& a) const try {
     Check();
     if (a.r1 < 1 || a.c1 < 1 || a.r2 < a.r1 || a.c2 < a.c1 || a.r2 > host::kMaxRows || a.c2 > host::kMaxColumns)
         throw Error(ErrorCode::InvalidArgument, "The area " + host::AddressOf(a) + " lies outside the sheet");
     return sheet_->getCellRangeByPosition(a.c1 - 1, a.r1 - 1, std::min(a.c2, LastColumn()) - 1, a.r2 - 1);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ identity
 
-std::string CalcWorksheet::Name() const {
+std::string CalcWorksheet::Name() const try {
     Check();
     return S(Reference<container::XNamed>(sheet_, UNO_QUERY_THROW)->getName());
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Name(const std::string& name) {
+void CalcWorksheet::Name(const std::string& name) try {
     Check();
     Reference<container::XNamed> named(sheet_, UNO_QUERY_THROW);
     if (S(named->getName()) == name) return;
@@ -143,42 +151,52 @@ void CalcWorksheet::Name(const std::string& name) {
     if (auto other = book_.FindSheet(name); other && other.get() != this)
         throw Error(ErrorCode::ApplicationDefined, "A sheet named \"" + name + "\" exists already");
     named->setName(U(name));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 host::Workbook& CalcWorksheet::Parent() const { return book_; }
 bool CalcWorksheet::IsDeleted() const { return deleted_; }
 
-void CalcWorksheet::Activate() {
+void CalcWorksheet::Activate() try {
     Check();
     Reference<sheet::XSpreadsheetView> view(book_.Model()->getCurrentController(), UNO_QUERY);
     if (view.is()) view->setActiveSheet(sheet_);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Delete() {
+void CalcWorksheet::Delete() try {
     Check();
     const std::string name = Name();
     book_.Document()->getSheets()->removeByName(U(name));
     deleted_ = true;
     book_.Forget(this);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-int CalcWorksheet::Index() const {
+int CalcWorksheet::Index() const try {
     Check();
     Reference<sheet::XCellRangeAddressable> a(sheet_, UNO_QUERY_THROW);
     return a->getRangeAddress().Sheet + 1;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Move(const host::Worksheet* before, const host::Worksheet* after) {
+void CalcWorksheet::Move(const host::Worksheet* before, const host::Worksheet* after) try {
     Check();
     int to = before ? before->Index() - 1 : after ? after->Index() : book_.Count();
     const int from = Index() - 1;
     if (to > from) --to;  // moveByName counts the position before the sheet leaves its place
     book_.Document()->getSheets()->moveByName(U(Name()), static_cast<sal_Int16>(to > from ? to + 1 : to));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ content
 
-host::CellContent CalcWorksheet::Content(int row, int column) const {
+host::CellContent CalcWorksheet::Content(int row, int column) const try {
     Check();
     host::CellContent out;
     if (column > LastColumn()) return out;
@@ -210,9 +228,11 @@ host::CellContent CalcWorksheet::Content(int row, int column) const {
         break;
     }
     return out;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::SetValue(const Area& area, const host::Value& value) {
+void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
     const auto* text = std::get_if<std::string>(&value);
     if (text && !text->empty() && (*text)[0] == '=') {
         Reference<table::XCellRange> range = RangeOf(area);
@@ -226,9 +246,11 @@ void CalcWorksheet::SetValue(const Area& area, const host::Value& value) {
         return;
     }
     SetLiteral(area, value);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) {
+void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
     Reference<table::XCellRange> range = RangeOf(area);
     if (host::IsEmpty(value)) {
         Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -255,22 +277,28 @@ void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) {
     Sequence<Sequence<Any>> data(rows);
     for (sal_Int32 i = 0; i < rows; ++i) data.getArray()[i] = line;
     Reference<sheet::XCellRangeData>(range, UNO_QUERY_THROW)->setDataArray(data);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value&) {
+void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value&) try {
     Check();
     // Calc computes the value itself: the cached value is not kept.
     SetFormulaR1C1(book_, sheet_, row, column, formulaR1C1);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::string CalcWorksheet::CellText(int row, int column) const {
+std::string CalcWorksheet::CellText(int row, int column) const try {
     const host::CellContent content = Content(row, column);
     if (host::IsEmpty(content.value)) return {};
     if (std::holds_alternative<std::string>(content.value)) return std::get<std::string>(content.value);
     return host::DisplayValue(content.value, book_.NumberFormatText(CellFormatKey(sheet_, row, column)));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::optional<std::string> CalcWorksheet::Text(const Area& area) const {
+std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
     Check();
     if (area.single()) return CellText(area.r1, area.c1);
     // No one call gives it: the texts of the cells that hold something, within the used range.
@@ -292,28 +320,36 @@ std::optional<std::string> CalcWorksheet::Text(const Area& area) const {
         return std::string();
     }
     return common.value_or(std::string());
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ formats
 
-const host::Style& CalcWorksheet::CellStyle(int row, int column) const {
+const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
     Check();
     style_ = ReadStyle(book_, sheet_->getCellByPosition(std::min(column, LastColumn()) - 1, row - 1));
     return style_;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) {
+void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try {
     Reference<table::XCellRange> range = RangeOf(area);
     ApplyPatch(book_, sheet_, range, area, patch, LastColumn());
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) {
+void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) try {
     Format({row, column, row, column}, PatchOf(style));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ geometry
 
-double CalcWorksheet::RowHeight(int row) const {
+double CalcWorksheet::RowHeight(int row) const try {
     Check();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
     Reference<beans::XPropertySet> r(cr->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
@@ -323,9 +359,11 @@ double CalcWorksheet::RowHeight(int row) const {
     sal_Int32 h = 0;
     r->getPropertyValue("Height") >>= h;
     return std::round(h / kMm100PerPoint * 4) / 4;  // Calc keeps 1/100 mm: points to the quarter
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::RowHeight(int r1, int r2, double points) {
+void CalcWorksheet::RowHeight(int r1, int r2, double points) try {
     Reference<table::XColumnRowRange> cr(RangeOf({r1, 1, r2, 1}), UNO_QUERY_THROW);
     (void)cr;
     Reference<table::XColumnRowRange> rows(sheet_->getCellRangeByPosition(0, r1 - 1, 0, r2 - 1), UNO_QUERY_THROW);
@@ -336,9 +374,11 @@ void CalcWorksheet::RowHeight(int r1, int r2, double points) {
     }
     p->setPropertyValue("Height", Any(static_cast<sal_Int32>(std::lround(points * kMm100PerPoint))));
     p->setPropertyValue("IsVisible", Any(true));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-double CalcWorksheet::ColumnWidth(int column) const {
+double CalcWorksheet::ColumnWidth(int column) const try {
     Check();
     if (column > LastColumn()) return StandardWidth();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
@@ -349,9 +389,11 @@ double CalcWorksheet::ColumnWidth(int column) const {
     sal_Int32 w = 0;
     c->getPropertyValue("Width") >>= w;
     return WidthCharacters(w);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::ColumnWidth(int c1, int c2, double characters) {
+void CalcWorksheet::ColumnWidth(int c1, int c2, double characters) try {
     Check();
     c2 = std::min(c2, LastColumn());
     if (c1 > c2) return;
@@ -363,78 +405,108 @@ void CalcWorksheet::ColumnWidth(int c1, int c2, double characters) {
     }
     p->setPropertyValue("Width", Any(WidthMm100(characters)));
     p->setPropertyValue("IsVisible", Any(true));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-double CalcWorksheet::StandardHeight() const {
+double CalcWorksheet::StandardHeight() const try {
     Check();
     // The height of a row that has none of its own: Calc's default for the default font.
     return 15;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 void CalcWorksheet::StandardHeight(double) { Check(); }
 
-double CalcWorksheet::StandardWidth() const {
+double CalcWorksheet::StandardWidth() const try {
     Check();
     return 8.43;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ structure
 
-void CalcWorksheet::InsertRows(int at, int count) {
+void CalcWorksheet::InsertRows(int at, int count) try {
     Check();
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->insertByIndex(at - 1, count);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::DeleteRows(int at, int count) {
+void CalcWorksheet::DeleteRows(int at, int count) try {
     Check();
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->removeByIndex(at - 1, count);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::InsertColumns(int at, int count) {
+// Calc moves a print area with the columns inserted or deleted before it; the
+// host keeps it where it was, as the model does.
+void CalcWorksheet::InsertColumns(int at, int count) try {
     Check();
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    const Sequence<table::CellRangeAddress> kept = print->getPrintAreas();
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->insertByIndex(at - 1, count);
+    if (kept.hasElements()) print->setPrintAreas(kept);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::DeleteColumns(int at, int count) {
+void CalcWorksheet::DeleteColumns(int at, int count) try {
     Check();
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    const Sequence<table::CellRangeAddress> kept = print->getPrintAreas();
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->removeByIndex(at - 1, count);
+    if (kept.hasElements()) print->setPrintAreas(kept);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) {
+void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
     Check();
     if (area.entireRows()) return InsertRows(area.r1, area.rows());
     if (area.entireColumns()) return InsertColumns(area.c1, area.columns());
     const auto mode = shift == host::Shift::Right ? sheet::CellInsertMode_RIGHT : sheet::CellInsertMode_DOWN;
     Reference<sheet::XCellRangeMovement>(sheet_, UNO_QUERY_THROW)
         ->insertCells(AddressOf(static_cast<sal_Int16>(Index() - 1), area, LastColumn()), mode);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) {
+void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
     Check();
     if (area.entireRows()) return DeleteRows(area.r1, area.rows());
     if (area.entireColumns()) return DeleteColumns(area.c1, area.columns());
     const auto mode = shift == host::Shift::Left ? sheet::CellDeleteMode_LEFT : sheet::CellDeleteMode_UP;
     Reference<sheet::XCellRangeMovement>(sheet_, UNO_QUERY_THROW)
         ->removeRange(AddressOf(static_cast<sal_Int16>(Index() - 1), area, LastColumn()), mode);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::Clear(const Area& area) {
+void CalcWorksheet::Clear(const Area& area) try {
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<util::XMergeable>(range, UNO_QUERY_THROW)->merge(false);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
         ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
                         sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA | sheet::CellFlags::HARDATTR |
                         sheet::CellFlags::STYLES | sheet::CellFlags::EDITATTR | sheet::CellFlags::FORMATTED);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::ClearContents(const Area& area) {
+void CalcWorksheet::ClearContents(const Area& area) try {
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
         ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
                         sheet::CellFlags::FORMULA);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int row, int column) {
+void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int row, int column) try {
     Check();
     auto& dest = dynamic_cast<CalcWorksheet&>(destination);
     table::CellAddress to;
@@ -450,21 +522,27 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
     if (source.entireColumns())
         for (int c = source.c1; c <= std::min(source.c2, LastColumn()); ++c)
             dest.ColumnWidth(column + c - source.c1, column + c - source.c1, ColumnWidth(c));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ merges
 
-void CalcWorksheet::Merge(const Area& area) {
+void CalcWorksheet::Merge(const Area& area) try {
     if (area.single()) return;
     Reference<util::XMergeable>(RangeOf(area), UNO_QUERY_THROW)->merge(true);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::UnMerge(const Area& area) {
+void CalcWorksheet::UnMerge(const Area& area) try {
     for (const Area& m : MergedAreas(area))
         Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const {
+std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const try {
     Check();
     if (column > LastColumn()) return std::nullopt;
     Reference<sheet::XSheetCellCursor> cursor =
@@ -475,9 +553,11 @@ std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const {
                           LastColumn() + 1);
     if (a.single()) return std::nullopt;
     return a;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const {
+std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const try {
     Check();
     // Calc says whether a range holds the top-left cell of a merged area: the
     // range is halved until the cells are found. Areas that begin above or left
@@ -522,9 +602,11 @@ std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const {
         return x.r1 != y.r1 ? x.r1 < y.r1 : x.c1 < y.c1;
     });
     return out;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-Area CalcWorksheet::UsedRange() const {
+Area CalcWorksheet::UsedRange() const try {
     Check();
     // Calc's used area: cells with contents or visible formats.
     Reference<sheet::XSheetCellCursor> cursor = sheet_->createCursor();
@@ -534,11 +616,13 @@ Area CalcWorksheet::UsedRange() const {
     Area a = AreaOf(Reference<sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress(),
                     LastColumn() + 1);
     return a;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ hyperlinks
 
-void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) {
+void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) try {
     Check();
     Reference<table::XCell> cell = sheet_->getCellByPosition(link.anchor.c1 - 1, link.anchor.r1 - 1);
     Reference<css::text::XText> text(cell, UNO_QUERY_THROW);
@@ -557,10 +641,15 @@ void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) {
     field->setPropertyValue("URL", Any(U(url)));
     field->setPropertyValue("Representation", Any(U(shown)));
     text->setString(OUString());
-    text->insertTextContent(text->getEnd(), Reference<css::text::XTextContent>(field, UNO_QUERY_THROW), false);
+    // inserted at a cursor of the cell's text: Calc takes fields only there
+    Reference<css::text::XTextCursor> cursor = text->createTextCursor();
+    text->insertTextContent(Reference<css::text::XTextRange>(cursor, UNO_QUERY_THROW),
+                            Reference<css::text::XTextContent>(field, UNO_QUERY_THROW), false);
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const {
+std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const try {
     Check();
     // No list of links: the text fields of the cells that hold text.
     std::vector<host::Hyperlink> out;
@@ -592,11 +681,13 @@ std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const {
         }
     }
     return out;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 // ------------------------------------------------------------------ page breaks
 
-std::vector<int> CalcWorksheet::HPageBreaks() const {
+std::vector<int> CalcWorksheet::HPageBreaks() const try {
     Check();
     std::vector<int> rows;
     // The sheet's list of breaks (marked deprecated, and still the one call that gives them).
@@ -608,20 +699,26 @@ std::vector<int> CalcWorksheet::HPageBreaks() const {
     for (const sheet::TablePageBreakData& b : breaks)
         if (b.ManualBreak) rows.push_back(b.Position + 1);
     return rows;
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::AddHPageBreak(int row) {
+void CalcWorksheet::AddHPageBreak(int row) try {
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
     r->setPropertyValue("IsStartOfNewPage", Any(true));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
-void CalcWorksheet::RemoveHPageBreak(int row) {
+void CalcWorksheet::RemoveHPageBreak(int row) try {
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
     r->setPropertyValue("IsStartOfNewPage", Any(false));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
 }
 
 }  // namespace ormelin::calc

@@ -199,14 +199,27 @@ public:
         }
         CalcApplication app(ctx_, model, ui);
         Outcome outcome;
+        using Clock = std::chrono::steady_clock;
+        const auto t0 = Clock::now();
+        Clock::time_point t1, t2;
         {
             Step step(model, frame_, StepTitle(command));
+            t1 = Clock::now();
             outcome = RunCommand(app, command, ExtensionDir());
             try {
                 app.Flush();
             } catch (const uno::Exception& e) {
                 outcome.error = S(e.Message);
             }
+            t2 = Clock::now();
+        }
+        // With ORMELIN_CALC_TIMING set, where the command's time went (the timing script reads it).
+        if (const char* timing = std::getenv("ORMELIN_CALC_TIMING"); timing && *timing) {
+            const auto ms = [](Clock::time_point a, Clock::time_point b) {
+                return std::chrono::duration<double, std::milli>(b - a).count();
+            };
+            std::ofstream(timing, std::ios::app) << command << "\tstart " << ms(t0, t1) << "\tcommand "
+                                                 << ms(t1, t2) << "\tend " << ms(t2, Clock::now()) << '\n';
         }
         if (outcome.changed) {
             Reference<util::XModifiable> modifiable(model, UNO_QUERY);
