@@ -20,6 +20,8 @@
 #include <com/sun/star/sheet/XViewPane.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
+#include <com/sun/star/util/NumberFormat.hpp>
+#include <com/sun/star/util/XNumberFormatTypes.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
@@ -129,6 +131,9 @@ void CalcWorksheet::WritePage(const host::PageSetup& page) try {
     const bool landscape = page.orientation == host::PageOrientation::Landscape;
     sal_Int32 w = page.paperSize == 8 ? 29700 : 21000, h = page.paperSize == 8 ? 42000 : 29700;
     if (landscape) std::swap(w, h);
+    // No header or footer: Calc would add their heights to the margins.
+    ps->setPropertyValue("HeaderIsOn", Any(false));
+    ps->setPropertyValue("FooterIsOn", Any(false));
     ps->setPropertyValue("IsLandscape", Any(landscape));
     ps->setPropertyValue("Width", Any(w));
     ps->setPropertyValue("Height", Any(h));
@@ -343,6 +348,8 @@ std::shared_ptr<host::Worksheet> CalcWorkbook::Add(const host::Worksheet* before
     // A new sheet has the page setup a new worksheet has (Calc's default page
     // style has other margins).
     added->WritePage(host::PageSetup{});
+    // and the standard column width of a new worksheet (Calc's default is wider)
+    added->ColumnWidth(1, host::kMaxColumns, added->StandardWidth());
     return added;
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -402,7 +409,10 @@ sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const try {
         Reference<util::XNumberFormatsSupplier>(model_, UNO_QUERY_THROW)->getNumberFormats();
     // "General" is the document's standard format; the others are read in English.
     sal_Int32 key = 0;
-    if (text != "General") {
+    if (text == "@") {
+        key = Reference<util::XNumberFormatTypes>(formats, UNO_QUERY_THROW)
+                  ->getStandardFormat(util::NumberFormat::TEXT, lang::Locale());
+    } else if (text != "General") {
         const OUString code = U(text);
         key = formats->queryKey(code, English(), false);
         if (key < 0) key = formats->addNew(code, English());

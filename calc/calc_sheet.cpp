@@ -88,17 +88,20 @@ Area AreaOf(const table::CellRangeAddress& r, int lastColumn) {
 }
 
 constexpr double kMm100PerPoint = 2540.0 / 72.0;
-// Column widths: characters of the standard font (a 7-pixel digit at 96 dpi,
-// 5 pixels of padding), as the files give them.
-constexpr double kMm100PerPixel = 2540.0 / 96.0;
+// Column widths are characters of the standard font, as the files give them
+// (whole pixels of a 7-pixel digit, 5 of them padding); a unit of the files'
+// width is 196/100 mm in Calc (its measure of the standard font's digit, found
+// by reading and writing the files).
+constexpr double kMm100PerFileUnit = 196.0;
 
 sal_Int32 WidthMm100(double characters) {
     const double pixels = characters < 1 ? std::floor(characters * 12 + 0.5) : std::floor(characters * 7 + 0.5) + 5;
-    return static_cast<sal_Int32>(std::lround(pixels * kMm100PerPixel));
+    const double fileWidth = std::floor(pixels / 7 * 256) / 256;
+    return static_cast<sal_Int32>(std::lround(fileWidth * kMm100PerFileUnit));
 }
 
 double WidthCharacters(sal_Int32 mm100) {
-    const double pixels = std::round(mm100 / kMm100PerPixel);
+    const double pixels = std::round(mm100 / kMm100PerFileUnit * 7);
     const double characters = pixels >= 12 ? (pixels - 5) / 7 : pixels / 12;
     return std::round(characters * 100) / 100;
 }
