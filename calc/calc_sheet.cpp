@@ -106,6 +106,26 @@ double WidthCharacters(sal_Int32 mm100) {
     return std::round(characters * 100) / 100;
 }
 
+/// Calc moves a sheet's print areas with the rows and columns inserted or deleted
+/// before them; the host keeps them where they were, as the model does.
+class KeepPrintAreas {
+public:
+    explicit KeepPrintAreas(const Reference<sheet::XSpreadsheet>& sheet)
+        : print_(sheet, UNO_QUERY_THROW), kept_(print_->getPrintAreas()) {}
+    ~KeepPrintAreas() {
+        try {
+            if (kept_.hasElements()) print_->setPrintAreas(kept_);
+        } catch (...) {
+        }
+    }
+    KeepPrintAreas(const KeepPrintAreas&) = delete;
+    KeepPrintAreas& operator=(const KeepPrintAreas&) = delete;
+
+private:
+    Reference<sheet::XPrintAreas> print_;
+    Sequence<table::CellRangeAddress> kept_;
+};
+
 }  // namespace
 
 CalcWorksheet::CalcWorksheet(CalcWorkbook& book, Reference<sheet::XSpreadsheet> sheet)
@@ -433,6 +453,7 @@ double CalcWorksheet::StandardWidth() const try {
 
 void CalcWorksheet::InsertRows(int at, int count) try {
     Check();
+    KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->insertByIndex(at - 1, count);
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -440,29 +461,24 @@ void CalcWorksheet::InsertRows(int at, int count) try {
 
 void CalcWorksheet::DeleteRows(int at, int count) try {
     Check();
+    KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->removeByIndex(at - 1, count);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
-// Calc moves a print area with the columns inserted or deleted before it; the
-// host keeps it where it was, as the model does.
 void CalcWorksheet::InsertColumns(int at, int count) try {
     Check();
-    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
-    const Sequence<table::CellRangeAddress> kept = print->getPrintAreas();
+    KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->insertByIndex(at - 1, count);
-    if (kept.hasElements()) print->setPrintAreas(kept);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
 void CalcWorksheet::DeleteColumns(int at, int count) try {
     Check();
-    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
-    const Sequence<table::CellRangeAddress> kept = print->getPrintAreas();
+    KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->removeByIndex(at - 1, count);
-    if (kept.hasElements()) print->setPrintAreas(kept);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -472,6 +488,7 @@ void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
     if (area.entireRows()) return InsertRows(area.r1, area.rows());
     if (area.entireColumns()) return InsertColumns(area.c1, area.columns());
     const auto mode = shift == host::Shift::Right ? sheet::CellInsertMode_RIGHT : sheet::CellInsertMode_DOWN;
+    KeepPrintAreas keep(sheet_);
     Reference<sheet::XCellRangeMovement>(sheet_, UNO_QUERY_THROW)
         ->insertCells(AddressOf(static_cast<sal_Int16>(Index() - 1), area, LastColumn()), mode);
 } catch (const css::uno::Exception& e) {
@@ -483,6 +500,7 @@ void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
     if (area.entireRows()) return DeleteRows(area.r1, area.rows());
     if (area.entireColumns()) return DeleteColumns(area.c1, area.columns());
     const auto mode = shift == host::Shift::Left ? sheet::CellDeleteMode_LEFT : sheet::CellDeleteMode_UP;
+    KeepPrintAreas keep(sheet_);
     Reference<sheet::XCellRangeMovement>(sheet_, UNO_QUERY_THROW)
         ->removeRange(AddressOf(static_cast<sal_Int16>(Index() - 1), area, LastColumn()), mode);
 } catch (const css::uno::Exception& e) {

@@ -3,6 +3,9 @@
 
 #include <libintl.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include <mutex>
 #include <sstream>
 
@@ -25,12 +28,27 @@ using cli::Say;
 
 /// The command's messages in the user's language, from the catalogues the
 /// extension carries.
-void InitMessagesOnce(const std::string& extensionDir) {
+void InitMessagesOnce(const std::string& extensionDir, const std::string& uiLocale) {
     static std::once_flag once;
     std::call_once(once, [&] {
         cli::InitMessages();
         bindtextdomain("ormelin", (extensionDir + "/locale").c_str());
         bind_textdomain_codeset("ormelin", "UTF-8");
+        // The office sets LANGUAGE to its own interface language: a Russian
+        // interface, or a Russian environment, gets the Russian messages.
+        bool russian = uiLocale.rfind("ru", 0) == 0;
+        for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* v = std::getenv(var);
+            if (v && *v) {
+                russian = russian || std::string(v).rfind("ru", 0) == 0;
+                break;
+            }
+        }
+        if (russian) {
+            setenv("LANGUAGE", "ru", 1);
+            const char* now = std::setlocale(LC_MESSAGES, nullptr);
+            if (!now || std::string(now) == "C" || std::string(now) == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
+        }
     });
 }
 
@@ -145,8 +163,9 @@ std::string StepTitle(const std::string& command) {
     return "ЕСКД";
 }
 
-Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir) {
-    InitMessagesOnce(extensionDir);
+Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir,
+                   const std::string& uiLocale) {
+    InitMessagesOnce(extensionDir, uiLocale);
     Outcome out;
     const std::string verb = command.substr(0, command.find(':'));
     const std::vector<std::string> args = Arguments(command);

@@ -18,8 +18,10 @@ struct Outcome {
 };
 
 /// Runs a command (component.cpp lists them) on the application's workbook.
-/// extensionDir holds the message catalogues (locale/).
-Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir);
+/// extensionDir holds the message catalogues (locale/); uiLocale is the office's
+/// interface language ("ru", "en-US").
+Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir,
+                   const std::string& uiLocale);
 
 /// The undo step's title of a command.
 std::string StepTitle(const std::string& command);

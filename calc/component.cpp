@@ -33,7 +33,11 @@
 #include <com/sun/star/awt/Toolkit.hpp>
 #include <com/sun/star/awt/XMessageBoxFactory.hpp>
 #include <com/sun/star/awt/XWindowPeer.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/document/XActionLockable.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
@@ -80,6 +84,26 @@ std::string ExtensionDir() {
     std::string path = info.dli_fname;
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+/// The office's interface language (its configuration's ooLocale), or "".
+std::string UiLocale(const Reference<uno::XComponentContext>& ctx) {
+    try {
+        auto provider = configuration::theDefaultProvider::get(ctx);
+        beans::NamedValue path;
+        path.Name = "nodepath";
+        path.Value <<= OUString("/org.openoffice.Setup/L10N");
+        Sequence<Any> args(1);
+        args.getArray()[0] <<= path;
+        Reference<container::XNameAccess> l10n(
+            provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationAccess", args),
+            UNO_QUERY_THROW);
+        OUString locale;
+        l10n->getByName("ooLocale") >>= locale;
+        return S(locale);
+    } catch (const uno::Exception&) {
+        return {};
+    }
 }
 
 /// Calc's message boxes and file dialog. With ORMELIN_CALC_MESSAGES set (scripts
@@ -205,7 +229,7 @@ public:
         {
             Step step(model, frame_, StepTitle(command));
             t1 = Clock::now();
-            outcome = RunCommand(app, command, ExtensionDir());
+            outcome = RunCommand(app, command, ExtensionDir(), UiLocale(ctx_));
             try {
                 app.Flush();
             } catch (const uno::Exception& e) {
