@@ -46,8 +46,9 @@ demo: build
 	@echo "demo: the workbook is out/ormelin-demo.xlsx; the printed documents are the PDF files in out/"
 
 # Installs the command, its manual page, the headers and the library with its
-# package configuration under PREFIX.
+# package configuration under PREFIX, and the Calc extension as share/ormelin/ormelin.oxt.
 install: build
+	if grep -q "ORMELIN_CALC:BOOL=ON" $(BUILD)/CMakeCache.txt; then cmake --build $(BUILD) -j $(JOBS) --target ormelin_oxt; fi
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:

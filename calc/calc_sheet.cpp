@@ -90,9 +90,9 @@ Area AreaOf(const table::CellRangeAddress& r, int lastColumn) {
 constexpr double kMm100PerPoint = 2540.0 / 72.0;
 // Column widths are characters of the standard font, as the files give them
 // (whole pixels of a 7-pixel digit, 5 of them padding); a unit of the files'
-// width is 196/100 mm in Calc (its measure of the standard font's digit, found
+// width is 1.958 mm in Calc (its measure of the standard font's digit, found
 // by reading and writing the files).
-constexpr double kMm100PerFileUnit = 196.0;
+constexpr double kMm100PerFileUnit = 195.8;
 
 sal_Int32 WidthMm100(double characters) {
     const double pixels = characters < 1 ? std::floor(characters * 12 + 0.5) : std::floor(characters * 7 + 0.5) + 5;
