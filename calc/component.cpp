@@ -35,6 +35,7 @@
 #include <com/sun/star/awt/XWindowPeer.hpp>
 #include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
@@ -164,6 +165,14 @@ public:
         }
         lock_.set(model, UNO_QUERY);
         model_->lockControllers();
+        // Calc fits the heights of rows to their text after every merge and copy
+        // (most of a form's time); the host sets every height it wants itself.
+        props_.set(model, UNO_QUERY);
+        try {
+            if (props_.is()) props_->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+        } catch (const uno::Exception&) {
+            props_.clear();
+        }
         if (lock_.is()) lock_->addActionLock();
         Reference<task::XStatusIndicatorFactory> status(frame, UNO_QUERY);
         if (status.is()) indicator_ = status->createStatusIndicator();
@@ -172,6 +181,7 @@ public:
     ~Step() {
         try {
             if (indicator_.is()) indicator_->end();
+            if (props_.is()) props_->setPropertyValue("IsAdjustHeightEnabled", Any(true));
             if (lock_.is()) lock_->removeActionLock();
             model_->unlockControllers();
             if (undo_.is()) undo_->leaveUndoContext();
@@ -185,6 +195,7 @@ private:
     Reference<frame::XModel> model_;
     Reference<document::XUndoManager> undo_;
     Reference<document::XActionLockable> lock_;
+    Reference<beans::XPropertySet> props_;
     Reference<task::XStatusIndicator> indicator_;
 };
 
