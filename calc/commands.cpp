@@ -136,6 +136,21 @@ void SetAttribute(CalcApplication& app, Outcome& out, const std::string& assignm
     out.changed = true;
 }
 
+/// The register's attributes of the active sheet's document, one per line with
+/// the field each fills (editing them in a dialog is not built yet: scripts set
+/// them with attribute:NAME=VALUE).
+void ShowAttributes(CalcApplication& app, Outcome& out) {
+    auto ws = DocumentSheet(app);
+    Documents docs(app);
+    auto record = std::make_shared<AttrDoc>();
+    docs.FromRegister(record, ws);
+    std::string text;
+    for (const auto& field : cli::RegisterAttributes())
+        text += std::string(field.name) + " (" + cli::Tr(std::string(field.field).c_str()) + "): " +
+                record->GetText(field.name) + "\n";
+    out.notes.push_back(text);
+}
+
 void Import(CalcApplication& app, Outcome& out, const std::string& path) {
     cli::ImportOptions options;
     options.bom = path;
@@ -175,6 +190,7 @@ Outcome RunCommand(CalcApplication& app, const std::string& command, const std::
         else if (verb == "form") Form(app, out, args);
         else if (verb == "rollback") Rollback(app, out);
         else if (verb == "attribute") SetAttribute(app, out, rest);
+        else if (verb == "attributes") ShowAttributes(app, out);
         else if (verb == "import" && !rest.empty()) Import(app, out, rest);
         else out.error = "Неизвестная команда: " + command;
     } catch (const Failure& f) {

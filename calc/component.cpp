@@ -224,7 +224,18 @@ public:
 
     // XDispatch
     void SAL_CALL dispatch(const util::URL& url, const Sequence<beans::PropertyValue>&) override {
-        const std::string command = S(url.Complete.copy(static_cast<sal_Int32>(sizeof(kProtocol) - 1)));
+        std::string command = S(url.Complete.copy(static_cast<sal_Int32>(sizeof(kProtocol) - 1)));
+        if (command == "import") {
+            // the BOM file first: a cancelled dialog changes nothing
+            auto picker = ui::dialogs::FilePicker::createWithMode(ctx_, ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE);
+            picker->appendFilter("BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml");
+            if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return;
+            const Sequence<OUString> files = picker->getSelectedFiles();
+            if (!files.hasElements()) return;
+            OUString path;
+            osl::FileBase::getSystemPathFromFileURL(files[0], path);
+            command += ":" + S(path);
+        }
         Reference<frame::XModel> model;
         if (frame_.is() && frame_->getController().is()) model = frame_->getController()->getModel();
         auto ui = std::make_shared<CalcUi>(ctx_, frame_);
