@@ -17,9 +17,30 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ormelin/kalvora.hpp"
+#include "ormelin/model.hpp"
 #include "xlsx/archive_writer.hpp"
 
 namespace bench {
+
+/// A specification list of n data rows in a new workbook: designation, name and
+/// quantity filled, every seventh row empty (the gaps between sections of a real list).
+inline std::shared_ptr<ormelin::host::Worksheet> SpecificationList(ormelin::Kalvora& k,
+                                                                   ormelin::model::ModelApplication& app, int n) {
+    using ormelin::host::Area;
+    auto book = app.NewWorkbook();
+    std::shared_ptr<ormelin::host::Worksheet> ws = book->Sheet(1);
+    k.SPA_Blank(ws);
+    for (int i = 1; i <= n; ++i) {
+        if (i % 7 == 0) continue;
+        const int r = i + 1;
+        ws->SetValue(Area{r, 1, r, 1}, std::string("А4"));
+        ws->SetValue(Area{r, 4, r, 4}, "АБВГ.301234." + std::to_string(100 + i % 900));
+        ws->SetValue(Area{r, 5, r, 5}, "Резистор С2-33Н-0,25-" + std::to_string(i) + " кОм");
+        ws->SetValue(Area{r, 6, r, 6}, static_cast<double>(i % 5 + 1));
+    }
+    return ws;
+}
 
 inline std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "ormelin/attr_doc.hpp"
+#include "ormelin/documents.hpp"
 #include "ormelin/kalvora.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
@@ -26,22 +27,7 @@ namespace {
 
 using namespace ormelin;
 
-// A specification list of n data rows: designation, name and quantity filled,
-// every seventh row empty (the gaps between sections of a real list).
-std::shared_ptr<host::Worksheet> SpecificationList(Kalvora& k, model::ModelApplication& app, int n) {
-    auto book = app.NewWorkbook();
-    std::shared_ptr<host::Worksheet> ws = book->Sheet(1);
-    k.SPA_Blank(ws);
-    for (int i = 1; i <= n; ++i) {
-        if (i % 7 == 0) continue;
-        const int r = i + 1;
-        ws->SetValue(host::Area{r, 1, r, 1}, std::string("А4"));
-        ws->SetValue(host::Area{r, 4, r, 4}, "АБВГ.301234." + std::to_string(100 + i % 900));
-        ws->SetValue(host::Area{r, 5, r, 5}, "Резистор С2-33Н-0,25-" + std::to_string(i) + " кОм");
-        ws->SetValue(host::Area{r, 6, r, 6}, static_cast<double>(i % 5 + 1));
-    }
-    return ws;
-}
+using bench::SpecificationList;
 
 void BM_FormSpecification(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
@@ -63,6 +49,51 @@ void BM_FormSpecification(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FormSpecification)->Arg(2000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A specification of n rows in groups: an empty row, a heading, five entries of
+// which every other one takes a second row. Forming with entries kept whole
+// (argument 1) against strictly in list order (0), with print setup.
+std::shared_ptr<host::Worksheet> GroupedSpecificationList(Kalvora& k, model::ModelApplication& app, int n) {
+    auto book = app.NewWorkbook();
+    std::shared_ptr<host::Worksheet> ws = book->Sheet(1);
+    k.SPA_Blank(ws);
+    for (int i = 1; i <= n; ++i) {
+        const int r = i + 1, at = i % 9;
+        if (at == 0) continue;
+        if (at == 1) {
+            ws->SetValue(host::Area{r, 5, r, 5}, "Группа " + std::to_string(i));
+        } else if (at % 2 == 1) {
+            ws->SetValue(host::Area{r, 5, r, 5}, std::string("0,25 Вт"));
+        } else {
+            ws->SetValue(host::Area{r, 3, r, 3}, static_cast<double>(i));
+            ws->SetValue(host::Area{r, 4, r, 4}, "АБВГ.301234." + std::to_string(100 + i % 900));
+            ws->SetValue(host::Area{r, 5, r, 5}, "Резистор С2-33Н-" + std::to_string(i) + " кОм");
+            ws->SetValue(host::Area{r, 6, r, 6}, static_cast<double>(i % 5 + 1));
+        }
+    }
+    return ws;
+}
+
+void BM_FormKeptTogether(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const bool keep = state.range(1) != 0;
+    auto ui = std::make_shared<model::ScriptedUi>();
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            auto app = std::make_unique<model::ModelApplication>(ui);
+            auto k = Kalvora::Create(*app);
+            Kalvora::WorksheetRef ws = GroupedSpecificationList(*k, *app, n);
+            state.ResumeTiming();
+            k->Typed().Form(ws, {.forPrint = true, .pageRevi = true, .keepTogether = keep});
+            state.PauseTiming();
+            benchmark::DoNotOptimize(ws->UsedRange());
+        }
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_FormKeptTogether)->Args({20000, 0})->Args({20000, 1})->Unit(benchmark::kMillisecond);
 
 // ------------------------------------------------------------------ group specification
 

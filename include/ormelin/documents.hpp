@@ -33,6 +33,10 @@ namespace ormelin {
 struct FormingOptions {
     bool forPrint = false;   // print setup: print area, margins, paper, page breaks, page-break view
     bool pageRevi = false;   // a change-registration sheet after the last sheet (3 sheets or more)
+    /// Entries kept whole on their sheets: no heading alone at a sheet's end, no
+    /// entry split, no sheet beginning with empty rows (off: rows are carried
+    /// strictly in list order, as the service's methods do).
+    bool keepTogether = false;
 };
 
 /// What forming did.
@@ -48,6 +52,11 @@ struct FormingOutcome {
     /// stops at a run of empty rows and leaves what follows.
     std::optional<int> rowsLeftBelow;
     bool printSetupApplied = false;
+    /// With keepTogether: the padding rows inserted, and the entries longer than
+    /// a sheet that were split all the same.
+    int paddingRows = 0;
+    int entriesSplit = 0;
+    std::vector<int> splitEntryRows;  // the list row each split entry began at
 };
 
 /// What rollback did.

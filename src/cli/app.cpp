@@ -33,8 +33,13 @@ const std::vector<Command>& Commands() {
                  "\"Прочие изделия\") from a CAD bill of materials"),
          &DeclareImport, &RunImport},
         {"delete", Message("delete the document: its sheet and its register row"), &DeclareDelete, &RunDelete},
-        {"pdf", Message("print SHEET to a PDF file through LibreOffice (the workbook is only read)"),
+        {"pdf", Message("print SHEET, or with --all every formed document, to a PDF file at the standard's "
+                        "millimetres (the workbook is only read)"),
          &DeclarePdf, &RunPdf},
+        {"check",
+         Message("report what a normocontrol would reject in the documents of BOOK (or on SHEET...): one finding a "
+                 "line; exit status 1 when any is an error"),
+         &DeclareCheck, &RunCheck},
         {"demo", Message("write a sample workbook with documents of every kind into DIR"), &DeclareDemo, &RunDemo},
     };
     return commands;

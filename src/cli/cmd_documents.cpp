@@ -59,6 +59,8 @@ void DeclareForm(CLI::App& sub, Options& opt) {
     DeclareBookAndSheet(sub, opt);
     sub.add_flag("--print", opt.print, Tr("also set up printing: print area, margins, paper, page breaks"));
     sub.add_flag("--revisions", opt.revisions, Tr("add a change-registration sheet to documents of three or more sheets"));
+    sub.add_flag("--no-keep-together", opt.noKeepTogether,
+                 Tr("carry the rows strictly in list order: a heading may end a sheet, an entry may be split"));
     DeclareWrites(sub, opt);
 }
 
@@ -160,7 +162,8 @@ int RunForm(const Options& opt, std::ostream&, std::ostream& err) {
     s.CheckWritable();
     auto ws = s.DocumentSheet(opt.sheet);
     const FormingOutcome formed =
-        s.Service().Typed().Form(ws, {.forPrint = opt.print, .pageRevi = opt.revisions});
+        s.Service().Typed().Form(ws, {.forPrint = opt.print, .pageRevi = opt.revisions,
+                                      .keepTogether = !opt.noKeepTogether});
     if (!formed.formed && IsFormedState(formed.stateBefore)) {
         throw Failure{kFailed, Say("sheet \"{1}\" holds a formed document already; roll it back first (ormelin rollback)",
                                    {opt.sheet})};
@@ -170,6 +173,12 @@ int RunForm(const Options& opt, std::ostream&, std::ostream& err) {
         err << "ormelin: "
             << Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the last sheet",
                    {std::to_string(*formed.rowsLeftBelow)})
+            << '\n';
+    }
+    for (const int row : formed.splitEntryRows) {
+        err << "ormelin: "
+            << Say("the entry at list row {1} is longer than a sheet and is split across sheets",
+                   {std::to_string(row)})
             << '\n';
     }
     s.Write();

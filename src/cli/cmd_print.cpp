@@ -1,4 +1,9 @@
 // `ormelin pdf` and `ormelin demo`: formed sheets printed to PDF files.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -6,6 +11,7 @@
 #include "cli/commands.hpp"
 #include "cli/i18n.hpp"
 #include "cli/print.hpp"
+#include "render/render.hpp"
 
 namespace fs = std::filesystem;
 
@@ -49,13 +55,23 @@ void PrintSheetToPdf(const std::string& office, const Options& opt, const std::s
 }  // namespace
 
 void DeclarePdf(CLI::App& sub, Options& opt) {
-    DeclareBookAndSheet(sub, opt);
-    sub.add_option("OUT", opt.pdf, Tr("the PDF file to write: a new file or an earlier PDF"))->required();
+    sub.add_option("BOOK", opt.book, Tr("workbook (.xlsx)"))->required();
+    sub.add_option("SHEET", opt.sheet, Tr("the document's sheet (not with --all)"));
+    sub.add_option("OUT", opt.pdf, Tr("the PDF file to write: a new file or an earlier PDF"));
+    sub.add_flag("--all", opt.all,
+                 Tr("print every formed document of the workbook into OUT, a bookmark per document"));
+    sub.add_option("--via", opt.via, Tr("print through LibreOffice instead (\"libreoffice\"), one sheet at a time"))
+        ->check(CLI::IsMember({"libreoffice"}));
     DeclareWait(sub, opt);
     sub.footer(Tr(
-        "A formed sheet must have been formed with --print. When the forms' font ISOCPEUR is not installed,\n"
-        "the free drafting font osifont stands in for it (a private font configuration; nothing of the\n"
-        "system's is changed)."));
+        "ormelin pdf BOOK SHEET OUT.pdf prints one formed document; ormelin pdf BOOK OUT.pdf --all prints\n"
+        "every formed document of the workbook into one file, with its designation and name as a bookmark.\n"
+        "ormelin draws the sheets itself at the standard's millimetres (frame, title blocks and tables with\n"
+        "main and thin lines, texts in the drafting font, embedded): no LibreOffice and no display needed.\n"
+        "A text wider than its field is condensed down to 80 %; what still does not fit is cut at the\n"
+        "field's edge and named on standard error. The PDF is written whole or not at all; the workbook\n"
+        "is only read. With --via libreoffice the sheet prints through LibreOffice as the workbook's own\n"
+        "print setup lays it out (it must have been formed with --print)."));
 }
 
 void DeclareDemo(CLI::App& sub, Options& opt) {
@@ -63,39 +79,138 @@ void DeclareDemo(CLI::App& sub, Options& opt) {
         ->required();
 }
 
-int RunPdf(const Options& opt, std::ostream&, std::ostream& err) {
+namespace {
+
+/// A file beside the destination that becomes it by renaming once it is whole.
+class TempBeside {
+public:
+    explicit TempBeside(const std::string& destination) : destination_(destination) {
+        std::string pattern = destination + ".XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0) throw Failure{kFailed, Say("cannot write beside {1}: {2}", {destination, std::strerror(errno)})};
+        close(fd);
+        path_ = pattern;
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+    ~TempBeside() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+    const std::string& Path() const { return path_; }
+    void Commit() {
+        std::error_code ec;
+        fs::rename(path_, destination_, ec);
+        if (ec) throw Failure{kFailed, Say("cannot write {1}: {2}", {destination_, ec.message()})};
+        path_.clear();
+    }
+
+private:
+    std::string destination_, path_;
+};
+
+/// The kind's title in the user's language, for the PDF's subject.
+std::string KindTitle(std::int32_t state) { return Tr(KindEntryOf(KindOf(state)).title); }
+
+/// Prints formed documents with ormelin's own renderer into one PDF.
+void RenderToPdf(Session& s, const std::vector<std::shared_ptr<host::Worksheet>>& sheets, const Options& opt,
+                 std::ostream& err) {
+    std::vector<render::Document> docs;
+    std::string subject;
+    for (const auto& ws : sheets) {
+        auto ref = ws;
+        const std::int32_t state = s.Service().StateOfDocument(ref);
+        if (!IsFormedState(state)) {
+            throw Failure{kFailed, Say("sheet \"{1}\" is not a formed document: form it first (ormelin form)",
+                                       {ws->Name()})};
+        }
+        if (!render::CanRender(state)) {
+            throw Failure{kFailed, Say("sheet \"{1}\" ({2}) cannot be printed by ormelin yet: use --via libreoffice",
+                                       {ws->Name(), KindTitle(state)})};
+        }
+        docs.push_back({ws, state});
+        const std::string kind = KindTitle(state);
+        if (subject.find(kind) == std::string::npos) subject += (subject.empty() ? "" : ", ") + kind;
+    }
+    render::PdfInfo info;
+    info.subject = subject;
+    info.creator = std::string("ormelin ") + ORMELIN_VERSION;
+    info.title = docs.size() == 1 ? render::DocumentTitle(*docs.front().sheet, docs.front().state)
+                                  : fs::path(opt.book).stem().string();
+    TempBeside temp(opt.pdf);
+    std::vector<render::Printed> printed;
+    try {
+        printed = render::PrintPdf(docs, temp.Path(), info, opt.all);
+    } catch (const std::runtime_error& e) {
+        throw Failure{kFailed, Say("cannot print to {1}: {2}", {opt.pdf, e.what()})};
+    }
+    temp.Commit();
+    for (const auto& p : printed)
+        for (const auto& c : p.clipped) {
+            char need[32], have[32];
+            std::snprintf(need, sizeof need, "%.1f", c.neededMm);
+            std::snprintf(have, sizeof have, "%.1f", c.availableMm);
+            err << "ormelin: "
+                << Say("sheet \"{1}\", cell {2} (printed sheet {3}): \"{4}\" is {5} mm wide, its field {6} mm: "
+                       "cut at the field's edge",
+                       {c.sheet, c.cell, std::to_string(c.page), c.text, need, have})
+                << '\n';
+        }
+}
+
+}  // namespace
+
+int RunPdf(const Options& given, std::ostream&, std::ostream& err) {
+    Options opt = given;
+    if (opt.all) {
+        if (!opt.pdf.empty()) throw Failure{kUsage, Say("with --all give BOOK and OUT only, no SHEET")};
+        opt.pdf = opt.sheet;
+        opt.sheet.clear();
+    }
+    if (opt.pdf.empty())
+        throw Failure{kUsage, opt.all ? Say("name the PDF file to write: ormelin pdf BOOK OUT.pdf --all")
+                                      : Say("name the sheet and the PDF file: ormelin pdf BOOK SHEET OUT.pdf")};
     CheckPdfDestination(opt);
-    auto office = FindOffice();
-    if (!office) throw Failure{kFailed, Say("printing to PDF needs LibreOffice (soffice), which is not installed")};
-    PrintSheetToPdf(*office, opt, opt.sheet, opt.pdf, err);
+    if (opt.via == "libreoffice") {
+        if (opt.all) throw Failure{kUsage, Say("--via libreoffice prints one sheet at a time; it does not take --all")};
+        auto office = FindOffice();
+        if (!office)
+            throw Failure{kFailed, Say("printing to PDF needs LibreOffice (soffice), which is not installed")};
+        PrintSheetToPdf(*office, opt, opt.sheet, opt.pdf, err);
+        return kOk;
+    }
+    Session s(opt, err);
+    s.Open(false, false);
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    if (opt.all) {
+        for (int i = 1; i <= s.Book().Count(); ++i) {
+            auto ws = s.Book().Sheet(i);
+            if (s.Service().DocumIsForm(ws) == 1) sheets.push_back(ws);
+        }
+        if (sheets.empty()) throw Failure{kFailed, Say("{1} holds no formed document to print", {opt.book})};
+    } else {
+        sheets.push_back(s.Sheet(opt.sheet));
+    }
+    s.CheckNoErrors();
+    RenderToPdf(s, sheets, opt, err);
     return kOk;
 }
 
 int RunDemo(const Options& opt, std::ostream& out, std::ostream& err) {
     std::string path = WriteDemo(opt.dir, err);
     out << path << '\n';
-    auto office = FindOffice();
-    if (!office) {
-        err << "ormelin: " << Say("LibreOffice is not installed: the documents are not printed to PDF") << '\n';
-        return kOk;
-    }
     // Every formed document of the sample is printed beside the workbook.
     Options book = opt;
     book.book = path;
-    std::vector<std::string> formed;
-    {
-        Session s(book, err);
-        s.Open(false, false);
-        for (int i = 1; i <= s.Book().Count(); ++i) {
-            auto ws = s.Book().Sheet(i);
-            if (s.Service().DocumIsForm(ws) == 1) formed.push_back(ws->Name());
-        }
-    }
-    for (const auto& name : formed) {
-        book.pdf = (fs::path(opt.dir) / (name + ".pdf")).string();
-        CheckPdfDestination(book);
-        PrintSheetToPdf(*office, book, name, book.pdf, err);
-        out << book.pdf << '\n';
+    Session s(book, err);
+    s.Open(false, false);
+    for (int i = 1; i <= s.Book().Count(); ++i) {
+        auto ws = s.Book().Sheet(i);
+        if (s.Service().DocumIsForm(ws) != 1) continue;
+        Options one = book;
+        one.pdf = (fs::path(opt.dir) / (ws->Name() + ".pdf")).string();
+        CheckPdfDestination(one);
+        RenderToPdf(s, {ws}, one, err);
+        out << one.pdf << '\n';
     }
     return kOk;
 }

@@ -29,6 +29,8 @@ void DeclareDelete(CLI::App& sub, Options& opt);
 int RunDelete(const Options& opt, std::ostream& out, std::ostream& err);
 void DeclarePdf(CLI::App& sub, Options& opt);
 int RunPdf(const Options& opt, std::ostream& out, std::ostream& err);
+void DeclareCheck(CLI::App& sub, Options& opt);
+int RunCheck(const Options& opt, std::ostream& out, std::ostream& err);
 void DeclareDemo(CLI::App& sub, Options& opt);
 int RunDemo(const Options& opt, std::ostream& out, std::ostream& err);
 

@@ -190,6 +190,8 @@ void SetAttributes(AttrDoc& doc, const std::string& designation, const std::stri
     doc.LetText("aAppr", "Смирнов");
     doc.LetText("aDesd", "12.10.26");
     doc.LetText("aChed", "14.10.26");
+    doc.LetText("aNcod", "16.10.26");
+    doc.LetText("aAppd", "19.10.26");
     doc.LetText("aLite", "О1");
     doc.LetText("aFirm1", "АО \"Ормелин\"");
 }
@@ -231,7 +233,7 @@ std::string WriteDemo(const std::string& dir, std::ostream& err) {
     docs.push_back({ksSPA_OT, "АБВГ.436234.001", "АБВГ.436234.001", "", 2, SpecificationRows(), true});
     docs.push_back({ksPE_OT_1, "АБВГ.436234.001 ПЭ3", "АБВГ.436234.001 ПЭ3", "", 2, {}, true, true});
     docs.push_back({ksVN_OT, "АБВГ.436234.001 ВН", "АБВГ.436234.001 ВН", "", 2, MediaRows(), true});
-    docs.push_back({ksVE_OT, "АБВГ.436234.001 ЭД", "АБВГ.436234.001 ЭД", "", 7, OperationalRows(), true});
+    docs.push_back({ksVE_OT, "АБВГ.436234.001 ВЭ", "АБВГ.436234.001 ВЭ", "", 7, OperationalRows(), true});
     docs.push_back({ksVPA_OT, "АБВГ.436234.001 ВП", "АБВГ.436234.001 ВП", "", 3, {}, true, true});
     // The group specification of the unit's three executions.
     docs.push_back({ksSPB_OT, "АБВГ.436234.002", "АБВГ.436234.002", "", 2, GroupSpecificationRows(), true});

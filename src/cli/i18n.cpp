@@ -60,6 +60,10 @@ void InitMessages() {
 const char* Tr(const char* english) { return dgettext(kDomain, english); }
 
 std::string Say(const char* english, std::initializer_list<std::string> args) {
+    return Say(english, std::vector<std::string>(args));
+}
+
+std::string Say(const char* english, const std::vector<std::string>& args) {
     const std::string_view text = Tr(english);
     std::string out;
     out.reserve(text.size());
@@ -67,7 +71,7 @@ std::string Say(const char* english, std::initializer_list<std::string> args) {
         if (text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' && text[i + 1] >= '1' && text[i + 1] <= '9') {
             const auto n = static_cast<std::size_t>(text[i + 1] - '1');
             if (n < args.size()) {
-                out += *(args.begin() + n);
+                out += args[n];
                 i += 2;
                 continue;
             }

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace ormelin::cli {
 
@@ -21,5 +22,7 @@ constexpr const char* Message(const char* english) { return english; }
 
 /// A translated message with {1}, {2}, ... replaced by the arguments.
 std::string Say(const char* english, std::initializer_list<std::string> args = {});
+/// The same with the arguments in a vector.
+std::string Say(const char* english, const std::vector<std::string>& args);
 
 }  // namespace ormelin::cli

@@ -33,7 +33,12 @@ struct Options {
     int row = 0;
     double wait = 10;
     bool print = false, revisions = false, force = false, yes = false;
+    bool all = false;     // pdf: every formed document of the workbook
+    std::string via;      // pdf: "libreoffice" prints through LibreOffice
+    bool noKeepTogether = false;  // form: rows strictly in list order
     std::vector<std::string> sets;
+    std::vector<std::string> sheets;   // check: SHEET...
+    bool jsonOutput = false;           // check: --json
     ImportOptions import;
 };
 

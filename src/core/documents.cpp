@@ -77,12 +77,17 @@ FormingOutcome Documents::FormOn(const WorksheetRef& ws, FormId form, std::int32
     // when it fails.
     if (form == FormId::A4LandscapeGroup) ws_.reset();
     const forming::FormResult r = forming::FormList(app_, sheet, form, listState, *attDoc_,
-                                                    {.forPrint = options.forPrint, .pageRevi = options.pageRevi});
+                                                    {.forPrint = options.forPrint,
+                                                     .pageRevi = options.pageRevi,
+                                                     .keepTogether = options.keepTogether});
     outcome.formed = r.geometry != nullptr;
     outcome.sheetCount = r.sheetCount;
     outcome.registrationSheet = r.registrationSheet;
     outcome.rowsLeftBelow = r.rowsLeftBelow;
     outcome.printSetupApplied = r.printSetupApplied;
+    outcome.paddingRows = r.paddingRows;
+    outcome.entriesSplit = r.entriesSplit;
+    outcome.splitEntryRows = r.splitEntryRows;
     return outcome;
 }
 

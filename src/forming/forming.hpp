@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "forming/geometry.hpp"
 #include "ormelin/attr_doc.hpp"
@@ -21,6 +22,10 @@ namespace ormelin::forming {
 struct FormOptions {
     bool forPrint = false;   // print setup: print area, margins, paper, page breaks, page-break view
     bool pageRevi = false;   // a change-registration sheet after the last sheet (3 sheets or more)
+    /// Entries kept whole on their sheets (keep_together.hpp): padding rows end a
+    /// sheet so that no heading stands alone at its end, no entry is split and no
+    /// sheet begins with empty rows.
+    bool keepTogether = false;
 };
 
 /// What forming did.
@@ -35,6 +40,11 @@ struct FormResult {
     std::optional<int> rowsLeftBelow;
     /// The print setup was applied (its steps each on their own: a failing step is passed over).
     bool printSetupApplied = false;
+    /// With keepTogether: the padding rows inserted, and the entries split
+    /// across sheets all the same because they are longer than a sheet.
+    int paddingRows = 0;
+    int entriesSplit = 0;
+    std::vector<int> splitEntryRows;  // the list row each split entry began at
 };
 
 /// Whether a list state is formed on the A4 portrait form (the specification, 0
@@ -60,6 +70,15 @@ FormResult FormA4(host::Application& app, const std::shared_ptr<host::Worksheet>
 FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record,
                   const FormOptions& options);
 // ---- end of the list of purchased products ----
+
+/// The worksheet column a list column (1-based) of the list state stands in
+/// once formed: the first column of its field (the group specification's
+/// without the change-registration sheet's column A).
+int FormedColumnOf(std::int32_t listState, int listColumn);
+/// The same for each form.
+int A4ColumnOf(std::int32_t listState, int listColumn);
+int A3ColumnOf(int listColumn);
+int SpbColumnOf(int listColumn);
 
 /// The geometry of a formed document's state, by which its sheets are read and the
 /// rows its forming inserted found on rollback; null for a state that is not a

@@ -144,6 +144,15 @@ void WriteSheetCount(host::Worksheet& w, int n) {
 
 }  // namespace
 
+int A3ColumnOf(int listColumn) {
+    int column = listColumn + 2;  // after the binding-margin columns
+    for (const char* run : kInserted) {
+        const host::Area a = host::ParseAddress(run);
+        if (column >= a.c1) column += a.columns();
+    }
+    return column;
+}
+
 void ColumnsWidthA3(host::Worksheet& w) { ColumnWidthsOf(w, kPurchasedProducts, kA4Portrait.columns + 1); }
 
 FormResult FormA3(host::Application& app, const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc& record,

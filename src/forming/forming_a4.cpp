@@ -177,6 +177,16 @@ void WriteSheetCount(host::Worksheet& w, int n) {
 
 void ColumnsWidthA4(host::Worksheet& w) { ColumnWidthsOf(w, kA4Portrait, 1); }
 
+int A4ColumnOf(std::int32_t listState, int listColumn) {
+    int column = listColumn + 2;  // after the binding-margin columns
+    if (const A4Grid* grid = GridOf(listState))
+        for (const char* run : grid->inserted) {
+            const host::Area a = host::ParseAddress(run);
+            if (column >= a.c1) column += a.columns();
+        }
+    return column;
+}
+
 bool IsA4Kind(std::int32_t state) {
     return GridOf(state) != nullptr;
 }

@@ -111,6 +111,16 @@ int FirstContentRowBelow(const host::Worksheet& w, int last) {
 
 }  // namespace
 
+int SpbColumnOf(int listColumn) {
+    int column = listColumn;
+    for (const ColumnStep& s : kColumnStep) {
+        if (s.op != I) continue;
+        const host::Area a = ColumnsOf(s.columns);
+        if (column >= a.c1) column += a.columns();
+    }
+    return column;
+}
+
 std::vector<std::pair<long long, long long>> GroupFrameRows(int sheets, bool registration) {
     // the binding-margin rows, then what rollback deletes
     std::vector<std::pair<long long, long long>> rows = {{1, 2}};

@@ -12,6 +12,7 @@
 
 #include "base/text.hpp"
 #include "forming/forming.hpp"
+#include "forming/keep_together.hpp"
 #include "forming/rollback.hpp"
 #include "lists/lists.hpp"
 #include "recognition/recognition.hpp"
@@ -157,6 +158,15 @@ std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeome
     return rows;
 }
 
+const SheetGeometry* FormedGeometryOn(const host::Worksheet& w, std::int32_t formedState) {
+    const SheetGeometry* g = GeometryOfFormed(formedState);
+    if (g && StateEntryOf(formedState).form == FormId::A4LandscapeGroup) {
+        const bool moved = !NextBottomLine(w, kA4LandscapeGroup, 2) && NextBottomLine(w, kA4LandscapeGroupMoved, 2);
+        return moved ? &kA4LandscapeGroupMoved : &kA4LandscapeGroup;
+    }
+    return g;
+}
+
 namespace {
 
 /// The window shows the sheet plainly: normal view, gridlines, no frozen panes.
@@ -171,14 +181,6 @@ host::Window& PlainWindow(host::Worksheet& w, host::Application& app) {
 }
 
 // ------------------------------------------------------------------ group specification
-
-/// The rows forming inserted into a group specification: its form stands one
-/// column right when the change-registration sheet is there, which its bottom
-/// lines tell.
-std::vector<RowSpan> FindGroupInsertedRows(const host::Worksheet& w) {
-    const bool moved = !NextBottomLine(w, kA4LandscapeGroup, 2) && NextBottomLine(w, kA4LandscapeGroupMoved, 2);
-    return FindInsertedRows(w, moved ? kA4LandscapeGroupMoved : kA4LandscapeGroup);
-}
 
 /// The group specification's form columns and header rows give way to its list
 /// head: the empty column A, the two rows above the head; the execution numbers
@@ -234,10 +236,14 @@ bool RollBack(host::Application& app, const std::shared_ptr<host::Worksheet>& sh
     const SheetGeometry* geometry = GeometryOfFormed(formed);
     const bool group = StateEntryOf(formed).form == FormId::A4LandscapeGroup;
     std::vector<RowSpan> inserted;
-    if (group)
-        inserted = FindGroupInsertedRows(w);
-    else if (geometry)
-        inserted = FindInsertedRows(w, *geometry);
+    if (geometry) {
+        const SheetGeometry& on = *FormedGeometryOn(w, formed);
+        inserted = FindInsertedRows(w, on);
+        // The rows forming padded to keep entries whole go too (those a user
+        // filled stay, without their mark).
+        for (const int r : TakePaddingRows(w, on, formed)) inserted.push_back({r, r});
+        std::sort(inserted.begin(), inserted.end(), [](const RowSpan& a, const RowSpan& b) { return a.from < b.from; });
+    }
 
     host::Window& win = PlainWindow(w, app);
     const host::Range all = w.Cells();

@@ -31,6 +31,11 @@ std::vector<RowSpan> InsertedRowsOf(const SheetGeometry& g, int sheets, bool reg
 /// them throws Error(InvalidArgument) naming the first row that does not match.
 std::vector<RowSpan> FindInsertedRows(const host::Worksheet& w, const SheetGeometry& g);
 
+/// The geometry a formed document of the state stands on: the group
+/// specification's form stands one column right when its change-registration
+/// sheet is there, which its bottom lines tell. Null for a state not formed.
+const SheetGeometry* FormedGeometryOn(const host::Worksheet& w, std::int32_t formedState);
+
 /// Rolls the formed document on the sheet back to its list: frames and merges
 /// removed, the form's own columns and the rows forming inserted (FindInsertedRows)
 /// deleted, whatever height the list rows have, the columns then empty deleted, the list head drawn again (its

@@ -296,7 +296,14 @@ constexpr double kDays1900To1904 = 1462;
 
 std::string DisplayValue(const Value& v, const std::string& numberFormat, bool date1904) {
     if (std::holds_alternative<std::monostate>(v)) return {};
-    if (auto* s = std::get_if<std::string>(&v)) return *s;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        // An empty fourth section (";;;") shows no text, as in every spreadsheet.
+        if (numberFormat.find(';') != std::string::npos) {
+            const auto sections = Sections(numberFormat);
+            if (sections.size() >= 4 && sections[3].empty()) return {};
+        }
+        return *s;
+    }
     if (auto* b = std::get_if<bool>(&v)) return *b ? "TRUE" : "FALSE";
     if (auto* e = std::get_if<CellError>(&v)) return ErrorText(*e);
     const double x = std::get<double>(v);

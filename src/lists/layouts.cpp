@@ -3,6 +3,7 @@
 // Every layout works on the sheet it is given and reports its own errors.
 // Format patches below name only the fields they change; the others stay empty.
 
+#include "lists/entries.hpp"
 #include "lists/layout.hpp"
 #include "lists/lists.hpp"
 
@@ -41,6 +42,10 @@ const std::vector<Step>& SpaLayout() {
 }
 
 // List of elements: header row 1, columns A..F.
+// The specification's entry columns: key A "Формат", B "Зона", C "Поз.",
+// D "Обозначение", F "Кол."; numbers in C and F.
+const EntryColumns kSpaEntries{7, {1, 2, 3, 4, 6}, {}, {3, 6}};
+
 const std::vector<Step>& PeLayout() {
     static const std::vector<Step> steps = {
         {.range = "A:A", .width = 3},
@@ -59,6 +64,9 @@ const std::vector<Step>& PeLayout() {
     };
     return steps;
 }
+
+// The list of elements: key A "Зона", B "Поз. обозначение", D "Кол."; numbers in D.
+const EntryColumns kPeEntries{5, {1, 2, 4}, {}, {4}};
 
 // List of documents on data media: header row 1, columns A..E; column A holds the
 // line numbers and is emptied whenever the layout runs.
@@ -79,6 +87,9 @@ const std::vector<Step>& VnLayout() {
     };
     return steps;
 }
+
+// Documents on data media: key B "Обозначение..."; A "№ строки" is the form's.
+const EntryColumns kVnEntries{4, {2}, {1}, {}};
 
 // List of operational documents: header row 1, columns A..F, and a blank list's
 // first entry, in which the list names itself under the general documentation.
@@ -106,6 +117,10 @@ const std::vector<Step>& VeLayout() {
     };
     return steps;
 }
+
+// Operational documents: key A "Обозначение документа", C "Кол. экз.", D "№ экз.";
+// numbers in C and D.
+const EntryColumns kVeEntries{5, {1, 3, 4}, {}, {3, 4}};
 
 // Group specification: a two-row column head (rows 1 and 2) and two further
 // header rows; the quantities per execution stand under F..O.
@@ -138,6 +153,11 @@ const std::vector<Step>& SpbLayout() {
     };
     return steps;
 }
+
+// The group specification: key A "Формат", B "Зона", C "Поз.", D "Обозначение",
+// F..O the quantities per execution; numbers in C and F..O.
+const EntryColumns kSpbEntries{16, {1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, {},
+                               {3, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}};
 
 // List of purchased products: a two-row column head; column A holds the line
 // numbers and is emptied whenever the layout runs. The rollback flag changes nothing.
@@ -173,6 +193,11 @@ const std::vector<Step>& VpaLayout() {
     return steps;
 }
 
+// Purchased products: key C "Код продукции", G..J the quantities; A "№ строки"
+// is the form's; numbers in G..J. Name, document, supplier, "Куда входит" and
+// remark continue an entry.
+const EntryColumns kVpaEntries{11, {3, 7, 8, 9, 10}, {1}, {7, 8, 9, 10}};
+
 // The list of elements without the zone column: the layout of the list of
 // elements one column to the left, as rollback redraws its head (the layout with
 // the zone column would give its columns the heads of their neighbours).
@@ -192,20 +217,24 @@ const std::vector<Step>& PeWithoutZoneLayout() {
     return steps;
 }
 
+// Without the zone column: key A "Поз. обозначение", C "Кол."; numbers in C.
+const EntryColumns kPeWithoutZoneEntries{4, {1, 3}, {}, {3}};
+
 struct LayoutEntry {
     Layout layout;
     const char* routine;
     const std::vector<Step>& (*steps)();
+    const EntryColumns* entries;
 };
 
 constexpr LayoutEntry kLayouts[] = {
-    {Layout::SPA, "SPA_ColumnsWidthAndHead", &SpaLayout},
-    {Layout::SPB, "SPB_ColumnsWidthAndHead", &SpbLayout},
-    {Layout::PE, "PE_ColumnsWidthAndHead", &PeLayout},
-    {Layout::PeWithoutZone, "PE_ColumnsWidthAndHead", &PeWithoutZoneLayout},
-    {Layout::VPA, "VPA_ColumnsWidthAndHead", &VpaLayout},
-    {Layout::VN, "VN_ColumnsWidthAndHead", &VnLayout},
-    {Layout::VE, "VE_ColumnsWidthAndHead", &VeLayout},
+    {Layout::SPA, "SPA_ColumnsWidthAndHead", &SpaLayout, &kSpaEntries},
+    {Layout::SPB, "SPB_ColumnsWidthAndHead", &SpbLayout, &kSpbEntries},
+    {Layout::PE, "PE_ColumnsWidthAndHead", &PeLayout, &kPeEntries},
+    {Layout::PeWithoutZone, "PE_ColumnsWidthAndHead", &PeWithoutZoneLayout, &kPeWithoutZoneEntries},
+    {Layout::VPA, "VPA_ColumnsWidthAndHead", &VpaLayout, &kVpaEntries},
+    {Layout::VN, "VN_ColumnsWidthAndHead", &VnLayout, &kVnEntries},
+    {Layout::VE, "VE_ColumnsWidthAndHead", &VeLayout, &kVeEntries},
 };
 
 const LayoutEntry& EntryOf(Layout layout) {
@@ -217,6 +246,11 @@ const LayoutEntry& EntryOf(Layout layout) {
 }  // namespace
 
 const char* RoutineOf(Layout layout) { return EntryOf(layout).routine; }
+
+const EntryColumns& EntryColumnsOf(ListLayout layout) {
+    static const EntryColumns none{};
+    return layout == Layout::None ? none : *EntryOf(layout).entries;
+}
 
 std::optional<Layout> LayoutOfList(std::int32_t listState) {
     const Layout layout = StateEntryOf(listState).listLayout;

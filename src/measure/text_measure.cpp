@@ -8,6 +8,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <filesystem>
 #include <memory>
@@ -96,6 +97,26 @@ std::string FontFamily(const std::string& fontFile) {
     }
     FT_Done_FreeType(lib);
     return family;
+}
+
+std::optional<double> CapHeightPerEm(const std::string& fontFile) {
+    std::optional<double> share;
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) != 0) return share;
+    FT_Face face = nullptr;
+    if (FT_New_Face(lib, fontFile.c_str(), 0, &face) == 0) {
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        if (os2 && os2->version >= 2 && os2->sCapHeight > 0 && face->units_per_EM > 0) {
+            share = static_cast<double>(os2->sCapHeight) / face->units_per_EM;
+        } else if (face->units_per_EM > 0) {
+            const FT_UInt h = FT_Get_Char_Index(face, 'H');
+            if (h != 0 && FT_Load_Glyph(face, h, FT_LOAD_NO_SCALE) == 0)
+                share = static_cast<double>(face->glyph->metrics.height) / face->units_per_EM;
+        }
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(lib);
+    return share;
 }
 
 Measure CoarseMeasure(double points) {

@@ -36,6 +36,10 @@ std::optional<Measure> FontMeasure(const std::string& fontFile, double points = 
 std::optional<std::string> FormFontFile();
 /// The family name of a font file (for fontconfig), or empty when it cannot be read.
 std::string FontFamily(const std::string& fontFile);
+/// The height of the font's capitals as a share of its em (OS/2 sCapHeight, else
+/// the height of "H"), or nothing when the font file cannot be read. GOST 2.304
+/// sizes are capital heights: the renderer sets the em from it.
+std::optional<double> CapHeightPerEm(const std::string& fontFile);
 /// A measure that assumes every character as wide as the widest of the font;
 /// used when the font is missing.
 Measure CoarseMeasure(double points = 14.0);

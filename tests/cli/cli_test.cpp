@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/command_fixture.hpp"
+#include "forming/keep_together.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
 
@@ -289,6 +290,51 @@ TEST_F(Cli, FormSaysWhereARunOfEmptyRowsLeftTheList) {
     EXPECT_EQ(plain.err.find("left below"), std::string::npos) << plain.err;
 }
 
+// `form` keeps entries whole unless told not to, and names on standard error,
+// in the user's language, an entry it had to split all the same.
+TEST_F(Cli, FormKeepsEntriesWholeAndNamesAnEntryItSplits) {
+    const std::string book = Path("keep.xlsx");
+    ASSERT_EQ(Ormelin("new " + Quote(book) + " pe --name ПЭ").status, 0);
+    {
+        auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+        ormelin::model::ModelApplication app(ui);
+        auto wb = ormelin::xlsx::LoadWorkbook(app, book, nullptr);
+        auto ws = wb->Sheet("ПЭ");
+        for (int r = 2; r <= 22; ++r) ws->SetLiteral({r, 2, r, 2}, "R" + std::to_string(r));
+        ws->SetLiteral({24, 3, 24, 3}, std::string("Конденсаторы"));  // the first sheet's last row
+        ws->SetLiteral({25, 2, 25, 2}, std::string("C1"));
+        ws->SetLiteral({26, 2, 26, 2}, std::string("D1"));  // an entry of 70 rows
+        for (int r = 27; r <= 95; ++r) ws->SetLiteral({r, 3, r, 3}, "строка " + std::to_string(r));
+        ormelin::xlsx::SaveWorkbook(*wb, book);
+    }
+    const std::string plain = Path("plain.xlsx");
+    std::filesystem::copy_file(book, plain);
+    const std::vector<std::string> russian = {"LANG=ru_RU.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE="};
+    const Outcome kept = Run({"form", book, "ПЭ"}, russian);
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_NE(kept.err.find("запись со строки 26 перечня длиннее листа и разделена между листами"), std::string::npos)
+        << kept.err;
+    EXPECT_EQ(ormelin::testing_support::Count(kept.err, "длиннее листа"), 1U) << kept.err;
+    const Outcome strict = Ormelin("form " + Quote(plain) + " ПЭ --no-keep-together");
+    ASSERT_EQ(strict.status, 0) << strict.err;
+    EXPECT_EQ(strict.err.find("longer than a sheet"), std::string::npos) << strict.err;
+
+    auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+    ormelin::model::ModelApplication app(ui);
+    using ormelin::lists::BreakFault;
+    const auto faultsOf = [&](const std::string& path) {
+        std::vector<BreakFault> what;
+        for (const auto& place : ormelin::forming::SheetBreakFaults(*ormelin::xlsx::LoadWorkbook(app, path, nullptr)->Sheet("ПЭ")))
+            what.push_back(place.what);
+        return what;
+    };
+    // kept: the heading opens sheet 2 with its entry; only the long entry is split
+    EXPECT_EQ(faultsOf(book), (std::vector<BreakFault>{BreakFault::EntrySplit, BreakFault::EntrySplit}));
+    // strictly in list order: the heading ends sheet 1 alone
+    EXPECT_EQ(faultsOf(plain), (std::vector<BreakFault>{BreakFault::HeadingAlone, BreakFault::EntrySplit,
+                                                        BreakFault::EntrySplit}));
+}
+
 }  // namespace
 
 namespace {
@@ -302,7 +348,7 @@ TEST_F(Cli, DemoWritesFormedDocumentsAndPrintsEachSheetOnItsPage) {
     Outcome state = Ormelin("state " + Quote(book));
     EXPECT_EQ(state.out,
               "список\t0\tksDOC_NO\nАБВГ.436234.001\t2\tksSPA_OF\nАБВГ.436234.001 ПЭ3\t7\tksPE_OF\n"
-              "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ЭД\t15\tksVE_OF\n"
+              "АБВГ.436234.001 ВН\t11\tksVN_OF\nАБВГ.436234.001 ВЭ\t15\tksVE_OF\n"
               "АБВГ.436234.001 ВП\t9\tksVPA_OF\n"
               "АБВГ.436234.002\t4\tksSPB_OF\n");
     Outcome attrs = Ormelin("attrs " + Quote(book) + " " + Quote("АБВГ.436234.001 ВН"));

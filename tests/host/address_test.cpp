@@ -143,6 +143,10 @@ TEST(Display, NumberAndDateFormats) {
     EXPECT_EQ(DisplayValue(true, "General"), "TRUE");
     EXPECT_EQ(DisplayValue(CellError::Ref, "General"), "#REF!");
     EXPECT_EQ(DisplayValue(7.0, "@"), "7");
+    // an empty text section hides a text; without one, or with "@" in it, it shows
+    EXPECT_EQ(DisplayValue(Value(std::string("mark")), ";;;"), "");
+    EXPECT_EQ(DisplayValue(Value(std::string("mark")), "General;-General;\"\";@"), "mark");
+    EXPECT_EQ(DisplayValue(Value(std::string("mark")), "0;-0;"), "mark");
 }
 
 }  // namespace
