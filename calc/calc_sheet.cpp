@@ -126,6 +126,30 @@ private:
     Sequence<table::CellRangeAddress> kept_;
 };
 
+/// A column's width (1/100 mm) and whether it shows.
+struct ColumnSize {
+    sal_Int32 width = 0;
+    bool visible = true;
+};
+
+ColumnSize ColumnSizeOf(const Reference<sheet::XSpreadsheet>& sheet, int column) {
+    Reference<beans::XPropertySet> c(
+        Reference<table::XColumnRowRange>(sheet, UNO_QUERY_THROW)->getColumns()->getByIndex(column - 1),
+        UNO_QUERY_THROW);
+    ColumnSize size;
+    c->getPropertyValue("Width") >>= size.width;
+    c->getPropertyValue("IsVisible") >>= size.visible;
+    return size;
+}
+
+void SetColumnSize(const Reference<sheet::XSpreadsheet>& sheet, int c1, int c2, const ColumnSize& size) {
+    if (c1 > c2) return;
+    Reference<table::XColumnRowRange> cols(sheet->getCellRangeByPosition(c1 - 1, 0, c2 - 1, 0), UNO_QUERY_THROW);
+    Reference<beans::XPropertySet> p(cols->getColumns(), UNO_QUERY_THROW);
+    p->setPropertyValue("Width", Any(size.width));
+    p->setPropertyValue("IsVisible", Any(size.visible));
+}
+
 }  // namespace
 
 CalcWorksheet::CalcWorksheet(CalcWorkbook& book, Reference<sheet::XSpreadsheet> sheet)
@@ -470,7 +494,11 @@ void CalcWorksheet::DeleteRows(int at, int count) try {
 void CalcWorksheet::InsertColumns(int at, int count) try {
     Check();
     KeepPrintAreas keep(sheet_);
+    // New columns take the width of the column before them (of the first one when
+    // they come first), as the model's do; Calc gives them its standard width.
+    const ColumnSize size = ColumnSizeOf(sheet_, at > 1 ? at - 1 : at);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->insertByIndex(at - 1, count);
+    SetColumnSize(sheet_, at, std::min(at + count - 1, LastColumn()), size);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -478,7 +506,14 @@ void CalcWorksheet::InsertColumns(int at, int count) try {
 void CalcWorksheet::DeleteColumns(int at, int count) try {
     Check();
     KeepPrintAreas keep(sheet_);
+    // The columns that come in at the sheet's end have the width the columns
+    // there had, as in the model (none of their own); Calc gives them its standard width.
+    const int last = LastColumn();
+    count = std::min(count, last - at + 1);
+    if (count <= 0) return;
+    const ColumnSize size = ColumnSizeOf(sheet_, last);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->removeByIndex(at - 1, count);
+    SetColumnSize(sheet_, last - count + 1, last, size);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
