@@ -11,8 +11,10 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/Locale.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XNamedRanges.hpp>
 #include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -50,13 +52,6 @@ void Fail(const uno::Exception& e) {
 namespace {
 
 constexpr double kMm100PerPoint = 2540.0 / 72.0;
-
-lang::Locale English() {
-    lang::Locale l;
-    l.Language = "en";
-    l.Country = "US";
-    return l;
-}
 
 sal_Int32 Mm100(double points) { return static_cast<sal_Int32>(std::lround(points * kMm100PerPoint)); }
 double Points(sal_Int32 mm100) { return std::round(mm100 / kMm100PerPoint * 100) / 100; }
@@ -126,6 +121,13 @@ host::PageSetup CalcWorksheet::ReadPage() const try {
     Fail(e);
 }
 
+void DropPrintAreaName(const Reference<sheet::XSpreadsheet>& sheet) {
+    static const OUString kName("_xlnm.Print_Area");
+    Reference<beans::XPropertySet> props(sheet, UNO_QUERY_THROW);
+    Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), UNO_QUERY);
+    if (names.is() && names->hasByName(kName)) names->removeByName(kName);
+}
+
 void CalcWorksheet::WritePage(const host::PageSetup& page) try {
     Reference<beans::XPropertySet> ps = PageStyleOf(book_, sheet_, true);
     const bool landscape = page.orientation == host::PageOrientation::Landscape;
@@ -159,6 +161,7 @@ void CalcWorksheet::WritePage(const host::PageSetup& page) try {
         areas.getArray()[i] = r;
     }
     Reference<sheet::XPrintAreas>(sheet_, UNO_QUERY_THROW)->setPrintAreas(areas);
+    DropPrintAreaName(sheet_);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -413,9 +416,26 @@ sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const try {
         key = Reference<util::XNumberFormatTypes>(formats, UNO_QUERY_THROW)
                   ->getStandardFormat(util::NumberFormat::TEXT, lang::Locale());
     } else if (text != "General") {
-        const OUString code = U(text);
-        key = formats->queryKey(code, English(), false);
-        if (key < 0) key = formats->addNew(code, English());
+        // Made in the document's language as Calc reads a file's formats (given in
+        // English, converted): a format made in English is written to files with
+        // its language and its "General" turned into the text "standard". The
+        // conversion is made in a scratch formatter, so that a format the document
+        // has already is found again.
+        const lang::Locale local;
+        Reference<util::XNumberFormatsSupplier> scratch(
+            app_.Context()->getServiceManager()->createInstanceWithContext("com.sun.star.util.NumberFormatsSupplier",
+                                                                           app_.Context()),
+            UNO_QUERY_THROW);
+        lang::Locale english;
+        english.Language = "en";
+        english.Country = "US";
+        Reference<util::XNumberFormats> converter = scratch->getNumberFormats();
+        OUString converted;
+        converter->getByKey(converter->addNewConverted(U(text), english, local))->getPropertyValue("FormatString") >>=
+            converted;
+        const std::string code = S(converted);
+        key = formats->queryKey(U(code), local, false);
+        if (key < 0) key = formats->addNew(U(code), local);
     }
     formatKeys_[text] = key;
     return key;

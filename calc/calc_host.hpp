@@ -204,6 +204,12 @@ private:
     bool screen_ = true, alerts_ = true;
 };
 
+/// Calc keeps a print area read from a file twice: as the sheet's print ranges and
+/// as the sheet's name _xlnm.Print_Area, which moves with inserted and deleted
+/// columns and which Calc writes to the file instead of the ranges. The host keeps
+/// the print ranges only: this drops the name (when there is one).
+void DropPrintAreaName(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
+
 /// An office exception as the host's error (Calc's message kept).
 [[noreturn]] void Fail(const css::uno::Exception& e);
 

@@ -114,7 +114,10 @@ public:
         : print_(sheet, UNO_QUERY_THROW), kept_(print_->getPrintAreas()) {}
     ~KeepPrintAreas() {
         try {
-            if (kept_.hasElements()) print_->setPrintAreas(kept_);
+            if (kept_.hasElements()) {
+                print_->setPrintAreas(kept_);
+                DropPrintAreaName(Reference<sheet::XSpreadsheet>(print_, UNO_QUERY_THROW));
+            }
         } catch (...) {
         }
     }
