@@ -430,8 +430,13 @@ sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const try {
         english.Language = "en";
         english.Country = "US";
         Reference<util::XNumberFormats> converter = scratch->getNumberFormats();
+        // A minus sign that opens a section is shown as it stands (Calc drops it
+        // from the converted format otherwise, and a file read gets it as "\-").
+        std::string source = text;
+        for (std::size_t at = source.find(";-"); at != std::string::npos; at = source.find(";-", at + 3))
+            source.insert(at + 1, 1, '\\');
         OUString converted;
-        converter->getByKey(converter->addNewConverted(U(text), english, local))->getPropertyValue("FormatString") >>=
+        converter->getByKey(converter->addNewConverted(U(source), english, local))->getPropertyValue("FormatString") >>=
             converted;
         const std::string code = S(converted);
         key = formats->queryKey(U(code), local, false);

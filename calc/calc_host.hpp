@@ -100,6 +100,8 @@ private:
     host::SheetView ReadView() const;
     void WriteView(const host::SheetView& view);
     int LastColumn() const;
+    /// The text a cell shows, from its content.
+    std::string TextOf(int row, int column, const host::CellContent& content) const;
 
     CalcWorkbook& book_;
     css::uno::Reference<css::sheet::XSpreadsheet> sheet_;

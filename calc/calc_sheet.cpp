@@ -340,31 +340,45 @@ void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1
 }
 
 std::string CalcWorksheet::CellText(int row, int column) const try {
-    const host::CellContent content = Content(row, column);
+    return TextOf(row, column, Content(row, column));
+} catch (const css::uno::Exception& e) {
+    Fail(e);
+}
+
+std::string CalcWorksheet::TextOf(int row, int column, const host::CellContent& content) const {
     if (host::IsEmpty(content.value)) return {};
     if (std::holds_alternative<std::string>(content.value)) return std::get<std::string>(content.value);
     return host::DisplayValue(content.value, book_.NumberFormatText(CellFormatKey(sheet_, row, column)));
-} catch (const css::uno::Exception& e) {
-    Fail(e);
 }
 
 std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
     Check();
     if (area.single()) return CellText(area.r1, area.c1);
-    // No one call gives it: the texts of the cells that hold something, within the used range.
+    // No one call gives it: the texts of the cells that hold something, within the
+    // used range, found by one query for the cells with contents.
     const Area used = UsedRange();
     std::optional<std::string> common;
     long long shown = 0;
     const int r2 = std::min(area.r2, used.r2), c2 = std::min({area.c2, used.c2, LastColumn()});
-    for (int r = area.r1; r <= r2; ++r)
-        for (int c = area.c1; c <= c2; ++c) {
-            const host::CellContent content = Content(r, c);
-            if (host::IsEmpty(content.value)) continue;
-            ++shown;
-            std::string t = CellText(r, c);
-            if (!common) common = std::move(t);
-            else if (*common != t) return std::nullopt;
-        }
+    if (area.r1 <= r2 && area.c1 <= c2) {
+        Reference<sheet::XCellRangesQuery> query(sheet_->getCellRangeByPosition(area.c1 - 1, area.r1 - 1, c2 - 1, r2 - 1),
+                                                 UNO_QUERY_THROW);
+        const Sequence<table::CellRangeAddress> parts =
+            query
+                ->queryContentCells(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                                    sheet::CellFlags::FORMULA)
+                ->getRangeAddresses();
+        for (const table::CellRangeAddress& part : parts)
+            for (int r = part.StartRow + 1; r <= part.EndRow + 1; ++r)
+                for (int c = part.StartColumn + 1; c <= part.EndColumn + 1; ++c) {
+                    const host::CellContent content = Content(r, c);
+                    if (host::IsEmpty(content.value)) continue;
+                    ++shown;
+                    std::string t = TextOf(r, c, content);
+                    if (!common) common = std::move(t);
+                    else if (*common != t) return std::nullopt;
+                }
+    }
     if (shown < area.count()) {
         if (common && !common->empty()) return std::nullopt;
         return std::string();
@@ -517,6 +531,20 @@ void CalcWorksheet::DeleteColumns(int at, int count) try {
     const ColumnSize size = ColumnSizeOf(sheet_, last);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->removeByIndex(at - 1, count);
     SetColumnSize(sheet_, last - count + 1, last, size);
+    // and the formats of the last column, which the model's rows give every
+    // column they do not hold (Calc's new columns have none)
+    if (last - count >= at) {
+        Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
+        const sal_Int16 index = static_cast<sal_Int16>(Index() - 1);
+        const table::CellRangeAddress from = AddressOf(index, {1, last - count, host::kMaxRows, last - count}, last);
+        for (int c = last - count + 1; c <= last; ++c) {
+            table::CellAddress to;
+            to.Sheet = index;
+            to.Column = c - 1;
+            to.Row = 0;
+            move->copyRange(to, from);
+        }
+    }
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
