@@ -397,9 +397,23 @@ std::string CalcWorkbook::NumberFormatText(sal_Int32 key) const try {
     Reference<util::XNumberFormats> formats =
         Reference<util::XNumberFormatsSupplier>(model_, UNO_QUERY_THROW)->getNumberFormats();
     OUString text;
-    formats->getByKey(key)->getPropertyValue("FormatString") >>= text;
+    lang::Locale locale;
+    Reference<beans::XPropertySet> format = formats->getByKey(key);
+    format->getPropertyValue("FormatString") >>= text;
+    format->getPropertyValue("Locale") >>= locale;
     std::string s = S(text);
-    if (s == "General" || s.empty()) s = "General";
+    // Calc gives the format in its language, General under that language's word
+    // ("Standard" for the system's): the host's formats say "General".
+    OUString standard;
+    formats
+        ->getByKey(Reference<util::XNumberFormatTypes>(formats, UNO_QUERY_THROW)
+                       ->getStandardFormat(util::NumberFormat::NUMBER, locale))
+        ->getPropertyValue("FormatString") >>= standard;
+    const std::string word = S(standard);
+    if (!word.empty() && word != "General")
+        for (std::size_t at = s.find(word); at != std::string::npos; at = s.find(word, at + 7))
+            s.replace(at, word.size(), "General");
+    if (s.empty()) s = "General";
     formatTexts_[key] = s;
     return s;
 } catch (const css::uno::Exception& e) {
@@ -416,31 +430,15 @@ sal_Int32 CalcWorkbook::NumberFormatKey(const std::string& text) const try {
         key = Reference<util::XNumberFormatTypes>(formats, UNO_QUERY_THROW)
                   ->getStandardFormat(util::NumberFormat::TEXT, lang::Locale());
     } else if (text != "General") {
-        // Made in the document's language as Calc reads a file's formats (given in
-        // English, converted): a format made in English is written to files with
-        // its language and its "General" turned into the text "standard". The
-        // conversion is made in a scratch formatter, so that a format the document
-        // has already is found again.
-        const lang::Locale local;
-        Reference<util::XNumberFormatsSupplier> scratch(
-            app_.Context()->getServiceManager()->createInstanceWithContext("com.sun.star.util.NumberFormatsSupplier",
-                                                                           app_.Context()),
-            UNO_QUERY_THROW);
+        // Made as Calc makes the formats of a file it reads: given in English,
+        // converted to the document's language (which finds a format the document
+        // has already). A format made in English is written to files with its
+        // language and its "General" turned into the text "standard".
         lang::Locale english;
         english.Language = "en";
         english.Country = "US";
-        Reference<util::XNumberFormats> converter = scratch->getNumberFormats();
-        // A minus sign that opens a section is shown as it stands (Calc drops it
-        // from the converted format otherwise, and a file read gets it as "\-").
-        std::string source = text;
-        for (std::size_t at = source.find(";-"); at != std::string::npos; at = source.find(";-", at + 3))
-            source.insert(at + 1, 1, '\\');
-        OUString converted;
-        converter->getByKey(converter->addNewConverted(U(source), english, local))->getPropertyValue("FormatString") >>=
-            converted;
-        const std::string code = S(converted);
-        key = formats->queryKey(U(code), local, false);
-        if (key < 0) key = formats->addNew(U(code), local);
+        key = formats->addNewConverted(U(text), english, lang::Locale());
+        formatTexts_.emplace(key, text);  // read back as it was given
     }
     formatKeys_[text] = key;
     return key;

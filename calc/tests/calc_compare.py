@@ -185,7 +185,7 @@ TOLERANCE = {"heights": 0.5, "widths": 0.05}
 # have the flag off in Calc, and Calc's writer gives a one-line cell the format
 # (with wrapping) it made for a multi-line cell of the same look beside it when
 # the two share their cell format inside Calc. Only the wrap flag may differ there.
-WRAP_WRITTEN = {"new-vpa": {"Новый!J2"}}
+WRAP_WRITTEN = {"new-vpa": {"Новый!J2"}, "rollback": {"АБВГ.436234.001 ВП!J2"}}
 WRAP = 7  # the wrap flag's place in a cell's key
 
 
