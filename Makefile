@@ -6,7 +6,7 @@ RELEASE_BUILD ?= build-release
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-asan build-release test test-asan install demo clean
+.PHONY: all setup build build-asan build-release test test-asan install demo clean oxt
 
 all: build
 
@@ -35,14 +35,20 @@ test: build build-asan build-release
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	@if [ -x scripts/fuzz-smoke ]; then ./scripts/fuzz-smoke; fi
 
+# The LibreOffice Calc extension, build/ormelin.oxt (needs libreoffice-dev; scripts/setup installs it).
+oxt: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORMELIN_WERROR=ON -DORMELIN_CALC=ON
+	cmake --build $(BUILD) -j $(JOBS) --target ormelin_oxt
+
 # Writes the sample workbook (and, with LibreOffice, a PDF of every formed document) into out/.
 demo: build
 	$(BUILD)/ormelin demo out
 	@echo "demo: the workbook is out/ormelin-demo.xlsx; the printed documents are the PDF files in out/"
 
 # Installs the command, its manual page, the headers and the library with its
-# package configuration under PREFIX.
+# package configuration under PREFIX, and the Calc extension as share/ormelin/ormelin.oxt.
 install: build
+	if grep -q "ORMELIN_CALC:BOOL=ON" $(BUILD)/CMakeCache.txt; then cmake --build $(BUILD) -j $(JOBS) --target ormelin_oxt; fi
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:

@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <iterator>
 
+#include "attributes/register.hpp"
+#include "cli/app.hpp"
+#include "cli/failure.hpp"
+#include "cli/i18n.hpp"
+#include "cli/session.hpp"
+#include "ormelin/attr_doc.hpp"
+
 namespace ormelin::cli {
 namespace {
 
@@ -57,6 +64,53 @@ std::span<const AttrField> RegisterAttributes() { return kFields; }
 const AttrField* FindRegisterAttribute(std::string_view name) {
     auto it = std::find_if(std::begin(kFields), std::end(kFields), [&](const AttrField& f) { return f.name == name; });
     return it == std::end(kFields) ? nullptr : &*it;
+}
+
+void CheckAttributeNames(const std::vector<std::pair<std::string, std::string>>& pairs) {
+    std::string unknown, fixed;
+    for (const auto& [name, value] : pairs) {
+        const AttrField* field = FindRegisterAttribute(name);
+        std::string& list = !field ? unknown : (!field->settable ? fixed : unknown);
+        if (field && field->settable) continue;
+        if (list.find("\"" + name + "\"") == std::string::npos) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    if (!unknown.empty()) {
+        throw Failure{kUsage, Say("the register keeps no attribute {1}; `ormelin attrs --help` lists the names it keeps",
+                                  {unknown})};
+    }
+    if (!fixed.empty()) {
+        throw Failure{kUsage, Say("{1} cannot be set: the register fills it from the workbook and the sheet", {fixed})};
+    }
+}
+
+void CheckRegisterHolds(const host::Workbook& book, const std::string& bookName, const std::string& sheet,
+                        const std::vector<std::pair<std::string, std::string>>& pairs) {
+    const auto reg = attributes::RegisterOf(book);
+    if (!reg) return;
+    attributes::ColumnMap columns{};
+    attributes::ScanColumnMap(*reg, columns);
+    auto title = [](SpisColumn c) {
+        for (const auto& t : attributes::kColumns)
+            if (t.column == c) return std::string(t.created);
+        return std::string();
+    };
+    if (columns[spShee] == 0) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column \"{3}\" and so no row for sheet "
+                                   "\"{4}\"; nothing was written",
+                                   {bookName, kRegisterSheet, title(spShee), sheet})};
+    }
+    std::string missing;
+    for (const auto& [name, value] : pairs) {
+        const auto prop = FindAttrProp(name);
+        const auto column = prop ? attributes::ColumnOfAttribute(*prop) : std::nullopt;
+        if (column && columns[*column] > 0) continue;
+        const std::string item = name + " (\"" + (column ? title(*column) : std::string("?")) + "\")";
+        if (missing.find(item) == std::string::npos) missing += (missing.empty() ? "" : ", ") + item;
+    }
+    if (!missing.empty()) {
+        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column for {3}; nothing was written",
+                                   {bookName, kRegisterSheet, missing})};
+    }
 }
 
 }  // namespace ormelin::cli

@@ -3,7 +3,12 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ormelin/host.hpp"
 
 namespace ormelin::cli {
 
@@ -18,5 +23,15 @@ std::span<const AttrField> RegisterAttributes();
 
 /// The entry of a name (exact), or nullptr.
 const AttrField* FindRegisterAttribute(std::string_view name);
+
+/// Refuses (Failure, usage) NAME=VALUE pairs whose names the register does not
+/// keep or fills itself, naming every such name at once.
+void CheckAttributeNames(const std::vector<std::pair<std::string, std::string>>& pairs);
+
+/// The register takes the values only into its row of the document, found by the
+/// "Лист" column, and into the columns of the attributes: one it has no column for
+/// would be lost. Refuses (Failure) naming each attribute without its column.
+void CheckRegisterHolds(const host::Workbook& book, const std::string& bookName, const std::string& sheet,
+                        const std::vector<std::pair<std::string, std::string>>& pairs);
 
 }  // namespace ormelin::cli

@@ -47,54 +47,8 @@ std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Optio
         }
         pairs.emplace_back(set.substr(0, eq), set.substr(eq + 1));
     }
-    std::string unknown, fixed;
-    for (const auto& [name, value] : pairs) {
-        const AttrField* field = FindRegisterAttribute(name);
-        std::string& list = !field ? unknown : (!field->settable ? fixed : unknown);
-        if (field && field->settable) continue;
-        if (list.find("\"" + name + "\"") == std::string::npos) list += (list.empty() ? "\"" : ", \"") + name + "\"";
-    }
-    if (!unknown.empty()) {
-        throw Failure{kUsage, Say("the register keeps no attribute {1}; `ormelin attrs --help` lists the names it keeps",
-                                  {unknown})};
-    }
-    if (!fixed.empty()) {
-        throw Failure{kUsage, Say("{1} cannot be set: the register fills it from the workbook and the sheet", {fixed})};
-    }
+    CheckAttributeNames(pairs);
     return pairs;
-}
-
-/// The register takes the values only into its row of the document, found by the
-/// "Лист" column, and into the columns of the attributes: one it has no column for
-/// would be lost. Each attribute without its column is named.
-void CheckRegisterHolds(const model::ModelWorkbook& book, const Options& opt,
-                        const std::vector<std::pair<std::string, std::string>>& pairs) {
-    const auto reg = attributes::RegisterOf(book);
-    if (!reg) return;
-    attributes::ColumnMap columns{};
-    attributes::ScanColumnMap(*reg, columns);
-    auto title = [](SpisColumn c) {
-        for (const auto& t : attributes::kColumns)
-            if (t.column == c) return std::string(t.created);
-        return std::string();
-    };
-    if (columns[spShee] == 0) {
-        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column \"{3}\" and so no row for sheet "
-                                   "\"{4}\"; nothing was written",
-                                   {opt.book, kRegisterSheet, title(spShee), opt.sheet})};
-    }
-    std::string missing;
-    for (const auto& [name, value] : pairs) {
-        const auto prop = FindAttrProp(name);
-        const auto column = prop ? attributes::ColumnOfAttribute(*prop) : std::nullopt;
-        if (column && columns[*column] > 0) continue;
-        const std::string item = name + " (\"" + (column ? title(*column) : std::string("?")) + "\")";
-        if (missing.find(item) == std::string::npos) missing += (missing.empty() ? "" : ", ") + item;
-    }
-    if (!missing.empty()) {
-        throw Failure{kFailed, Say("{1}: the register sheet \"{2}\" has no column for {3}; nothing was written",
-                                   {opt.book, kRegisterSheet, missing})};
-    }
 }
 
 /// The attribute names with their fields, for `attrs --help`.
@@ -136,7 +90,7 @@ int RunAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
         throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
                                    {opt.book, kRegisterSheet})};
     }
-    CheckRegisterHolds(s.Book(), opt, pairs);
+    CheckRegisterHolds(s.Book(), opt.book, opt.sheet, pairs);
     auto doc = std::make_shared<AttrDoc>();
     s.Service().AttribsFromSPIS(doc, ws);
     for (const auto& [name, value] : pairs) doc->LetText(name, value);

@@ -1,0 +1,204 @@
+// The ESKD menu's commands on the Calc host.
+#include "commands.hpp"
+
+#include <libintl.h>
+
+#include <clocale>
+#include <cstdlib>
+
+#include <mutex>
+#include <sstream>
+
+#include "attributes/register.hpp"
+#include "cli/attr_fields.hpp"
+#include "cli/failure.hpp"
+#include "cli/i18n.hpp"
+#include "cli/import_cmd.hpp"
+#include "cli/session.hpp"
+#include "ormelin/attr_doc.hpp"
+#include "ormelin/documents.hpp"
+#include "ormelin/state.hpp"
+
+namespace ormelin::calc {
+
+namespace {
+
+using cli::Failure;
+using cli::Say;
+
+/// The command's messages in the user's language, from the catalogues the
+/// extension carries.
+void InitMessagesOnce(const std::string& extensionDir, const std::string& uiLocale) {
+    static std::once_flag once;
+    std::call_once(once, [&] {
+        cli::InitMessages();
+        bindtextdomain("ormelin", (extensionDir + "/locale").c_str());
+        bind_textdomain_codeset("ormelin", "UTF-8");
+        // The office sets LANGUAGE to its own interface language: a Russian
+        // interface, or a Russian environment, gets the Russian messages.
+        bool russian = uiLocale.rfind("ru", 0) == 0;
+        for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            const char* v = std::getenv(var);
+            if (v && *v) {
+                russian = russian || std::string(v).rfind("ru", 0) == 0;
+                break;
+            }
+        }
+        if (russian) {
+            setenv("LANGUAGE", "ru", 1);
+            const char* now = std::setlocale(LC_MESSAGES, nullptr);
+            if (!now || std::string(now) == "C" || std::string(now) == "POSIX") std::setlocale(LC_MESSAGES, "C.UTF-8");
+        }
+    });
+}
+
+/// The active sheet as a document's sheet: the register sheet is refused as the
+/// command refuses it.
+std::shared_ptr<host::Worksheet> DocumentSheet(CalcApplication& app) {
+    auto ws = app.Book().ActiveSheet();
+    if (ws->Name() == cli::kRegisterSheet)
+        throw Failure{cli::kFailed, Say("\"{1}\" is the register sheet, not a document", {cli::kRegisterSheet})};
+    return ws;
+}
+
+/// The part of a command after its first colon, split at the further colons.
+std::vector<std::string> Arguments(const std::string& command) {
+    std::vector<std::string> out;
+    std::size_t at = command.find(':');
+    while (at != std::string::npos) {
+        const std::size_t next = command.find(':', at + 1);
+        out.push_back(command.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1));
+        at = next;
+    }
+    return out;
+}
+
+void NewDocument(CalcApplication& app, Outcome& out, const std::string& word) {
+    const ksStateOfDocument code = cli::KindCode(word);
+    Documents docs(app);
+    if (!docs.NewDocument(app.Book().Sheet(1))) throw Failure{cli::kFailed, Say("no new document sheet was added")};
+    out.changed = true;
+    auto ws = app.Book().Sheet(cli::kNewSheet);
+    docs.Blank(ws, code);
+    ws->Activate();
+}
+
+void Form(CalcApplication& app, Outcome& out, const std::vector<std::string>& args) {
+    FormingOptions options;
+    for (const auto& a : args) {
+        if (a == "print") options.forPrint = true;
+        else if (a == "revisions") options.pageRevi = true;
+    }
+    auto ws = DocumentSheet(app);
+    const std::string name = ws->Name();
+    Documents docs(app);
+    const FormingOutcome formed = docs.Form(ws, options);
+    out.changed = formed.formed;
+    if (!formed.formed && IsFormedState(formed.stateBefore))
+        throw Failure{cli::kFailed,
+                      Say("sheet \"{1}\" holds a formed document already; roll it back first (ormelin rollback)", {name})};
+    if (!formed.formed) throw Failure{cli::kFailed, Say("sheet \"{1}\" holds no list that can be formed", {name})};
+    if (formed.rowsLeftBelow)
+        out.notes.push_back(Say("forming stopped at a run of empty rows; list rows from row {1} on are left below the "
+                                "last sheet",
+                                {std::to_string(*formed.rowsLeftBelow)}));
+}
+
+void Rollback(CalcApplication& app, Outcome& out) {
+    auto ws = DocumentSheet(app);
+    const std::string name = ws->Name();
+    Documents docs(app);
+    const RollbackOutcome rolled = docs.Rollback(ws);
+    out.changed = rolled.rolledBack;
+    if (rolled.rolledBack) return;
+    if (IsListState(rolled.stateBefore))
+        out.notes.push_back(Say("sheet \"{1}\" holds a list already; there is nothing to roll back", {name}));
+    else
+        out.notes.push_back(Say("sheet \"{1}\" holds no formed document: nothing to roll back", {name}));
+}
+
+void SetAttribute(CalcApplication& app, Outcome& out, const std::string& assignment) {
+    auto ws = DocumentSheet(app);
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw Failure{cli::kUsage, Say("--set wants NAME=VALUE, got \"{1}\"", {assignment})};
+    const std::vector<std::pair<std::string, std::string>> pairs{{assignment.substr(0, eq), assignment.substr(eq + 1)}};
+    cli::CheckAttributeNames(pairs);
+    if (!app.Book().FindSheet(cli::kRegisterSheet))
+        throw Failure{cli::kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
+                                        {app.Book().Name(), cli::kRegisterSheet})};
+    cli::CheckRegisterHolds(app.Book(), app.Book().Name(), ws->Name(), pairs);
+    Documents docs(app);
+    auto record = std::make_shared<AttrDoc>();
+    docs.FromRegister(record, ws);
+    for (const auto& [name, value] : pairs) record->LetText(name, value);
+    docs.ToRegister(record, ws);
+    out.changed = true;
+}
+
+/// The register's attributes of the active sheet's document, one per line with
+/// the field each fills (editing them in a dialog is not built yet: scripts set
+/// them with attribute:NAME=VALUE).
+void ShowAttributes(CalcApplication& app, Outcome& out) {
+    auto ws = DocumentSheet(app);
+    Documents docs(app);
+    auto record = std::make_shared<AttrDoc>();
+    docs.FromRegister(record, ws);
+    std::string text;
+    for (const auto& field : cli::RegisterAttributes())
+        text += std::string(field.name) + " (" + cli::Tr(std::string(field.field).c_str()) + "): " +
+                record->GetText(field.name) + "\n";
+    out.notes.push_back(text);
+}
+
+void Import(CalcApplication& app, Outcome& out, const std::string& path) {
+    cli::ImportOptions options;
+    options.bom = path;
+    const import::PreparedBom bom = cli::PrepareImport(options);
+    auto ws = DocumentSheet(app);
+    Documents docs(app);
+    std::ostringstream said, warned;
+    cli::ImportInto(options, bom, docs, ws, said, warned);
+    out.changed = true;
+    std::string line;
+    std::istringstream w(warned.str());
+    while (std::getline(w, line))
+        if (!line.empty()) out.notes.push_back(line.rfind("ormelin: ", 0) == 0 ? line.substr(9) : line);
+}
+
+}  // namespace
+
+std::string StepTitle(const std::string& command) {
+    const std::string verb = command.substr(0, command.find(':'));
+    if (verb == "new") return "Новый документ";
+    if (verb == "form") return "Сформировать";
+    if (verb == "rollback") return "Откатить";
+    if (verb == "attribute" || verb == "attributes") return "Атрибуты документа";
+    if (verb == "import") return "Импорт из BOM";
+    return "ЕСКД";
+}
+
+Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir,
+                   const std::string& uiLocale) {
+    InitMessagesOnce(extensionDir, uiLocale);
+    Outcome out;
+    const std::string verb = command.substr(0, command.find(':'));
+    const std::vector<std::string> args = Arguments(command);
+    const std::string rest = command.find(':') == std::string::npos ? std::string() : command.substr(command.find(':') + 1);
+    try {
+        if (verb == "new" && args.size() == 1) NewDocument(app, out, args[0]);
+        else if (verb == "form") Form(app, out, args);
+        else if (verb == "rollback") Rollback(app, out);
+        else if (verb == "attribute") SetAttribute(app, out, rest);
+        else if (verb == "attributes") ShowAttributes(app, out);
+        else if (verb == "import" && !rest.empty()) Import(app, out, rest);
+        else out.error = "Неизвестная команда: " + command;
+    } catch (const Failure& f) {
+        out.error = f.message;
+    } catch (const std::exception& e) {
+        out.error = e.what();
+    }
+    return out;
+}
+
+}  // namespace ormelin::calc

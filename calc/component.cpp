@@ -1,0 +1,315 @@
+// The extension's component: the protocol handler of the ESKD menu's commands
+// ("ormelin:form" and the others, Addons.xcu), each run on the frame's document
+// through the typed service over the Calc host, as one undo step.
+//
+// Commands (the URL's path):
+//   new:KIND            a new document of a kind (the kind table's command word)
+//   form[:print][:revisions]
+//                       forms the active sheet's list (with print setup; with a
+//                       change-registration sheet)
+//   rollback            rolls the active sheet's formed document back
+//   attributes          the dialog of the register's attributes of the active sheet
+//   attribute:NAME=VALUE sets one attribute (for scripts)
+//   import              asks for a BOM file and fills the active sheet's list
+//   import:PATH         fills it from PATH (for scripts)
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <cppuhelper/implbase4.hxx>
+#include <cppuhelper/implementationentry.hxx>
+#include <cppuhelper/supportsservice.hxx>
+#include <osl/file.hxx>
+#include <rtl/ustring.hxx>
+
+#include <com/sun/star/awt/MessageBoxButtons.hpp>
+#include <com/sun/star/awt/MessageBoxResults.hpp>
+#include <com/sun/star/awt/MessageBoxType.hpp>
+#include <com/sun/star/awt/Toolkit.hpp>
+#include <com/sun/star/awt/XMessageBoxFactory.hpp>
+#include <com/sun/star/awt/XWindowPeer.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/document/XActionLockable.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/DispatchDescriptor.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatch.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XInitialization.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/task/XStatusIndicator.hpp>
+#include <com/sun/star/task/XStatusIndicatorFactory.hpp>
+#include <com/sun/star/ui/dialogs/ExecutableDialogResults.hpp>
+#include <com/sun/star/ui/dialogs/FilePicker.hpp>
+#include <com/sun/star/ui/dialogs/TemplateDescription.hpp>
+#include <com/sun/star/ui/dialogs/XFilePicker3.hpp>
+#include <com/sun/star/util/URL.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+
+#include "calc/calc_host.hpp"
+#include "calc/commands.hpp"
+
+using namespace css;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace ormelin::calc {
+
+namespace {
+
+constexpr char kImpl[] = "org.ormelin.calc.Commands";
+constexpr char kService[] = "com.sun.star.frame.ProtocolHandler";
+constexpr char kProtocol[] = "ormelin:";
+
+/// The file beside the component (the extension's folder).
+std::string ExtensionDir() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&ExtensionDir), &info) || !info.dli_fname) return ".";
+    std::string path = info.dli_fname;
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+/// The office's interface language (its configuration's ooLocale), or "".
+std::string UiLocale(const Reference<uno::XComponentContext>& ctx) {
+    try {
+        auto provider = configuration::theDefaultProvider::get(ctx);
+        beans::NamedValue path;
+        path.Name = "nodepath";
+        path.Value <<= OUString("/org.openoffice.Setup/L10N");
+        Sequence<Any> args(1);
+        args.getArray()[0] <<= path;
+        Reference<container::XNameAccess> l10n(
+            provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationAccess", args),
+            UNO_QUERY_THROW);
+        OUString locale;
+        l10n->getByName("ooLocale") >>= locale;
+        return S(locale);
+    } catch (const uno::Exception&) {
+        return {};
+    }
+}
+
+/// Calc's message boxes and file dialog. With ORMELIN_CALC_MESSAGES set (scripts
+/// and the tests drive a headless office) every message is appended to that
+/// file instead, one per line, and questions are answered OK.
+class CalcUi final : public host::Ui {
+public:
+    CalcUi(Reference<uno::XComponentContext> ctx, Reference<frame::XFrame> frame)
+        : ctx_(std::move(ctx)), frame_(std::move(frame)) {}
+
+    host::MsgResult MsgBox(const std::string& text, host::MsgButtons buttons, host::MsgIcon icon,
+                           const std::string& title) override {
+        if (const char* log = std::getenv("ORMELIN_CALC_MESSAGES"); log && *log) {
+            std::ofstream(log, std::ios::app) << text << '\n';
+            return host::MsgResult::OK;
+        }
+        Reference<awt::XMessageBoxFactory> factory(awt::Toolkit::create(ctx_), UNO_QUERY_THROW);
+        Reference<awt::XWindowPeer> parent(frame_.is() ? frame_->getContainerWindow() : nullptr, UNO_QUERY);
+        const awt::MessageBoxType type = icon == host::MsgIcon::Critical      ? awt::MessageBoxType_ERRORBOX
+                                         : icon == host::MsgIcon::Exclamation ? awt::MessageBoxType_WARNINGBOX
+                                         : icon == host::MsgIcon::Question    ? awt::MessageBoxType_QUERYBOX
+                                                                              : awt::MessageBoxType_INFOBOX;
+        const sal_Int32 kind = buttons == host::MsgButtons::OKCancel ? awt::MessageBoxButtons::BUTTONS_OK_CANCEL
+                                                                     : awt::MessageBoxButtons::BUTTONS_OK;
+        auto box = factory->createMessageBox(parent, type, kind, U(title.empty() ? std::string("ЕСКД") : title), U(text));
+        const sal_Int16 answer = box->execute();
+        return answer == awt::MessageBoxResults::CANCEL ? host::MsgResult::Cancel : host::MsgResult::OK;
+    }
+
+    std::optional<std::string> GetSaveAsFilename(const std::string& initialFileName, const std::string&) override {
+        auto picker = ui::dialogs::FilePicker::createWithMode(
+            ctx_, ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION);
+        picker->setDefaultName(U(initialFileName));
+        picker->appendFilter("Excel 2007-365", "*.xlsx");
+        if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
+        const Sequence<OUString> files = picker->getSelectedFiles();
+        if (!files.hasElements()) return std::nullopt;
+        OUString path;
+        osl::FileBase::getSystemPathFromFileURL(files[0], path);
+        return S(path);
+    }
+
+private:
+    Reference<uno::XComponentContext> ctx_;
+    Reference<frame::XFrame> frame_;
+};
+
+/// One undo step, the controllers locked and the status bar's indicator for the
+/// command's life.
+class Step {
+public:
+    Step(const Reference<frame::XModel>& model, const Reference<frame::XFrame>& frame, const std::string& title)
+        : model_(model) {
+        Reference<document::XUndoManagerSupplier> undo(model, UNO_QUERY);
+        if (undo.is()) {
+            undo_ = undo->getUndoManager();
+            undo_->enterUndoContext(U(title));
+        }
+        lock_.set(model, UNO_QUERY);
+        model_->lockControllers();
+        // Calc fits the heights of rows to their text after every merge and copy
+        // (most of a form's time); the host sets every height it wants itself.
+        props_.set(model, UNO_QUERY);
+        try {
+            if (props_.is()) props_->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+        } catch (const uno::Exception&) {
+            props_.clear();
+        }
+        if (lock_.is()) lock_->addActionLock();
+        Reference<task::XStatusIndicatorFactory> status(frame, UNO_QUERY);
+        if (status.is()) indicator_ = status->createStatusIndicator();
+        if (indicator_.is()) indicator_->start(U("ЕСКД: " + title), 0);
+    }
+    ~Step() {
+        try {
+            if (indicator_.is()) indicator_->end();
+            if (props_.is()) props_->setPropertyValue("IsAdjustHeightEnabled", Any(true));
+            if (lock_.is()) lock_->removeActionLock();
+            model_->unlockControllers();
+            if (undo_.is()) undo_->leaveUndoContext();
+        } catch (...) {
+        }
+    }
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+private:
+    Reference<frame::XModel> model_;
+    Reference<document::XUndoManager> undo_;
+    Reference<document::XActionLockable> lock_;
+    Reference<beans::XPropertySet> props_;
+    Reference<task::XStatusIndicator> indicator_;
+};
+
+class Commands final : public cppu::WeakImplHelper4<frame::XDispatchProvider, frame::XDispatch,
+                                                  lang::XInitialization, lang::XServiceInfo> {
+public:
+    explicit Commands(const Reference<uno::XComponentContext>& ctx) : ctx_(ctx) {}
+
+    // XInitialization: the frame the menu belongs to
+    void SAL_CALL initialize(const Sequence<Any>& args) override {
+        if (args.hasElements()) args[0] >>= frame_;
+    }
+
+    // XDispatchProvider
+    Reference<frame::XDispatch> SAL_CALL queryDispatch(const util::URL& url, const OUString&, sal_Int32) override {
+        if (url.Complete.startsWith(kProtocol)) return this;
+        return nullptr;
+    }
+    Sequence<Reference<frame::XDispatch>> SAL_CALL
+    queryDispatches(const Sequence<frame::DispatchDescriptor>& requests) override {
+        Sequence<Reference<frame::XDispatch>> out(requests.getLength());
+        for (sal_Int32 i = 0; i < requests.getLength(); ++i)
+            out.getArray()[i] = queryDispatch(requests[i].FeatureURL, requests[i].FrameName, requests[i].SearchFlags);
+        return out;
+    }
+
+    // XDispatch
+    void SAL_CALL dispatch(const util::URL& url, const Sequence<beans::PropertyValue>&) override {
+        std::string command = S(url.Complete.copy(static_cast<sal_Int32>(sizeof(kProtocol) - 1)));
+        if (command == "import") {
+            // the BOM file first: a cancelled dialog changes nothing
+            auto picker = ui::dialogs::FilePicker::createWithMode(ctx_, ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE);
+            picker->appendFilter("BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml");
+            if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return;
+            const Sequence<OUString> files = picker->getSelectedFiles();
+            if (!files.hasElements()) return;
+            OUString path;
+            osl::FileBase::getSystemPathFromFileURL(files[0], path);
+            command += ":" + S(path);
+        }
+        Reference<frame::XModel> model;
+        if (frame_.is() && frame_->getController().is()) model = frame_->getController()->getModel();
+        auto ui = std::make_shared<CalcUi>(ctx_, frame_);
+        if (!model.is()) {
+            ui->MsgBox("Нет открытой книги", host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+            return;
+        }
+        CalcApplication app(ctx_, model, ui);
+        Outcome outcome;
+        using Clock = std::chrono::steady_clock;
+        const auto t0 = Clock::now();
+        Clock::time_point t1, t2;
+        {
+            Step step(model, frame_, StepTitle(command));
+            t1 = Clock::now();
+            outcome = RunCommand(app, command, ExtensionDir(), UiLocale(ctx_));
+            try {
+                app.Flush();
+            } catch (const uno::Exception& e) {
+                outcome.error = S(e.Message);
+            }
+            t2 = Clock::now();
+        }
+        // With ORMELIN_CALC_TIMING set, where the command's time went (the timing script reads it).
+        if (const char* timing = std::getenv("ORMELIN_CALC_TIMING"); timing && *timing) {
+            const auto ms = [](Clock::time_point a, Clock::time_point b) {
+                return std::chrono::duration<double, std::milli>(b - a).count();
+            };
+            std::ofstream(timing, std::ios::app) << command << "\tstart " << ms(t0, t1) << "\tcommand "
+                                                 << ms(t1, t2) << "\tend " << ms(t2, Clock::now()) << '\n';
+        }
+        if (outcome.changed) {
+            Reference<util::XModifiable> modifiable(model, UNO_QUERY);
+            if (modifiable.is()) modifiable->setModified(true);
+        } else if (outcome.error.size()) {
+            // Nothing to keep: an undo step of a failed command would undo nothing.
+        }
+        for (const std::string& note : outcome.notes)
+            ui->MsgBox(note, host::MsgButtons::OK, host::MsgIcon::Information, "ЕСКД");
+        if (!outcome.error.empty()) ui->MsgBox(outcome.error, host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+    }
+    void SAL_CALL addStatusListener(const Reference<frame::XStatusListener>&, const util::URL&) override {}
+    void SAL_CALL removeStatusListener(const Reference<frame::XStatusListener>&, const util::URL&) override {}
+
+    // XServiceInfo
+    OUString SAL_CALL getImplementationName() override { return kImpl; }
+    sal_Bool SAL_CALL supportsService(const OUString& n) override { return cppu::supportsService(this, n); }
+    Sequence<OUString> SAL_CALL getSupportedServiceNames() override {
+        OUString s(kService);
+        return Sequence<OUString>(&s, 1);
+    }
+
+private:
+    Reference<uno::XComponentContext> ctx_;
+    Reference<frame::XFrame> frame_;
+};
+
+Reference<uno::XInterface> SAL_CALL Create(const Reference<uno::XComponentContext>& ctx) {
+    return static_cast<cppu::OWeakObject*>(new Commands(ctx));
+}
+OUString SAL_CALL ImplName() { return kImpl; }
+Sequence<OUString> SAL_CALL ServiceNames() {
+    OUString s(kService);
+    return Sequence<OUString>(&s, 1);
+}
+
+const cppu::ImplementationEntry kEntries[] = {
+    {Create, ImplName, ServiceNames, cppu::createSingleComponentFactory, nullptr, 0},
+    {nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
+
+}  // namespace
+
+}  // namespace ormelin::calc
+
+extern "C" SAL_DLLPUBLIC_EXPORT void* component_getFactory(const char* impl, void* serviceManager, void* registryKey) {
+    return cppu::component_getFactoryHelper(impl, serviceManager, registryKey, ormelin::calc::kEntries);
+}
