@@ -192,6 +192,25 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+/// The frame (main lines) and the binding-margin strip's fields of a sheet kind,
+/// through add(x1, y1, x2, y2, main) in the frame's millimetres.
+template <class Add>
+void FrameAndStrip(const Add& add, const PaperGeometry& p, const MmSheet& kind) {
+    const double W = p.frameWidth, H = p.frameHeight;
+    add(0, 0, W, 0, true);
+    add(W, 0, W, H, true);
+    add(W, H, 0, H, true);
+    add(0, H, 0, 0, true);
+    const double stripLeft = -(p.stripWidths[0] + p.stripWidths[1]);
+    for (const auto& s : kind.strip) {
+        if (s.height <= 0) continue;
+        add(stripLeft, s.y, 0, s.y, true);
+        add(stripLeft, s.y + s.height, 0, s.y + s.height, true);
+        add(stripLeft, s.y, stripLeft, s.y + s.height, true);
+        add(-p.stripWidths[1], s.y, -p.stripWidths[1], s.y + s.height, true);
+    }
+}
+
 }  // namespace
 
 double GostSize(double points) {
@@ -379,19 +398,8 @@ PageLayout Layout::TurnedPage(const host::Worksheet& ws, const forming::MmTurned
         page.lines.push_back({fx + x1, fy + y1, fx + x2, fy + y2, main});
     };
     const double W = p.frameWidth, H = p.frameHeight;
-    add(0, 0, W, 0, true);
-    add(W, 0, W, H, true);
-    add(W, H, 0, H, true);
-    add(0, H, 0, 0, true);
     const MmSheet& further = p.further;
-    const double stripLeft = -(p.stripWidths[0] + p.stripWidths[1]);
-    for (const auto& s : further.strip) {
-        if (s.height <= 0) continue;
-        add(stripLeft, s.y, 0, s.y, true);
-        add(stripLeft, s.y + s.height, 0, s.y + s.height, true);
-        add(stripLeft, s.y, stripLeft, s.y + s.height, true);
-        add(-p.stripWidths[1], s.y, -p.stripWidths[1], s.y + s.height, true);
-    }
+    FrameAndStrip(add, p, further);
     for (int i = 0; i < further.footLines; ++i) {
         const MmLine& l = further.foot[i];
         add(l.x1, H - further.footHeight + l.y1, l.x2, H - further.footHeight + l.y2, l.main);
@@ -547,18 +555,7 @@ std::vector<PageLayout> Layout::Pages(const host::Worksheet& ws, std::int32_t st
             page.lines.push_back({fx + x1, fy + y1, fx + x2, fy + y2, main});
         };
         const double W = p.frameWidth, H = p.frameHeight;
-        add(0, 0, W, 0, true);
-        add(W, 0, W, H, true);
-        add(W, H, 0, H, true);
-        add(0, H, 0, 0, true);
-        const double stripLeft = -(p.stripWidths[0] + p.stripWidths[1]);
-        for (const auto& s : kind.strip) {
-            if (s.height <= 0) continue;
-            add(stripLeft, s.y, 0, s.y, true);
-            add(stripLeft, s.y + s.height, 0, s.y + s.height, true);
-            add(stripLeft, s.y, stripLeft, s.y + s.height, true);
-            add(-p.stripWidths[1], s.y, -p.stripWidths[1], s.y + s.height, true);
-        }
+        FrameAndStrip(add, p, kind);
         for (int i = 0; i < kind.extraLines; ++i) {
             const MmLine& l = kind.extra[i];
             add(l.x1, l.y1, l.x2, l.y2, l.main);
