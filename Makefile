@@ -40,7 +40,7 @@ oxt: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORMELIN_WERROR=ON -DORMELIN_CALC=ON
 	cmake --build $(BUILD) -j $(JOBS) --target ormelin_oxt
 
-# Writes the sample workbook (and, with LibreOffice, a PDF of every formed document) into out/.
+# Writes the sample workbook and a PDF of every formed document (our own renderer) into out/
 demo: build
 	$(BUILD)/ormelin demo out
 	@echo "demo: the workbook is out/ormelin-demo.xlsx; the printed documents are the PDF files in out/"
