@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "check/check.hpp"
+#include "forming/forming.hpp"
 #include "forming/rollback.hpp"
 #include "recognition/recognition.hpp"
 
@@ -51,22 +52,7 @@ bool Shows(const host::Worksheet& w, int row, int column, const char* text) {
     return row >= 1 && column >= 1 && text && w.CellText(row, column) == text;
 }
 
-/// The first sheet's title block of each form, as its title-block steps lay it out
-/// (src/forming/title_*.cpp): the rows of the form's first sheet, the columns of
-/// the form standing where it was formed.
-struct TitleLayout {
-    FormId form;
-    TitleCell designation, name, letter, organisation, change, changeDocument;
-    int firstSignatureRow, labelColumn, surnameColumn, dateColumn;
-};
-
-constexpr TitleLayout kTitleLayouts[] = {
-    {FormId::A4Portrait, {29, 13}, {32, 13}, {33, 19}, {34, 19}, {30, 3}, {30, 6}, 32, 3, 6, 11},
-    {FormId::A3PurchasedProducts, {29, 34}, {32, 34}, {33, 39}, {34, 39}, {30, 28}, {30, 30}, 32, 28, 30, 33},
-    {FormId::A4LandscapeGroup, {19, 16}, {22, 16}, {23, 25}, {24, 25}, {20, 10}, {20, 12}, 22, 10, 12, 15},
-};
-
-TitleCell Moved(TitleCell c, int rows, int columns) { return {c.row + rows, c.column + columns}; }
+TitleCell Moved(forming::TitleCells::Cell c, int rows, int columns) { return {c.row + rows, c.column + columns}; }
 
 }  // namespace
 
@@ -214,22 +200,20 @@ void Document::ReadSheets() {
     // The first sheet's title block, where the first bottom line puts it.
     const int shift = sheets_.empty() ? 0 : sheets_.front().bottomLine - g.firstBottomLine;
     const int columns = geometry_ == &forming::kA4LandscapeGroupMoved ? 1 : 0;
-    for (const TitleLayout& t : kTitleLayouts) {
-        if (t.form != StateEntryOf(state_).form) continue;
-        TitleBlock b;
-        b.designation = Moved(t.designation, shift, columns);
-        b.name = Moved(t.name, shift, columns);
-        b.letter = Moved(t.letter, shift, columns);
-        b.organisation = Moved(t.organisation, shift, columns);
-        b.change = Moved(t.change, shift, columns);
-        b.changeDocument = Moved(t.changeDocument, shift, columns);
-        for (int r = t.firstSignatureRow; r < t.firstSignatureRow + 5; ++r) {
-            b.signatures.push_back({{r + shift, t.labelColumn + columns},
-                                    {r + shift, t.surnameColumn + columns},
-                                    {r + shift, t.dateColumn + columns}});
-        }
-        title_ = b;
+    const forming::TitleCells t = forming::FirstTitleCells(StateEntryOf(state_).form);
+    TitleBlock b;
+    b.designation = Moved(t.designation, shift, columns);
+    b.name = Moved(t.name, shift, columns);
+    b.letter = Moved(t.letter, shift, columns);
+    b.organisation = Moved(t.organisation, shift, columns);
+    b.change = Moved(t.change, shift, columns);
+    b.changeDocument = Moved(t.changeDocument, shift, columns);
+    for (int r = t.firstSignatureRow; r < t.firstSignatureRow + 5; ++r) {
+        b.signatures.push_back({{r + shift, t.labelColumn + columns},
+                                {r + shift, t.surnameColumn + columns},
+                                {r + shift, t.dateColumn + columns}});
     }
+    title_ = b;
 }
 
 void Document::ReadRows() {

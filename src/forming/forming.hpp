@@ -114,6 +114,14 @@ void PageNextA3(const host::Range& block, int k, const AttrDoc& record);
 
 // ------------------------------------------------------------------ reading a formed sheet
 
+/// Where the first sheet's title block of a form shows its fields, as forming
+/// writes them (TitleCells, forming/steps.hpp). Throws std::logic_error for FormId::None.
+TitleCells FirstTitleCells(FormId form);
+/// The same for each form (title_a4.cpp, title_a3.cpp, title_spb.cpp).
+TitleCells FirstTitleCellsA4();
+TitleCells FirstTitleCellsA3();
+TitleCells FirstTitleCellsGroup();
+
 /// The number of sheets a formed document's first sheet shows ("Листов"), or nothing.
 std::optional<long long> SheetCountOf(const host::Worksheet& w, const SheetGeometry& g = kA4Portrait);
 

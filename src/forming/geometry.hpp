@@ -846,4 +846,15 @@ constexpr int EmptyRunOf(const SheetGeometry& g) { return g.emptyRun > 0 ? g.emp
 static_assert(FootRowsOf(kA4Portrait) == 5 && FootRowsOf(kPurchasedProducts) == 5,
               "a further sheet's title block and bottom line take five rows");
 
+/// Where the first sheet's title block of a form shows its fields: the first cell
+/// of the step that writes each (worksheet rows as formed, before rows are moved).
+struct TitleCells {
+    struct Cell {
+        int row = 0, column = 0;
+    };
+    Cell designation, name, letter, organisation, change, changeDocument;
+    /// The five signature rows from "Разраб." down: label, surname and date columns.
+    int firstSignatureRow = 0, labelColumn = 0, surnameColumn = 0, dateColumn = 0;
+};
+
 }  // namespace ormelin::forming

@@ -1,6 +1,8 @@
 #include "forming/steps.hpp"
 
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace ormelin::forming {
@@ -103,6 +105,45 @@ void InsertColumnRuns(host::Worksheet& w, std::span<const char* const> columns) 
 
 void DrawFrame(const std::shared_ptr<host::Worksheet>& sheet, int top, std::initializer_list<const char*> ranges) {
     for (const char* a : ranges) host::Range(sheet, At(a, top)).Borders().LineStyle(host::LineStyle::Continuous);
+}
+
+namespace {
+
+bool Same(const Put& a, const Put& b) {
+    if (a.kind != b.kind) return false;
+    if (a.kind == Put::Kind::Attr) return a.attr == b.attr;
+    if (a.kind == Put::Kind::Text) return a.text && b.text && std::string_view(a.text) == b.text;
+    return false;
+}
+
+TitleCells::Cell CellOf(const std::vector<CellStep>& steps, const Put& what) {
+    for (const CellStep& step : steps) {
+        for (std::size_t k = 0; k < step.values.size(); ++k) {
+            if (!Same(step.values[k], what)) continue;
+            const host::Area a = host::ParseAddress(step.range);
+            return {a.r1, a.c1 + static_cast<int>(k)};
+        }
+    }
+    throw std::logic_error("a form's first-sheet title steps write no such field");
+}
+
+}  // namespace
+
+TitleCells TitleCellsOf(const std::vector<CellStep>& steps, const char* dateCell) {
+    using P = AttrProp;
+    TitleCells t;
+    t.designation = CellOf(steps, Attr(P::aOboz));
+    t.name = CellOf(steps, Attr(P::aNaim));
+    t.letter = CellOf(steps, Attr(P::aLite));
+    t.organisation = CellOf(steps, Attr(P::aFirm));
+    t.change = CellOf(steps, Attr(P::aIzme));
+    t.changeDocument = CellOf(steps, Attr(P::aNdoc));
+    const TitleCells::Cell label = CellOf(steps, Text("Разраб.")), surname = CellOf(steps, Attr(P::aDesi));
+    t.firstSignatureRow = label.row;
+    t.labelColumn = label.column;
+    t.surnameColumn = surname.column;
+    t.dateColumn = dateCell ? host::ParseAddress(dateCell).c1 : CellOf(steps, Attr(P::aDesd)).column;
+    return t;
 }
 
 }  // namespace ormelin::forming

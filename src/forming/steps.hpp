@@ -75,6 +75,11 @@ void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& m
 /// taken after the insertions before it, in one pass over the sheet.
 void InsertColumnRuns(host::Worksheet& w, std::span<const char* const> columns);
 
+/// The title cells a form's first-sheet steps write, read from those steps;
+/// dateCell is where the first signature's date goes when the steps leave it to
+/// a table of their own (nullptr: the steps write it).
+TitleCells TitleCellsOf(const std::vector<CellStep>& steps, const char* dateCell);
+
 /// A format that removes one edge line of a range.
 host::FormatPatch NoLine(host::Edge edge);
 

@@ -150,4 +150,6 @@ void PageNextA3(const host::Range& block, int k, const AttrDoc& attDoc) {
     w.CopyTo(host::ParseAddress("A16:B22"), w, b + 16, 1);
 }
 
+TitleCells FirstTitleCellsA3() { return TitleCellsOf(TitleFirstA3Steps(), nullptr); }
+
 }  // namespace ormelin::forming

@@ -229,4 +229,6 @@ void PageRevi(const host::Range& block, int k, const AttrDoc& record) {
     TitleNext(block, k, record);
 }
 
+TitleCells FirstTitleCellsA4() { return TitleCellsOf(TitleFirstSteps(), nullptr); }
+
 }  // namespace ormelin::forming

@@ -9,9 +9,11 @@
 // Format patches below name only the fields they change; the others stay empty.
 
 #include <cctype>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "forming/forming.hpp"
 #include "forming/forming_spb.hpp"
 #include "forming/steps.hpp"
 
@@ -390,6 +392,22 @@ void SpbPageRevi(const std::shared_ptr<host::Worksheet>& ws, long long b64, int 
     w.Columns("A:A").ApplyFormat({.horizontal = H::General, .orientation = -90, .fontSize = 11});
     w.ColumnWidth(1, 1, 2);
     ApplySteps(ws, top, RegistrationColumnSteps(), attDoc);
+}
+
+TitleCells FirstTitleCellsGroup() {
+    for (const DateCell& d : kTitleFirstDates)
+        if (d.attr == P::aDesd) return TitleCellsOf(TitleFirstSteps(), d.cell);
+    throw std::logic_error("the group specification's title block has no date of \"Разраб.\"");
+}
+
+TitleCells FirstTitleCells(FormId form) {
+    switch (form) {
+        case FormId::A4Portrait: return FirstTitleCellsA4();
+        case FormId::A3PurchasedProducts: return FirstTitleCellsA3();
+        case FormId::A4LandscapeGroup: return FirstTitleCellsGroup();
+        case FormId::None: break;
+    }
+    throw std::logic_error("no title block for a document without a form");
 }
 
 }  // namespace ormelin::forming
