@@ -183,7 +183,9 @@ const std::vector<CellStep>& PageReviSteps() {
     static const host::FormatPatch caption = {.vertical = V::Top, .fontSize = 10};
     static const std::vector<CellStep> steps = {
         {.range = "1:39", .format = {.orientation = -90, .fontSize = 11}, .rowHeight = 15},
-        {.range = "A1:D39", .format = {.horizontal = H::General}},
+        // centred, as it prints: a turned text left to the general alignment is
+        // placed differently by each program (LibreOffice saves it as left)
+        {.range = "A1:D39", .format = {.horizontal = H::Center}},
         {.range = "2:2", .rowHeight = 20},
         {.range = "4:4", .rowHeight = 6},
         {.range = "5:5", .rowHeight = 24},

@@ -241,8 +241,13 @@ void Layout::Fit(FieldText& f, const std::string& text, const host::Style& st, h
     const double side = std::min(kSideMargin, boxW * 0.1);
     const double available = boxW - 2 * side;
     std::vector<std::string> lines;
+    // A cell that shrinks its text to fit keeps each of its lines whole while
+    // condensing can fit it, and wraps it only where condensing cannot: LibreOffice
+    // saves every cell whose text breaks lines as wrapping, and the same document
+    // must print the same after it.
+    const double narrowest = st.shrink ? kMostCondensed : 1.0;
     for (std::string& para : SplitLines(text)) {
-        if (!st.wrap || WidthMm(para, f.em) <= available) {
+        if (!st.wrap || WidthMm(para, f.em) * narrowest <= available) {
             lines.push_back(std::move(para));
             continue;
         }

@@ -1,8 +1,9 @@
 // The cycle a user goes through with real spreadsheet programs: a new list filled
 // with openpyxl, saved by LibreOffice (or openpyxl), formed, saved again, rolled
 // back, saved again, formed again. Every list cell comes back in its order, a
-// hidden row and a taller row included; and LibreOffice prints the formed demo
-// workbook itself with one page per sheet and no stray "0" or "###".
+// hidden row and a taller row included; LibreOffice prints the formed demo
+// workbook itself with one page per sheet and no stray "0" or "###"; and our own
+// print of the demo is the same after LibreOffice or openpyxl saved it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -195,6 +196,39 @@ TEST_F(ClientsCycle, LibreOfficePrintsTheFormedDemoWorkbookOnePagePerSheetWithNo
     }
     EXPECT_GT(printed, 4);
     EXPECT_EQ(formed, printed);
+}
+
+TEST_F(ClientsCycle, OurPrintOfTheDemoIsTheSameAfterLibreOfficeOrOpenpyxlSavedIt) {
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "poppler-utils is not installed";
+    std::string out;
+    ASSERT_EQ(Ormelin("demo " + Q((dir_ / "demo").string()), &out), 0) << out;
+    const fs::path original = dir_ / "demo" / "ormelin-demo.xlsx";
+    const fs::path byOffice = dir_ / "office.xlsx", byPython = dir_ / "python.xlsx";
+    fs::copy_file(original, byOffice);
+    fs::copy_file(original, byPython);
+    SaveByOffice(byOffice);
+    ASSERT_EQ(Python("save", byPython, 1, &out), 0) << out;
+    auto text = [&](const fs::path& book) {
+        const fs::path pdf = dir_ / (book.stem().string() + ".pdf");
+        std::string said;
+        EXPECT_EQ(Ormelin("pdf " + Q(book.string()) + " " + Q(pdf.string()) + " --all", &said), 0) << said;
+        EXPECT_EQ(Sh("pdftotext -layout " + Q(pdf.string()) + " -", &said), 0);
+        return said;
+    };
+    // the first line that differs, with its number, or nothing
+    auto firstDifference = [](const std::string& a, const std::string& b) -> std::string {
+        std::istringstream x(a), y(b);
+        std::string l, m;
+        for (int n = 1;; ++n) {
+            const bool more = static_cast<bool>(std::getline(x, l)), moreToo = static_cast<bool>(std::getline(y, m));
+            if (!more && !moreToo) return {};
+            if (more != moreToo || l != m) return "line " + std::to_string(n) + ":\n  " + l + "\n  " + m;
+        }
+    };
+    const std::string printed = text(original);
+    ASSERT_NE(printed.find("Лист регистрации изменений"), std::string::npos);
+    EXPECT_EQ(firstDifference(printed, text(byOffice)), "") << "after LibreOffice saved the workbook";
+    EXPECT_EQ(firstDifference(printed, text(byPython)), "") << "after openpyxl saved the workbook";
 }
 
 }  // namespace
