@@ -9,7 +9,9 @@
 
 #include "base/text.hpp"
 #include "check/check.hpp"
+#include "forming/forming_spb.hpp"
 #include "forming/keep_together.hpp"
+#include "forming/steps.hpp"
 #include "lists/entries.hpp"
 #include "import/bom.hpp"
 #include "recognition/recognition.hpp"
@@ -306,13 +308,22 @@ void Registration(const Document& doc, Report& report) {
         report.At(change.empty() ? t->change : t->changeDocument,
                   Message("the title block's \"Изм.\" and \"№ докум.\" go together: \"{1}\" and \"{2}\""),
                   {change, number});
-    // The change-registration sheet's first entry (A4 and A3: block row 5, "Изм." in
-    // column C, "№ докум." in column Q) shows the title block's change.
-    if (StateEntryOf(doc.State()).form == FormId::A4LandscapeGroup) return;
+    // The change-registration sheet's first entry shows the title block's change:
+    // A4 and A3, block row 5, "Изм." in column C, "№ докум." in column Q; the group
+    // specification's turned sheet where forming writes it, right of the narrow
+    // column inserted with it.
+    const bool group = StateEntryOf(doc.State()).form == FormId::A4LandscapeGroup;
     for (const PrintedSheet& s : doc.Sheets()) {
         if (!s.registration) continue;
-        const int row = s.firstRow + 3;
-        const std::pair<TitleCell, std::string> pairs[] = {{{row, 3}, change}, {{row, 17}, number}};
+        TitleCell changeCell{s.firstRow + 3, 3}, numberCell{s.firstRow + 3, 17};
+        if (group) {
+            const int top = s.bottomLine - forming::kA4LandscapeGroup.registration.rows + 1;
+            const host::Area c = forming::At(forming::kRegistrationChangeCell, top),
+                             n = forming::At(forming::kRegistrationDocumentCell, top);
+            changeCell = {c.r1, c.c1 + 1};
+            numberCell = {n.r1, n.c1 + 1};
+        }
+        const std::pair<TitleCell, std::string> pairs[] = {{changeCell, change}, {numberCell, number}};
         for (const auto& [cell, title] : pairs) {
             const std::string shown = doc.Text(cell);
             if (shown != title)

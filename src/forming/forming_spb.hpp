@@ -21,6 +21,12 @@
 
 namespace ormelin::forming {
 
+/// The change-registration sheet's first entry, "Изм." and "№ докум.": addresses in
+/// its block (row 1 is the row under the last sheet's bottom line), before the
+/// narrow column A is inserted beside the sheet.
+inline constexpr const char* kRegistrationChangeCell = "E3";
+inline constexpr const char* kRegistrationDocumentCell = "E23";
+
 /// The first data row of the group specification's list and of its first formed sheet.
 inline constexpr int kGroupListDataRow = 5;
 

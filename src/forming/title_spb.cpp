@@ -381,8 +381,8 @@ void SpbPageRevi(const std::shared_ptr<host::Worksheet>& ws, long long b64, int 
     ApplySteps(ws, top, PageReviSteps(), attDoc);
     w.CopyTo(At("A1:N2", 1), w, top, 1);
     w.SetValue(At("A38", top), static_cast<double>(k));
-    w.SetValue(At("E3", top), TestedValue(attDoc.Get(P::aIzme)));
-    w.SetValue(At("E23", top), TestedValue(attDoc.Get(P::aNdoc)));
+    w.SetValue(At(kRegistrationChangeCell, top), TestedValue(attDoc.Get(P::aIzme)));
+    w.SetValue(At(kRegistrationDocumentCell, top), TestedValue(attDoc.Get(P::aNdoc)));
     // LibreOffice prints the 0 of an empty register cell in a turned cell as
     // "###" whatever its format: the turned fields take the empty text instead
     for (const auto& [cell, attr] : {std::pair{"B3", P::aIzme}, {"B5", P::aIzml}, {"B7", P::aNdoc}, {"B15", P::aIzmd},

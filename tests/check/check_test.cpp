@@ -99,6 +99,26 @@ Doc Purchased() {
     return d;
 }
 
+/// A group specification with its change-registration sheet: format A, zone B,
+/// position C, designation D, name E, quantities per execution F.., note P.
+Doc GroupSpecification() {
+    Doc d{ksSPB_OT, 5, {}, TitleOf("АБВГ.468332.002"), true};
+    d.rows = {{"", "", "", "", "Сборочные единицы", "", "", ""},
+              {},
+              {"А3", "", "1", "АБВГ.687281.010", "Плата печатная", "1", "1", "1"},
+              {},
+              {"", "", "", "", "Детали", "", "", ""},
+              {},
+              {"А4", "", "2", "АБВГ.301261.001", "Корпус", "1", "1", ""},
+              {},
+              {"", "", "", "", "Стандартные изделия", "", "", ""},
+              {}};
+    for (int i = 0; i < 40; ++i)
+        d.rows.push_back({"", "", std::to_string(3 + i), "", "Винт М3-6gx" + std::to_string(4 + i),
+                          "2", "2", ""});
+    return d;
+}
+
 /// Draws the list on a new sheet (named by the designation) after the register, fills it, writes its
 /// attributes into the register and forms it.
 std::shared_ptr<host::Worksheet> Build(Kalvora& k, model::ModelWorkbook& book, const Doc& d) {
@@ -143,7 +163,7 @@ protected:
 // ------------------------------------------------------------------ documents that hold
 
 TEST_F(CheckRules, DocumentsAnEngineerHandsInHoldEveryRule) {
-    for (const Doc& d : {Elements(), Specification(), Purchased()}) {
+    for (const Doc& d : {Elements(), Specification(), Purchased(), GroupSpecification()}) {
         auto ws = Build(*k, *book, d);
         ASSERT_TRUE(IsFormedState(recognition::StateOf(*ws))) << d.attrs.at("aOboz");
         EXPECT_EQ(FoundOn(*ws), Found{}) << d.attrs.at("aOboz");
@@ -214,6 +234,9 @@ const Case kCases[] = {
      {{"sheet-numbers", "Z70"}}},
     {"RegistrationDisagrees", &Elements, nullptr, [](host::Worksheet& ws) { Put(ws, "Q111", "АБВГ.99-26"); },
      {{"registration", "Q111"}}},
+    // the group specification's turned change-registration sheet: "№ докум." in F128
+    {"GroupRegistrationDisagrees", &GroupSpecification, nullptr,
+     [](host::Worksheet& ws) { Put(ws, "F128", "АБВГ.99-26"); }, {{"registration", "F128"}}},
     {"SectionsOutOfOrder", &Specification,
      [](Doc& d) {
          d.rows[5][4] = "Детали";
