@@ -3,13 +3,15 @@
 // TrueType font, glyphs named by their ids, a ToUnicode map for the text layer).
 //
 // A page is the form's lines, stroked in two passes (thin, then main with square
-// ends, so a main line over a thin one stays main), and the texts, one text matrix
-// per line (size, condensing, direction) and its glyph ids; a text cut at its
-// field's edges is drawn inside a clip of the field. The page space is turned
+// ends, so a main line over a thin one stays main), and the texts: the size and
+// condensing set when they change, each line placed by a text matrix turned for
+// its direction or moved from the line before, and its glyph ids; a text cut at
+// its field's edges is drawn inside a clip of the field. The page space is turned
 // upside down once (y downwards from the paper's top edge, as the layout's
-// millimetres run). Numbers are written with a fixed number of decimals by integer
-// arithmetic (no formatted printing per number). Streams are deflated at zlib's
-// level 1 (docs/performance.md, "Printing to PDF").
+// millimetres run). The lines of the sheets of a kind are alike and are written
+// once, as a form XObject the pages draw. Numbers are written with a fixed number
+// of decimals by integer arithmetic (no formatted printing per number). Streams
+// are deflated at zlib's level 1 (docs/performance.md, "Printing to PDF").
 #include <zlib.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "measure/text_measure.hpp"
@@ -70,13 +73,9 @@ void Integer(std::string& out, long long v) {
     out.append(buf, r.ptr);
 }
 
-/// Coordinates to a hundredth of a point; the text matrix's scale to a ten-thousandth.
+/// A coordinate, mm, in points to a hundredth.
 void Pt(std::string& out, double mm) {
     Number(out, mm * kPointsPerMm, 2);
-    out += ' ';
-}
-void Scale(std::string& out, double v) {
-    Number(out, v, 4);
     out += ' ';
 }
 
@@ -137,18 +136,15 @@ struct UsedGlyphs {
     }
 };
 
-/// Writes the page descriptions of laid-out pages.
+/// Writes the page descriptions of laid-out pages: the form's lines apart (the
+/// sheets of a kind share theirs, drawn once as a form XObject) and the texts.
 class PageWriter {
 public:
     PageWriter(const measure::FontGlyphs& glyphs, UsedGlyphs& used) : glyphs_(glyphs), used_(used) {}
 
-    /// The page's description in `out` (cleared first).
-    void Write(const PageLayout& page, std::string& out) {
+    /// The page's lines in `out` (cleared first), in the page's space (y downwards).
+    void Lines(const PageLayout& page, std::string& out) {
         out.clear();
-        // y downwards from the paper's top edge
-        out += "1 0 0 -1 0 ";
-        Pt(out, page.paperHeight);
-        out += "cm\n";
         for (int pass = 0; pass < 2; ++pass) {
             const bool main = pass == 1;
             bool any = false;
@@ -168,13 +164,19 @@ public:
             }
             if (any) out += "S\n";
         }
+    }
+
+    /// The page's texts in `out` (cleared first), in the page's space.
+    void Texts(const PageLayout& page, std::string& out) {
+        out.clear();
+        size_ = tz_ = -1;  // a page begins with the text state unset
         bool open = false;
         for (const FieldText& f : page.texts) {
             if (f.cut) continue;
             for (const PlacedLine& l : f.lines) {
                 if (l.text.empty()) continue;
                 if (!open) {
-                    out += "BT /F1 1 Tf\n";
+                    Begin(out);
                     open = true;
                 }
                 Line(f, l, out);
@@ -188,42 +190,73 @@ public:
             Pt(out, f.y);
             Pt(out, f.w);
             Pt(out, f.h);
-            out += "re W n BT /F1 1 Tf\n";
+            out += "re W n ";
+            Begin(out);
             for (const PlacedLine& l : f.lines)
                 if (!l.text.empty()) Line(f, l, out);
             out += "ET Q\n";
+            size_ = tz_ = -1;  // the text state goes with the graphics state
         }
     }
 
 private:
-    /// A line of a field's text: its text matrix (size, condensing, direction, the
-    /// origin on the paper) and its glyphs.
+    void Begin(std::string& out) {
+        out += "BT\n";
+        moved_ = false;
+    }
+
+    /// A line of a field's text: the font's size (Tf) and condensing (Tz) when
+    /// they change, a text matrix turned for the direction with the line's origin
+    /// (Tm), or a move from the line before in the same direction (Td), then the
+    /// glyphs. Origins are kept in hundredths of a point, so the moves add up to
+    /// the very origins a matrix would give.
     void Line(const FieldText& f, const PlacedLine& l, std::string& out) {
-        const double s = f.em * kPointsPerMm, c = s * l.condense;
+        const long long size = std::llround(f.em * kPointsPerMm * 10000), tz = std::llround(l.condense * 100000);
+        if (size != size_) {
+            out += "/F1 ";
+            Number(out, static_cast<double>(size) / 10000, 4);
+            out += " Tf\n";
+            size_ = size;
+        }
+        if (tz != tz_) {
+            Number(out, static_cast<double>(tz) / 1000, 3);
+            out += " Tz\n";
+            tz_ = tz;
+        }
         double x = f.x + l.x, y = f.y + l.baseline;  // the origin on the paper, mm
         if (f.rotation == 90) {  // reads upwards: the field's foot is the text's start
-            Scale(out, 0);
-            Scale(out, -c);
-            Scale(out, -s);
-            Scale(out, 0);
             x = f.x + l.baseline;
             y = f.y + f.h - l.x;
         } else if (f.rotation == -90) {  // reads downwards: its head is
-            Scale(out, 0);
-            Scale(out, c);
-            Scale(out, s);
-            Scale(out, 0);
             x = f.x + f.w - l.baseline;
             y = f.y + l.x;
-        } else {
-            Scale(out, c);
-            Scale(out, 0);
-            Scale(out, 0);
-            Scale(out, -s);
         }
-        Pt(out, x);
-        Pt(out, y);
-        out += "Tm <";
+        const long long X = std::llround(x * kPointsPerMm * 100), Y = std::llround(y * kPointsPerMm * 100);
+        if (moved_ && f.rotation == rotation_) {
+            // the move in text space: x along the line, y up the glyphs
+            long long dx = X - x_, dy = y_ - Y;  // upright (the page's y runs down)
+            if (f.rotation == 90) {
+                dx = y_ - Y;
+                dy = x_ - X;
+            } else if (f.rotation == -90) {
+                dx = Y - y_;
+                dy = X - x_;
+            }
+            Number(out, static_cast<double>(dx) / 100, 2);
+            out += ' ';
+            Number(out, static_cast<double>(dy) / 100, 2);
+            out += " Td <";
+        } else {
+            out += f.rotation == 90 ? "0 -1 -1 0 " : f.rotation == -90 ? "0 1 1 0 " : "1 0 0 -1 ";
+            Number(out, static_cast<double>(X) / 100, 2);
+            out += ' ';
+            Number(out, static_cast<double>(Y) / 100, 2);
+            out += " Tm <";
+            moved_ = true;
+            rotation_ = f.rotation;
+        }
+        x_ = X;
+        y_ = Y;
         measure::ForEachCodePoint(l.text, [&](char32_t cp) {
             const auto g = glyphs_.Of(cp);
             used_.Mark(g.id, cp);
@@ -234,6 +267,10 @@ private:
 
     const measure::FontGlyphs& glyphs_;
     UsedGlyphs& used_;
+    long long size_ = -1, tz_ = -1;  // the text state set last
+    bool moved_ = false;             // a text matrix set in this text object
+    int rotation_ = 0;
+    long long x_ = 0, y_ = 0;  // the last line's origin, hundredths of a point
 };
 
 std::string Deflate(const std::string& in) {
@@ -454,13 +491,47 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
     const int catalog = pdf.Reserve(), tree = pdf.Reserve(), resources = pdf.Reserve(), font = pdf.Reserve();
     UsedGlyphs used;
     PageWriter writer(*glyphs, used);
-    std::string content, entries;
+    std::string lines, texts, content, entries;
     std::vector<int> kids;
     std::vector<int> firstPages;  // each document's first page object
+    // The lines of the sheets of a kind are the same: a set of lines met a second
+    // time becomes a form XObject, drawn by every page that has it.
+    struct LineSet {
+        int pages = 0;
+        int form = 0;  // its XObject, once it has one
+    };
+    std::unordered_map<std::string, LineSet> lineSets;
+    std::string forms;  // the resources' XObject entries
     for (const auto& doc : pages) {
         firstPages.push_back(0);
         for (const PageLayout& page : doc) {
-            writer.Write(page, content);
+            writer.Lines(page, lines);
+            writer.Texts(page, texts);
+            content = "1 0 0 -1 0 ";  // y downwards from the paper's top edge
+            Pt(content, page.paperHeight);
+            content += "cm\n";
+            LineSet& set = lineSets[lines];
+            if (++set.pages == 2) {
+                set.form = pdf.Reserve();
+                std::string dict = "/Type /XObject /Subtype /Form /BBox [0 0 ";
+                Pt(dict, page.paperWidth);
+                Pt(dict, page.paperHeight);
+                dict += "] /Filter /FlateDecode";
+                pdf.Stream(set.form, dict, Deflate(lines));
+                forms += " /L";
+                Integer(forms, set.form);
+                forms += ' ';
+                Integer(forms, set.form);
+                forms += " 0 R";
+            }
+            if (set.form) {
+                content += "/L";
+                Integer(content, set.form);
+                content += " Do\n";
+            } else {
+                content += lines;
+            }
+            content += texts;
             const int stream = pdf.Reserve(), object = pdf.Reserve();
             if (!firstPages.back()) firstPages.back() = object;
             pdf.Stream(stream, "/Filter /FlateDecode", Deflate(content));
@@ -477,7 +548,9 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
     WriteFont(pdf, font, layout.FontFile(), *glyphs, used);
     std::string t = "<< /Font << /F1 ";
     Integer(t, font);
-    t += " 0 R >> >>";
+    t += " 0 R >>";
+    if (!forms.empty()) t += " /XObject <<" + forms + " >>";
+    t += " >>";
     pdf.Object(resources, t);
     t = "<< /Type /Pages /Kids [";
     for (std::size_t i = 0; i < kids.size(); ++i) {
