@@ -39,9 +39,9 @@ namespace ormelin::render {
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
-/// zlib's level for the page descriptions and the font: 1 deflates the pages to
-/// nearly the size level 6 does at a third of its time (measured on the 691 sheets
-/// of a 20,000-row specification).
+/// zlib's level for the page descriptions and the font: on the 691 sheets of a
+/// 20,000-row specification level 1 takes 52 ms where level 6 takes 80 ms (a
+/// tenth of the whole command) for a file a fifth larger (0.83 MB against 0.67).
 constexpr int kDeflateLevel = 1;
 
 /// Appends v with `decimals` decimals (at most 6), the trailing zeros left off.
