@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace ormelin::measure {
 
@@ -137,6 +138,53 @@ Measure FormMeasure(double points, bool* coarse) {
     if (coarse) *coarse = true;
     return CoarseMeasure(points);
 }
+
+struct FontGlyphs::Face {
+    FT_Library lib = nullptr;
+    FT_Face face = nullptr;
+    // the characters met so far; the forms' alphabets (Latin, Cyrillic) directly
+    mutable std::vector<Glyph> low = std::vector<Glyph>(0x500);
+    mutable std::vector<bool> lowKnown = std::vector<bool>(0x500, false);
+    mutable std::unordered_map<char32_t, Glyph> high;
+    ~Face() {
+        if (face) FT_Done_Face(face);
+        if (lib) FT_Done_FreeType(lib);
+    }
+    Glyph Load(char32_t cp) const {
+        Glyph g;
+        g.id = FT_Get_Char_Index(face, cp);
+        g.advance = Advance(g.id);
+        return g;
+    }
+    double Advance(std::uint32_t id) const {
+        // unscaled, unhinted: the advance in font units, as the measure's linear widths
+        if (FT_Load_Glyph(face, id, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return 0;
+        return static_cast<double>(face->glyph->advance.x);
+    }
+};
+
+std::optional<FontGlyphs> FontGlyphs::Open(const std::string& fontFile) {
+    auto f = std::make_shared<Face>();
+    if (FT_Init_FreeType(&f->lib) != 0) return std::nullopt;
+    if (FT_New_Face(f->lib, fontFile.c_str(), 0, &f->face) != 0 || f->face->units_per_EM == 0) return std::nullopt;
+    return FontGlyphs(std::move(f));
+}
+
+FontGlyphs::Glyph FontGlyphs::Of(char32_t cp) const {
+    if (cp < face_->low.size()) {
+        if (!face_->lowKnown[cp]) {
+            face_->low[cp] = face_->Load(cp);
+            face_->lowKnown[cp] = true;
+        }
+        return face_->low[cp];
+    }
+    if (auto it = face_->high.find(cp); it != face_->high.end()) return it->second;
+    return face_->high.emplace(cp, face_->Load(cp)).first->second;
+}
+
+double FontGlyphs::AdvanceOf(std::uint32_t glyph) const { return face_->Advance(glyph); }
+
+int FontGlyphs::UnitsPerEm() const { return face_->face->units_per_EM; }
 
 double FieldWidthPoints(double columnCharacters) {
     // A column w characters wide is w * 7 + 5 pixels at 96 dpi (7 pixels being the

@@ -4,7 +4,9 @@
 // renderer fits texts into their fields with it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,29 @@ Measure CoarseMeasure(double points = 14.0);
 /// The measure of the form's font at the size, or the coarse measure when the
 /// font cannot be loaded (coarse says which).
 Measure FormMeasure(double points = 14.0, bool* coarse = nullptr);
+
+/// The glyphs of a font file as a printed text sets them: each character's glyph
+/// id and advance (in the font's units), read through FreeType like the measure's
+/// widths, so that a text drawn with these advances is as wide as it was measured.
+/// A character the font lacks is glyph 0.
+class FontGlyphs {
+public:
+    struct Glyph {
+        std::uint32_t id = 0;
+        double advance = 0;  // font units, unhinted
+    };
+    /// Nothing when the font file cannot be loaded.
+    static std::optional<FontGlyphs> Open(const std::string& fontFile);
+    Glyph Of(char32_t cp) const;
+    /// The advance of a glyph by its id.
+    double AdvanceOf(std::uint32_t glyph) const;
+    int UnitsPerEm() const;
+
+private:
+    struct Face;
+    explicit FontGlyphs(std::shared_ptr<Face> face) : face_(std::move(face)) {}
+    std::shared_ptr<Face> face_;
+};
 
 /// The width in points of text that fits a list column of the width in characters.
 double FieldWidthPoints(double columnCharacters);

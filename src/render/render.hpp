@@ -1,11 +1,12 @@
 // The renderer: a formed document printed at the standards' millimetres, from the
-// model, with cairo's PDF surface. Where each cell falls on the paper and where the
-// form's lines run come from the form table (forming/geometry.hpp, PaperGeometry);
-// what each field shows comes from the cells (the displayed text, its alignment,
-// rotation, merged area and font size, mapped to a GOST 2.304 size). Text is
-// measured with the one measure of the printed font (measure/text_measure.hpp): a
-// text wider than its field is condensed down to 80 % of its width, what still does
-// not fit is cut at the field's edge and reported.
+// model, into a PDF file of its own writing (pdf.cpp). Where each cell falls on
+// the paper and where the form's lines run come from the form table
+// (forming/geometry.hpp, PaperGeometry); what each field shows comes from the
+// cells (the displayed text, its alignment, rotation, merged area and font size,
+// mapped to a GOST 2.304 size). Text is measured with the one measure of the
+// printed font (measure/text_measure.hpp): a text wider than its field is
+// condensed down to 80 % of its width, what still does not fit is cut at the
+// field's edge and reported.
 #pragma once
 
 #include <cstdint>

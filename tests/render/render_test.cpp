@@ -22,7 +22,13 @@
 #include "ormelin/model.hpp"
 #include "ormelin/state.hpp"
 #include "ormelin/xlsx.hpp"
+#include "render/font_subset.hpp"
 #include "render/render.hpp"
+
+#ifdef ORMELIN_DRAFTING_FONT
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#endif
 
 namespace fs = std::filesystem;
 using ormelin::testing_support::Bytes;
@@ -390,6 +396,129 @@ TEST_F(RenderedDemo, WideTextsAreCondensedToEightyPercentThenCutAndListed) {
     EXPECT_GE(a->x2 - a->x1, widthMm(slightly) * 0.8 - 0.2);
     EXPECT_NEAR(b->x2 - b->x1, widthMm(far) * 0.8, 0.5) << "condensed to 80 %, no more";
 }
+
+// The file is one readers take without complaint, with the drafting font embedded
+// once as a subset that maps back to text; every character the forms are written
+// in reads back as it was written, and the same print makes the same bytes.
+TEST_F(RenderedDemo, TheFontIsEmbeddedOnceAndEveryCharacterReadsBack) {
+    const std::string fonts = dir_ + "/fonts.txt", err = dir_ + "/fonts-err.txt";
+    ASSERT_EQ(std::system(("pdffonts " + Quote(pdf_) + " > " + Quote(fonts) + " 2> " + Quote(err)).c_str()), 0);
+    EXPECT_EQ(Bytes(err), "");
+    const std::string listed = Bytes(fonts);
+    static const std::regex font(R"(\n[A-Z]{6}\+[A-Za-z]+ +CID TrueType +Identity-H +yes yes yes +[0-9]+ +0\n)");
+    EXPECT_TRUE(std::regex_search(listed, font)) << listed;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 3) << "one font: " << listed;
+    for (const std::string& run : {"pdfinfo " + Quote(pdf_), "pdftotext " + Quote(pdf_) + " -"}) {
+        ASSERT_EQ(std::system((run + " > /dev/null 2> " + Quote(err)).c_str()), 0) << run;
+        EXPECT_EQ(Bytes(err), "") << run;
+    }
+    if (std::system("command -v qpdf > /dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("qpdf --check " + Quote(pdf_) + " > /dev/null").c_str()), 0);
+    }
+
+    // every letter, digit and mark of the forms, in words that fit the name field
+    std::string all = "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюя"
+                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                      ".,;:!?()[]{}<>\"'«»“”„‘’…−‐-–—+=*/\\_%№§°±×~^&#@$|";
+    std::vector<std::string> chunks;
+    ormelin::measure::ForEachCodePoint(all, [&, n = 0](char32_t cp) mutable {
+        if (n++ % 12 == 0) chunks.emplace_back();
+        std::string& c = chunks.back();
+        if (cp < 0x80) {
+            c += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            c += static_cast<char>(0xC0 | (cp >> 6));
+            c += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            c += static_cast<char>(0xE0 | (cp >> 12));
+            c += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            c += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    });
+    auto ui = std::make_shared<ormelin::model::ScriptedUi>();
+    ormelin::model::ModelApplication app(ui);
+    auto wb = ormelin::xlsx::LoadWorkbook(app, book_, nullptr);
+    auto ws = wb->Sheet("АБВГ.436234.001");
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        const int row = 4 + static_cast<int>(i);
+        ws->SetLiteral({row, 16, row, 16}, chunks[i]);
+    }
+    const std::string one = dir_ + "/chars.pdf", two = dir_ + "/chars-again.pdf", text = dir_ + "/chars.txt";
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    ormelin::render::PrintPdf({{ws, ormelin::ksSPA_OF}}, one, {"Т", "", ""}, true);
+    ormelin::render::PrintPdf({{ws, ormelin::ksSPA_OF}}, two, {"Т", "", ""}, true);
+    unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(Bytes(one), Bytes(two)) << "the same print, other bytes";
+    ASSERT_EQ(std::system(("pdftotext -raw -f 1 -l 1 " + Quote(one) + " " + Quote(text)).c_str()), 0);
+    const std::string read = Bytes(text);
+    for (const std::string& c : chunks) EXPECT_NE(read.find(c), std::string::npos) << c << " not read back";
+}
+
+#ifdef ORMELIN_DRAFTING_FONT
+// The subset keeps the glyphs asked for, and a composite glyph's components, with
+// their outlines and ids, empties the rest, and is a font FreeType loads, whose
+// checksums hold.
+TEST(FontSubset, KeepsTheGlyphsAskedForAndTheirComponentsUnderTheirIds) {
+    const std::string file = ORMELIN_DRAFTING_FONT;
+    FT_Library lib = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&lib), 0);
+    FT_Face whole = nullptr;
+    ASSERT_EQ(FT_New_Face(lib, file.c_str(), 0, &whole), 0);
+    // a composite glyph among the accented Latin letters
+    FT_UInt composite = 0;
+    std::vector<FT_UInt> components;
+    for (char32_t cp = 0xC0; cp < 0x180 && !composite; ++cp) {
+        const FT_UInt g = FT_Get_Char_Index(whole, cp);
+        if (g && FT_Load_Glyph(whole, g, FT_LOAD_NO_SCALE | FT_LOAD_NO_RECURSE) == 0 &&
+            whole->glyph->format == FT_GLYPH_FORMAT_COMPOSITE) {
+            composite = g;
+            for (FT_UInt i = 0; i < whole->glyph->num_subglyphs; ++i) {
+                FT_Int index = 0, a1 = 0, a2 = 0;
+                FT_UInt flags = 0;
+                FT_Matrix m{};
+                ASSERT_EQ(FT_Get_SubGlyph_Info(whole->glyph, i, &index, &flags, &a1, &a2, &m), 0);
+                components.push_back(static_cast<FT_UInt>(index));
+            }
+        }
+    }
+    ASSERT_NE(composite, 0u) << "the font has no composite accented letter to test with";
+    const FT_UInt zhe = FT_Get_Char_Index(whole, U'Ж'), ya = FT_Get_Char_Index(whole, U'Я');
+    ASSERT_TRUE(zhe && ya);
+    auto points = [](FT_Face face, FT_UInt g) {
+        return FT_Load_Glyph(face, g, FT_LOAD_NO_SCALE) == 0 ? face->glyph->outline.n_points : -1;
+    };
+
+    const ormelin::render::TrueTypeFont font(file);
+    EXPECT_GT(font.Facts().capHeight, 0);
+    EXPECT_EQ(font.Facts().unitsPerEm, whole->units_per_EM);
+    const std::string subset = font.Subset({zhe, composite});
+    EXPECT_LT(subset.size(), fs::file_size(file) / 4);
+    std::uint32_t sum = 0;  // the whole file's checksum, as "head" settles it
+    for (std::size_t i = 0; i + 4 <= subset.size(); i += 4)
+        sum += static_cast<std::uint32_t>(static_cast<unsigned char>(subset[i])) << 24 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(subset[i + 1])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(subset[i + 2])) << 8 |
+               static_cast<unsigned char>(subset[i + 3]);
+    EXPECT_EQ(subset.size() % 4, 0u);
+    EXPECT_EQ(sum, 0xB1B0AFBAu);
+
+    FT_Face cut = nullptr;
+    ASSERT_EQ(FT_New_Memory_Face(lib, reinterpret_cast<const FT_Byte*>(subset.data()),
+                                 static_cast<FT_Long>(subset.size()), 0, &cut),
+              0);
+    EXPECT_EQ(cut->num_glyphs, whole->num_glyphs);
+    EXPECT_EQ(points(cut, zhe), points(whole, zhe));
+    EXPECT_GT(points(cut, zhe), 0);
+    EXPECT_EQ(points(cut, composite), points(whole, composite));
+    for (FT_UInt c : components) EXPECT_EQ(points(cut, c), points(whole, c)) << "component " << c;
+    EXPECT_EQ(points(cut, ya), 0) << "a glyph not asked for stays, empty";
+    EXPECT_GT(points(whole, ya), 0);
+    EXPECT_NE(ormelin::render::SubsetTag({zhe, composite}), ormelin::render::SubsetTag({zhe}));
+    FT_Done_Face(cut);
+    FT_Done_Face(whole);
+    FT_Done_FreeType(lib);
+}
+#endif
 
 // One file for the workbook: a bookmark per document with its designation and
 // name, pointing at its first page, and the file's title, subject and creator.
