@@ -231,6 +231,20 @@ host::Style ReadStyle(const CalcWorkbook& book, const Reference<table::XCell>& c
     return s;
 }
 
+Sequence<OUString> StyleProperties() {
+    Sequence<OUString> names(kPropCount);
+    for (int i = 0; i < kPropCount; ++i) names.getArray()[i] = OUString::createFromAscii(kPropNames[i]);
+    return names;
+}
+
+Sequence<Any> CellFormat(const Reference<table::XCell>& cell) {
+    return Reference<beans::XMultiPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValues(StyleProperties());
+}
+
+void SetCellFormat(const Reference<table::XCellRange>& range, const Sequence<Any>& format) {
+    Reference<beans::XMultiPropertySet>(range, UNO_QUERY_THROW)->setPropertyValues(StyleProperties(), format);
+}
+
 void ApplyPatch(const CalcWorkbook& book, const Reference<sheet::XSpreadsheet>& sheet,
                 const Reference<table::XCellRange>& range, const host::Area& area, const host::FormatPatch& patch,
                 int lastColumn) {

@@ -19,6 +19,7 @@
 #include <com/sun/star/sheet/CellInsertMode.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
@@ -51,6 +52,7 @@
 #include <com/sun/star/util/XProtectable.hpp>
 
 #include "calc/calc_format.hpp"
+#include "calc/calc_timing.hpp"
 #include "calc_host.hpp"
 #include "formula/formula.hpp"
 #include "host/display.hpp"
@@ -153,6 +155,30 @@ void SetColumnSize(const Reference<sheet::XSpreadsheet>& sheet, int c1, int c2, 
     p->setPropertyValue("IsVisible", Any(size.visible));
 }
 
+/// The column from which every row r1..r2 is empty and of one format up to the
+/// sheet's last column (from that column on the rows need no cell of their own).
+int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, int last) {
+    Reference<table::XCellRange> rows = sheet->getCellRangeByPosition(0, r1 - 1, last - 1, r2 - 1);
+    // Calc's runs of one format: rectangles over columns whose formats are alike.
+    Reference<container::XIndexAccess> runs(
+        Reference<sheet::XCellFormatRangesSupplier>(rows, UNO_QUERY_THROW)->getCellFormatRanges(), UNO_QUERY_THROW);
+    int from = 1;
+    for (sal_Int32 i = 0; i < runs->getCount(); ++i) {
+        const table::CellRangeAddress a =
+            Reference<sheet::XCellRangeAddressable>(runs->getByIndex(i), UNO_QUERY_THROW)->getRangeAddress();
+        if (a.EndColumn == last - 1) from = std::max(from, a.StartColumn + 1);
+    }
+    if (from >= last) return last;
+    Reference<sheet::XCellRangesQuery> query(sheet->getCellRangeByPosition(from - 1, r1 - 1, last - 1, r2 - 1),
+                                             UNO_QUERY_THROW);
+    const Sequence<table::CellRangeAddress> filled =
+        query->queryContentCells(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                                 sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA)
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress& a : filled) from = std::max(from, a.EndColumn + 2);
+    return std::min(from, last);
+}
+
 }  // namespace
 
 CalcWorksheet::CalcWorksheet(CalcWorkbook& book, Reference<sheet::XSpreadsheet> sheet)
@@ -247,6 +273,7 @@ void CalcWorksheet::Move(const host::Worksheet* before, const host::Worksheet* a
 // ------------------------------------------------------------------ content
 
 host::CellContent CalcWorksheet::Content(int row, int column) const try {
+    const Timed timed(Member::Content);
     Check();
     host::CellContent out;
     if (column > LastColumn()) return out;
@@ -283,6 +310,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
 }
 
 void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
+    const Timed timed(Member::SetValue);
     const auto* text = std::get_if<std::string>(&value);
     if (text && !text->empty() && (*text)[0] == '=') {
         Reference<table::XCellRange> range = RangeOf(area);
@@ -301,6 +329,7 @@ void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
+    const Timed timed(Member::SetLiteral);
     Reference<table::XCellRange> range = RangeOf(area);
     if (host::IsEmpty(value)) {
         Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -332,6 +361,7 @@ void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value&) try {
+    const Timed timed(Member::SetFormula);
     Check();
     // Calc computes the value itself: the cached value is not kept.
     SetFormulaR1C1(book_, sheet_, row, column, formulaR1C1);
@@ -340,6 +370,7 @@ void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1
 }
 
 std::string CalcWorksheet::CellText(int row, int column) const try {
+    const Timed timed(Member::CellText);
     return TextOf(row, column, Content(row, column));
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -352,14 +383,14 @@ std::string CalcWorksheet::TextOf(int row, int column, const host::CellContent& 
 }
 
 std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
+    const Timed timed(Member::Text);
     Check();
     if (area.single()) return CellText(area.r1, area.c1);
-    // No one call gives it: the texts of the cells that hold something, within the
-    // used range, found by one query for the cells with contents.
-    const Area used = UsedRange();
+    // No one call gives it: the texts of the cells that hold something, found by
+    // one query for the cells with contents.
     std::optional<std::string> common;
     long long shown = 0;
-    const int r2 = std::min(area.r2, used.r2), c2 = std::min({area.c2, used.c2, LastColumn()});
+    const int r2 = area.r2, c2 = std::min(area.c2, LastColumn());
     if (area.r1 <= r2 && area.c1 <= c2) {
         Reference<sheet::XCellRangesQuery> query(sheet_->getCellRangeByPosition(area.c1 - 1, area.r1 - 1, c2 - 1, r2 - 1),
                                                  UNO_QUERY_THROW);
@@ -391,6 +422,7 @@ std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
 // ------------------------------------------------------------------ formats
 
 const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
+    const Timed timed(Member::CellStyle);
     Check();
     style_ = ReadStyle(book_, sheet_->getCellByPosition(std::min(column, LastColumn()) - 1, row - 1));
     return style_;
@@ -399,6 +431,7 @@ const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
 }
 
 void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try {
+    const Timed timed(Member::Format);
     Reference<table::XCellRange> range = RangeOf(area);
     ApplyPatch(book_, sheet_, range, area, patch, LastColumn());
 } catch (const css::uno::Exception& e) {
@@ -406,6 +439,7 @@ void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try
 }
 
 void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) try {
+    const Timed timed(Member::SetCellStyle);
     Format({row, column, row, column}, PatchOf(style));
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -414,6 +448,7 @@ void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) 
 // ------------------------------------------------------------------ geometry
 
 double CalcWorksheet::RowHeight(int row) const try {
+    const Timed timed(Member::RowHeightGet);
     Check();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
     Reference<beans::XPropertySet> r(cr->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
@@ -428,6 +463,7 @@ double CalcWorksheet::RowHeight(int row) const try {
 }
 
 void CalcWorksheet::RowHeight(int r1, int r2, double points) try {
+    const Timed timed(Member::RowHeightSet);
     Reference<table::XColumnRowRange> cr(RangeOf({r1, 1, r2, 1}), UNO_QUERY_THROW);
     (void)cr;
     Reference<table::XColumnRowRange> rows(sheet_->getCellRangeByPosition(0, r1 - 1, 0, r2 - 1), UNO_QUERY_THROW);
@@ -443,6 +479,7 @@ void CalcWorksheet::RowHeight(int r1, int r2, double points) try {
 }
 
 double CalcWorksheet::ColumnWidth(int column) const try {
+    const Timed timed(Member::ColumnWidthGet);
     Check();
     if (column > LastColumn()) return StandardWidth();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
@@ -458,6 +495,7 @@ double CalcWorksheet::ColumnWidth(int column) const try {
 }
 
 void CalcWorksheet::ColumnWidth(int c1, int c2, double characters) try {
+    const Timed timed(Member::ColumnWidthSet);
     Check();
     c2 = std::min(c2, LastColumn());
     if (c1 > c2) return;
@@ -493,6 +531,7 @@ double CalcWorksheet::StandardWidth() const try {
 // ------------------------------------------------------------------ structure
 
 void CalcWorksheet::InsertRows(int at, int count) try {
+    const Timed timed(Member::InsertRows);
     Check();
     KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->insertByIndex(at - 1, count);
@@ -501,6 +540,7 @@ void CalcWorksheet::InsertRows(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteRows(int at, int count) try {
+    const Timed timed(Member::DeleteRows);
     Check();
     KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->removeByIndex(at - 1, count);
@@ -509,6 +549,7 @@ void CalcWorksheet::DeleteRows(int at, int count) try {
 }
 
 void CalcWorksheet::InsertColumns(int at, int count) try {
+    const Timed timed(Member::InsertColumns);
     Check();
     KeepPrintAreas keep(sheet_);
     // New columns take the width of the column before them (of the first one when
@@ -521,6 +562,7 @@ void CalcWorksheet::InsertColumns(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteColumns(int at, int count) try {
+    const Timed timed(Member::DeleteColumns);
     Check();
     KeepPrintAreas keep(sheet_);
     // The columns that come in at the sheet's end have the width the columns
@@ -550,6 +592,7 @@ void CalcWorksheet::DeleteColumns(int at, int count) try {
 }
 
 void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
+    const Timed timed(Member::InsertCells);
     Check();
     if (area.entireRows()) return InsertRows(area.r1, area.rows());
     if (area.entireColumns()) return InsertColumns(area.c1, area.columns());
@@ -562,6 +605,7 @@ void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
+    const Timed timed(Member::DeleteCells);
     Check();
     if (area.entireRows()) return DeleteRows(area.r1, area.rows());
     if (area.entireColumns()) return DeleteColumns(area.c1, area.columns());
@@ -574,6 +618,7 @@ void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::Clear(const Area& area) try {
+    const Timed timed(Member::Clear);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<util::XMergeable>(range, UNO_QUERY_THROW)->merge(false);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -585,6 +630,7 @@ void CalcWorksheet::Clear(const Area& area) try {
 }
 
 void CalcWorksheet::ClearContents(const Area& area) try {
+    const Timed timed(Member::ClearContents);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
         ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
@@ -594,14 +640,36 @@ void CalcWorksheet::ClearContents(const Area& area) try {
 }
 
 void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int row, int column) try {
+    const Timed timed(Member::CopyTo);
     Check();
     auto& dest = dynamic_cast<CalcWorksheet&>(destination);
     table::CellAddress to;
     to.Sheet = static_cast<sal_Int16>(dest.Index() - 1);
     to.Column = column - 1;
     to.Row = row - 1;
+    Area copied = source;
+    std::vector<Sequence<Any>> ends;  // the format of each row's uniform end
+    const int last = LastColumn();
+    if (source.entireRows() && column == 1) {
+        // Calc copies whole rows cell by cell up to its last column (over half a
+        // second a row): the part that holds contents or formats of their own is
+        // copied, and the cells after it, empty and of one format each row up to
+        // the sheet's end, pass on that format in one call a row.
+        copied.c2 = UniformEndOf(sheet_, source.r1, source.r2, last);
+        if (copied.c2 < last)
+            for (int r = source.r1; r <= source.r2; ++r)  // read before the copy: the rows may overlap
+                ends.push_back(CellFormat(sheet_->getCellByPosition(copied.c2 - 1, r - 1)));
+    }
     Reference<sheet::XCellRangeMovement>(dest.sheet_, UNO_QUERY_THROW)
-        ->copyRange(to, AddressOf(static_cast<sal_Int16>(Index() - 1), source, LastColumn()));
+        ->copyRange(to, AddressOf(static_cast<sal_Int16>(Index() - 1), copied, last));
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const int r = row + static_cast<int>(i);
+        Reference<table::XCellRange> end = dest.sheet_->getCellRangeByPosition(copied.c2, r - 1, last - 1, r - 1);
+        Reference<sheet::XSheetOperation>(end, UNO_QUERY_THROW)
+            ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                            sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA);
+        SetCellFormat(end, ends[i]);
+    }
     // Calc copies contents, formats and merges; the heights of whole rows and the
     // widths of whole columns go with them here.
     if (source.entireRows())
@@ -616,13 +684,23 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
 // ------------------------------------------------------------------ merges
 
 void CalcWorksheet::Merge(const Area& area) try {
+    const Timed timed(Member::Merge);
     if (area.single()) return;
-    Reference<util::XMergeable>(RangeOf(area), UNO_QUERY_THROW)->merge(true);
+    // The merged areas the area holds or reaches into give way to it, as in the
+    // model; Calc refuses to merge over them (silently, through its API).
+    Reference<util::XMergeable> range(RangeOf(area), UNO_QUERY_THROW);
+    if (range->getIsMerged()) UnMerge(area);
+    range->merge(true);
+    if (!range->getIsMerged()) {  // an area from above or left reached into it
+        UnMerge(area);
+        range->merge(true);
+    }
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
 void CalcWorksheet::UnMerge(const Area& area) try {
+    const Timed timed(Member::UnMerge);
     for (const Area& m : MergedAreas(area))
         Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
 } catch (const css::uno::Exception& e) {
@@ -630,6 +708,7 @@ void CalcWorksheet::UnMerge(const Area& area) try {
 }
 
 std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const try {
+    const Timed timed(Member::MergeArea);
     Check();
     if (column > LastColumn()) return std::nullopt;
     Reference<sheet::XSheetCellCursor> cursor =
@@ -645,6 +724,7 @@ std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const try {
 }
 
 std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const try {
+    const Timed timed(Member::MergedAreas);
     Check();
     // Calc says whether a range holds the top-left cell of a merged area: the
     // range is halved until the cells are found. Areas that begin above or left
@@ -694,6 +774,7 @@ std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const try {
 }
 
 Area CalcWorksheet::UsedRange() const try {
+    const Timed timed(Member::UsedRange);
     Check();
     // Calc's used area: cells with contents or visible formats.
     Reference<sheet::XSheetCellCursor> cursor = sheet_->createCursor();
@@ -737,6 +818,7 @@ void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) try {
 }
 
 std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const try {
+    const Timed timed(Member::Hyperlinks);
     Check();
     // No list of links: the text fields of the cells that hold text.
     std::vector<host::Hyperlink> out;
@@ -775,6 +857,7 @@ std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const try {
 // ------------------------------------------------------------------ page breaks
 
 std::vector<int> CalcWorksheet::HPageBreaks() const try {
+    const Timed timed(Member::PageBreaks);
     Check();
     std::vector<int> rows;
     // The sheet's list of breaks (marked deprecated, and still the one call that gives them).
@@ -791,6 +874,7 @@ std::vector<int> CalcWorksheet::HPageBreaks() const try {
 }
 
 void CalcWorksheet::AddHPageBreak(int row) try {
+    const Timed timed(Member::PageBreaks);
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
@@ -800,6 +884,7 @@ void CalcWorksheet::AddHPageBreak(int row) try {
 }
 
 void CalcWorksheet::RemoveHPageBreak(int row) try {
+    const Timed timed(Member::PageBreaks);
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
