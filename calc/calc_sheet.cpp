@@ -155,6 +155,19 @@ void SetColumnSize(const Reference<sheet::XSpreadsheet>& sheet, int c1, int c2, 
     p->setPropertyValue("IsVisible", Any(size.visible));
 }
 
+/// The text a cell holds (a formula's text result), whatever its number format
+/// shows: a cell's own text (XText) is the text as shown, empty for a text the
+/// format ";;;" hides.
+std::string StoredText(const Reference<sheet::XSpreadsheet>& sheet, int row, int column) {
+    const Sequence<Sequence<Any>> data =
+        Reference<sheet::XCellRangeData>(sheet->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1),
+                                         UNO_QUERY_THROW)
+            ->getDataArray();
+    OUString text;
+    if (data.hasElements() && data[0].hasElements()) data[0][0] >>= text;
+    return S(text);
+}
+
 /// The column from which every row r1..r2 is empty and of one format up to the
 /// sheet's last column (from that column on the rows need no cell of their own).
 int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, int last) {
@@ -285,7 +298,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
         out.value = cell->getValue();
         break;
     case table::CellContentType_TEXT:
-        out.value = S(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString());
+        out.value = StoredText(sheet_, row, column);
         break;
     case table::CellContentType_FORMULA: {
         out.formula = FormulaR1C1(book_, sheet_, row, column, cell);
@@ -298,7 +311,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
         if (kind == sheet::FormulaResult::VALUE)
             out.value = cell->getValue();
         else
-            out.value = S(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString());
+            out.value = StoredText(sheet_, row, column);
         break;
     }
     default:
