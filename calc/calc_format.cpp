@@ -330,6 +330,11 @@ void ApplyPatch(const CalcWorkbook& book, const Reference<sheet::XSpreadsheet>& 
         tb.VerticalLine = lineFor(host::Edge::InsideVertical);
         tb.IsVerticalLineValid = true;
     }
+    // Calc's undo of lines set through TableBorder2 leaves them in place (LibreOffice
+    // 7.4): a change of the cells' own format comes first, whose undo gives the
+    // range back every format it had, lines included. The diagonal line, which no
+    // form draws, is set to none: nothing shows or is written differently.
+    Reference<beans::XPropertySet>(range, UNO_QUERY_THROW)->setPropertyValue("DiagonalTLBR2", Any(table::BorderLine2()));
     Reference<beans::XPropertySet>(range, UNO_QUERY_THROW)->setPropertyValue("TableBorder2", Any(tb));
 
     // An outer edge cleared also clears the facing edge of the cells beside the area.
