@@ -477,16 +477,21 @@ double CalcWorksheet::RowHeight(int row) const try {
 
 void CalcWorksheet::RowHeight(int r1, int r2, double points) try {
     const Timed timed(Member::RowHeightSet);
-    Reference<table::XColumnRowRange> cr(RangeOf({r1, 1, r2, 1}), UNO_QUERY_THROW);
-    (void)cr;
-    Reference<table::XColumnRowRange> rows(sheet_->getCellRangeByPosition(0, r1 - 1, 0, r2 - 1), UNO_QUERY_THROW);
-    Reference<beans::XPropertySet> p(rows->getRows(), UNO_QUERY_THROW);
+    Reference<table::XCellRange> column = RangeOf({r1, 1, r2, 1});
+    Reference<beans::XPropertySet> p(Reference<table::XColumnRowRange>(column, UNO_QUERY_THROW)->getRows(),
+                                     UNO_QUERY_THROW);
     if (points <= 0) {
         p->setPropertyValue("IsVisible", Any(false));
         return;
     }
     p->setPropertyValue("Height", Any(static_cast<sal_Int32>(std::lround(points * kMm100PerPoint))));
-    p->setPropertyValue("IsVisible", Any(true));
+    // Rows shown already are left so (each change of rows is an undo action of
+    // Calc's, and costs more the longer the sheet): one query finds hidden ones.
+    const Sequence<table::CellRangeAddress> shown =
+        Reference<sheet::XCellRangesQuery>(column, UNO_QUERY_THROW)->queryVisibleCells()->getRangeAddresses();
+    long long visible = 0;
+    for (const table::CellRangeAddress& a : shown) visible += a.EndRow - a.StartRow + 1;
+    if (visible < r2 - r1 + 1) p->setPropertyValue("IsVisible", Any(true));
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -700,11 +705,11 @@ void CalcWorksheet::Merge(const Area& area) try {
     const Timed timed(Member::Merge);
     if (area.single()) return;
     // The merged areas the area holds or reaches into give way to it, as in the
-    // model; Calc refuses to merge over them (silently, through its API).
+    // model; Calc refuses to merge over them (silently, through its API), so that
+    // the top-left cell's merged area is then another one.
     Reference<util::XMergeable> range(RangeOf(area), UNO_QUERY_THROW);
-    if (range->getIsMerged()) UnMerge(area);
     range->merge(true);
-    if (!range->getIsMerged()) {  // an area from above or left reached into it
+    if (MergeArea(area.r1, area.c1) != area) {
         UnMerge(area);
         range->merge(true);
     }

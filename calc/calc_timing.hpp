@@ -13,8 +13,8 @@ namespace ormelin::calc {
 enum class Member {
     Content, SetValue, SetLiteral, SetFormula, CellText, Text, CellStyle, Format, SetCellStyle, RowHeightGet,
     RowHeightSet, ColumnWidthGet, ColumnWidthSet, InsertRows, DeleteRows, InsertColumns, DeleteColumns, InsertCells,
-    DeleteCells, Clear, ClearContents, CopyTo, Merge, MergeRuns, UnMerge, MergeArea, MergedAreas, UsedRange, Hyperlinks,
-    PageBreaks, Flush, Other, Count
+    DeleteCells, Clear, ClearContents, CopyTo, Merge, UnMerge, MergeArea, MergedAreas, UsedRange, Hyperlinks,
+    PageBreaks, Flush, Count
 };
 
 /// Whether the journal is kept (ORMELIN_CALC_TIMING set and not empty).
