@@ -683,9 +683,15 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
     for (std::size_t i = 0; i < ends.size(); ++i) {
         const int r = row + static_cast<int>(i);
         Reference<table::XCellRange> end = dest.sheet_->getCellRangeByPosition(copied.c2, r - 1, last - 1, r - 1);
-        Reference<sheet::XSheetOperation>(end, UNO_QUERY_THROW)
-            ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
-                            sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA);
+        // Clearing costs Calc a copy of the cells for its undo: only where something is.
+        constexpr sal_Int32 kContents = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME |
+                                        sheet::CellFlags::STRING | sheet::CellFlags::ANNOTATION |
+                                        sheet::CellFlags::FORMULA;
+        if (Reference<sheet::XCellRangesQuery>(end, UNO_QUERY_THROW)
+                ->queryContentCells(kContents)
+                ->getRangeAddresses()
+                .hasElements())
+            Reference<sheet::XSheetOperation>(end, UNO_QUERY_THROW)->clearContents(kContents);
         SetCellFormat(end, ends[i]);
     }
     // Calc copies contents, formats and merges; the heights of whole rows and the
