@@ -31,6 +31,7 @@
 #include <osl/file.hxx>
 
 #include "calc_host.hpp"
+#include "calc_timing.hpp"
 
 using namespace css;
 using css::uno::Any;
@@ -387,6 +388,7 @@ void CalcWorkbook::SaveAs(const std::string& path) try {
 }
 
 void CalcWorkbook::Flush() try {
+    const Timed timed(Member::Flush);
     for (const auto& s : std::vector<std::shared_ptr<CalcWorksheet>>(sheets_)) s->Flush();
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -481,6 +483,13 @@ CalcApplication::CalcApplication(Reference<uno::XComponentContext> context, Refe
                                  std::shared_ptr<host::Ui> ui)
     : context_(std::move(context)), ui_(std::move(ui)),
       book_(std::make_shared<CalcWorkbook>(*this, std::move(model))), window_(*this) {}
+
+CalcApplication::~CalcApplication() {
+    try {
+        WriteTimes();
+    } catch (...) {
+    }
+}
 
 host::Range CalcApplication::Selection() {
     auto sheet = book_->ActiveSheet();

@@ -231,6 +231,20 @@ host::Style ReadStyle(const CalcWorkbook& book, const Reference<table::XCell>& c
     return s;
 }
 
+Sequence<OUString> StyleProperties() {
+    Sequence<OUString> names(kPropCount);
+    for (int i = 0; i < kPropCount; ++i) names.getArray()[i] = OUString::createFromAscii(kPropNames[i]);
+    return names;
+}
+
+Sequence<Any> CellFormat(const Reference<table::XCell>& cell) {
+    return Reference<beans::XMultiPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValues(StyleProperties());
+}
+
+void SetCellFormat(const Reference<table::XCellRange>& range, const Sequence<Any>& format) {
+    Reference<beans::XMultiPropertySet>(range, UNO_QUERY_THROW)->setPropertyValues(StyleProperties(), format);
+}
+
 void ApplyPatch(const CalcWorkbook& book, const Reference<sheet::XSpreadsheet>& sheet,
                 const Reference<table::XCellRange>& range, const host::Area& area, const host::FormatPatch& patch,
                 int lastColumn) {
@@ -316,6 +330,11 @@ void ApplyPatch(const CalcWorkbook& book, const Reference<sheet::XSpreadsheet>& 
         tb.VerticalLine = lineFor(host::Edge::InsideVertical);
         tb.IsVerticalLineValid = true;
     }
+    // Calc's undo of lines set through TableBorder2 leaves them in place (LibreOffice
+    // 7.4): a change of the cells' own format comes first, whose undo gives the
+    // range back every format it had, lines included. The diagonal line, which no
+    // form draws, is set to none: nothing shows or is written differently.
+    Reference<beans::XPropertySet>(range, UNO_QUERY_THROW)->setPropertyValue("DiagonalTLBR2", Any(table::BorderLine2()));
     Reference<beans::XPropertySet>(range, UNO_QUERY_THROW)->setPropertyValue("TableBorder2", Any(tb));
 
     // An outer edge cleared also clears the facing edge of the cells beside the area.

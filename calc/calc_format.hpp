@@ -17,6 +17,11 @@ host::Style ReadStyle(const CalcWorkbook& book, const css::uno::Reference<css::t
 void ApplyPatch(const CalcWorkbook& book, const css::uno::Reference<css::sheet::XSpreadsheet>& sheet,
                 const css::uno::Reference<css::table::XCellRange>& range, const host::Area& area,
                 const host::FormatPatch& patch, int lastColumn);
+/// The format of one cell as Calc's properties (those a host style holds), and
+/// that format given to every cell of a range in one call.
+css::uno::Sequence<css::uno::Any> CellFormat(const css::uno::Reference<css::table::XCell>& cell);
+void SetCellFormat(const css::uno::Reference<css::table::XCellRange>& range,
+                   const css::uno::Sequence<css::uno::Any>& format);
 /// The patch that gives a cell the whole style.
 host::FormatPatch PatchOf(const host::Style& style);
 /// The number format key of a cell.

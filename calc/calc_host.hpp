@@ -181,6 +181,10 @@ class CalcApplication final : public host::Application {
 public:
     CalcApplication(css::uno::Reference<css::uno::XComponentContext> context,
                     css::uno::Reference<css::frame::XModel> model, std::shared_ptr<host::Ui> ui);
+    /// Appends the host's timing journal (calc_timing.hpp) when it is kept.
+    ~CalcApplication() override;
+    CalcApplication(const CalcApplication&) = delete;
+    CalcApplication& operator=(const CalcApplication&) = delete;
 
     bool ScreenUpdating() const override { return screen_; }
     void ScreenUpdating(bool on) override { screen_ = on; }

@@ -19,6 +19,7 @@
 #include <com/sun/star/sheet/CellInsertMode.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
@@ -51,6 +52,7 @@
 #include <com/sun/star/util/XProtectable.hpp>
 
 #include "calc/calc_format.hpp"
+#include "calc/calc_timing.hpp"
 #include "calc_host.hpp"
 #include "formula/formula.hpp"
 #include "host/display.hpp"
@@ -153,6 +155,43 @@ void SetColumnSize(const Reference<sheet::XSpreadsheet>& sheet, int c1, int c2, 
     p->setPropertyValue("IsVisible", Any(size.visible));
 }
 
+/// The text a cell holds (a formula's text result), whatever its number format
+/// shows: a cell's own text (XText) is the text as shown, empty for a text the
+/// format ";;;" hides.
+std::string StoredText(const Reference<sheet::XSpreadsheet>& sheet, int row, int column) {
+    const Sequence<Sequence<Any>> data =
+        Reference<sheet::XCellRangeData>(sheet->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1),
+                                         UNO_QUERY_THROW)
+            ->getDataArray();
+    OUString text;
+    if (data.hasElements() && data[0].hasElements()) data[0][0] >>= text;
+    return S(text);
+}
+
+/// The column from which every row r1..r2 is empty and of one format up to the
+/// sheet's last column (from that column on the rows need no cell of their own).
+int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, int last) {
+    Reference<table::XCellRange> rows = sheet->getCellRangeByPosition(0, r1 - 1, last - 1, r2 - 1);
+    // Calc's runs of one format: rectangles over columns whose formats are alike.
+    Reference<container::XIndexAccess> runs(
+        Reference<sheet::XCellFormatRangesSupplier>(rows, UNO_QUERY_THROW)->getCellFormatRanges(), UNO_QUERY_THROW);
+    int from = 1;
+    for (sal_Int32 i = 0; i < runs->getCount(); ++i) {
+        const table::CellRangeAddress a =
+            Reference<sheet::XCellRangeAddressable>(runs->getByIndex(i), UNO_QUERY_THROW)->getRangeAddress();
+        if (a.EndColumn == last - 1) from = std::max(from, a.StartColumn + 1);
+    }
+    if (from >= last) return last;
+    Reference<sheet::XCellRangesQuery> query(sheet->getCellRangeByPosition(from - 1, r1 - 1, last - 1, r2 - 1),
+                                             UNO_QUERY_THROW);
+    const Sequence<table::CellRangeAddress> filled =
+        query->queryContentCells(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
+                                 sheet::CellFlags::ANNOTATION | sheet::CellFlags::FORMULA)
+            ->getRangeAddresses();
+    for (const table::CellRangeAddress& a : filled) from = std::max(from, a.EndColumn + 2);
+    return std::min(from, last);
+}
+
 }  // namespace
 
 CalcWorksheet::CalcWorksheet(CalcWorkbook& book, Reference<sheet::XSpreadsheet> sheet)
@@ -247,6 +286,7 @@ void CalcWorksheet::Move(const host::Worksheet* before, const host::Worksheet* a
 // ------------------------------------------------------------------ content
 
 host::CellContent CalcWorksheet::Content(int row, int column) const try {
+    const Timed timed(Member::Content);
     Check();
     host::CellContent out;
     if (column > LastColumn()) return out;
@@ -258,7 +298,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
         out.value = cell->getValue();
         break;
     case table::CellContentType_TEXT:
-        out.value = S(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString());
+        out.value = StoredText(sheet_, row, column);
         break;
     case table::CellContentType_FORMULA: {
         out.formula = FormulaR1C1(book_, sheet_, row, column, cell);
@@ -271,7 +311,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
         if (kind == sheet::FormulaResult::VALUE)
             out.value = cell->getValue();
         else
-            out.value = S(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString());
+            out.value = StoredText(sheet_, row, column);
         break;
     }
     default:
@@ -283,6 +323,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
 }
 
 void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
+    const Timed timed(Member::SetValue);
     const auto* text = std::get_if<std::string>(&value);
     if (text && !text->empty() && (*text)[0] == '=') {
         Reference<table::XCellRange> range = RangeOf(area);
@@ -301,6 +342,7 @@ void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
+    const Timed timed(Member::SetLiteral);
     Reference<table::XCellRange> range = RangeOf(area);
     if (host::IsEmpty(value)) {
         Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -332,6 +374,7 @@ void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value&) try {
+    const Timed timed(Member::SetFormula);
     Check();
     // Calc computes the value itself: the cached value is not kept.
     SetFormulaR1C1(book_, sheet_, row, column, formulaR1C1);
@@ -340,6 +383,7 @@ void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1
 }
 
 std::string CalcWorksheet::CellText(int row, int column) const try {
+    const Timed timed(Member::CellText);
     return TextOf(row, column, Content(row, column));
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -352,14 +396,14 @@ std::string CalcWorksheet::TextOf(int row, int column, const host::CellContent& 
 }
 
 std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
+    const Timed timed(Member::Text);
     Check();
     if (area.single()) return CellText(area.r1, area.c1);
-    // No one call gives it: the texts of the cells that hold something, within the
-    // used range, found by one query for the cells with contents.
-    const Area used = UsedRange();
+    // No one call gives it: the texts of the cells that hold something, found by
+    // one query for the cells with contents.
     std::optional<std::string> common;
     long long shown = 0;
-    const int r2 = std::min(area.r2, used.r2), c2 = std::min({area.c2, used.c2, LastColumn()});
+    const int r2 = area.r2, c2 = std::min(area.c2, LastColumn());
     if (area.r1 <= r2 && area.c1 <= c2) {
         Reference<sheet::XCellRangesQuery> query(sheet_->getCellRangeByPosition(area.c1 - 1, area.r1 - 1, c2 - 1, r2 - 1),
                                                  UNO_QUERY_THROW);
@@ -391,6 +435,7 @@ std::optional<std::string> CalcWorksheet::Text(const Area& area) const try {
 // ------------------------------------------------------------------ formats
 
 const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
+    const Timed timed(Member::CellStyle);
     Check();
     style_ = ReadStyle(book_, sheet_->getCellByPosition(std::min(column, LastColumn()) - 1, row - 1));
     return style_;
@@ -399,6 +444,7 @@ const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
 }
 
 void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try {
+    const Timed timed(Member::Format);
     Reference<table::XCellRange> range = RangeOf(area);
     ApplyPatch(book_, sheet_, range, area, patch, LastColumn());
 } catch (const css::uno::Exception& e) {
@@ -406,6 +452,7 @@ void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try
 }
 
 void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) try {
+    const Timed timed(Member::SetCellStyle);
     Format({row, column, row, column}, PatchOf(style));
 } catch (const css::uno::Exception& e) {
     Fail(e);
@@ -414,6 +461,7 @@ void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) 
 // ------------------------------------------------------------------ geometry
 
 double CalcWorksheet::RowHeight(int row) const try {
+    const Timed timed(Member::RowHeightGet);
     Check();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
     Reference<beans::XPropertySet> r(cr->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
@@ -428,21 +476,28 @@ double CalcWorksheet::RowHeight(int row) const try {
 }
 
 void CalcWorksheet::RowHeight(int r1, int r2, double points) try {
-    Reference<table::XColumnRowRange> cr(RangeOf({r1, 1, r2, 1}), UNO_QUERY_THROW);
-    (void)cr;
-    Reference<table::XColumnRowRange> rows(sheet_->getCellRangeByPosition(0, r1 - 1, 0, r2 - 1), UNO_QUERY_THROW);
-    Reference<beans::XPropertySet> p(rows->getRows(), UNO_QUERY_THROW);
+    const Timed timed(Member::RowHeightSet);
+    Reference<table::XCellRange> column = RangeOf({r1, 1, r2, 1});
+    Reference<beans::XPropertySet> p(Reference<table::XColumnRowRange>(column, UNO_QUERY_THROW)->getRows(),
+                                     UNO_QUERY_THROW);
     if (points <= 0) {
         p->setPropertyValue("IsVisible", Any(false));
         return;
     }
     p->setPropertyValue("Height", Any(static_cast<sal_Int32>(std::lround(points * kMm100PerPoint))));
-    p->setPropertyValue("IsVisible", Any(true));
+    // Rows shown already are left so (each change of rows is an undo action of
+    // Calc's, and costs more the longer the sheet): one query finds hidden ones.
+    const Sequence<table::CellRangeAddress> shown =
+        Reference<sheet::XCellRangesQuery>(column, UNO_QUERY_THROW)->queryVisibleCells()->getRangeAddresses();
+    long long visible = 0;
+    for (const table::CellRangeAddress& a : shown) visible += a.EndRow - a.StartRow + 1;
+    if (visible < r2 - r1 + 1) p->setPropertyValue("IsVisible", Any(true));
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
 double CalcWorksheet::ColumnWidth(int column) const try {
+    const Timed timed(Member::ColumnWidthGet);
     Check();
     if (column > LastColumn()) return StandardWidth();
     Reference<table::XColumnRowRange> cr(sheet_, UNO_QUERY_THROW);
@@ -458,6 +513,7 @@ double CalcWorksheet::ColumnWidth(int column) const try {
 }
 
 void CalcWorksheet::ColumnWidth(int c1, int c2, double characters) try {
+    const Timed timed(Member::ColumnWidthSet);
     Check();
     c2 = std::min(c2, LastColumn());
     if (c1 > c2) return;
@@ -493,6 +549,7 @@ double CalcWorksheet::StandardWidth() const try {
 // ------------------------------------------------------------------ structure
 
 void CalcWorksheet::InsertRows(int at, int count) try {
+    const Timed timed(Member::InsertRows);
     Check();
     KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->insertByIndex(at - 1, count);
@@ -501,6 +558,7 @@ void CalcWorksheet::InsertRows(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteRows(int at, int count) try {
+    const Timed timed(Member::DeleteRows);
     Check();
     KeepPrintAreas keep(sheet_);
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->removeByIndex(at - 1, count);
@@ -509,6 +567,7 @@ void CalcWorksheet::DeleteRows(int at, int count) try {
 }
 
 void CalcWorksheet::InsertColumns(int at, int count) try {
+    const Timed timed(Member::InsertColumns);
     Check();
     KeepPrintAreas keep(sheet_);
     // New columns take the width of the column before them (of the first one when
@@ -521,6 +580,7 @@ void CalcWorksheet::InsertColumns(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteColumns(int at, int count) try {
+    const Timed timed(Member::DeleteColumns);
     Check();
     KeepPrintAreas keep(sheet_);
     // The columns that come in at the sheet's end have the width the columns
@@ -550,6 +610,7 @@ void CalcWorksheet::DeleteColumns(int at, int count) try {
 }
 
 void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
+    const Timed timed(Member::InsertCells);
     Check();
     if (area.entireRows()) return InsertRows(area.r1, area.rows());
     if (area.entireColumns()) return InsertColumns(area.c1, area.columns());
@@ -562,6 +623,7 @@ void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
+    const Timed timed(Member::DeleteCells);
     Check();
     if (area.entireRows()) return DeleteRows(area.r1, area.rows());
     if (area.entireColumns()) return DeleteColumns(area.c1, area.columns());
@@ -574,6 +636,7 @@ void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::Clear(const Area& area) try {
+    const Timed timed(Member::Clear);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<util::XMergeable>(range, UNO_QUERY_THROW)->merge(false);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -585,6 +648,7 @@ void CalcWorksheet::Clear(const Area& area) try {
 }
 
 void CalcWorksheet::ClearContents(const Area& area) try {
+    const Timed timed(Member::ClearContents);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
         ->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME | sheet::CellFlags::STRING |
@@ -594,14 +658,42 @@ void CalcWorksheet::ClearContents(const Area& area) try {
 }
 
 void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int row, int column) try {
+    const Timed timed(Member::CopyTo);
     Check();
     auto& dest = dynamic_cast<CalcWorksheet&>(destination);
     table::CellAddress to;
     to.Sheet = static_cast<sal_Int16>(dest.Index() - 1);
     to.Column = column - 1;
     to.Row = row - 1;
+    Area copied = source;
+    std::vector<Sequence<Any>> ends;  // the format of each row's uniform end
+    const int last = LastColumn();
+    if (source.entireRows() && column == 1) {
+        // Calc copies whole rows cell by cell up to its last column (over half a
+        // second a row): the part that holds contents or formats of their own is
+        // copied, and the cells after it, empty and of one format each row up to
+        // the sheet's end, pass on that format in one call a row.
+        copied.c2 = UniformEndOf(sheet_, source.r1, source.r2, last);
+        if (copied.c2 < last)
+            for (int r = source.r1; r <= source.r2; ++r)  // read before the copy: the rows may overlap
+                ends.push_back(CellFormat(sheet_->getCellByPosition(copied.c2 - 1, r - 1)));
+    }
     Reference<sheet::XCellRangeMovement>(dest.sheet_, UNO_QUERY_THROW)
-        ->copyRange(to, AddressOf(static_cast<sal_Int16>(Index() - 1), source, LastColumn()));
+        ->copyRange(to, AddressOf(static_cast<sal_Int16>(Index() - 1), copied, last));
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const int r = row + static_cast<int>(i);
+        Reference<table::XCellRange> end = dest.sheet_->getCellRangeByPosition(copied.c2, r - 1, last - 1, r - 1);
+        // Clearing costs Calc a copy of the cells for its undo: only where something is.
+        constexpr sal_Int32 kContents = sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME |
+                                        sheet::CellFlags::STRING | sheet::CellFlags::ANNOTATION |
+                                        sheet::CellFlags::FORMULA;
+        if (Reference<sheet::XCellRangesQuery>(end, UNO_QUERY_THROW)
+                ->queryContentCells(kContents)
+                ->getRangeAddresses()
+                .hasElements())
+            Reference<sheet::XSheetOperation>(end, UNO_QUERY_THROW)->clearContents(kContents);
+        SetCellFormat(end, ends[i]);
+    }
     // Calc copies contents, formats and merges; the heights of whole rows and the
     // widths of whole columns go with them here.
     if (source.entireRows())
@@ -616,13 +708,23 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
 // ------------------------------------------------------------------ merges
 
 void CalcWorksheet::Merge(const Area& area) try {
+    const Timed timed(Member::Merge);
     if (area.single()) return;
-    Reference<util::XMergeable>(RangeOf(area), UNO_QUERY_THROW)->merge(true);
+    // The merged areas the area holds or reaches into give way to it, as in the
+    // model; Calc refuses to merge over them (silently, through its API), so that
+    // the top-left cell's merged area is then another one.
+    Reference<util::XMergeable> range(RangeOf(area), UNO_QUERY_THROW);
+    range->merge(true);
+    if (MergeArea(area.r1, area.c1) != area) {
+        UnMerge(area);
+        range->merge(true);
+    }
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
 void CalcWorksheet::UnMerge(const Area& area) try {
+    const Timed timed(Member::UnMerge);
     for (const Area& m : MergedAreas(area))
         Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
 } catch (const css::uno::Exception& e) {
@@ -630,6 +732,7 @@ void CalcWorksheet::UnMerge(const Area& area) try {
 }
 
 std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const try {
+    const Timed timed(Member::MergeArea);
     Check();
     if (column > LastColumn()) return std::nullopt;
     Reference<sheet::XSheetCellCursor> cursor =
@@ -645,6 +748,7 @@ std::optional<Area> CalcWorksheet::MergeArea(int row, int column) const try {
 }
 
 std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const try {
+    const Timed timed(Member::MergedAreas);
     Check();
     // Calc says whether a range holds the top-left cell of a merged area: the
     // range is halved until the cells are found. Areas that begin above or left
@@ -694,6 +798,7 @@ std::vector<Area> CalcWorksheet::MergedAreas(const Area& within) const try {
 }
 
 Area CalcWorksheet::UsedRange() const try {
+    const Timed timed(Member::UsedRange);
     Check();
     // Calc's used area: cells with contents or visible formats.
     Reference<sheet::XSheetCellCursor> cursor = sheet_->createCursor();
@@ -737,6 +842,7 @@ void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) try {
 }
 
 std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const try {
+    const Timed timed(Member::Hyperlinks);
     Check();
     // No list of links: the text fields of the cells that hold text.
     std::vector<host::Hyperlink> out;
@@ -775,6 +881,7 @@ std::vector<host::Hyperlink> CalcWorksheet::Hyperlinks() const try {
 // ------------------------------------------------------------------ page breaks
 
 std::vector<int> CalcWorksheet::HPageBreaks() const try {
+    const Timed timed(Member::PageBreaks);
     Check();
     std::vector<int> rows;
     // The sheet's list of breaks (marked deprecated, and still the one call that gives them).
@@ -791,6 +898,7 @@ std::vector<int> CalcWorksheet::HPageBreaks() const try {
 }
 
 void CalcWorksheet::AddHPageBreak(int row) try {
+    const Timed timed(Member::PageBreaks);
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);
@@ -800,6 +908,7 @@ void CalcWorksheet::AddHPageBreak(int row) try {
 }
 
 void CalcWorksheet::RemoveHPageBreak(int row) try {
+    const Timed timed(Member::PageBreaks);
     Check();
     Reference<beans::XPropertySet> r(
         Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getByIndex(row - 1), UNO_QUERY_THROW);

@@ -85,6 +85,7 @@ void NewDocument(CalcApplication& app, Outcome& out, const std::string& word) {
 
 void Form(CalcApplication& app, Outcome& out, const std::vector<std::string>& args) {
     FormingOptions options;
+    options.keepTogether = true;  // entries kept whole, as the command line forms unless told not to
     for (const auto& a : args) {
         if (a == "print") options.forPrint = true;
         else if (a == "revisions") options.pageRevi = true;

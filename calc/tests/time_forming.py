@@ -2,14 +2,33 @@
 """Times forming a specification of N rows inside Calc through the extension:
 makes the list with the command (`ormelin new`) and openpyxl, opens it in one
 headless Calc with ormelin.oxt installed (as calc_compare.py does), dispatches
-"ormelin:form" and reports the wall time and the extension's own split (its
-ORMELIN_CALC_TIMING journal: start of the undo step, the command, the end).
+"ormelin:form" and reports the wall time, the CPU time of the office's
+processes, the load average, and the extension's own split (its
+ORMELIN_CALC_TIMING journal: start of the undo step, the command, the end, and
+the calls and time of each host member, the costliest first).
 
     time_forming.py --oxt build/ormelin.oxt --ormelin build/ormelin --rows 200 2000"""
 import argparse, os, shutil, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import calc_compare as cc  # noqa: E402
+
+
+def office_cpu(profile):
+    """The CPU seconds (user and system) the office's processes of this profile have used."""
+    total = 0
+    tick = os.sysconf("SC_CLK_TCK")
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if profile.encode() not in f.read():
+                    continue
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += (int(fields[11]) + int(fields[12])) / tick
+        except OSError:
+            continue
+    return total
 
 
 def main():
@@ -46,11 +65,13 @@ def main():
             doc = office.open(path)
             if os.path.exists(timing):
                 os.remove(timing)
-            t0 = time.monotonic()
+            t0, cpu0 = time.monotonic(), office_cpu(office.profile)
             said = office.run(doc, "Новый", "form")
-            wall = time.monotonic() - t0
+            wall, cpu = time.monotonic() - t0, office_cpu(office.profile) - cpu0
             split = open(timing).read().strip() if os.path.exists(timing) else ""
-            print(f"{n} rows: {wall:.2f} s wall ({split}) {said}", flush=True)
+            load = " ".join(f"{x:.1f}" for x in os.getloadavg())
+            print(f"{n} rows: {wall:.2f} s wall, {cpu:.2f} s CPU of the office, load average {load}\n{split}\n{said}",
+                  flush=True)
             doc.close(True)
     finally:
         office.stop()
