@@ -177,6 +177,7 @@ public:
         Reference<document::XUndoManagerSupplier> undo(model, UNO_QUERY);
         if (undo.is()) {
             undo_ = undo->getUndoManager();
+            steps_ = undo_->getAllUndoActionTitles().getLength();
             undo_->enterUndoContext(U(title));
         }
         lock_.set(model, UNO_QUERY);
@@ -198,9 +199,17 @@ public:
             if (lock_.is()) lock_->removeActionLock();
             if (locked_) model_->unlockControllers();
             if (undo_.is()) undo_->leaveUndoContext();
+            // Calc keeps an empty step too: a command that changed nothing leaves
+            // none, and one that failed half-way leaves the document as it was.
+            if (undo_.is() && !keep_ && undo_->getAllUndoActionTitles().getLength() > steps_) {
+                undo_->undo();
+                undo_->clearRedo();
+            }
         } catch (...) {
         }
     }
+    /// Whether the command changed the document (its step is kept).
+    void Keep(bool changed) { keep_ = changed; }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
 
@@ -210,7 +219,8 @@ private:
     Reference<document::XActionLockable> lock_;
     Reference<beans::XPropertySet> props_;
     Reference<task::XStatusIndicator> indicator_;
-    bool locked_ = false;
+    bool locked_ = false, keep_ = true;
+    sal_Int32 steps_ = 0;
 };
 
 class Commands final : public cppu::WeakImplHelper4<frame::XDispatchProvider, frame::XDispatch,
@@ -296,6 +306,7 @@ public:
             } catch (const uno::Exception& e) {
                 outcome.error = S(e.Message);
             }
+            step.Keep(outcome.changed && outcome.error.empty());
             t2 = Clock::now();
         }
         // With ORMELIN_CALC_TIMING set, where the command's time went (the timing script reads it).
@@ -306,11 +317,9 @@ public:
             std::ofstream(timing, std::ios::app) << command << "\tstart " << ms(t0, t1) << "\tcommand "
                                                  << ms(t1, t2) << "\tend " << ms(t2, Clock::now()) << '\n';
         }
-        if (outcome.changed) {
+        if (outcome.changed && outcome.error.empty()) {
             Reference<util::XModifiable> modifiable(model, UNO_QUERY);
             if (modifiable.is()) modifiable->setModified(true);
-        } else if (outcome.error.size()) {
-            // Nothing to keep: an undo step of a failed command would undo nothing.
         }
         for (const std::string& note : outcome.notes)
             ui->MsgBox(note, host::MsgButtons::OK, outcome.noteIcon, "ЕСКД: " + StepTitle(command));
