@@ -179,11 +179,14 @@ void PrintPdf(CalcApplication& app, Outcome& out, const std::string& path) {
     cli::CheckPdfDestination(path, book);
     std::ostringstream said;
     cli::RenderToPdf(service, sheets, path, book, all, said);
-    std::string line;
+    // the texts cut, in one message box
+    std::string line, cut;
     std::istringstream lines(said.str());
     while (std::getline(lines, line))
-        if (!line.empty()) out.notes.push_back(line.rfind("ormelin: ", 0) == 0 ? line.substr(9) : line);
-    if (!out.notes.empty()) out.noteIcon = host::MsgIcon::Exclamation;
+        if (!line.empty()) cut += (cut.empty() ? "" : "\n") + (line.rfind("ormelin: ", 0) == 0 ? line.substr(9) : line);
+    if (cut.empty()) return;
+    out.notes.push_back(cut);
+    out.noteIcon = host::MsgIcon::Exclamation;
 }
 
 void Import(CalcApplication& app, Outcome& out, const std::string& path) {

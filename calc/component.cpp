@@ -288,7 +288,13 @@ public:
                     return;
                 }
                 const std::string title = cli::Say("Document attributes: {1}", {app.Book().ActiveSheet()->Name()});
-                auto edited = EditAttributes(ctx_, frame_, rows, title);
+                std::optional<AttributeValues> edited;
+                try {
+                    edited = EditAttributes(ctx_, frame_, rows, title);
+                } catch (const uno::Exception& e) {
+                    ui->MsgBox(S(e.Message), host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+                    return;
+                }
                 if (!edited || edited->empty()) return;
                 values = std::move(*edited);
             }
