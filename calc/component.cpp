@@ -117,6 +117,23 @@ std::string UiLocale(const Reference<uno::XComponentContext>& ctx) {
     }
 }
 
+/// A file chosen with Calc's file dialog (saving: the name proposed), or
+/// nothing when the user cancelled.
+std::optional<std::string> PickFile(const Reference<uno::XComponentContext>& ctx, bool save, const char* filterTitle,
+                                    const char* filter, const std::string& name) {
+    const sal_Int16 mode = save ? ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION
+                                : ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE;
+    auto picker = ui::dialogs::FilePicker::createWithMode(ctx, mode);
+    picker->appendFilter(OUString::createFromAscii(filterTitle), OUString::createFromAscii(filter));
+    if (!name.empty()) picker->setDefaultName(U(name));
+    if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
+    const Sequence<OUString> files = picker->getSelectedFiles();
+    if (!files.hasElements()) return std::nullopt;
+    OUString path;
+    osl::FileBase::getSystemPathFromFileURL(files[0], path);
+    return S(path);
+}
+
 /// Calc's message boxes and file dialog. With ORMELIN_CALC_MESSAGES set (scripts
 /// and the tests drive a headless office) every message is appended to that
 /// file instead, one per line, and questions are answered OK.
@@ -145,16 +162,7 @@ public:
     }
 
     std::optional<std::string> GetSaveAsFilename(const std::string& initialFileName, const std::string&) override {
-        auto picker = ui::dialogs::FilePicker::createWithMode(
-            ctx_, ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION);
-        picker->setDefaultName(U(initialFileName));
-        picker->appendFilter("Excel 2007-365", "*.xlsx");
-        if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
-        const Sequence<OUString> files = picker->getSelectedFiles();
-        if (!files.hasElements()) return std::nullopt;
-        OUString path;
-        osl::FileBase::getSystemPathFromFileURL(files[0], path);
-        return S(path);
+        return PickFile(ctx_, true, "Excel 2007-365", "*.xlsx", initialFileName);
     }
 
 private:
@@ -261,11 +269,11 @@ public:
         AttributeValues values;
         // What a command asks for first: a cancelled dialog changes nothing.
         if (command == "import") {
-            auto path = PickFile(false, "BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml", "");
+            auto path = PickFile(ctx_, false, "BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml", "");
             if (!path) return;
             command += ":" + *path;
         } else if (command == "pdf") {
-            auto path = PickFile(true, "PDF", "*.pdf", PdfDefaultName(app));
+            auto path = PickFile(ctx_, true, "PDF", "*.pdf", PdfDefaultName(app));
             if (!path) return;
             command += ":" + *path;
         } else if (command == "attributes") {
@@ -343,23 +351,6 @@ public:
     }
 
 private:
-    /// A file chosen with Calc's file dialog (saving: the name proposed), or
-    /// nothing when the user cancelled.
-    std::optional<std::string> PickFile(bool save, const char* filterTitle, const char* filter,
-                                        const std::string& name) {
-        auto picker = ui::dialogs::FilePicker::createWithMode(
-            ctx_, save ? ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION
-                       : ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE);
-        picker->appendFilter(OUString::createFromAscii(filterTitle), OUString::createFromAscii(filter));
-        if (!name.empty()) picker->setDefaultName(U(name));
-        if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
-        const Sequence<OUString> files = picker->getSelectedFiles();
-        if (!files.hasElements()) return std::nullopt;
-        OUString path;
-        osl::FileBase::getSystemPathFromFileURL(files[0], path);
-        return S(path);
-    }
-
     Reference<uno::XComponentContext> ctx_;
     Reference<frame::XFrame> frame_;
 };
