@@ -6,17 +6,19 @@
 #include <clocale>
 #include <cstdlib>
 
+#include <filesystem>
 #include <mutex>
 #include <sstream>
 
-#include "attributes/register.hpp"
+#include "check/check.hpp"
 #include "cli/attr_fields.hpp"
 #include "cli/failure.hpp"
 #include "cli/i18n.hpp"
 #include "cli/import_cmd.hpp"
+#include "cli/reports.hpp"
 #include "cli/session.hpp"
-#include "ormelin/attr_doc.hpp"
 #include "ormelin/documents.hpp"
+#include "ormelin/kalvora.hpp"
 #include "ormelin/state.hpp"
 
 namespace ormelin::calc {
@@ -118,38 +120,74 @@ void Rollback(CalcApplication& app, Outcome& out) {
         out.notes.push_back(Say("sheet \"{1}\" holds no formed document: nothing to roll back", {name}));
 }
 
-void SetAttribute(CalcApplication& app, Outcome& out, const std::string& assignment) {
+/// Sets attributes of the active sheet's document as `ormelin attrs --set`
+/// does (the same checks: nothing is written when one value is refused).
+void SetAttributes(CalcApplication& app, Outcome& out, const AttributeValues& values) {
     auto ws = DocumentSheet(app);
-    const auto eq = assignment.find('=');
-    if (eq == std::string::npos || eq == 0)
-        throw Failure{cli::kUsage, Say("--set wants NAME=VALUE, got \"{1}\"", {assignment})};
-    const std::vector<std::pair<std::string, std::string>> pairs{{assignment.substr(0, eq), assignment.substr(eq + 1)}};
-    cli::CheckAttributeNames(pairs);
-    if (!app.Book().FindSheet(cli::kRegisterSheet))
-        throw Failure{cli::kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
-                                        {app.Book().Name(), cli::kRegisterSheet})};
-    cli::CheckRegisterHolds(app.Book(), app.Book().Name(), ws->Name(), pairs);
-    Documents docs(app);
-    auto record = std::make_shared<AttrDoc>();
-    docs.FromRegister(record, ws);
-    for (const auto& [name, value] : pairs) record->LetText(name, value);
-    docs.ToRegister(record, ws);
+    if (values.empty()) return;
+    Kalvora service(app);
+    cli::SetRegisterAttributes(service, app.Book(), app.Book().Name(), ws, values);
     out.changed = true;
 }
 
-/// The register's attributes of the active sheet's document, one per line with
-/// the field each fills (editing them in a dialog is not built yet: scripts set
-/// them with attribute:NAME=VALUE).
-void ShowAttributes(CalcApplication& app, Outcome& out) {
-    auto ws = DocumentSheet(app);
-    Documents docs(app);
-    auto record = std::make_shared<AttrDoc>();
-    docs.FromRegister(record, ws);
+/// The script form attribute:NAME=VALUE: one attribute, as `--set NAME=VALUE`.
+void SetAttribute(CalcApplication& app, Outcome& out, const std::string& assignment) {
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos || eq == 0)
+        throw Failure{cli::kUsage, Say("--set wants NAME=VALUE, got \"{1}\"", {assignment})};
+    SetAttributes(app, out, {{assignment.substr(0, eq), assignment.substr(eq + 1)}});
+}
+
+/// The check of `ormelin check` on the active sheet's document, or on every
+/// document when the active sheet holds none: the findings one a line as the
+/// command prints them, then its closing line.
+void Check(CalcApplication& app, Outcome& out) {
+    auto active = app.Book().ActiveSheet();
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    if (active->Name() != cli::kRegisterSheet && check::Checkable(*active)) sheets.push_back(active);
+    else sheets = cli::CheckableDocuments(app.Book());
+    const check::Date today = cli::Today();
+    int errors = 0, warnings = 0;
     std::string text;
-    for (const auto& field : cli::RegisterAttributes())
-        text += std::string(field.name) + " (" + cli::Tr(std::string(field.field).c_str()) + "): " +
-                record->GetText(field.name) + "\n";
+    for (const auto& ws : sheets)
+        for (const check::Finding& f : check::CheckSheet(*ws, today)) {
+            (f.severity == check::Severity::Error ? errors : warnings)++;
+            text += cli::FindingLine(f) + "\n";
+        }
+    if (errors + warnings == 0) text += Say("No findings.") + "\n";
+    text += cli::CheckSummary(sheets.size(), errors, warnings);
     out.notes.push_back(text);
+    out.noteIcon = errors ? host::MsgIcon::Critical : warnings ? host::MsgIcon::Exclamation : host::MsgIcon::Information;
+}
+
+/// What "Печать в PDF" prints: the active sheet's formed document, or every
+/// formed document of the workbook (a bookmark each) when the active sheet holds none.
+std::vector<std::shared_ptr<host::Worksheet>> PrintedDocuments(CalcApplication& app, Kalvora& service, bool& all) {
+    auto active = app.Book().ActiveSheet();
+    all = active->Name() == cli::kRegisterSheet || service.DocumIsForm(active) != 1;
+    if (!all) return {active};
+    return cli::FormedDocuments(service, app.Book());
+}
+
+/// `ormelin pdf` on the open document into path; the texts cut in print as notes.
+void PrintPdf(CalcApplication& app, Outcome& out, const std::string& path) {
+    Kalvora service(app);
+    bool all = false;
+    const auto sheets = PrintedDocuments(app, service, all);
+    if (sheets.empty())
+        throw Failure{cli::kFailed, Say("{1} holds no formed document to print", {app.Book().Name()})};
+    const std::string book = app.Book().FullName();
+    cli::CheckPdfDestination(path, book);
+    std::ostringstream said;
+    cli::RenderToPdf(service, sheets, path, book, all, said);
+    // the texts cut, in one message box
+    std::string line, cut;
+    std::istringstream lines(said.str());
+    while (std::getline(lines, line))
+        if (!line.empty()) cut += (cut.empty() ? "" : "\n") + (line.rfind("ormelin: ", 0) == 0 ? line.substr(9) : line);
+    if (cut.empty()) return;
+    out.notes.push_back(cut);
+    out.noteIcon = host::MsgIcon::Exclamation;
 }
 
 void Import(CalcApplication& app, Outcome& out, const std::string& path) {
@@ -175,12 +213,51 @@ std::string StepTitle(const std::string& command) {
     if (verb == "form") return "Сформировать";
     if (verb == "rollback") return "Откатить";
     if (verb == "attribute" || verb == "attributes") return "Атрибуты документа";
+    if (verb == "check") return "Проверка";
+    if (verb == "pdf") return "Печать в PDF";
     if (verb == "import") return "Импорт из BOM";
     return "ЕСКД";
 }
 
+bool ReadsOnly(const std::string& command) {
+    const std::string verb = command.substr(0, command.find(':'));
+    return verb == "check" || verb == "pdf";
+}
+
+Outcome ReadAttributes(CalcApplication& app, const std::string& extensionDir, const std::string& uiLocale,
+                       std::vector<AttributeRow>& rows) {
+    InitMessagesOnce(extensionDir, uiLocale);
+    Outcome out;
+    try {
+        auto ws = DocumentSheet(app);
+        Kalvora service(app);
+        const std::vector<std::string> values = cli::RegisterValues(service, ws);
+        std::size_t i = 0;
+        for (const auto& field : cli::RegisterAttributes())
+            rows.push_back({std::string(field.name), cli::Tr(std::string(field.field).c_str()), values.at(i++),
+                            field.settable});
+    } catch (const Failure& f) {
+        out.error = f.message;
+    } catch (const std::exception& e) {
+        out.error = e.what();
+    }
+    return out;
+}
+
+std::string PdfDefaultName(CalcApplication& app) {
+    std::string name = std::filesystem::path(app.Book().Name()).stem().string();
+    try {
+        Kalvora service(app);
+        bool all = false;
+        const auto sheets = PrintedDocuments(app, service, all);
+        if (!all) name += " - " + sheets.front()->Name();
+    } catch (const std::exception&) {
+    }
+    return name + ".pdf";
+}
+
 Outcome RunCommand(CalcApplication& app, const std::string& command, const std::string& extensionDir,
-                   const std::string& uiLocale) {
+                   const std::string& uiLocale, const AttributeValues& values) {
     InitMessagesOnce(extensionDir, uiLocale);
     Outcome out;
     const std::string verb = command.substr(0, command.find(':'));
@@ -191,7 +268,9 @@ Outcome RunCommand(CalcApplication& app, const std::string& command, const std::
         else if (verb == "form") Form(app, out, args);
         else if (verb == "rollback") Rollback(app, out);
         else if (verb == "attribute") SetAttribute(app, out, rest);
-        else if (verb == "attributes") ShowAttributes(app, out);
+        else if (verb == "attributes") SetAttributes(app, out, values);
+        else if (verb == "check") Check(app, out);
+        else if (verb == "pdf" && !rest.empty()) PrintPdf(app, out, rest);
         else if (verb == "import" && !rest.empty()) Import(app, out, rest);
         else out.error = "Неизвестная команда: " + command;
     } catch (const Failure& f) {

@@ -8,10 +8,18 @@
 //                       forms the active sheet's list (with print setup; with a
 //                       change-registration sheet)
 //   rollback            rolls the active sheet's formed document back
-//   attributes          the dialog of the register's attributes of the active sheet
+//   attributes          the dialog of the register's attributes of the active
+//                       sheet's document; with dispatch arguments (name: the
+//                       attribute, value: its text) sets those without the
+//                       dialog, as the dialog's OK does (for scripts)
 //   attribute:NAME=VALUE sets one attribute (for scripts)
 //   import              asks for a BOM file and fills the active sheet's list
 //   import:PATH         fills it from PATH (for scripts)
+//   check               the check's findings on the active sheet's document (or
+//                       every document), in a message box; changes nothing
+//   pdf                 asks for a PDF file and prints the active sheet's formed
+//                       document (or every formed document) into it
+//   pdf:PATH            prints into PATH (for scripts)
 #include <dlfcn.h>
 
 #include <chrono>
@@ -59,8 +67,10 @@
 #include <com/sun/star/util/URL.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 
+#include "calc/attr_dialog.hpp"
 #include "calc/calc_host.hpp"
 #include "calc/commands.hpp"
+#include "cli/i18n.hpp"
 
 using namespace css;
 using css::uno::Any;
@@ -107,6 +117,23 @@ std::string UiLocale(const Reference<uno::XComponentContext>& ctx) {
     }
 }
 
+/// A file chosen with Calc's file dialog (saving: the name proposed), or
+/// nothing when the user cancelled.
+std::optional<std::string> PickFile(const Reference<uno::XComponentContext>& ctx, bool save, const char* filterTitle,
+                                    const char* filter, const std::string& name) {
+    const sal_Int16 mode = save ? ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION
+                                : ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE;
+    auto picker = ui::dialogs::FilePicker::createWithMode(ctx, mode);
+    picker->appendFilter(OUString::createFromAscii(filterTitle), OUString::createFromAscii(filter));
+    if (!name.empty()) picker->setDefaultName(U(name));
+    if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
+    const Sequence<OUString> files = picker->getSelectedFiles();
+    if (!files.hasElements()) return std::nullopt;
+    OUString path;
+    osl::FileBase::getSystemPathFromFileURL(files[0], path);
+    return S(path);
+}
+
 /// Calc's message boxes and file dialog. With ORMELIN_CALC_MESSAGES set (scripts
 /// and the tests drive a headless office) every message is appended to that
 /// file instead, one per line, and questions are answered OK.
@@ -135,16 +162,7 @@ public:
     }
 
     std::optional<std::string> GetSaveAsFilename(const std::string& initialFileName, const std::string&) override {
-        auto picker = ui::dialogs::FilePicker::createWithMode(
-            ctx_, ui::dialogs::TemplateDescription::FILESAVE_AUTOEXTENSION);
-        picker->setDefaultName(U(initialFileName));
-        picker->appendFilter("Excel 2007-365", "*.xlsx");
-        if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
-        const Sequence<OUString> files = picker->getSelectedFiles();
-        if (!files.hasElements()) return std::nullopt;
-        OUString path;
-        osl::FileBase::getSystemPathFromFileURL(files[0], path);
-        return S(path);
+        return PickFile(ctx_, true, "Excel 2007-365", "*.xlsx", initialFileName);
     }
 
 private:
@@ -153,14 +171,21 @@ private:
 };
 
 /// One undo step, the controllers locked and the status bar's indicator for the
-/// command's life.
+/// command's life; a command that only reads gets the indicator alone.
 class Step {
 public:
-    Step(const Reference<frame::XModel>& model, const Reference<frame::XFrame>& frame, const std::string& title)
+    Step(const Reference<frame::XModel>& model, const Reference<frame::XFrame>& frame, const std::string& title,
+         bool changes)
         : model_(model) {
+        Reference<task::XStatusIndicatorFactory> status(frame, UNO_QUERY);
+        if (status.is()) indicator_ = status->createStatusIndicator();
+        if (indicator_.is()) indicator_->start(U("ЕСКД: " + title), 0);
+        if (!changes) return;
+        locked_ = true;
         Reference<document::XUndoManagerSupplier> undo(model, UNO_QUERY);
         if (undo.is()) {
             undo_ = undo->getUndoManager();
+            steps_ = undo_->getAllUndoActionTitles().getLength();
             undo_->enterUndoContext(U(title));
         }
         lock_.set(model, UNO_QUERY);
@@ -174,20 +199,25 @@ public:
             props_.clear();
         }
         if (lock_.is()) lock_->addActionLock();
-        Reference<task::XStatusIndicatorFactory> status(frame, UNO_QUERY);
-        if (status.is()) indicator_ = status->createStatusIndicator();
-        if (indicator_.is()) indicator_->start(U("ЕСКД: " + title), 0);
     }
     ~Step() {
         try {
             if (indicator_.is()) indicator_->end();
             if (props_.is()) props_->setPropertyValue("IsAdjustHeightEnabled", Any(true));
             if (lock_.is()) lock_->removeActionLock();
-            model_->unlockControllers();
+            if (locked_) model_->unlockControllers();
             if (undo_.is()) undo_->leaveUndoContext();
+            // Calc keeps an empty step too: a command that changed nothing leaves
+            // none, and one that failed half-way leaves the document as it was.
+            if (undo_.is() && !keep_ && undo_->getAllUndoActionTitles().getLength() > steps_) {
+                undo_->undo();
+                undo_->clearRedo();
+            }
         } catch (...) {
         }
     }
+    /// Whether the command changed the document (its step is kept).
+    void Keep(bool changed) { keep_ = changed; }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
 
@@ -197,6 +227,8 @@ private:
     Reference<document::XActionLockable> lock_;
     Reference<beans::XPropertySet> props_;
     Reference<task::XStatusIndicator> indicator_;
+    bool locked_ = false, keep_ = true;
+    sal_Int32 steps_ = 0;
 };
 
 class Commands final : public cppu::WeakImplHelper4<frame::XDispatchProvider, frame::XDispatch,
@@ -223,19 +255,8 @@ public:
     }
 
     // XDispatch
-    void SAL_CALL dispatch(const util::URL& url, const Sequence<beans::PropertyValue>&) override {
+    void SAL_CALL dispatch(const util::URL& url, const Sequence<beans::PropertyValue>& arguments) override {
         std::string command = S(url.Complete.copy(static_cast<sal_Int32>(sizeof(kProtocol) - 1)));
-        if (command == "import") {
-            // the BOM file first: a cancelled dialog changes nothing
-            auto picker = ui::dialogs::FilePicker::createWithMode(ctx_, ui::dialogs::TemplateDescription::FILEOPEN_SIMPLE);
-            picker->appendFilter("BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml");
-            if (picker->execute() != ui::dialogs::ExecutableDialogResults::OK) return;
-            const Sequence<OUString> files = picker->getSelectedFiles();
-            if (!files.hasElements()) return;
-            OUString path;
-            osl::FileBase::getSystemPathFromFileURL(files[0], path);
-            command += ":" + S(path);
-        }
         Reference<frame::XModel> model;
         if (frame_.is() && frame_->getController().is()) model = frame_->getController()->getModel();
         auto ui = std::make_shared<CalcUi>(ctx_, frame_);
@@ -244,19 +265,62 @@ public:
             return;
         }
         CalcApplication app(ctx_, model, ui);
+        const std::string extension = ExtensionDir(), locale = UiLocale(ctx_);
+        AttributeValues values;
+        // What a command asks for first: a cancelled dialog changes nothing.
+        if (command == "import") {
+            auto path = PickFile(ctx_, false, "BOM (*.csv;*.xlsx;*.net;*.xml)", "*.csv;*.xlsx;*.net;*.xml", "");
+            if (!path) return;
+            command += ":" + *path;
+        } else if (command == "pdf") {
+            auto path = PickFile(ctx_, true, "PDF", "*.pdf", PdfDefaultName(app));
+            if (!path) return;
+            command += ":" + *path;
+        } else if (command == "attributes") {
+            for (const beans::PropertyValue& a : arguments) {
+                // what the office's dispatching adds itself
+                if (a.Name == "SynchronMode" || a.Name == "KeyModifier" || a.Name == "Referer") continue;
+                OUString text;
+                if (!(a.Value >>= text)) {
+                    ui->MsgBox(cli::Say("{1}: \"{2}\" must be a text", {S(url.Complete), S(a.Name)}),
+                               host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+                    return;
+                }
+                values.emplace_back(S(a.Name), S(text));
+            }
+            if (values.empty()) {
+                std::vector<AttributeRow> rows;
+                const Outcome read = ReadAttributes(app, extension, locale, rows);
+                if (!read.error.empty()) {
+                    ui->MsgBox(read.error, host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+                    return;
+                }
+                const std::string title = cli::Say("Document attributes: {1}", {app.Book().ActiveSheet()->Name()});
+                std::optional<AttributeValues> edited;
+                try {
+                    edited = EditAttributes(ctx_, frame_, rows, title);
+                } catch (const uno::Exception& e) {
+                    ui->MsgBox(S(e.Message), host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
+                    return;
+                }
+                if (!edited || edited->empty()) return;
+                values = std::move(*edited);
+            }
+        }
         Outcome outcome;
         using Clock = std::chrono::steady_clock;
         const auto t0 = Clock::now();
         Clock::time_point t1, t2;
         {
-            Step step(model, frame_, StepTitle(command));
+            Step step(model, frame_, StepTitle(command), !ReadsOnly(command));
             t1 = Clock::now();
-            outcome = RunCommand(app, command, ExtensionDir(), UiLocale(ctx_));
+            outcome = RunCommand(app, command, extension, locale, values);
             try {
                 app.Flush();
             } catch (const uno::Exception& e) {
                 outcome.error = S(e.Message);
             }
+            step.Keep(outcome.changed && outcome.error.empty());
             t2 = Clock::now();
         }
         // With ORMELIN_CALC_TIMING set, where the command's time went (the timing script reads it).
@@ -267,14 +331,12 @@ public:
             std::ofstream(timing, std::ios::app) << command << "\tstart " << ms(t0, t1) << "\tcommand "
                                                  << ms(t1, t2) << "\tend " << ms(t2, Clock::now()) << '\n';
         }
-        if (outcome.changed) {
+        if (outcome.changed && outcome.error.empty()) {
             Reference<util::XModifiable> modifiable(model, UNO_QUERY);
             if (modifiable.is()) modifiable->setModified(true);
-        } else if (outcome.error.size()) {
-            // Nothing to keep: an undo step of a failed command would undo nothing.
         }
         for (const std::string& note : outcome.notes)
-            ui->MsgBox(note, host::MsgButtons::OK, host::MsgIcon::Information, "ЕСКД");
+            ui->MsgBox(note, host::MsgButtons::OK, outcome.noteIcon, "ЕСКД: " + StepTitle(command));
         if (!outcome.error.empty()) ui->MsgBox(outcome.error, host::MsgButtons::OK, host::MsgIcon::Critical, "ЕСКД");
     }
     void SAL_CALL addStatusListener(const Reference<frame::XStatusListener>&, const util::URL&) override {}

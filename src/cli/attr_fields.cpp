@@ -113,4 +113,27 @@ void CheckRegisterHolds(const host::Workbook& book, const std::string& bookName,
     }
 }
 
+std::vector<std::string> RegisterValues(Kalvora& service, std::shared_ptr<host::Worksheet> ws) {
+    auto doc = std::make_shared<AttrDoc>();
+    service.AttribsFromSPIS(doc, ws);
+    std::vector<std::string> values;
+    for (const auto& field : RegisterAttributes()) values.push_back(doc->GetText(field.name));
+    return values;
+}
+
+void SetRegisterAttributes(Kalvora& service, const host::Workbook& book, const std::string& bookName,
+                           std::shared_ptr<host::Worksheet> ws,
+                           const std::vector<std::pair<std::string, std::string>>& pairs) {
+    CheckAttributeNames(pairs);
+    if (!book.FindSheet(kRegisterSheet)) {
+        throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
+                                   {bookName, kRegisterSheet})};
+    }
+    CheckRegisterHolds(book, bookName, ws->Name(), pairs);
+    auto doc = std::make_shared<AttrDoc>();
+    service.AttribsFromSPIS(doc, ws);
+    for (const auto& [name, value] : pairs) doc->LetText(name, value);
+    service.AttribsToSPIS(doc, ws);
+}
+
 }  // namespace ormelin::cli

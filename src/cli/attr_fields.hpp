@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ormelin/host.hpp"
+#include "ormelin/kalvora.hpp"
 
 namespace ormelin::cli {
 
@@ -33,5 +34,16 @@ void CheckAttributeNames(const std::vector<std::pair<std::string, std::string>>&
 /// would be lost. Refuses (Failure) naming each attribute without its column.
 void CheckRegisterHolds(const host::Workbook& book, const std::string& bookName, const std::string& sheet,
                         const std::vector<std::pair<std::string, std::string>>& pairs);
+
+/// The register's attributes of the document on ws, in RegisterAttributes' order.
+std::vector<std::string> RegisterValues(Kalvora& service, std::shared_ptr<host::Worksheet> ws);
+
+/// Sets attributes of the document on ws as `attrs --set` does: the names, the
+/// register and its columns are checked first (Failure naming what is refused,
+/// nothing written), then the document's register row is read, changed and
+/// written back through the service. bookName names the workbook in errors.
+void SetRegisterAttributes(Kalvora& service, const host::Workbook& book, const std::string& bookName,
+                           std::shared_ptr<host::Worksheet> ws,
+                           const std::vector<std::pair<std::string, std::string>>& pairs);
 
 }  // namespace ormelin::cli

@@ -19,8 +19,7 @@ nlohmann::ordered_json RecordJson(const AttrDoc& doc) {
     return j;
 }
 
-/// The NAME=VALUE pairs of --json and --set, in that order. Every name the
-/// register does not keep is named at once.
+/// The NAME=VALUE pairs of --json and --set, in that order.
 std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Options& opt) {
     std::vector<std::pair<std::string, std::string>> pairs;
     if (!opt.json.empty()) {
@@ -47,7 +46,6 @@ std::vector<std::pair<std::string, std::string>> RequestedAttributes(const Optio
         }
         pairs.emplace_back(set.substr(0, eq), set.substr(eq + 1));
     }
-    CheckAttributeNames(pairs);
     return pairs;
 }
 
@@ -85,16 +83,7 @@ int RunAttrs(const Options& opt, std::ostream& out, std::ostream& err) {
         return kOk;
     }
     s.CheckWritable();
-    const auto pairs = RequestedAttributes(opt);
-    if (!s.Book().FindSheet(kRegisterSheet)) {
-        throw Failure{kFailed, Say("{1} has no register sheet \"{2}\": start with `ormelin new`",
-                                   {opt.book, kRegisterSheet})};
-    }
-    CheckRegisterHolds(s.Book(), opt.book, opt.sheet, pairs);
-    auto doc = std::make_shared<AttrDoc>();
-    s.Service().AttribsFromSPIS(doc, ws);
-    for (const auto& [name, value] : pairs) doc->LetText(name, value);
-    s.Service().AttribsToSPIS(doc, ws);
+    SetRegisterAttributes(s.Service(), s.Book(), opt.book, ws, RequestedAttributes(opt));
     s.Write();
     return kOk;
 }

@@ -9,18 +9,18 @@
 #include "check/check.hpp"
 #include "cli/commands.hpp"
 #include "cli/i18n.hpp"
+#include "cli/reports.hpp"
 
 namespace ormelin::cli {
 
-namespace {
-
-/// Today by the system's clock, in the local time zone.
 check::Date Today() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
+
+namespace {
 
 const char* SeverityWord(check::Severity s) {
     return s == check::Severity::Error ? Tr("error") : Tr("warning");
@@ -33,6 +33,25 @@ const char* ClauseOf(const char* rule) {
 }
 
 }  // namespace
+
+std::vector<std::shared_ptr<host::Worksheet>> CheckableDocuments(host::Workbook& book) {
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    for (int i = 1; i <= book.Count(); ++i) {
+        auto ws = book.Sheet(i);
+        if (ws->Name() != kRegisterSheet && check::Checkable(*ws)) sheets.push_back(ws);
+    }
+    return sheets;
+}
+
+std::string FindingLine(const check::Finding& f) {
+    return host::QuoteSheetName(f.sheet) + "!" + f.cell + ": " + f.rule + ": " + SeverityWord(f.severity) + ": " +
+           Say(f.message, f.args);
+}
+
+std::string CheckSummary(std::size_t documents, int errors, int warnings) {
+    return Say("{1} documents checked: {2} errors, {3} warnings",
+               {std::to_string(documents), std::to_string(errors), std::to_string(warnings)});
+}
 
 void DeclareCheck(CLI::App& sub, Options& opt) {
     sub.add_option("BOOK", opt.book, Tr("workbook (.xlsx); only read"))->required();
@@ -49,10 +68,7 @@ int RunCheck(const Options& opt, std::ostream& out, std::ostream& err) {
     s.Open(false, false);
     std::vector<std::shared_ptr<host::Worksheet>> sheets;
     if (opt.sheets.empty()) {
-        for (int i = 1; i <= s.Book().Count(); ++i) {
-            auto ws = s.Book().Sheet(i);
-            if (ws->Name() != kRegisterSheet && check::Checkable(*ws)) sheets.push_back(ws);
-        }
+        sheets = CheckableDocuments(s.Book());
     } else {
         for (const std::string& name : opt.sheets) {
             auto ws = s.DocumentSheet(name);
@@ -67,17 +83,15 @@ int RunCheck(const Options& opt, std::ostream& out, std::ostream& err) {
     for (const auto& ws : sheets) {
         for (const check::Finding& f : check::CheckSheet(*ws, today)) {
             (f.severity == check::Severity::Error ? errors : warnings)++;
-            const std::string message = Say(f.message, f.args);
-            const std::string where = host::QuoteSheetName(f.sheet) + "!" + f.cell;
             if (opt.jsonOutput) {
                 list.push_back({{"sheet", f.sheet},
                                 {"cell", f.cell},
                                 {"rule", f.rule},
                                 {"severity", f.severity == check::Severity::Error ? "error" : "warning"},
                                 {"clause", ClauseOf(f.rule)},
-                                {"message", message}});
+                                {"message", Say(f.message, f.args)}});
             } else {
-                out << where << ": " << f.rule << ": " << SeverityWord(f.severity) << ": " << message << '\n';
+                out << FindingLine(f) << '\n';
             }
         }
     }
@@ -85,10 +99,7 @@ int RunCheck(const Options& opt, std::ostream& out, std::ostream& err) {
         nlohmann::ordered_json j = {{"book", opt.book}, {"errors", errors}, {"warnings", warnings}, {"findings", list}};
         out << j.dump(2) << '\n';
     } else {
-        err << "ormelin: "
-            << Say("{1} documents checked: {2} errors, {3} warnings",
-                   {std::to_string(sheets.size()), std::to_string(errors), std::to_string(warnings)})
-            << '\n';
+        err << "ormelin: " << CheckSummary(sheets.size(), errors, warnings) << '\n';
     }
     return errors > 0 ? kFailed : kOk;
 }

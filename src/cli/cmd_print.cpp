@@ -11,28 +11,27 @@
 #include "cli/commands.hpp"
 #include "cli/i18n.hpp"
 #include "cli/print.hpp"
+#include "cli/reports.hpp"
 #include "render/render.hpp"
 
 namespace fs = std::filesystem;
 
 namespace ormelin::cli {
 
-namespace {
-
-/// The PDF goes to a new file or replaces an earlier PDF; never the workbook or
-/// another file.
-void CheckPdfDestination(const Options& opt) {
+void CheckPdfDestination(const std::string& pdf, const std::string& book) {
     std::error_code ec;
-    if (!fs::exists(fs::symlink_status(opt.pdf, ec))) return;
-    if (fs::equivalent(opt.pdf, opt.book, ec)) {
-        throw Failure{kUsage, Say("{1} is the workbook itself; name a new .pdf file", {opt.pdf})};
+    if (!fs::exists(fs::symlink_status(pdf, ec))) return;
+    if (fs::equivalent(pdf, book, ec)) {
+        throw Failure{kUsage, Say("{1} is the workbook itself; name a new .pdf file", {pdf})};
     }
-    std::ifstream in(opt.pdf, std::ios::binary);
+    std::ifstream in(pdf, std::ios::binary);
     char head[5] = {};
-    if (!fs::is_regular_file(opt.pdf, ec) || !in.read(head, 5) || std::string(head, 5) != "%PDF-") {
-        throw Failure{kUsage, Say("{1} exists and is not a PDF file; it is left as it is", {opt.pdf})};
+    if (!fs::is_regular_file(pdf, ec) || !in.read(head, 5) || std::string(head, 5) != "%PDF-") {
+        throw Failure{kUsage, Say("{1} exists and is not a PDF file; it is left as it is", {pdf})};
     }
 }
+
+namespace {
 
 /// Prints one sheet of a workbook file to a PDF file through LibreOffice.
 void PrintSheetToPdf(const std::string& office, const Options& opt, const std::string& sheet, const std::string& pdfPath,
@@ -111,14 +110,24 @@ private:
 /// The kind's title in the user's language, for the PDF's subject.
 std::string KindTitle(std::int32_t state) { return Tr(KindEntryOf(KindOf(state)).title); }
 
-/// Prints formed documents with ormelin's own renderer into one PDF.
-void RenderToPdf(Session& s, const std::vector<std::shared_ptr<host::Worksheet>>& sheets, const Options& opt,
-                 std::ostream& err) {
+}  // namespace
+
+std::vector<std::shared_ptr<host::Worksheet>> FormedDocuments(Kalvora& service, host::Workbook& book) {
+    std::vector<std::shared_ptr<host::Worksheet>> sheets;
+    for (int i = 1; i <= book.Count(); ++i) {
+        auto ws = book.Sheet(i);
+        if (service.DocumIsForm(ws) == 1) sheets.push_back(ws);
+    }
+    return sheets;
+}
+
+void RenderToPdf(Kalvora& service, const std::vector<std::shared_ptr<host::Worksheet>>& sheets,
+                 const std::string& pdf, const std::string& book, bool bookmarks, std::ostream& err) {
     std::vector<render::Document> docs;
     std::string subject;
     for (const auto& ws : sheets) {
         auto ref = ws;
-        const std::int32_t state = s.Service().StateOfDocument(ref);
+        const std::int32_t state = service.StateOfDocument(ref);
         if (!IsFormedState(state)) {
             throw Failure{kFailed, Say("sheet \"{1}\" is not a formed document: form it first (ormelin form)",
                                        {ws->Name()})};
@@ -135,13 +144,13 @@ void RenderToPdf(Session& s, const std::vector<std::shared_ptr<host::Worksheet>>
     info.subject = subject;
     info.creator = std::string("ormelin ") + ORMELIN_VERSION;
     info.title = docs.size() == 1 ? render::DocumentTitle(*docs.front().sheet, docs.front().state)
-                                  : fs::path(opt.book).stem().string();
-    TempBeside temp(opt.pdf);
+                                  : fs::path(book).stem().string();
+    TempBeside temp(pdf);
     std::vector<render::Printed> printed;
     try {
-        printed = render::PrintPdf(docs, temp.Path(), info, opt.all);
+        printed = render::PrintPdf(docs, temp.Path(), info, bookmarks);
     } catch (const std::runtime_error& e) {
-        throw Failure{kFailed, Say("cannot print to {1}: {2}", {opt.pdf, e.what()})};
+        throw Failure{kFailed, Say("cannot print to {1}: {2}", {pdf, e.what()})};
     }
     temp.Commit();
     for (const auto& p : printed)
@@ -157,8 +166,6 @@ void RenderToPdf(Session& s, const std::vector<std::shared_ptr<host::Worksheet>>
         }
 }
 
-}  // namespace
-
 int RunPdf(const Options& given, std::ostream&, std::ostream& err) {
     Options opt = given;
     if (opt.all) {
@@ -169,7 +176,7 @@ int RunPdf(const Options& given, std::ostream&, std::ostream& err) {
     if (opt.pdf.empty())
         throw Failure{kUsage, opt.all ? Say("name the PDF file to write: ormelin pdf BOOK OUT.pdf --all")
                                       : Say("name the sheet and the PDF file: ormelin pdf BOOK SHEET OUT.pdf")};
-    CheckPdfDestination(opt);
+    CheckPdfDestination(opt.pdf, opt.book);
     if (opt.via == "libreoffice") {
         if (opt.all) throw Failure{kUsage, Say("--via libreoffice prints one sheet at a time; it does not take --all")};
         auto office = FindOffice();
@@ -182,16 +189,13 @@ int RunPdf(const Options& given, std::ostream&, std::ostream& err) {
     s.Open(false, false);
     std::vector<std::shared_ptr<host::Worksheet>> sheets;
     if (opt.all) {
-        for (int i = 1; i <= s.Book().Count(); ++i) {
-            auto ws = s.Book().Sheet(i);
-            if (s.Service().DocumIsForm(ws) == 1) sheets.push_back(ws);
-        }
+        sheets = FormedDocuments(s.Service(), s.Book());
         if (sheets.empty()) throw Failure{kFailed, Say("{1} holds no formed document to print", {opt.book})};
     } else {
         sheets.push_back(s.Sheet(opt.sheet));
     }
     s.CheckNoErrors();
-    RenderToPdf(s, sheets, opt, err);
+    RenderToPdf(s.Service(), sheets, opt.pdf, opt.book, opt.all, err);
     return kOk;
 }
 
@@ -208,8 +212,8 @@ int RunDemo(const Options& opt, std::ostream& out, std::ostream& err) {
         if (s.Service().DocumIsForm(ws) != 1) continue;
         Options one = book;
         one.pdf = (fs::path(opt.dir) / (ws->Name() + ".pdf")).string();
-        CheckPdfDestination(one);
-        RenderToPdf(s, {ws}, one, err);
+        CheckPdfDestination(one.pdf, one.book);
+        RenderToPdf(s.Service(), {ws}, one.pdf, one.book, false, err);
         out << one.pdf << '\n';
     }
     return kOk;
