@@ -154,14 +154,15 @@ def snapshot(path):
         rows = {r: key(None, d) for r, d in ws.row_dimensions.items() if d.customFormat}
         columns = [(d.min, d.max, key(None, d)) for d in ws.column_dimensions.values() if d.has_style and d.min]
         cells = {}
-        for row in ws.iter_rows():
-            for c in row:
-                if c.value is None and not c.has_style:
-                    continue
-                k = key(c.value, c)
-                if k[0] is None and k == default:
-                    continue
-                cells[c.coordinate] = k
+        # The cells the file holds (iter_rows would make every cell of the used
+        # range, millions in Calc's files whose row formats reach the last column).
+        for c in list(ws._cells.values()):
+            if c.value is None and not c.has_style:
+                continue
+            k = key(c.value, c)
+            if k[0] is None and k == default:
+                continue
+            cells[c.coordinate] = k
         heights = {r: round(d.height, 1) for r, d in ws.row_dimensions.items() if d.height is not None}
         widths = {k: round(d.width, 2) for k, d in ws.column_dimensions.items() if d.width}
         ps = ws.page_setup
