@@ -18,8 +18,8 @@ setup:
 # time than with full debugging information (docs/performance.md, "The test run").
 # With CALC_TEST=ON the test build also builds the Calc extension and runs its
 # comparison test (calc/tests/calc_compare.py) when LibreOffice's SDK is installed
-# (scripts/setup installs it). Off until the comparison passes: today forming,
-# rollback and the undo of a form still differ in Calc (docs/hosts.md).
+# (scripts/setup installs it; about 50 s). Off until the comparison passes: today
+# one undo of a form still leaves a column format changed in Calc (docs/hosts.md).
 TEST_DEBUG_INFO ?= -g1
 CALC_TEST ?= OFF
 
