@@ -519,29 +519,22 @@ std::vector<PageLayout> Layout::Pages(const host::Worksheet& ws, std::int32_t st
                 // When it does not fit upwards either (or a turned text does not fit its
                 // field), it takes the smaller standard size 2.5 mm (GOST 2.304), as
                 // "№ строки" does in the 7-mm column of the purchased products' head.
+                // the text laid out again turned and at a size; kept when nothing is cut
+                auto refit = [&](int rotation, double at) {
+                    FieldText again = f;
+                    again.rotation = rotation;
+                    again.em = at / capShare_;
+                    std::vector<Cut> againCuts;
+                    Fit(again, text, st, align, at, againCuts);
+                    if (!againCuts.empty()) return false;
+                    f = std::move(again);
+                    cuts.clear();
+                    return true;
+                };
                 if (!cuts.empty() && f.rotation == 0 && h > 1.5 * w) {
-                    for (const double turnedSize : {size, 2.5}) {
-                        if (turnedSize > size) break;
-                        FieldText turned = f;
-                        turned.rotation = 90;
-                        turned.em = turnedSize / capShare_;
-                        std::vector<Cut> turnedCuts;
-                        Fit(turned, text, st, align, turnedSize, turnedCuts);
-                        if (turnedCuts.empty()) {
-                            f = std::move(turned);
-                            cuts.clear();
-                            break;
-                        }
-                    }
+                    if (!refit(90, size) && size > 2.5) refit(90, 2.5);
                 } else if (!cuts.empty() && f.rotation != 0 && size > 2.5) {
-                    FieldText smaller = f;
-                    smaller.em = 2.5 / capShare_;
-                    std::vector<Cut> smallerCuts;
-                    Fit(smaller, text, st, align, 2.5, smallerCuts);
-                    if (smallerCuts.empty()) {
-                        f = std::move(smaller);
-                        cuts.clear();
-                    }
+                    refit(f.rotation, 2.5);
                 }
                 if (clipped)
                     for (Cut& cut : cuts)
