@@ -63,6 +63,10 @@ struct Row {
         return it != cells.end() && it->col == col ? &*it : nullptr;
     }
     Cell& get(int col) {
+        if (cells.empty() || cells.back().col < col) {  // cells come in column order from a file
+            cells.emplace_back().col = col;
+            return cells.back();
+        }
         auto it = lower(col);
         if (it != cells.end() && it->col == col) return *it;
         auto added = cells.emplace(it);  // built in place: GCC 12 misreads a moved-in empty value

@@ -485,13 +485,13 @@ void ModelWorksheet::LoadCell(int row, int column, CellContent content, StyleId 
     CHANGING();
     CheckCell(row, column);
     Cell& c = impl_->rows.get(row).get(column);
-    c.value = content.value;
-    c.setFormula(std::move(content.formula));
-    c.style = style;
     // runs belong to a plain text only, and must join to it
     const auto* text = std::get_if<std::string>(&content.value);
-    if (content.runs && !c.hasFormula() && text && content.runs->Joined() == *text) c.setRuns(std::move(content.runs));
-    else c.setRuns(nullptr);
+    const bool keepRuns = content.runs && content.formula.empty() && text && content.runs->Joined() == *text;
+    c.value = std::move(content.value);
+    c.setFormula(std::move(content.formula));
+    c.style = style;
+    c.setRuns(keepRuns ? std::move(content.runs) : nullptr);
     detail::NoteFormula(*impl_, c.formula());
 }
 

@@ -103,15 +103,28 @@ std::string Archive::Read(const std::string& part) {
     zip_file_t* file = zip_fopen_index(zip_, entry, 0);
     if (!file) Fail(part, "cannot be read (" + std::string(zip_strerror(zip_)) + ")");
     std::string data;
-    if ((st.valid & ZIP_STAT_SIZE) && st.size <= bound) data.reserve(static_cast<std::size_t>(st.size));
+    auto failRead = [&] {
+        std::string text = zip_file_strerror(file);
+        zip_fclose(file);
+        Fail(part, "damaged in the archive (" + text + ")");
+    };
+    if ((st.valid & ZIP_STAT_SIZE) && st.size <= bound) {
+        // The stated size is inflated straight into the text; what the part
+        // holds beyond it is read on below, as from a part of unknown size.
+        data.resize(static_cast<std::size_t>(st.size));
+        std::size_t got = 0;
+        while (got < data.size()) {
+            zip_int64_t n = zip_fread(file, data.data() + got, data.size() - got);
+            if (n < 0) failRead();
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        data.resize(got);
+    }
     char buffer[65536];
     for (;;) {
         zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-        if (n < 0) {
-            std::string text = zip_file_strerror(file);
-            zip_fclose(file);
-            Fail(part, "damaged in the archive (" + text + ")");
-        }
+        if (n < 0) failRead();
         if (n == 0) break;
         if (data.size() + static_cast<std::uint64_t>(n) > bound) {
             zip_fclose(file);

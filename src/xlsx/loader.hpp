@@ -133,7 +133,9 @@ private:
     void ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea);
     void ReadSheetProperties(ModelWorksheet& sheet, const pugi::xml_node& pr, const std::string& part);
     void ReadColumns(ModelWorksheet& sheet, const pugi::xml_node& cols, const std::string& part);
-    void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
+    /// The rows and cells: from `rows` a slice at a time where the part was
+    /// parsed without them, else from the document's <sheetData> `data`.
+    void ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const SheetRowsText& rows, const std::string& part,
                    const std::set<int>& breaks);
     /// Shared formulas of the sheet being read by their index: the R1C1 text,
     /// which is the same in every cell of the formula.

@@ -62,7 +62,8 @@ std::string BadCellRef(const char* text, int row) {
 
 void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const host::PrintArea& printArea) {
     XmlPart xml;
-    Parse(zip_, part, xml);
+    SheetRowsText rows;
+    ParseWorksheet(zip_, part, xml, rows);
     auto root = xml.Root("worksheet");
 
     for (auto e = root.first_child(); e; e = e.next_sibling())
@@ -99,7 +100,7 @@ void Loader::ReadSheet(ModelWorksheet& sheet, const std::string& part, const hos
         int id = IntAttr(b, "id", 0, part);
         if (id >= 1 && id < host::kMaxRows) breaks.insert(id + 1);  // the break follows row id
     }
-    ReadCells(sheet, Child(root, "sheetData"), part, breaks);
+    ReadCells(sheet, Child(root, "sheetData"), rows, part, breaks);
 
     for (auto m : Child(root, "mergeCells").children()) {
         if (!Is(m, "mergeCell")) continue;
@@ -353,7 +354,8 @@ void Loader::ReadRowCells(ModelWorksheet& sheet, const pugi::xml_node& r, int ro
         StyleId style = StyleOf(xf, part, row, ref.column);
 
         CellContent content = ReadCell(c, typeAttr.value(), row, ref.column, part, shared);
-        CheckCellText(content, sheet.Name(), row, ref.column, part);
+        if (const auto* text = std::get_if<std::string>(&content.value); text && text->size() > kMaxCellCharacters)
+            CheckCellText(content, sheet.Name(), row, ref.column, part);  // the name only for a text that may be too long
         // An empty text (an empty shared or inline string, an inline string
         // without its text) is no content: a saved cell holds no empty text.
         if (const auto* text = std::get_if<std::string>(&content.value);
@@ -369,7 +371,7 @@ void Loader::ReadRowCells(ModelWorksheet& sheet, const pugi::xml_node& r, int ro
     }
 }
 
-void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::string& part,
+void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const SheetRowsText& rows, const std::string& part,
                        const std::set<int>& breaks) {
     SharedFormulas shared;
     int lastRow = 0;
@@ -381,11 +383,8 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
             sheet.LoadRow(*breakAt, record);
         }
     };
-
-    // Each row is taken out of the document once read, so that its memory goes
-    // back while the worksheet grows.
-    for (auto r = data.first_child(), after = r.next_sibling(); r; data.remove_child(r), r = after, after = r.next_sibling()) {
-        if (!Is(r, "row")) continue;
+    auto readRow = [&](const pugi::xml_node& r) {
+        if (!Is(r, "row")) return;
         model::RowRecord record = ReadRowRecord(sheet, r, part, lastRow);
         const int row = lastRow;
         flushBreaks(row);
@@ -395,6 +394,18 @@ void Loader::ReadCells(ModelWorksheet& sheet, pugi::xml_node data, const std::st
         }
         if (record.height >= 0 || record.style || record.manualBreak || record.outlined()) sheet.LoadRow(row, record);
         ReadRowCells(sheet, r, row, record, part, shared);
+    };
+
+    if (rows) {
+        ForEachRowSlice(part, rows, [&](const pugi::xml_node& slice) {
+            for (auto r = slice.first_child(); r; r = r.next_sibling()) readRow(r);
+        });
+    } else {
+        // Each row is taken out of the document once read, so that its memory
+        // goes back while the worksheet grows.
+        for (auto r = data.first_child(), after = r.next_sibling(); r;
+             data.remove_child(r), r = after, after = r.next_sibling())
+            readRow(r);
     }
     flushBreaks(host::kMaxRows + 1);
 }

@@ -176,4 +176,98 @@ inline void Parse(Archive& zip, const std::string& part, XmlPart& out) {
         Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
 }
 
+/// The rows of a worksheet's <sheetData>, left out of the part's document and
+/// parsed a slice at a time: a large sheet's document of every cell took more
+/// memory than its model, and the time of the load went largely to fetching and
+/// freeing that memory (docs/performance.md, "Loading a formed workbook").
+struct SheetRowsText {
+    char* text = nullptr;     // inside the part's bytes; parsed in place, a slice at a time
+    std::size_t size = 0;
+    std::size_t offset = 0;   // where the rows begin in the part
+    std::string rest;         // the part without the rows, the document's text
+    explicit operator bool() const { return text != nullptr; }
+};
+
+/// Whether `text` holds "<" followed by `mark` ("<!" opens a comment or a CDATA
+/// section, "<?" a processing instruction). The mark is the rare character of
+/// the two, so it is the one looked for.
+inline bool HasMarkupOpener(std::string_view text, char mark) {
+    for (std::size_t at = text.find(mark); at != std::string_view::npos; at = text.find(mark, at + 1))
+        if (at > 0 && text[at - 1] == '<') return true;
+    return false;
+}
+
+/// Parses a worksheet part. Where its rows can be told apart by their text alone
+/// (an unprefixed <sheetData> holding no comment, CDATA section or processing
+/// instruction, so that "</row>" can only end a row), the document is parsed
+/// without them and `rows` names them for ForEachRowSlice; otherwise the whole
+/// part is parsed as any other and `rows` stays empty. Either way a part that
+/// is not well-formed is refused.
+inline void ParseWorksheet(Archive& zip, const std::string& part, XmlPart& out, SheetRowsText& rows) {
+    out.name = part;
+    out.bytes = zip.Read(part);
+    rows = {};
+    std::string_view text(out.bytes);
+    std::size_t open = text.find("<sheetData");
+    std::size_t begin = std::string_view::npos, end = std::string_view::npos;
+    if (open != std::string_view::npos && open + 10 < text.size()) {
+        char next = text[open + 10];
+        std::size_t close = text.find(">", open);
+        if ((next == '>' || next == ' ' || next == '\t' || next == '\r' || next == '\n') &&
+            close != std::string_view::npos && text[close - 1] != '/') {
+            begin = close + 1;
+            end = text.find("</sheetData>", begin);
+        }
+    }
+    if (end != std::string_view::npos) {
+        std::string_view inside = text.substr(begin, end - begin);
+        if (!HasMarkupOpener(inside, '!') && !HasMarkupOpener(inside, '?')) {
+            // The rest of the part, parsed as a document of its own; it must hold
+            // the emptied <sheetData> as the root's child, or the split is not used.
+            std::string& rest = rows.rest;
+            rest.reserve(text.size() - inside.size());
+            rest.append(text.substr(0, begin)).append(text.substr(end));
+            if (out.doc.load_buffer_inplace(rest.data(), rest.size(), kParseOptions, pugi::encoding_utf8)) {
+                auto root = out.doc.document_element();
+                pugi::xml_node data;
+                for (auto c = root.first_child(); c; c = c.next_sibling())
+                    if (std::strcmp(c.name(), "sheetData") == 0) data = c;
+                if (data && !data.first_child()) {
+                    rows.text = out.bytes.data() + begin;
+                    rows.size = inside.size();
+                    rows.offset = begin;
+                    return;
+                }
+            }
+        }
+    }
+    rows = {};
+    auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
+    if (!result)
+        Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
+}
+
+/// Calls `read(parent)` for slices of about `sliceBytes` of the rows, each
+/// parsed as a fragment whose children are the slice's rows; a slice ends after
+/// a "</row>". A slice that is not well-formed is refused with its offset in the part.
+template <typename Read>
+void ForEachRowSlice(const std::string& part, const SheetRowsText& rows, Read&& read, std::size_t sliceBytes = 1u << 20) {
+    std::string_view text(rows.text, rows.size);
+    pugi::xml_document slice;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.size();
+        if (text.size() - start > sliceBytes) {
+            std::size_t endTag = text.find("</row>", start + sliceBytes);
+            if (endTag != std::string_view::npos) stop = endTag + 6;
+        }
+        auto result = slice.load_buffer_inplace(rows.text + start, stop - start,
+                                                kParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
+        if (!result)
+            Fail(part, "malformed XML at offset " + std::to_string(rows.offset + start + static_cast<std::size_t>(result.offset)) +
+                           " (" + result.description() + ")");
+        read(static_cast<pugi::xml_node>(slice));
+        start = stop;
+    }
+}
+
 }  // namespace ormelin::xlsx::detail

@@ -96,6 +96,70 @@ TEST_F(Damaged, MalformedXmlNamesThePartAndOffset) {
     ExpectRefused(Rewritten(), {"xl/worksheets/sheet1.xml: malformed XML at offset"});
 }
 
+/// A sheet of `rows` rows, several megabytes of XML: its rows are read a slice
+/// at a time. `insideData` goes at the start of <sheetData>.
+std::string LargeSheet(int rows, const std::string& insideData = "") {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                      "<cols><col min=\"1\" max=\"1\" width=\"30\" customWidth=\"1\"/></cols><sheetData>" + insideData;
+    for (int r = 1; r <= rows; ++r) {
+        const std::string n = std::to_string(r);
+        xml += "<row r=\"" + n + "\"" + (r % 7 == 0 ? " ht=\"20.25\" customHeight=\"1\"" : "") + ">";
+        xml += "<c r=\"A" + n + "\" t=\"inlineStr\"><is><t>строка " + n + " &amp; &lt;r&gt;</t></is></c>";
+        xml += "<c r=\"B" + n + "\" s=\"1\"><v>" + std::to_string(r * 0.25) + "</v></c>";
+        if (r % 3 == 0) xml += "<c r=\"D" + n + "\" t=\"b\"><v>1</v></c>";
+        xml += "</row>\n";
+    }
+    xml += "</sheetData><mergeCells count=\"1\"><mergeCell ref=\"E10:F12\"/></mergeCells>"
+           "<rowBreaks count=\"2\" manualBreakCount=\"2\"><brk id=\"9999\" max=\"16383\" man=\"1\"/>"
+           "<brk id=\"25000\" max=\"16383\" man=\"1\"/></rowBreaks></worksheet>";
+    return xml;
+}
+
+TEST_F(Damaged, ALargeSheetReadsTheSameInSlicesAsWhole) {
+    // A comment in the rows makes the reader take the whole part as one
+    // document; without one it reads the rows a slice at a time. Both must give
+    // the same workbook, which is saved and compared part by part.
+    const int rows = 30000;
+    std::map<std::string, std::string> saved;
+    for (const std::string inside : {"", "<!-- </row> --><?mark </row>?>"}) {
+        Part(parts, "xl/worksheets/sheet1.xml") = LargeSheet(rows, inside);
+        ASSERT_GT(Part(parts, "xl/worksheets/sheet1.xml").size(), 3u << 20);
+        auto book = LoadWorkbook(*app, Rewritten());
+        auto sheet = book->ModelSheet(1);
+        EXPECT_EQ(std::get<std::string>(sheet->Content(rows, 1).value), "строка 30000 & <r>");
+        EXPECT_EQ(std::get<double>(sheet->Content(rows - 1, 2).value), (rows - 1) * 0.25);
+        EXPECT_EQ(sheet->HPageBreaks(), (std::vector<int>{10000, 25001}));
+        EXPECT_EQ(sheet->MergedAreas(Area{1, 1, rows, 10}), (std::vector<Area>{Area{10, 5, 12, 6}}));
+        EXPECT_EQ(sheet->UsedRange(), (Area{1, 1, rows, 4}));
+        std::string out = dir / ("saved" + std::to_string(saved.size()) + ".xlsx");
+        SaveWorkbook(*book, out);
+        Parts back = ReadParts(out);
+        saved[inside] = Part(back, "xl/worksheets/sheet1.xml");
+        app->CloseWorkbook(book);
+    }
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_TRUE(saved.begin()->second == saved.rbegin()->second) << "the two ways of reading gave different sheets";
+}
+
+TEST_F(Damaged, MalformedRowsFarIntoALargeSheetNameTheirOffset) {
+    std::string& sheet = Part(parts, "xl/worksheets/sheet1.xml");
+    sheet = LargeSheet(30000);
+    const std::size_t at = sheet.find("<row r=\"28000\"");
+    sheet.insert(at, "<c r=\"A27999\"></row>");  // a cell left open: "</c>" is missing
+    try {
+        LoadWorkbook(*app, Rewritten());
+        FAIL() << "a malformed row was read";
+    } catch (const Error& e) {
+        const std::string message = e.what();
+        const std::string key = "malformed XML at offset ";
+        ASSERT_NE(message.find(key), std::string::npos) << message;
+        const std::size_t offset = std::stoul(message.substr(message.find(key) + key.size()));
+        EXPECT_GE(offset, at) << message;
+        EXPECT_LE(offset, at + 40) << "the offset is not where the fault is in the part: " << message;
+    }
+}
+
 TEST_F(Damaged, MalformedSharedStrings) {
     Part(parts, "xl/sharedStrings.xml") += "<junk";
     ExpectRefused(Rewritten(), {"xl/sharedStrings.xml: malformed XML"});
