@@ -16,6 +16,7 @@
 #include "xlsx/archive.hpp"
 #include "xlsx/common.hpp"
 #include "xlsx/package.hpp"
+#include "xlsx/sheet_rows.hpp"
 #include "xlsx/xml_in.hpp"
 #include "xlsx/styles.hpp"
 
