@@ -11,13 +11,19 @@
 // millimetres run). The lines of the sheets of a kind are alike and are written
 // once, as a form XObject the pages draw. Numbers are written with a fixed number
 // of decimals by integer arithmetic (no formatted printing per number). Streams
-// are deflated at zlib's level 1 (docs/performance.md, "Printing to PDF").
+// are deflated at zlib's level 1, the pages' on a second thread while the pages
+// after them are described (docs/performance.md, "Printing to PDF").
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -300,6 +306,7 @@ public:
 
     /// A number for an object written later.
     int Reserve() {
+        std::lock_guard lock(offsetsMutex_);  // the pages' writer may be placing an object meanwhile
         offsets_.push_back(0);
         return static_cast<int>(offsets_.size());
     }
@@ -347,7 +354,10 @@ public:
 
 private:
     void Begin(int number) {
-        offsets_[static_cast<std::size_t>(number - 1)] = offset_;
+        {
+            std::lock_guard lock(offsetsMutex_);
+            offsets_[static_cast<std::size_t>(number - 1)] = offset_;
+        }
         std::string h;
         Integer(h, number);
         h += " 0 obj\n";
@@ -360,9 +370,97 @@ private:
 
     std::string path_;
     std::FILE* file_;
+    std::mutex offsetsMutex_;
     std::vector<long long> offsets_;
     long long offset_ = 0;
     bool failed_ = false;
+};
+
+/// Writes the pages' objects on a second thread, deflating their streams there,
+/// while the pages after them are described: the objects go into the file in
+/// the order they were given. A failure stops the writing and is thrown by the
+/// next call. Only the object numbers are shared with the file (Reserve).
+class PageObjects {
+public:
+    explicit PageObjects(PdfFile& pdf) : pdf_(pdf), worker_([this] { Work(); }) {}
+    ~PageObjects() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+    PageObjects(const PageObjects&) = delete;
+    PageObjects& operator=(const PageObjects&) = delete;
+
+    /// A stream object whose bytes are deflated before they are written.
+    void Deflated(int number, std::string entries, std::string bytes) {
+        Add(Job{number, true, std::move(entries), std::move(bytes)});
+    }
+    void Object(int number, std::string body) { Add(Job{number, false, {}, std::move(body)}); }
+    /// Waits until everything given is in the file.
+    void Finish() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return (jobs_.empty() && !busy_) || error_; });
+        if (error_) std::rethrow_exception(error_);
+    }
+
+private:
+    struct Job {
+        int number;
+        bool stream;
+        std::string entries;
+        std::string bytes;
+    };
+    static constexpr std::size_t kQueued = 16;  // pages described ahead of the file at most
+
+    void Add(Job job) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return jobs_.size() < kQueued || error_; });
+        if (error_) std::rethrow_exception(error_);
+        jobs_.push_back(std::move(job));
+        lock.unlock();
+        changed_.notify_all();
+    }
+    void Work() {
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
+                if (stop_) return;  // given up: the file is not finished
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
+                busy_ = true;
+            }
+            std::exception_ptr failed;
+            try {
+                if (job.stream) pdf_.Stream(job.number, job.entries, Deflate(job.bytes));
+                else pdf_.Object(job.number, job.bytes);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            {
+                std::lock_guard lock(mutex_);
+                busy_ = false;
+                if (failed) {
+                    error_ = failed;
+                    jobs_.clear();
+                }
+            }
+            changed_.notify_all();
+            if (failed) return;
+        }
+    }
+
+    PdfFile& pdf_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Job> jobs_;
+    bool busy_ = false, stop_ = false;
+    std::exception_ptr error_;
+    std::thread worker_;  // last: started once the rest is ready
 };
 
 /// The date the file says it was made: now, or SOURCE_DATE_EPOCH when set (for
@@ -502,6 +600,7 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
     };
     std::unordered_map<std::string, LineSet> lineSets;
     std::string forms;  // the resources' XObject entries
+    PageObjects objects(pdf);
     for (const auto& doc : pages) {
         firstPages.push_back(0);
         for (const PageLayout& page : doc) {
@@ -517,7 +616,7 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
                 Pt(dict, page.paperWidth);
                 Pt(dict, page.paperHeight);
                 dict += "] /Filter /FlateDecode";
-                pdf.Stream(set.form, dict, Deflate(lines));
+                objects.Deflated(set.form, std::move(dict), lines);
                 forms += " /L";
                 Integer(forms, set.form);
                 forms += ' ';
@@ -534,17 +633,18 @@ std::vector<Printed> PrintPdf(const std::vector<Document>& documents, const std:
             content += texts;
             const int stream = pdf.Reserve(), object = pdf.Reserve();
             if (!firstPages.back()) firstPages.back() = object;
-            pdf.Stream(stream, "/Filter /FlateDecode", Deflate(content));
+            objects.Deflated(stream, "/Filter /FlateDecode", content);
             entries = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
             Pt(entries, page.paperWidth);
             Pt(entries, page.paperHeight);
             entries += "] /Resources 3 0 R /Contents ";
             Integer(entries, stream);
             entries += " 0 R >>";
-            pdf.Object(object, entries);
+            objects.Object(object, entries);
             kids.push_back(object);
         }
     }
+    objects.Finish();
     WriteFont(pdf, font, layout.FontFile(), *glyphs, used);
     std::string t = "<< /Font << /F1 ";
     Integer(t, font);
