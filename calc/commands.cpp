@@ -17,6 +17,7 @@
 #include "cli/import_cmd.hpp"
 #include "cli/reports.hpp"
 #include "cli/session.hpp"
+#include "measure/text_measure.hpp"
 #include "ormelin/documents.hpp"
 #include "ormelin/kalvora.hpp"
 #include "ormelin/state.hpp"
@@ -29,10 +30,13 @@ using cli::Failure;
 using cli::Say;
 
 /// The command's messages in the user's language, from the catalogues the
-/// extension carries.
+/// extension carries, and its drafting font.
 void InitMessagesOnce(const std::string& extensionDir, const std::string& uiLocale) {
     static std::once_flag once;
     std::call_once(once, [&] {
+        // The drafting font the extension carries measures and prints the forms
+        // as the command does where it is installed.
+        measure::UseFormFontFile(extensionDir + "/fonts/ormelin-drafting.ttf");
         cli::InitMessages();
         bindtextdomain("ormelin", (extensionDir + "/locale").c_str());
         bind_textdomain_codeset("ormelin", "UTF-8");

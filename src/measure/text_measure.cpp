@@ -74,13 +74,24 @@ std::optional<Measure> FontMeasure(const std::string& fontFile, double points) {
     return Measure([f](std::string_view text) { return f->Width(text); });
 }
 
+namespace {
+std::string& CarriedFontFile() {
+    static std::string file;
+    return file;
+}
+}  // namespace
+
+void UseFormFontFile(const std::string& fontFile) { CarriedFontFile() = fontFile; }
+
 std::optional<std::string> FormFontFile() {
+    std::error_code ec;
+    if (const std::string& carried = CarriedFontFile(); !carried.empty() && std::filesystem::is_regular_file(carried, ec))
+        return carried;
     const char* candidates[] = {
 #ifdef ORMELIN_DRAFTING_FONT
         ORMELIN_DRAFTING_FONT, ORMELIN_DRAFTING_FONT_INSTALLED,
 #endif
         "/usr/share/fonts/truetype/osifont/osifont.ttf", "/usr/share/fonts/truetype/osifont/osifont-lgpl3fe.ttf"};
-    std::error_code ec;
     for (const char* c : candidates) {
         if (std::filesystem::is_regular_file(c, ec)) return std::string(c);
     }

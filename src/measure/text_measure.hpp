@@ -34,8 +34,12 @@ void ForEachCodePoint(std::string_view s, F f) {
 /// when the font file cannot be loaded. A character the font lacks counts a full em.
 std::optional<Measure> FontMeasure(const std::string& fontFile, double points = 14.0);
 /// The font file the forms print with: the drafting font made from osifont, as
-/// built or installed, else osifont itself; nothing when neither is there.
+/// carried by the program (UseFormFontFile), built or installed, else osifont
+/// itself; nothing when neither is there.
 std::optional<std::string> FormFontFile();
+/// The drafting font a program carries with it (the Calc extension's own copy),
+/// looked for before the built and installed ones. Set once, before measuring.
+void UseFormFontFile(const std::string& fontFile);
 /// The family name of a font file (for fontconfig), or empty when it cannot be read.
 std::string FontFamily(const std::string& fontFile);
 /// The height of the font's capitals as a share of its em (OS/2 sCapHeight, else
