@@ -559,11 +559,14 @@ def main():
         office.run(doc, documents[0], "form:print")
         formed_state = doc.Sheets.getByName(documents[0]).getCellRangeByName("A1").getString()
         doc.UndoManager.undo()
+        # the form was the one step: its undo leaves no step behind and the redo
+        steps = (doc.UndoManager.isUndoPossible(), doc.UndoManager.isRedoPossible())
         office.save(doc, os.path.join(work, "undo-after.xlsx"))
         doc.close(True)
         diff = differences(snapshot(os.path.join(work, "undo-before.xlsx")), snapshot(os.path.join(work, "undo-after.xlsx")))
         check(formed_state != "Формат", "the form changed the sheet before the undo")
         check(not diff, "one undo after a form gives the list back" + "".join("\n       " + d for d in diff))
+        check(steps == (False, True), f"the undo of the form leaves no undo step and the redo (undo, redo: {steps})")
 
         # a command on a sheet that is no document: the command line's error, nothing changed
         a_in = os.path.join(work, "refused-in.xlsx")
