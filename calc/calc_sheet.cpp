@@ -232,14 +232,16 @@ public:
         if (!pending_) return;
         pending_ = false;
         Reference<document::XUndoManager> undo;
+        bool locked = false;
         try {
             undo = Reference<document::XUndoManagerSupplier>(model_, UNO_QUERY_THROW)->getUndoManager();
             undo->lock();
+            locked = true;
             Repair(undo);
         } catch (const css::uno::Exception&) {
         }
         try {
-            if (undo.is() && undo->isLocked()) undo->unlock();
+            if (locked) undo->unlock();  // once, as locked (the lock is counted)
         } catch (const css::uno::Exception&) {
         }
     }
