@@ -111,6 +111,7 @@ private:
     mutable std::optional<host::PageSetup> page_;
     mutable std::optional<host::SheetView> view_;
     bool pageOut_ = false, viewOut_ = false;  // handed out for change
+    bool endRepair_ = false;                  // the command's undo gives the end columns their format back
 
     friend class CalcWorkbook;
 };

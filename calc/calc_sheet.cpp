@@ -13,6 +13,10 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/XUndoAction.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerListener.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/sheet/CellDeleteMode.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -50,6 +54,8 @@
 #include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
+#include <cppuhelper/implbase2.hxx>
+#include <rtl/ref.hxx>
 
 #include "calc/calc_format.hpp"
 #include "calc/calc_timing.hpp"
@@ -168,14 +174,16 @@ std::string StoredText(const Reference<sheet::XSpreadsheet>& sheet, int row, int
     return S(text);
 }
 
-/// The column from which every row r1..r2 is empty and of one format up to the
-/// sheet's last column (from that column on the rows need no cell of their own).
-int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, int last) {
-    Reference<table::XCellRange> rows = sheet->getCellRangeByPosition(0, r1 - 1, last - 1, r2 - 1);
+/// The column (from `first` on) from which every row r1..r2 is empty and of one
+/// format up to the sheet's last column (from that column on the rows need no
+/// cell of their own).
+int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, int last, int first = 1) {
+    if (first >= last) return last;
+    Reference<table::XCellRange> rows = sheet->getCellRangeByPosition(first - 1, r1 - 1, last - 1, r2 - 1);
     // Calc's runs of one format: rectangles over columns whose formats are alike.
     Reference<container::XIndexAccess> runs(
         Reference<sheet::XCellFormatRangesSupplier>(rows, UNO_QUERY_THROW)->getCellFormatRanges(), UNO_QUERY_THROW);
-    int from = 1;
+    int from = first;
     for (sal_Int32 i = 0; i < runs->getCount(); ++i) {
         const table::CellRangeAddress a =
             Reference<sheet::XCellRangeAddressable>(runs->getByIndex(i), UNO_QUERY_THROW)->getRangeAddress();
@@ -191,6 +199,121 @@ int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, in
     for (const table::CellRangeAddress& a : filled) from = std::max(from, a.EndColumn + 2);
     return std::min(from, last);
 }
+
+/// Calc (7.4) gives the columns that come in at the end of the columns it has
+/// made, when it deletes columns, no format at all, where the columns it has not
+/// made have the format of the sheet's end (a column format of the file): its
+/// undo of inserted columns, a deletion of them, leaves that many columns after
+/// the sheet's formatted ones without that format. This undo action, added to a
+/// command's undo step before its first insertion of columns, gives the columns
+/// after `from` (empty and of the end's format before the command) the format of
+/// the column `from` again once the undo is over.
+///
+/// The column `from` is made by the command (a value written and cleared), so that
+/// Calc holds it with the end's format and its undo keeps it (it copies a column
+/// it has not made as one without format). The repair waits for the end of the
+/// undo (the undo manager's listener): changing the document inside Calc's undo
+/// of the step corrupted its heap; the undo manager is locked meanwhile (and
+/// again after each change, whose end unlocks it), so that the repair adds no
+/// undo step of its own and the redo stays.
+class ColumnEndRepair final
+    : public cppu::WeakImplHelper2<document::XUndoAction, document::XUndoManagerListener> {
+public:
+    ColumnEndRepair(Reference<frame::XModel> model, Reference<sheet::XSpreadsheet> sheet, int from, int last)
+        : model_(std::move(model)), sheet_(std::move(sheet)), from_(from), last_(last) {}
+
+    // XUndoAction
+    OUString SAL_CALL getTitle() override { return "ormelin: column formats"; }
+    void SAL_CALL redo() override {}
+    void SAL_CALL undo() override { pending_ = true; }
+
+    // XUndoManagerListener
+    void SAL_CALL actionUndone(const document::UndoManagerEvent&) override {
+        if (!pending_) return;
+        pending_ = false;
+        Reference<document::XUndoManager> undo;
+        bool locked = false;
+        try {
+            undo = Reference<document::XUndoManagerSupplier>(model_, UNO_QUERY_THROW)->getUndoManager();
+            undo->lock();
+            locked = true;
+            Repair(undo);
+        } catch (const css::uno::Exception&) {
+        }
+        try {
+            if (locked) undo->unlock();  // once, as locked (the lock is counted)
+        } catch (const css::uno::Exception&) {
+        }
+    }
+    void SAL_CALL undoActionAdded(const document::UndoManagerEvent&) override {}
+    void SAL_CALL actionRedone(const document::UndoManagerEvent&) override {}
+    void SAL_CALL allActionsCleared(const lang::EventObject&) override {}
+    void SAL_CALL redoActionsCleared(const lang::EventObject&) override {}
+    void SAL_CALL resetAll(const lang::EventObject&) override {}
+    void SAL_CALL enteredContext(const document::UndoManagerEvent&) override {}
+    void SAL_CALL enteredHiddenContext(const document::UndoManagerEvent&) override {}
+    void SAL_CALL leftContext(const document::UndoManagerEvent&) override {}
+    void SAL_CALL leftHiddenContext(const document::UndoManagerEvent&) override {}
+    void SAL_CALL cancelledContext(const document::UndoManagerEvent&) override {}
+    void SAL_CALL disposing(const lang::EventObject&) override {}
+
+    /// Makes the column `from` of a sheet (its cells empty there) Calc's own.
+    static void Make(const Reference<sheet::XSpreadsheet>& sheet, int from) {
+        sheet->getCellByPosition(from - 1, 0)->setValue(0);
+        Reference<sheet::XSheetOperation>(sheet->getCellRangeByPosition(from - 1, 0, from - 1, 0), UNO_QUERY_THROW)
+            ->clearContents(sheet::CellFlags::VALUE);
+    }
+
+private:
+    /// Calc's changes end with the undo manager unlocked (their own undo actions
+    /// not recorded): locked again before the next change.
+    static void Relock(const Reference<document::XUndoManager>& undo) {
+        if (undo->isLocked()) return;
+        undo->unlock();
+        undo->lock();
+    }
+
+    void Repair(const Reference<document::XUndoManager>& undo) {
+        const int end = UniformEndOf(sheet_, 1, host::kMaxRows, last_, from_ + 1);
+        if (end <= from_ + 1) return;
+        // Calc fits row heights to a change unless told not to.
+        Reference<beans::XPropertySet> props(model_, UNO_QUERY);
+        bool adjust = false;
+        if (props.is()) props->getPropertyValue("IsAdjustHeightEnabled") >>= adjust;
+        if (adjust) props->setPropertyValue("IsAdjustHeightEnabled", Any(false));
+        Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
+        const sal_Int16 index =
+            static_cast<sal_Int16>(Reference<sheet::XCellRangeAddressable>(sheet_, UNO_QUERY_THROW)->getRangeAddress().Sheet);
+        const table::CellRangeAddress source = AddressOf(index, {1, from_, host::kMaxRows, from_}, last_);
+        try {
+            for (int c = from_ + 1; c < end; ++c) {
+                const ColumnSize size = ColumnSizeOf(sheet_, c);  // a whole column's copy takes its width along
+                table::CellAddress to;
+                to.Sheet = index;
+                to.Column = c - 1;
+                to.Row = 0;
+                move->copyRange(to, source);
+                Relock(undo);
+                Reference<beans::XPropertySet> column(
+                    Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->getByIndex(c - 1),
+                    UNO_QUERY_THROW);
+                column->setPropertyValue("Width", Any(size.width));
+                Relock(undo);
+                column->setPropertyValue("IsVisible", Any(size.visible));
+                Relock(undo);
+            }
+        } catch (const css::uno::Exception&) {
+            if (adjust) props->setPropertyValue("IsAdjustHeightEnabled", Any(true));
+            throw;
+        }
+        if (adjust) props->setPropertyValue("IsAdjustHeightEnabled", Any(true));
+    }
+
+    Reference<frame::XModel> model_;
+    Reference<sheet::XSpreadsheet> sheet_;
+    int from_, last_;
+    bool pending_ = false;  // undone: the repair follows once the undo is over
+};
 
 }  // namespace
 
@@ -573,6 +696,22 @@ void CalcWorksheet::InsertColumns(int at, int count) try {
     // New columns take the width of the column before them (of the first one when
     // they come first), as the model's do; Calc gives them its standard width.
     const ColumnSize size = ColumnSizeOf(sheet_, at > 1 ? at - 1 : at);
+    // The columns that are empty and of the end's format before the command's
+    // first insertion are given that format again when Calc undoes the command
+    // (ColumnEndRepair, undone after every insertion of the command is).
+    if (!endRepair_) {
+        endRepair_ = true;
+        const int last = LastColumn();
+        const int end = UniformEndOf(sheet_, 1, host::kMaxRows, last);
+        Reference<document::XUndoManagerSupplier> undo(book_.Model(), UNO_QUERY);
+        if (end + 1 < last && undo.is()) {
+            ColumnEndRepair::Make(sheet_, end);
+            Reference<document::XUndoManager> manager = undo->getUndoManager();
+            rtl::Reference<ColumnEndRepair> repair = new ColumnEndRepair(book_.Model(), sheet_, end, last);
+            manager->addUndoAction(Reference<document::XUndoAction>(repair.get()));
+            manager->addUndoManagerListener(Reference<document::XUndoManagerListener>(repair.get()));
+        }
+    }
     Reference<table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->insertByIndex(at - 1, count);
     SetColumnSize(sheet_, at, std::min(at + count - 1, LastColumn()), size);
 } catch (const css::uno::Exception& e) {
