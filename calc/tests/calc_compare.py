@@ -338,6 +338,10 @@ def menu_read_cases(office, cli, work, formed, documents):
     check(os.path.exists(pdf_calc) and pdf_text(pdf_calc) == pdf_text(pdf_cli),
           f"Печать в PDF of {documents[0]} prints the text ormelin pdf prints ({t2 - t1:.1f} s)")
     check(said == cut, f"Печать в PDF names the texts cut as ormelin pdf does: {said} == {cut}")
+    # The office's user may not reach the build's copy of the drafting font (a
+    # clone under /root): the extension prints with the copy it carries.
+    fonts = subprocess.run(["pdffonts", pdf_calc], capture_output=True, text=True).stdout
+    check("+OrmelinDrafting " in fonts, f"Печать в PDF embeds the drafting font the extension carries:\n{fonts}")
     said = office.run(doc, documents[0], "pdf:" + book)
     r = cli("pdf", book, documents[0], book, ok=False)
     expected = r.stderr.strip()
