@@ -13,6 +13,7 @@
 #include "cli/print.hpp"
 #include "cli/reports.hpp"
 #include "render/render.hpp"
+#include "xlsx/save_file.hpp"
 
 namespace fs = std::filesystem;
 
@@ -81,32 +82,6 @@ void DeclareDemo(CLI::App& sub, Options& opt) {
 namespace {
 
 /// A file beside the destination that becomes it by renaming once it is whole.
-class TempBeside {
-public:
-    explicit TempBeside(const std::string& destination) : destination_(destination) {
-        std::string pattern = destination + ".XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        if (fd < 0) throw Failure{kFailed, Say("cannot write beside {1}: {2}", {destination, std::strerror(errno)})};
-        close(fd);
-        path_ = pattern;
-    }
-    TempBeside(const TempBeside&) = delete;
-    TempBeside& operator=(const TempBeside&) = delete;
-    ~TempBeside() {
-        if (!path_.empty()) std::remove(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-    void Commit() {
-        std::error_code ec;
-        fs::rename(path_, destination_, ec);
-        if (ec) throw Failure{kFailed, Say("cannot write {1}: {2}", {destination_, ec.message()})};
-        path_.clear();
-    }
-
-private:
-    std::string destination_, path_;
-};
-
 /// The kind's title in the user's language, for the PDF's subject.
 std::string KindTitle(std::int32_t state) { return Tr(KindEntryOf(KindOf(state)).title); }
 
@@ -145,14 +120,16 @@ void RenderToPdf(Kalvora& service, const std::vector<std::shared_ptr<host::Works
     info.creator = std::string("ormelin ") + ORMELIN_VERSION;
     info.title = docs.size() == 1 ? render::DocumentTitle(*docs.front().sheet, docs.front().state)
                                   : fs::path(book).stem().string();
-    TempBeside temp(pdf);
+    // Written as a workbook is saved: whole or not at all, on disk, with the
+    // mode of the file it replaces (else the user's umask).
+    xlsx::detail::SaveFile file(pdf);
     std::vector<render::Printed> printed;
     try {
-        printed = render::PrintPdf(docs, temp.Path(), info, bookmarks);
+        printed = render::PrintPdf(docs, file.Path(), info, bookmarks);
     } catch (const std::runtime_error& e) {
         throw Failure{kFailed, Say("cannot print to {1}: {2}", {pdf, e.what()})};
     }
-    temp.Commit();
+    file.Commit();
     for (const auto& p : printed)
         for (const auto& c : p.clipped) {
             char need[32], have[32];

@@ -23,6 +23,7 @@
 #include "cli/i18n.hpp"
 #include "measure/text_measure.hpp"
 #include "ormelin/xlsx.hpp"
+#include "xlsx/save_file.hpp"
 
 extern char** environ;
 
@@ -248,36 +249,19 @@ std::vector<std::string> FontEnvironment(const fs::path& dir, std::ostream& err)
 
 bool IsPdf(const fs::path& p) { return ReadAll(p).rfind("%PDF-", 0) == 0; }
 
-/// Copies a file to its destination whole or not at all: written beside it
-/// under a temporary name, flushed to disk, renamed over it.
+/// Copies a file to its destination as a workbook is saved: whole or not at
+/// all, on disk, with the mode of the file it replaces (else the user's umask).
 void PlaceAtomically(const fs::path& from, const std::string& to) {
-    const fs::path dest(to);
-    const fs::path dir = dest.parent_path().empty() ? fs::path(".") : dest.parent_path();
-    std::string tmp = (dir / ("." + dest.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) throw Failure{1, to + ": " + std::strerror(errno)};
+    xlsx::detail::SaveFile file(to);
     const std::string bytes = ReadAll(from);
     std::size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < bytes.size()) {
+        const ssize_t n = write(file.Descriptor(), bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
+        if (n <= 0) throw Failure{1, to + ": " + std::strerror(n < 0 ? errno : ENOSPC)};
+        done += static_cast<std::size_t>(n);
     }
-    const int saved = errno;
-    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    close(fd);
-    if (!ok || std::rename(tmp.c_str(), to.c_str()) != 0) {
-        const int error = ok ? errno : saved;
-        unlink(tmp.c_str());
-        throw Failure{1, to + ": " + std::strerror(error)};
-    }
-    const int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
-    }
+    file.Commit();
 }
 
 /// The last part of a program's output, enough to say what went wrong.

@@ -19,6 +19,9 @@ public:
     SaveFile& operator=(const SaveFile&) = delete;
 
     int Descriptor() const { return fd_; }
+    /// The new file's name, for a writer that opens it by name (it stays the
+    /// same file: the mode, the flush and the rename go through the descriptor).
+    const std::string& Path() const { return temp_; }
     /// Flushes the new file to disk, gives it the replaced file's mode, owner and
     /// group, renames it over the destination and flushes the folder.
     void Commit();

@@ -4,6 +4,7 @@
 // sheet compared with the reviewed one kept in tests/render/reference. The expected
 // millimetres are the standards' (GOST 2.301, 2.104, 2.106, 2.701, 2.303).
 #include <cairo.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <gtest/gtest.h>
 
@@ -575,6 +576,23 @@ TEST_F(RenderedDemo, AFailedPrintLeavesTheEarlierPdfAndTheWorkbook) {
     EXPECT_EQ(Bytes(book_), workbook);
     for (const auto& entry : fs::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename().string().find("earlier.pdf."), std::string::npos) << "a temporary file left";
+}
+
+TEST_F(RenderedDemo, APrintGetsTheUsersModeOrKeepsTheModeOfTheFileItReplaces) {
+    const std::string bin = std::string(ORMELIN_BINARY_DIR) + "/ormelin";
+    const std::string out = dir_ + "/mode.pdf";
+    auto print = [&] {
+        return std::system((bin + " pdf " + Quote(book_) + " " + Quote("АБВГ.436234.001") + " " + Quote(out) +
+                            " 2>/dev/null").c_str());
+    };
+    auto mode = [&] { return fs::status(out).permissions() & fs::perms::all; };
+    const mode_t mask = umask(0);
+    umask(mask);
+    ASSERT_EQ(print(), 0);
+    EXPECT_EQ(static_cast<unsigned>(mode()), 0666u & ~static_cast<unsigned>(mask)) << "a new PDF is not made as the user's umask says";
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(print(), 0);
+    EXPECT_EQ(static_cast<unsigned>(mode()), 0640u) << "printing again changed the file's mode";
 }
 
 // A picture of each kind's first and further sheet (the demo's lists of documents
