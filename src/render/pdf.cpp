@@ -20,18 +20,18 @@
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 

@@ -22,13 +22,6 @@ bool HasMarkupOpener(std::string_view text, char mark) {
     return false;
 }
 
-[[noreturn]] void FailSlice(const std::string& part, const SheetRowsText& rows, std::size_t start,
-                            const pugi::xml_parse_result& result) {
-    Fail(part, "malformed XML at offset " +
-                   std::to_string(rows.offset + start + static_cast<std::size_t>(result.offset)) + " (" +
-                   result.description() + ")");
-}
-
 constexpr unsigned kSliceOptions = kParseOptions | pugi::parse_fragment;
 
 }  // namespace
@@ -71,9 +64,7 @@ void ParseWorksheet(Archive& zip, const std::string& part, XmlPart& out, SheetRo
         }
     }
     rows = {};
-    auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
-    if (!result)
-        Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
+    ParseWhole(out);
 }
 
 void ForEachRowSlice(const std::string& part, const SheetRowsText& rows,
@@ -96,7 +87,7 @@ void ForEachRowSlice(const std::string& part, const SheetRowsText& rows,
     if (slices.size() < 2) {
         pugi::xml_document doc;
         for (std::size_t i = 0; i < slices.size(); ++i) {
-            if (auto result = parse(doc, i); !result) FailSlice(part, rows, slices[i].first, result);
+            if (auto result = parse(doc, i); !result) FailMalformed(part, result, rows.offset + slices[i].first);
             read(doc);
         }
         return;
@@ -151,7 +142,7 @@ void ForEachRowSlice(const std::string& part, const SheetRowsText& rows,
             changed.wait(lock, [&] { return parsedCount > i; });
         }
         const Parsed& p = parsed[i % 2];
-        if (!p.result) FailSlice(part, rows, slices[i].first, p.result);
+        if (!p.result) FailMalformed(part, p.result, rows.offset + slices[i].first);
         read(p.doc);
         {
             std::lock_guard lock(mutex);

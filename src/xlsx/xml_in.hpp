@@ -168,12 +168,25 @@ struct XmlPart {
     }
 };
 
+/// Refuses a part that pugixml could not parse; `start` is where the parsed
+/// text begins in the part (a slice of a sheet's rows).
+[[noreturn]] inline void FailMalformed(const std::string& part, const pugi::xml_parse_result& result,
+                                       std::size_t start = 0) {
+    Fail(part, "malformed XML at offset " + std::to_string(start + static_cast<std::size_t>(result.offset)) + " (" +
+                   result.description() + ")");
+}
+
+/// Parses the part's bytes, read already, as one document.
+inline void ParseWhole(XmlPart& out) {
+    if (auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
+        !result)
+        FailMalformed(out.name, result);
+}
+
 inline void Parse(Archive& zip, const std::string& part, XmlPart& out) {
     out.name = part;
     out.bytes = zip.Read(part);
-    auto result = out.doc.load_buffer_inplace(out.bytes.data(), out.bytes.size(), kParseOptions, pugi::encoding_utf8);
-    if (!result)
-        Fail(part, "malformed XML at offset " + std::to_string(result.offset) + " (" + result.description() + ")");
+    ParseWhole(out);
 }
 
 }  // namespace ormelin::xlsx::detail
