@@ -28,6 +28,11 @@ class CalcApplication;
 
 class CalcWorksheet final : public host::Worksheet {
 public:
+    /// What a merge did: an area merged, or one taken apart to give way.
+    struct MergeStep {
+        bool merged;
+        host::Area area;
+    };
     CalcWorksheet(CalcWorkbook& book, css::uno::Reference<css::sheet::XSpreadsheet> sheet);
 
     std::string Name() const override;
@@ -69,6 +74,9 @@ public:
     void CopyTo(const host::Area& source, host::Worksheet& destination, int row, int column) override;
 
     void Merge(const host::Area& area) override;
+    /// A run of merges is made with Calc's undo off and undone by an action of
+    /// the host's own (calc_sheet.cpp, MergeUndo).
+    void MergeEach(const std::vector<host::Area>& areas) override;
     void UnMerge(const host::Area& area) override;
     std::optional<host::Area> MergeArea(int row, int column) const override;
     std::vector<host::Area> MergedAreas(const host::Area& within) const override;
@@ -100,6 +108,9 @@ private:
     host::SheetView ReadView() const;
     void WriteView(const host::SheetView& view);
     int LastColumn() const;
+    /// Merges the area (the merged areas it holds or reaches into give way), and
+    /// notes in `done` what it changed.
+    void MergeOne(const host::Area& area, std::vector<MergeStep>* done);
     /// The text a cell shows, from its content.
     std::string TextOf(int row, int column, const host::CellContent& content) const;
 

@@ -15,7 +15,7 @@ constexpr const char* kNames[] = {
     "Content", "SetValue", "SetLiteral", "SetFormula", "CellText", "Text", "CellStyle", "Format", "SetCellStyle",
     "RowHeight (read)", "RowHeight (set)", "ColumnWidth (read)", "ColumnWidth (set)", "InsertRows", "DeleteRows",
     "InsertColumns", "DeleteColumns", "InsertCells", "DeleteCells", "Clear", "ClearContents", "CopyTo", "Merge",
-    "UnMerge", "MergeArea", "MergedAreas", "UsedRange", "Hyperlinks", "PageBreaks", "Flush"};
+    "MergeEach", "UnMerge", "MergeArea", "MergedAreas", "UsedRange", "Hyperlinks", "PageBreaks", "Flush"};
 static_assert(std::size(kNames) == static_cast<std::size_t>(Member::Count));
 
 struct Total {

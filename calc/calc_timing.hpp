@@ -13,7 +13,7 @@ namespace ormelin::calc {
 enum class Member {
     Content, SetValue, SetLiteral, SetFormula, CellText, Text, CellStyle, Format, SetCellStyle, RowHeightGet,
     RowHeightSet, ColumnWidthGet, ColumnWidthSet, InsertRows, DeleteRows, InsertColumns, DeleteColumns, InsertCells,
-    DeleteCells, Clear, ClearContents, CopyTo, Merge, UnMerge, MergeArea, MergedAreas, UsedRange, Hyperlinks,
+    DeleteCells, Clear, ClearContents, CopyTo, Merge, MergeEach, UnMerge, MergeArea, MergedAreas, UsedRange, Hyperlinks,
     PageBreaks, Flush, Count
 };
 

@@ -571,22 +571,42 @@ def main():
             menu_read_cases(office, cli, work, formed, documents)
             menu_attribute_cases(office, cli, work, lists, documents)
 
-        # undo of a form gives the list back
+        # undo of a form gives the list back; its redo the formed sheet, and the
+        # user's step before the form stays
         a_in = os.path.join(work, "undo-in.xlsx")
         shutil.copy(lists, a_in)
         doc = office.open(a_in)
+        doc.Sheets.getByName("список").getCellRangeByName("AZ1").setString("правка")
         office.save(doc, os.path.join(work, "undo-before.xlsx"))
         office.run(doc, documents[0], "form:print")
         formed_state = doc.Sheets.getByName(documents[0]).getCellRangeByName("A1").getString()
+        office.save(doc, os.path.join(work, "undo-formed.xlsx"))
         doc.UndoManager.undo()
-        # the form was the one step: its undo leaves no step behind and the redo
-        steps = (doc.UndoManager.isUndoPossible(), doc.UndoManager.isRedoPossible())
+        # the form was one step: its undo leaves the user's step and the redo
+        steps = (doc.UndoManager.getAllUndoActionTitles(), doc.UndoManager.isRedoPossible())
         office.save(doc, os.path.join(work, "undo-after.xlsx"))
+        doc.UndoManager.redo()
+        office.save(doc, os.path.join(work, "undo-redone.xlsx"))
+        doc.UndoManager.undo()
+        office.save(doc, os.path.join(work, "undo-again.xlsx"))
+        doc.UndoManager.undo()
+        user_undone = doc.Sheets.getByName("список").getCellRangeByName("AZ1").getString()
         doc.close(True)
-        diff = differences(snapshot(os.path.join(work, "undo-before.xlsx")), snapshot(os.path.join(work, "undo-after.xlsx")))
+        before = snapshot(os.path.join(work, "undo-before.xlsx"))
         check(formed_state != "Формат", "the form changed the sheet before the undo")
-        check(not diff, "one undo after a form gives the list back" + "".join("\n       " + d for d in diff))
-        check(steps == (False, True), f"the undo of the form leaves no undo step and the redo (undo, redo: {steps})")
+        for name, label in (("undo-after.xlsx", "one undo after a form"), ("undo-again.xlsx", "the undo after its redo")):
+            diff = differences(before, snapshot(os.path.join(work, name)))
+            check(not diff, label + " gives the list back" + "".join("\n       " + d for d in diff))
+        # Calc's own redo of a form gives back its cells and merges, but not its row
+        # heights (fitted to their text), column widths or manual page breaks
+        # (docs/hosts.md): the cells and merges are compared.
+        diff = differences(snapshot(os.path.join(work, "undo-formed.xlsx")),
+                           snapshot(os.path.join(work, "undo-redone.xlsx")), limit=10 ** 6)
+        diff = [d for d in diff if ": cells " in d or ": merges differ" in d]
+        check(not diff, "the redo of a form gives its cells and merges again" + "".join("\n       " + d for d in diff[:8]))
+        check(len(steps[0]) == 1 and steps[1],
+              f"the undo of the form leaves the user's step before it and the redo (undo steps, redo: {steps})")
+        check(user_undone == "", f"the user's step before the form is undone after it (AZ1: {user_undone!r})")
 
         # a command on a sheet that is no document: the command line's error, nothing changed
         a_in = os.path.join(work, "refused-in.xlsx")

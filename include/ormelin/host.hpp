@@ -387,6 +387,11 @@ public:
 
     // merges
     virtual void Merge(const Area& area) = 0;
+    /// Merges each area apart, in order, as Merge does one: a form's runs of row
+    /// merges, which a host may make in bulk.
+    virtual void MergeEach(const std::vector<Area>& areas) {
+        for (const Area& a : areas) Merge(a);
+    }
     virtual void UnMerge(const Area& area) = 0;
     /// The merged area that holds the cell, or nothing.
     virtual std::optional<Area> MergeArea(int row, int column) const = 0;

@@ -64,10 +64,8 @@ std::vector<std::pair<int, int>> FieldSpans() {
 
 /// Line number and field merges of the worksheet rows r1..r2, numbered from 1.
 void NumberAndMerge(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans, int r1, int r2) {
-    for (int r = r1; r <= r2; ++r) {
-        w.SetValue(host::Area{r, 3, r, 3}, static_cast<double>(r - r1 + 1));
-        for (const auto& [c1, c2] : spans) w.Merge(host::Area{r, c1, r, c2});
-    }
+    for (int r = r1; r <= r2; ++r) w.SetValue(host::Area{r, 3, r, 3}, static_cast<double>(r - r1 + 1));
+    MergeRowSpans(w, spans, r1, r2);
 }
 
 /// The block of the sheet whose previous bottom line is row b.
@@ -90,7 +88,7 @@ void FormFirstSheet(const std::shared_ptr<host::Worksheet>& sheet, const AttrDoc
                     const std::vector<std::pair<int, int>>& spans) {
     host::Worksheet& w = *sheet;
     TitleFirstA3(sheet, record);
-    for (const char* m : kHeadMerges) w.Merge(host::ParseAddress(m));
+    MergeAt(w, kHeadMerges, 1);
     NumberAndMerge(w, spans, kGeometry.headRows + 1, FirstSheetListEnd(kGeometry));
     DrawFrame(sheet, 1, {"A1:B13", "A16:B36", "C1:AS36"});
     w.RangeAt("C29:AA36").ApplyFormat(NoLine(host::Edge::Top));
@@ -130,7 +128,7 @@ void AddRegistrationSheet(const std::shared_ptr<host::Worksheet>& sheet, int b, 
     w.InsertRows(b + 1, kRegistrationBodyRows);
     w.RowHeight(b + 1, b + kRegistrationBodyRows, kRegistrationBodyHeight);
     PageRevi(BlockAt(sheet, b), k, record);
-    for (const char* body : kRegistrationBody) w.Merge(At(body, b));
+    MergeAt(w, kRegistrationBody, b);
     DrawFrame(sheet, b, {"A18:B35", "C2:Z35"});
     ApplySteps(sheet, b, RegistrationBottomLine(), record);
 }

@@ -76,11 +76,6 @@ std::vector<std::pair<int, int>> MergedFields(const A4Grid* grid) {
     return spans;
 }
 
-void MergeRows(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans, int r1, int r2) {
-    for (int r = r1; r <= r2; ++r)
-        for (const auto& [c1, c2] : spans) w.Merge(host::Area{r, c1, r, c2});
-}
-
 // ------------------------------------------------------------------ the steps of FormA4
 
 const SheetGeometry& kGeometry = kA4Portrait;
@@ -104,10 +99,10 @@ void SpreadOverFields(host::Worksheet& w, const A4Grid* grid) {
 void MergeFirstSheetFields(host::Worksheet& w, const A4Grid* grid) {
     const auto spans = MergedFields(grid);
     const bool numbered = grid && grid->lineNumbers;
-    for (int r = 1; r <= FirstSheetListEnd(kGeometry); ++r) {
-        if (numbered && r > 1) w.SetValue(host::Area{r, 3, r, 3}, static_cast<double>(r - 1));
-        MergeRows(w, spans, r, r);
-    }
+    if (numbered)
+        for (int r = 2; r <= FirstSheetListEnd(kGeometry); ++r)
+            w.SetValue(host::Area{r, 3, r, 3}, static_cast<double>(r - 1));
+    MergeRowSpans(w, spans, 1, FirstSheetListEnd(kGeometry));
 }
 
 /// The kind's name under the product name, and the first sheet's frame.
@@ -148,7 +143,7 @@ std::pair<int, int> AddFurtherSheets(const std::shared_ptr<host::Worksheet>& she
         if (candidates && candidates->empty()) break;
         ++n;
         PageNext(BlockAt(sheet, b), n, record);
-        if (grid) MergeRows(w, spans, b + grid->firstMergedBlockRow - 1, b + lastListRow - 1);
+        if (grid) MergeRowSpans(w, spans, b + grid->firstMergedBlockRow - 1, b + lastListRow - 1);
         if (numbered)
             for (int r = 3; r <= lastListRow; ++r)
                 w.SetValue(host::Area{b + r - 1, 3, b + r - 1, 3}, static_cast<double>(r - 2));
@@ -162,7 +157,7 @@ std::pair<int, int> AddFurtherSheets(const std::shared_ptr<host::Worksheet>& she
 /// The change-registration sheet after the last sheet's bottom line b.
 void AddRegistrationSheet(const std::shared_ptr<host::Worksheet>& sheet, int b, int k, const AttrDoc& record) {
     PageRevi(BlockAt(sheet, b), k, record);
-    for (const char* body : kRegistrationBody) sheet->Merge(At(body, b));
+    MergeAt(*sheet, kRegistrationBody, b);
     CloseBlock(sheet, b);
 }
 

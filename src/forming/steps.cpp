@@ -82,10 +82,27 @@ void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const st
 }
 
 void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& merges) {
+    std::vector<host::Area> areas;
     for (const RowMerges& m : merges) {
         const host::Area cols = host::ParseAddress(m.columns);
-        for (int r = m.from; r <= m.to; ++r) w.Merge(host::Area{top + r - 1, cols.c1, top + r - 1, cols.c2});
+        for (int r = m.from; r <= m.to; ++r) areas.push_back(host::Area{top + r - 1, cols.c1, top + r - 1, cols.c2});
     }
+    w.MergeEach(areas);
+}
+
+void MergeRowSpans(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans, int r1, int r2) {
+    std::vector<host::Area> areas;
+    areas.reserve(spans.size() * static_cast<std::size_t>(std::max(r2 - r1 + 1, 0)));
+    for (int r = r1; r <= r2; ++r)
+        for (const auto& [c1, c2] : spans) areas.push_back(host::Area{r, c1, r, c2});
+    w.MergeEach(areas);
+}
+
+void MergeAt(host::Worksheet& w, std::span<const char* const> areas, int top) {
+    std::vector<host::Area> at;
+    at.reserve(areas.size());
+    for (const char* a : areas) at.push_back(At(a, top));
+    w.MergeEach(at);
 }
 
 host::FormatPatch NoLine(host::Edge edge) {

@@ -71,6 +71,12 @@ void ApplySteps(const std::shared_ptr<host::Worksheet>& sheet, int top, const st
 /// Merges the column spans on every row of their row interval, inside the part at top.
 void ApplyRowMerges(host::Worksheet& w, int top, const std::vector<RowMerges>& merges);
 
+/// Merges each column span [c1, c2] on every row r1..r2 (a form's list rows).
+void MergeRowSpans(host::Worksheet& w, const std::vector<std::pair<int, int>>& spans, int r1, int r2);
+
+/// Merges each of the areas, addresses taken inside the part at top.
+void MergeAt(host::Worksheet& w, std::span<const char* const> areas, int top);
+
 /// Whole columns ("F:F", "H:O", ...) inserted one after the other, each address
 /// taken after the insertions before it, in one pass over the sheet.
 void InsertColumnRuns(host::Worksheet& w, std::span<const char* const> columns);

@@ -332,7 +332,7 @@ void SpbTitleFirst(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& at
 }
 
 void SpbFirstSheetMerges(const std::shared_ptr<host::Worksheet>& ws, const AttrDoc& attDoc) {
-    for (const char* m : kFirstSheetMerges) ws->Merge(At(m, 1));
+    MergeAt(*ws, kFirstSheetMerges, 1);
     // the designation over the execution numbers, then "-"
     ws->SetValue(At("T3", 1), attDoc.Get(P::aOboz) + " & \"-\"");
 }
