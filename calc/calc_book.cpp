@@ -291,6 +291,13 @@ int CalcWorkbook::Count() const try {
     Fail(e);
 }
 
+std::vector<sal_Int32> CalcWorkbook::SheetsReached() const {
+    std::vector<sal_Int32> out;
+    for (const auto& s : sheets_)
+        if (!s->IsDeleted()) out.push_back(s->Index() - 1);
+    return out;
+}
+
 std::shared_ptr<CalcWorksheet> CalcWorkbook::Wrap(const Reference<sheet::XSpreadsheet>& sheet) const try {
     for (const auto& s : sheets_)
         if (s->sheet_ == sheet) return s;

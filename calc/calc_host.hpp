@@ -25,14 +25,10 @@ namespace ormelin::calc {
 
 class CalcWorkbook;
 class CalcApplication;
+struct MergeStep;
 
 class CalcWorksheet final : public host::Worksheet {
 public:
-    /// What a merge did: an area merged, or one taken apart to give way.
-    struct MergeStep {
-        bool merged;
-        host::Area area;
-    };
     CalcWorksheet(CalcWorkbook& book, css::uno::Reference<css::sheet::XSpreadsheet> sheet);
 
     std::string Name() const override;
@@ -75,7 +71,7 @@ public:
 
     void Merge(const host::Area& area) override;
     /// A run of merges is made with Calc's undo off and undone by an action of
-    /// the host's own (calc_sheet.cpp, MergeUndo).
+    /// the host's own (calc_undo.hpp).
     void MergeEach(const std::vector<host::Area>& areas) override;
     void UnMerge(const host::Area& area) override;
     std::optional<host::Area> MergeArea(int row, int column) const override;
@@ -153,6 +149,8 @@ public:
     /// The sheet object of a UNO sheet (one per sheet while the workbook lives).
     std::shared_ptr<CalcWorksheet> Wrap(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet) const;
     void Forget(const CalcWorksheet* sheet) const;
+    /// The (0-based) positions of the sheets a command has reached so far.
+    std::vector<sal_Int32> SheetsReached() const;
     /// Number formats: the format text of a key ("General", "@", "0.00") and the
     /// key of a text (added to the document when it has none).
     std::string NumberFormatText(sal_Int32 key) const;

@@ -13,7 +13,6 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
-#include <com/sun/star/document/UndoFailedException.hpp>
 #include <com/sun/star/document/XUndoAction.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerListener.hpp>
@@ -55,13 +54,12 @@
 #include <com/sun/star/util/CellProtection.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XProtectable.hpp>
-#include <cppuhelper/exc_hlp.hxx>
-#include <cppuhelper/implbase1.hxx>
 #include <cppuhelper/implbase2.hxx>
 #include <rtl/ref.hxx>
 
 #include "calc/calc_format.hpp"
 #include "calc/calc_timing.hpp"
+#include "calc/calc_undo.hpp"
 #include "calc_host.hpp"
 #include "formula/formula.hpp"
 #include "host/display.hpp"
@@ -203,15 +201,6 @@ int UniformEndOf(const Reference<sheet::XSpreadsheet>& sheet, int r1, int r2, in
     return std::min(from, last);
 }
 
-/// Calc's changes end with the undo manager unlocked (their own undo actions
-/// not recorded): a host's change inside an undo or after it locks it again
-/// before the next change.
-void Relock(const Reference<document::XUndoManager>& undo) {
-    if (undo->isLocked()) return;
-    undo->unlock();
-    undo->lock();
-}
-
 /// Calc (7.4) gives the columns that come in at the end of the columns it has
 /// made, when it deletes columns, no format at all, where the columns it has not
 /// made have the format of the sheet's end (a column format of the file): its
@@ -317,127 +306,6 @@ private:
     Reference<sheet::XSpreadsheet> sheet_;
     int from_, last_;
     bool pending_ = false;  // undone: the repair follows once the undo is over
-};
-
-/// The undo of a run of merges made with Calc's undo off (CalcWorksheet::MergeEach):
-/// the merges taken apart again, and the areas that gave way merged again, in
-/// the reverse order; redone in order. The sheet is found by its position when
-/// the action runs: Calc's undo of a later step may have made its object anew.
-class MergeUndo final : public cppu::WeakImplHelper1<document::XUndoAction> {
-public:
-    MergeUndo(Reference<sheet::XSpreadsheetDocument> doc, sal_Int32 sheet, int lastColumn,
-              std::vector<CalcWorksheet::MergeStep> steps)
-        : doc_(std::move(doc)), sheet_(sheet), lastColumn_(lastColumn), steps_(std::move(steps)) {}
-
-    OUString SAL_CALL getTitle() override { return "ormelin: merges"; }
-    void SAL_CALL undo() override {
-        Run([&](const Reference<sheet::XSpreadsheet>& sheet, const Reference<document::XUndoManager>& undo) {
-            for (auto s = steps_.rbegin(); s != steps_.rend(); ++s) {
-                MergeOf(sheet, s->area)->merge(!s->merged);
-                Relock(undo);
-            }
-        });
-    }
-    void SAL_CALL redo() override {
-        Run([&](const Reference<sheet::XSpreadsheet>& sheet, const Reference<document::XUndoManager>& undo) {
-            for (const CalcWorksheet::MergeStep& s : steps_) {
-                MergeOf(sheet, s.area)->merge(s.merged);
-                Relock(undo);
-            }
-        });
-    }
-
-private:
-    Reference<util::XMergeable> MergeOf(const Reference<sheet::XSpreadsheet>& sheet, const Area& a) const {
-        return Reference<util::XMergeable>(
-            sheet->getCellRangeByPosition(a.c1 - 1, a.r1 - 1, std::min(a.c2, lastColumn_) - 1, a.r2 - 1),
-            UNO_QUERY_THROW);
-    }
-    /// Calc records a change made inside its undo or redo as a new step, and so
-    /// drops the redo list, this action's own step among it, while it runs: the
-    /// undo manager is kept locked for the changes (Relock), and unlocked once.
-    template <class F>
-    void Run(F f) {
-        try {
-            Reference<document::XUndoManager> undo =
-                Reference<document::XUndoManagerSupplier>(doc_, UNO_QUERY_THROW)->getUndoManager();
-            Reference<container::XIndexAccess> sheets(doc_->getSheets(), UNO_QUERY_THROW);
-            const Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(sheet_), UNO_QUERY_THROW);
-            undo->lock();
-            try {
-                f(sheet, undo);
-            } catch (...) {
-                undo->unlock();
-                throw;
-            }
-            undo->unlock();
-        } catch (const css::uno::Exception& e) {
-            throw document::UndoFailedException(e.Message, static_cast<cppu::OWeakObject*>(this),
-                                                cppu::getCaughtException());
-        }
-    }
-
-    Reference<sheet::XSpreadsheetDocument> doc_;
-    sal_Int32 sheet_;
-    int lastColumn_;
-    std::vector<CalcWorksheet::MergeStep> steps_;
-};
-
-/// Calc's undo off for a run of changes the host undoes itself. Calc records
-/// every merge with a copy of the cells it covers (most of a long form's time:
-/// 120,071 merges of 20,000 list rows took 8.6 s with it, 1.5 s without).
-///
-/// The document's switch (IsUndoEnabled) also empties the undo list that is open
-/// when it is turned off, and the list takes the configured number of steps when
-/// it is turned on: the run opens an undo context of its own first, so that this
-/// is its own empty list, never the command's step or the user's undo list. The
-/// run's own action goes into that context once the undo is on again. Nothing is
-/// turned off when the document records no undo anyway (switched off, or the
-/// undo manager locked).
-class UndoOff {
-public:
-    explicit UndoOff(const Reference<frame::XModel>& model) {
-        props_.set(model, UNO_QUERY);
-        Reference<document::XUndoManagerSupplier> supplier(model, UNO_QUERY);
-        if (!props_.is() || !supplier.is()) return;
-        undo_ = supplier->getUndoManager();
-        bool enabled = false;
-        props_->getPropertyValue("IsUndoEnabled") >>= enabled;
-        if (!enabled || !undo_.is() || undo_->isLocked()) return;
-        undo_->enterUndoContext("ormelin");
-        entered_ = true;
-        props_->setPropertyValue("IsUndoEnabled", Any(false));
-        off_ = true;
-    }
-    ~UndoOff() {
-        try {
-            End(nullptr);
-        } catch (...) {
-        }
-    }
-    UndoOff(const UndoOff&) = delete;
-    UndoOff& operator=(const UndoOff&) = delete;
-
-    /// Whether Calc's undo is off (the changes need an action of their own).
-    bool Off() const { return off_; }
-
-    /// Turns the undo on again, adds the run's action (when there is one) and
-    /// closes the context.
-    void End(const Reference<document::XUndoAction>& action) {
-        if (off_) {
-            off_ = false;
-            props_->setPropertyValue("IsUndoEnabled", Any(true));
-        }
-        if (!entered_) return;
-        entered_ = false;
-        if (action.is()) undo_->addUndoAction(action);
-        undo_->leaveUndoContext();
-    }
-
-private:
-    Reference<beans::XPropertySet> props_;
-    Reference<document::XUndoManager> undo_;
-    bool entered_ = false, off_ = false;
 };
 
 /// Runs shorter than this are merged with Calc's own undo: the context and the
@@ -1016,8 +884,8 @@ void CalcWorksheet::MergeEach(const std::vector<Area>& areas) try {
     // What was merged before a failure is undone with the command's step.
     std::vector<MergeStep> done;
     const auto action = [&] {
-        return Reference<document::XUndoAction>(
-            done.empty() ? nullptr : new MergeUndo(book_.Document(), Index() - 1, LastColumn(), std::move(done)));
+        return done.empty() ? Reference<document::XUndoAction>()
+                            : MergeUndoOf(book_.Document(), Index() - 1, LastColumn(), std::move(done));
     };
     try {
         for (const Area& a : areas) MergeOne(a, &done);
@@ -1191,14 +1059,7 @@ std::vector<int> CalcWorksheet::HPageBreaks() const try {
     const Timed timed(Member::PageBreaks);
     Check();
     std::vector<int> rows;
-    // The sheet's list of breaks (marked deprecated, and still the one call that gives them).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const Sequence<sheet::TablePageBreakData> breaks =
-        Reference<sheet::XSheetPageBreak>(sheet_, UNO_QUERY_THROW)->getRowPageBreaks();
-#pragma GCC diagnostic pop
-    for (const sheet::TablePageBreakData& b : breaks)
-        if (b.ManualBreak) rows.push_back(b.Position + 1);
+    for (sal_Int32 b : ManualRowBreaks(sheet_)) rows.push_back(b + 1);
     return rows;
 } catch (const css::uno::Exception& e) {
     Fail(e);

@@ -69,6 +69,7 @@
 
 #include "calc/attr_dialog.hpp"
 #include "calc/calc_host.hpp"
+#include "calc/calc_undo.hpp"
 #include "calc/commands.hpp"
 #include "cli/i18n.hpp"
 
@@ -218,6 +219,10 @@ public:
     }
     /// Whether the command changed the document (its step is kept).
     void Keep(bool changed) { keep_ = changed; }
+    /// Adds an action of the host's own at this point of the step.
+    void Add(const Reference<document::XUndoAction>& action) {
+        if (undo_.is() && action.is()) undo_->addUndoAction(action);
+    }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
 
@@ -321,6 +326,13 @@ public:
                 outcome.error = S(e.Message);
             }
             step.Keep(outcome.changed && outcome.error.empty());
+            // Calc's redo of the step fits its rows to their text, gives its
+            // inserted columns other widths and leaves its manual breaks out: the
+            // sheets' sizes and breaks as the command left them come back last.
+            if (outcome.changed && outcome.error.empty()) try {
+                    step.Add(LayoutForRedo(app.Book().Document(), app.Book().SheetsReached()));
+                } catch (const uno::Exception&) {
+                }
             t2 = Clock::now();
         }
         // With ORMELIN_CALC_TIMING set, where the command's time went (the timing script reads it).
