@@ -22,8 +22,7 @@ namespace ormelin::calc {
 /// again before the next change.
 void Relock(const css::uno::Reference<css::document::XUndoManager>& undo);
 
-/// The rows (0-based) where a manual break begins a page, in order. Calc lays the
-/// sheet out in pages for it (about 0.4 s for a 20,000-row form).
+/// The rows (0-based) where a manual break begins a page, in order.
 std::vector<sal_Int32> ManualRowBreaks(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
 
 /// What a merge did: an area merged, or one taken apart to give way.
