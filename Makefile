@@ -21,7 +21,7 @@ setup:
 # is installed (scripts/setup installs it; about 50 s, beside the other tests);
 # CALC_TEST=OFF leaves both out.
 # Both also compile the tests and the command's sources in batches
-# (-DORMELIN_UNITY_BUILD=ON, CMake's unity build): about 170 s less CPU a build
+# (-DORMELIN_UNITY_BUILD=ON, CMake's unity build): 130 to 150 s less CPU a build
 # (docs/performance.md); the Release build below compiles every file on its own.
 TEST_DEBUG_INFO ?= -g1
 CALC_TEST ?= ON
