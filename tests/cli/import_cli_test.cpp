@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli/command_fixture.hpp"
 #include "ormelin/model.hpp"
 #include "ormelin/xlsx.hpp"
 
@@ -19,16 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using ormelin::testing_support::Outcome;
+using ormelin::testing_support::Quote;
 
 class ImportCli : public ::testing::Test {
 protected:
