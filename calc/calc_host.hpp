@@ -119,6 +119,14 @@ private:
     mutable std::optional<host::SheetView> view_;
     bool pageOut_ = false, viewOut_ = false;  // handed out for change
     bool endRepair_ = false;                  // the command's undo gives the end columns their format back
+    /// Where the uniform end of whole rows begins (UniformEndOf), for the rows a
+    /// command copies again and again: a form copies its first sheet's bottom
+    /// line under every further sheet, which took Calc 3 to 4 ms a time to find
+    /// on a 20,000-row form (2.6 s in all). Forgotten when the rows change or move.
+    mutable std::map<std::pair<int, int>, int> uniformEnds_;
+    /// Rows r1..r2 change in contents, formats or merges; with `moved`, the rows
+    /// from r1 on move (rows or cells inserted or deleted).
+    void Changed(int r1, int r2, bool moved = false);
 
     friend class CalcWorkbook;
 };

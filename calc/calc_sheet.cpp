@@ -341,6 +341,13 @@ Reference<table::XCellRange> CalcWorksheet::RangeOf(const Area& a) const try {
     Fail(e);
 }
 
+void CalcWorksheet::Changed(int r1, int r2, bool moved) {
+    std::erase_if(uniformEnds_, [&](const auto& e) {
+        const auto& [rows, end] = e;
+        return moved ? rows.second >= r1 : rows.first <= r2 && rows.second >= r1;
+    });
+}
+
 // ------------------------------------------------------------------ identity
 
 std::string CalcWorksheet::Name() const try {
@@ -443,6 +450,7 @@ host::CellContent CalcWorksheet::Content(int row, int column) const try {
 }
 
 void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
+    Changed(area.r1, area.r2);
     const Timed timed(Member::SetValue);
     const auto* text = std::get_if<std::string>(&value);
     if (text && !text->empty() && (*text)[0] == '=') {
@@ -462,6 +470,7 @@ void CalcWorksheet::SetValue(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
+    Changed(area.r1, area.r2);
     const Timed timed(Member::SetLiteral);
     Reference<table::XCellRange> range = RangeOf(area);
     if (host::IsEmpty(value)) {
@@ -494,6 +503,7 @@ void CalcWorksheet::SetLiteral(const Area& area, const host::Value& value) try {
 }
 
 void CalcWorksheet::SetFormula(int row, int column, const std::string& formulaR1C1, const host::Value&) try {
+    Changed(row, row);
     const Timed timed(Member::SetFormula);
     Check();
     // Calc computes the value itself: the cached value is not kept.
@@ -564,6 +574,7 @@ const host::Style& CalcWorksheet::CellStyle(int row, int column) const try {
 }
 
 void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try {
+    Changed(area.r1, area.r2);
     const Timed timed(Member::Format);
     Reference<table::XCellRange> range = RangeOf(area);
     ApplyPatch(book_, sheet_, range, area, patch, LastColumn());
@@ -572,6 +583,7 @@ void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try
 }
 
 void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) try {
+    Changed(row, row);
     const Timed timed(Member::SetCellStyle);
     Format({row, column, row, column}, PatchOf(style));
 } catch (const css::uno::Exception& e) {
@@ -669,6 +681,7 @@ double CalcWorksheet::StandardWidth() const try {
 // ------------------------------------------------------------------ structure
 
 void CalcWorksheet::InsertRows(int at, int count) try {
+    Changed(at, host::kMaxRows, true);
     const Timed timed(Member::InsertRows);
     Check();
     KeepPrintAreas keep(sheet_);
@@ -678,6 +691,7 @@ void CalcWorksheet::InsertRows(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteRows(int at, int count) try {
+    Changed(at, host::kMaxRows, true);
     const Timed timed(Member::DeleteRows);
     Check();
     KeepPrintAreas keep(sheet_);
@@ -687,6 +701,7 @@ void CalcWorksheet::DeleteRows(int at, int count) try {
 }
 
 void CalcWorksheet::InsertColumns(int at, int count) try {
+    Changed(1, host::kMaxRows, true);
     const Timed timed(Member::InsertColumns);
     Check();
     KeepPrintAreas keep(sheet_);
@@ -716,6 +731,7 @@ void CalcWorksheet::InsertColumns(int at, int count) try {
 }
 
 void CalcWorksheet::DeleteColumns(int at, int count) try {
+    Changed(1, host::kMaxRows, true);
     const Timed timed(Member::DeleteColumns);
     Check();
     KeepPrintAreas keep(sheet_);
@@ -746,6 +762,7 @@ void CalcWorksheet::DeleteColumns(int at, int count) try {
 }
 
 void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
+    Changed(area.r1, host::kMaxRows, true);
     const Timed timed(Member::InsertCells);
     Check();
     if (area.entireRows()) return InsertRows(area.r1, area.rows());
@@ -759,6 +776,7 @@ void CalcWorksheet::InsertCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
+    Changed(area.r1, host::kMaxRows, true);
     const Timed timed(Member::DeleteCells);
     Check();
     if (area.entireRows()) return DeleteRows(area.r1, area.rows());
@@ -772,6 +790,7 @@ void CalcWorksheet::DeleteCells(const Area& area, host::Shift shift) try {
 }
 
 void CalcWorksheet::Clear(const Area& area) try {
+    Changed(area.r1, area.r2);
     const Timed timed(Member::Clear);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<util::XMergeable>(range, UNO_QUERY_THROW)->merge(false);
@@ -784,6 +803,7 @@ void CalcWorksheet::Clear(const Area& area) try {
 }
 
 void CalcWorksheet::ClearContents(const Area& area) try {
+    Changed(area.r1, area.r2);
     const Timed timed(Member::ClearContents);
     Reference<table::XCellRange> range = RangeOf(area);
     Reference<sheet::XSheetOperation>(range, UNO_QUERY_THROW)
@@ -809,11 +829,18 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
         // second a row): the part that holds contents or formats of their own is
         // copied, and the cells after it, empty and of one format each row up to
         // the sheet's end, pass on that format in one call a row.
-        copied.c2 = UniformEndOf(sheet_, source.r1, source.r2, last);
+        const auto key = std::make_pair(source.r1, source.r2);
+        if (const auto known = uniformEnds_.find(key); known != uniformEnds_.end()) {
+            copied.c2 = known->second;
+        } else {
+            copied.c2 = UniformEndOf(sheet_, source.r1, source.r2, last);
+            uniformEnds_.emplace(key, copied.c2);
+        }
         if (copied.c2 < last)
             for (int r = source.r1; r <= source.r2; ++r)  // read before the copy: the rows may overlap
                 ends.push_back(CellFormat(sheet_->getCellByPosition(copied.c2 - 1, r - 1)));
     }
+    dest.Changed(row, row + source.rows() - 1);
     Reference<sheet::XCellRangeMovement>(dest.sheet_, UNO_QUERY_THROW)
         ->copyRange(to, AddressOf(static_cast<sal_Int16>(Index() - 1), copied, last));
     for (std::size_t i = 0; i < ends.size(); ++i) {
@@ -845,6 +872,7 @@ void CalcWorksheet::CopyTo(const Area& source, host::Worksheet& destination, int
 
 void CalcWorksheet::MergeOne(const Area& area, std::vector<MergeStep>* done) {
     if (area.single()) return;
+    Changed(area.r1, area.r2);
     // An area merged already stays as it is (and its undo keeps it so).
     if (done && MergeArea(area.r1, area.c1) == area) return;
     // The merged areas the area holds or reaches into give way to it, as in the
@@ -854,6 +882,7 @@ void CalcWorksheet::MergeOne(const Area& area, std::vector<MergeStep>* done) {
     range->merge(true);
     if (MergeArea(area.r1, area.c1) != area) {
         for (const Area& m : MergedAreas(area)) {
+            Changed(m.r1, m.r2);
             Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
             if (done) done->push_back({false, m});
         }
@@ -900,8 +929,10 @@ void CalcWorksheet::MergeEach(const std::vector<Area>& areas) try {
 
 void CalcWorksheet::UnMerge(const Area& area) try {
     const Timed timed(Member::UnMerge);
-    for (const Area& m : MergedAreas(area))
+    for (const Area& m : MergedAreas(area)) {
+        Changed(m.r1, m.r2);  // the whole merged area, which may reach beyond the area
         Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
+    }
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -990,6 +1021,7 @@ Area CalcWorksheet::UsedRange() const try {
 // ------------------------------------------------------------------ hyperlinks
 
 void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) try {
+    Changed(1, host::kMaxRows);
     Check();
     Reference<table::XCell> cell = sheet_->getCellByPosition(link.anchor.c1 - 1, link.anchor.r1 - 1);
     Reference<css::text::XText> text(cell, UNO_QUERY_THROW);
