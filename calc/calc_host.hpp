@@ -107,6 +107,8 @@ private:
     /// Merges the area (the merged areas it holds or reaches into give way), and
     /// notes in `done` what it changed.
     void MergeOne(const host::Area& area, std::vector<MergeStep>* done);
+    /// Takes apart the merged areas the area holds or reaches into, noting them in `done`.
+    void TakeApart(const host::Area& area, std::vector<MergeStep>* done);
     /// The text a cell shows, from its content.
     std::string TextOf(int row, int column, const host::CellContent& content) const;
 

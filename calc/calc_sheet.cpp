@@ -232,17 +232,11 @@ public:
     void SAL_CALL actionUndone(const document::UndoManagerEvent&) override {
         if (!pending_) return;
         pending_ = false;
-        Reference<document::XUndoManager> undo;
-        bool locked = false;
         try {
-            undo = Reference<document::XUndoManagerSupplier>(model_, UNO_QUERY_THROW)->getUndoManager();
-            undo->lock();
-            locked = true;
+            const Reference<document::XUndoManager> undo =
+                Reference<document::XUndoManagerSupplier>(model_, UNO_QUERY_THROW)->getUndoManager();
+            const UndoLock lock(undo);
             Repair(undo);
-        } catch (const css::uno::Exception&) {
-        }
-        try {
-            if (locked) undo->unlock();  // once, as locked (the lock is counted)
         } catch (const css::uno::Exception&) {
         }
     }
@@ -583,7 +577,6 @@ void CalcWorksheet::Format(const Area& area, const host::FormatPatch& patch) try
 }
 
 void CalcWorksheet::SetCellStyle(int row, int column, const host::Style& style) try {
-    Changed(row, row);
     const Timed timed(Member::SetCellStyle);
     Format({row, column, row, column}, PatchOf(style));
 } catch (const css::uno::Exception& e) {
@@ -881,11 +874,7 @@ void CalcWorksheet::MergeOne(const Area& area, std::vector<MergeStep>* done) {
     Reference<util::XMergeable> range(RangeOf(area), UNO_QUERY_THROW);
     range->merge(true);
     if (MergeArea(area.r1, area.c1) != area) {
-        for (const Area& m : MergedAreas(area)) {
-            Changed(m.r1, m.r2);
-            Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
-            if (done) done->push_back({false, m});
-        }
+        TakeApart(area, done);
         range->merge(true);
     }
     if (done) done->push_back({true, area});
@@ -901,12 +890,9 @@ void CalcWorksheet::Merge(const Area& area) try {
 void CalcWorksheet::MergeEach(const std::vector<Area>& areas) try {
     const Timed timed(Member::MergeEach);
     Check();
-    if (areas.size() < kMergeRun) {
-        for (const Area& a : areas) MergeOne(a, nullptr);
-        return;
-    }
-    UndoOff off(book_.Model());
-    if (!off.Off()) {
+    std::optional<UndoOff> off;
+    if (areas.size() >= kMergeRun) off.emplace(book_.Model());
+    if (!off || !off->Off()) {
         for (const Area& a : areas) MergeOne(a, nullptr);
         return;
     }
@@ -919,20 +905,25 @@ void CalcWorksheet::MergeEach(const std::vector<Area>& areas) try {
     try {
         for (const Area& a : areas) MergeOne(a, &done);
     } catch (...) {
-        off.End(action());
+        off->End(action());
         throw;
     }
-    off.End(action());
+    off->End(action());
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
 
-void CalcWorksheet::UnMerge(const Area& area) try {
-    const Timed timed(Member::UnMerge);
+void CalcWorksheet::TakeApart(const Area& area, std::vector<MergeStep>* done) {
     for (const Area& m : MergedAreas(area)) {
         Changed(m.r1, m.r2);  // the whole merged area, which may reach beyond the area
         Reference<util::XMergeable>(RangeOf(m), UNO_QUERY_THROW)->merge(false);
+        if (done) done->push_back({false, m});
     }
+}
+
+void CalcWorksheet::UnMerge(const Area& area) try {
+    const Timed timed(Member::UnMerge);
+    TakeApart(area, nullptr);
 } catch (const css::uno::Exception& e) {
     Fail(e);
 }
@@ -1021,7 +1012,7 @@ Area CalcWorksheet::UsedRange() const try {
 // ------------------------------------------------------------------ hyperlinks
 
 void CalcWorksheet::AddHyperlink(const host::Hyperlink& link) try {
-    Changed(1, host::kMaxRows);
+    Changed(link.anchor.r1, link.anchor.r1);
     Check();
     Reference<table::XCell> cell = sheet_->getCellByPosition(link.anchor.c1 - 1, link.anchor.r1 - 1);
     Reference<css::text::XText> text(cell, UNO_QUERY_THROW);

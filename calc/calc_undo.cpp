@@ -35,6 +35,15 @@ void Relock(const Reference<document::XUndoManager>& undo) {
     undo->lock();
 }
 
+UndoLock::UndoLock(Reference<document::XUndoManager> undo) : undo_(std::move(undo)) { undo_->lock(); }
+
+UndoLock::~UndoLock() {
+    try {
+        undo_->unlock();
+    } catch (const css::uno::Exception&) {
+    }
+}
+
 std::vector<sal_Int32> ManualRowBreaks(const Reference<sheet::XSpreadsheet>& sheet) {
     std::vector<sal_Int32> out;
     // The sheet's list of breaks (marked deprecated, and still the one call that gives them).
@@ -52,9 +61,9 @@ namespace {
 
 /// Runs changes of an undo action's own on the sheet at a position of the
 /// document. Calc records a change made while it undoes or redoes a step as a new
-/// step and drops the redo list, the running step among it: the undo manager is
-/// kept locked for the changes (the changes call Relock after each), and unlocked
-/// once. A failure is the action's (UndoFailedException).
+/// step and drops the redo list, the running step among it: the changes run
+/// under an UndoLock (and call Relock after each). A failure is the action's
+/// (UndoFailedException).
 template <class F>
 void RunLocked(cppu::OWeakObject* action, const Reference<sheet::XSpreadsheetDocument>& doc, sal_Int32 index, F f) {
     try {
@@ -62,14 +71,8 @@ void RunLocked(cppu::OWeakObject* action, const Reference<sheet::XSpreadsheetDoc
             Reference<document::XUndoManagerSupplier>(doc, UNO_QUERY_THROW)->getUndoManager();
         Reference<container::XIndexAccess> sheets(doc->getSheets(), UNO_QUERY_THROW);
         const Reference<sheet::XSpreadsheet> sheet(sheets->getByIndex(index), UNO_QUERY_THROW);
-        undo->lock();
-        try {
-            f(sheet, undo);
-        } catch (...) {
-            undo->unlock();
-            throw;
-        }
-        undo->unlock();
+        const UndoLock lock(undo);
+        f(sheet, undo);
     } catch (const document::UndoFailedException&) {
         throw;
     } catch (const css::uno::Exception& e) {

@@ -22,6 +22,20 @@ namespace ormelin::calc {
 /// again before the next change.
 void Relock(const css::uno::Reference<css::document::XUndoManager>& undo);
 
+/// The undo manager locked for the host's changes inside or after Calc's undo or
+/// redo (Calc would record them as a new step and drop the redo list): locked
+/// once, unlocked once (the lock is counted); Relock after every change.
+class UndoLock {
+public:
+    explicit UndoLock(css::uno::Reference<css::document::XUndoManager> undo);
+    ~UndoLock();
+    UndoLock(const UndoLock&) = delete;
+    UndoLock& operator=(const UndoLock&) = delete;
+
+private:
+    css::uno::Reference<css::document::XUndoManager> undo_;
+};
+
 /// The rows (0-based) where a manual break begins a page, in order.
 std::vector<sal_Int32> ManualRowBreaks(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);
 
